@@ -1,0 +1,61 @@
+# The two commands of the README: `make run` and `make test`. Both install
+# what is missing, configure and build first.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BUILD_TYPE ?= RelWithDebInfo
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+.PHONY: all deps build build-asan run test test-fast bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DSKFP_SANITIZE=ON -DSKFP_BENCH=OFF
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/skfp
+
+# The suite runs twice: under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then in the plain build, whose CTest summary closes the output.
+test: build-asan build
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  ctest -j $(JOBS) --output-on-failure --timeout 600
+	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
+
+# The plain build's suite alone, for a quick check while working.
+test-fast: build
+	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
+
+bench: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+	@set -e; for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKFP_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@set -e; for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
+	  name=$$(basename $$f); corpus=fuzz/corpus/$${name#fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name $$( [ -d $$corpus ] && echo $$corpus ); done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,16 @@
+# Fails when a file of the core (anything under src/ outside gui/ folders and
+# the uninstaller) includes a Qt header.
+file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
+set(bad "")
+foreach(f IN LISTS files)
+  if(f MATCHES "/gui/" OR f MATCHES "/src/uninstall/")
+    continue()
+  endif()
+  file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
+  if(hits)
+    list(APPEND bad ${f})
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Qt included by core files: ${bad}")
+endif()

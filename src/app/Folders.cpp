@@ -1,0 +1,133 @@
+#include "app/Folders.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "common/AppTitle.h"
+#include "common/BoundedText.h"
+#include "common/FileUtil.h"
+#include "common/UserPrompt.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : fallback;
+}
+
+// A folder as the location file holds it: at most 255 characters, then a
+// trailing "/" unless it has one.
+std::string FolderValue(const std::string& value) {
+    return fileutil::WithTrailingSlash(TBoundedText(value).str());
+}
+
+// Moves a file, also across file systems. The source is removed only once
+// the copy is complete on disk, so a failure at any point loses nothing.
+bool MoveFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV) return false;
+    const auto content = fileutil::ReadAll(from);
+    if (!content || !fileutil::WriteAtomically(to, *content)) return false;
+    ::unlink(from.c_str());  // the copy stands; a stale original would only be moved again
+    return true;
+}
+
+}  // namespace
+
+TFolderSetup::Options TFolderSetup::FromEnvironment(std::string programFolder) {
+    Options o;
+    o.programFolder = std::move(programFolder);
+    const std::string home = EnvOr("HOME", "/tmp");
+    o.configHome = EnvOr("XDG_CONFIG_HOME", home + "/.config");
+    o.dataHome = EnvOr("XDG_DATA_HOME", home + "/.local/share");
+    return o;
+}
+
+std::string TFolderSetup::ExecutableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return fileutil::WithTrailingSlash(fs::current_path(ec).string());
+    return fileutil::WithTrailingSlash(exe.parent_path().string());
+}
+
+std::optional<TFolders> TFolderSetup::Run(const Options& options) {
+    TFolders folders;
+    folders.program = fileutil::WithTrailingSlash(options.programFolder);
+
+    // A program folder the user may write to (or one that already holds the
+    // location file) keeps everything beside the program; an installed,
+    // read-only one sends the data to the user's XDG folders.
+    std::string defaultData = folders.program + "Data/";
+    std::string defaultAttach = folders.program + "Attach/";
+    folders.locationFile = folders.program + cfg::kLocationFile;
+    const bool portable = fileutil::Exists(folders.locationFile) || ::access(folders.program.c_str(), W_OK) == 0;
+    if (!portable) {
+        const std::string configFolder = fileutil::WithTrailingSlash(options.configHome) + "Skiffpost/";
+        const std::string dataRoot = fileutil::WithTrailingSlash(options.dataHome) + "Skiffpost/";
+        folders.locationFile = configFolder + cfg::kLocationFile;
+        defaultData = dataRoot + "Data/";
+        defaultAttach = dataRoot + "Attach/";
+        std::error_code ec;
+        fs::create_directories(configFolder, ec);
+    }
+
+    MigrateOldConfiguration(folders, defaultData, defaultAttach);
+
+    TIniFile location(folders.locationFile, &prompt_);
+    folders.data = FolderValue(options.dataFolder ? *options.dataFolder
+                                                  : location.ReadString(cfg::kLocationSection,
+                                                                        cfg::kDataFolderKey, defaultData));
+    folders.attach = FolderValue(options.attachFolder ? *options.attachFolder
+                                                      : location.ReadString(cfg::kLocationSection,
+                                                                            cfg::kAttachFolderKey, defaultAttach));
+
+    folders.firstRun = !fileutil::Exists(folders.data + cfg::kConfigFile);
+
+    if (!CreateFolder(folders.attach) || !CreateFolder(folders.data)) return std::nullopt;
+    return folders;
+}
+
+void TFolderSetup::MigrateOldConfiguration(const TFolders& folders, const std::string& defaultData,
+                                           const std::string& defaultAttach) {
+    const std::string old = folders.program + cfg::kConfigFile;
+    if (!fileutil::Exists(old)) return;
+
+    TIniFile location(folders.locationFile, &prompt_);
+    const std::string target =
+        FolderValue(location.ReadString(cfg::kLocationSection, cfg::kDataFolderKey, defaultData));
+    const std::string attach =
+        FolderValue(location.ReadString(cfg::kLocationSection, cfg::kAttachFolderKey, defaultAttach));
+
+    // The data folder may not exist yet on the first start after an upgrade;
+    // create it so the move can succeed. A configuration already standing in
+    // the data folder is never overwritten.
+    std::error_code ec;
+    fs::create_directories(target, ec);
+    const std::string moved = target + cfg::kConfigFile;
+    if (fileutil::Exists(moved) || !MoveFile(old, moved)) return;  // the old file stays where it is
+
+    // The location file names the folder the configuration now lies in.
+    location.WriteString(cfg::kLocationSection, cfg::kDataFolderKey, target);
+    location.WriteString(cfg::kLocationSection, cfg::kAttachFolderKey, attach);
+}
+
+bool TFolderSetup::CreateFolder(const std::string& folder) {
+    if (fileutil::IsDirectory(folder)) return true;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!ec && fileutil::IsDirectory(folder)) return true;
+    prompt_.Error(std::string(kAppTitle) + " could not create the folder \"" + folder + "\".\n" +
+                  "Reason: " + (ec ? ec.message() : std::string("the path is not a folder")) + "\n" +
+                  "Fix: Check the \"" + cfg::kDataFolderKey + "\" and \"" + cfg::kAttachFolderKey +
+                  "\" entries of " + cfg::kLocationFile + " and the folder's permissions.");
+    return false;
+}

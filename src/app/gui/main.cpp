@@ -1,0 +1,40 @@
+// skfp: the mail client.
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/CommandRequest.h"
+#include "app/Folders.h"
+#include "app/gui/ControlCenter.h"
+#include "common/AppTitle.h"
+#include "common/gui/QtPrompt.h"
+#include "common/gui/QtText.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setQuitOnLastWindowClosed(false);  // closing the main window quits; hidden to the tray it does not
+
+    // Qt has taken its own options; what is left is the one request.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 2) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(kAppTitle),
+                              QStringLiteral("Usage: skfp [mail address | mailto:address | /c]"));
+        return 2;
+    }
+    const std::string request = TCommandRequest::FromArgument(args.size() == 2 ? qttext::ToStored(args[1]) : "");
+
+    TQtPrompt prompt;
+    auto folders = TFolderSetup(prompt).Run(TFolderSetup::FromEnvironment(TFolderSetup::ExecutableFolder()));
+    if (!folders) return 1;
+
+    TIniFile config(folders->data + cfg::kConfigFile, &prompt);
+    config.Write(cfg::Command, request);
+
+    TControlCenter window(config, prompt);
+    prompt.SetParent(&window);
+    window.Initialise();
+    return app.exec();
+}

@@ -1,0 +1,103 @@
+#include "common/FileUtil.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace fileutil {
+
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void SyncFolderOf(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool Exists(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::string> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return std::move(ss).str();
+}
+
+bool SyncFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool WriteAtomically(const std::string& path, std::string_view data) {
+    std::string tmp = path + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return false;
+    // Keep the permissions a plain create would give, not mkstemp's 0600.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+    const int saved = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
+        SyncFolderOf(path);
+        return true;
+    }
+    const int failure = ok ? errno : saved;
+    ::unlink(tmp.c_str());
+    errno = failure;
+    return false;
+}
+
+bool ReplaceWith(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return false;
+    SyncFolderOf(to);
+    return true;
+}
+
+std::string WithTrailingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace fileutil

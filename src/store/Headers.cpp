@@ -1,0 +1,63 @@
+#include "store/Headers.h"
+
+#include "common/AppTitle.h"
+#include "common/UserPrompt.h"
+
+int THeaders::Add(std::unique_ptr<THeaderItem> item) {
+    const int handle = Length();
+    handles_[item.get()] = handle;
+    slots_.push_back(std::move(item));
+    return handle;
+}
+
+THeaderItem* THeaders::HandleToHeader(int handle) {
+    if (handle < 0 || handle >= Length()) {
+        prompt_.Error(std::string(kAppTitle) + " encountered and error in Module FILESYS.\r\n" +
+                      "Reason: HandleToHeader conversion error.");
+        spare_ = THeaderItem();
+        return &spare_;
+    }
+    return slots_[static_cast<std::size_t>(handle)].get();
+}
+
+THeaderItem* THeaders::At(int handle) const {
+    if (handle < 0 || handle >= Length()) return nullptr;
+    return slots_[static_cast<std::size_t>(handle)].get();
+}
+
+int THeaders::HandleOf(const THeaderItem* item) const {
+    const auto it = handles_.find(item);
+    return it == handles_.end() ? -1 : it->second;
+}
+
+int THeaders::Count(const std::string& mailbox) const {
+    int n = 0;
+    for (const auto& slot : slots_)
+        if (slot && slot->Mailbox == mailbox) ++n;
+    return n;
+}
+
+int THeaders::CountNew(const std::string& mailbox) const {
+    int n = 0;
+    for (const auto& slot : slots_)
+        if (slot && slot->Has(mfNew) && slot->Mailbox == mailbox) ++n;
+    return n;
+}
+
+int THeaders::CountNewAll() const {
+    int n = 0;
+    for (const auto& slot : slots_)
+        if (slot && slot->Has(mfNew)) ++n;
+    return n;
+}
+
+void THeaders::Remove(int handle) {
+    THeaderItem* item = At(handle);
+    if (!item) return;
+    if (item->Has(mfNew) && observer_) {
+        const std::string mailbox = item->Mailbox;
+        observer_->NewRecordRemoved(mailbox, CountNew(mailbox) == 1);
+    }
+    handles_.erase(item);
+    slots_[static_cast<std::size_t>(handle)].reset();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "store/HeaderItem.h"
+
+class IUserPrompt;
+
+// Told when a new (unread) record leaves the list, so the mailbox's bold
+// mark, the new-message count and the tray tip can follow.
+class IHeadersObserver {
+public:
+    virtual ~IHeadersObserver() = default;
+    // lastNewOfMailbox: no other new record of that mailbox remains.
+    virtual void NewRecordRemoved(const std::string& mailbox, bool lastNewOfMailbox) = 0;
+};
+
+// The one list of all header records of all mailboxes. A record's handle is
+// its position, which never changes during a run: removing a record empties
+// its slot instead of closing the gap. The list owns its records.
+class THeaders {
+public:
+    explicit THeaders(IUserPrompt& prompt) : prompt_(prompt) {}
+    THeaders(const THeaders&) = delete;
+    THeaders& operator=(const THeaders&) = delete;
+
+    void SetObserver(IHeadersObserver* observer) { observer_ = observer; }
+
+    // Appends a record and returns its handle.
+    int Add(std::unique_ptr<THeaderItem> item);
+    // The record of a handle. A handle outside the list is reported as a
+    // FILESYS error and yields a spare empty record that belongs to no
+    // mailbox; an emptied slot yields null.
+    THeaderItem* HandleToHeader(int handle);
+    // The record of a handle, or null for an emptied slot or a handle outside
+    // the list; nothing is reported.
+    THeaderItem* At(int handle) const;
+    // The handle of a record, or -1 when it is not in the list.
+    int HandleOf(const THeaderItem* item) const;
+
+    // Number of slots, emptied ones included.
+    int Length() const { return static_cast<int>(slots_.size()); }
+    // Records of a mailbox (names compare exactly).
+    int Count(const std::string& mailbox) const;
+    int CountNew(const std::string& mailbox) const;
+    int CountNewAll() const;
+
+    // Empties the slot of a handle and destroys its record.
+    void Remove(int handle);
+
+private:
+    IUserPrompt& prompt_;
+    IHeadersObserver* observer_ = nullptr;
+    std::vector<std::unique_ptr<THeaderItem>> slots_;
+    std::unordered_map<const THeaderItem*, int> handles_;
+    THeaderItem spare_;
+};

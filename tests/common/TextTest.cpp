@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "common/BoundedText.h"
+#include "common/DisplayDate.h"
+#include "common/TextUtil.h"
+#include "common/UniqueName.h"
+#include "common/Windows1252.h"
+
+TEST(BoundedText, KeepsTheFirst255Characters) {
+    TBoundedText t = std::string(300, 'x') + "tail";
+    EXPECT_EQ(t.size(), 255u);
+    EXPECT_EQ(t.str(), std::string(255, 'x'));
+    t = "short";
+    EXPECT_EQ(t.str(), "short");
+    t = std::string(255, 'y');
+    EXPECT_EQ(t.size(), 255u);
+}
+
+TEST(ParseInt, DecimalHexAndGarbage) {
+    EXPECT_EQ(text::ParseInt("30"), 30);
+    EXPECT_EQ(text::ParseInt("-12"), -12);
+    EXPECT_EQ(text::ParseInt("+7"), 7);
+    EXPECT_EQ(text::ParseInt("0x1E"), 30);
+    EXPECT_EQ(text::ParseInt("0X1e"), 30);
+    EXPECT_EQ(text::ParseInt("0xFFFFFFFF"), -1);
+    EXPECT_EQ(text::ParseInt("0x"), std::nullopt);  // two characters: not hexadecimal
+    EXPECT_EQ(text::ParseInt("30 min"), std::nullopt);
+    EXPECT_EQ(text::ParseInt(""), std::nullopt);
+    EXPECT_EQ(text::ParseInt("+-3"), std::nullopt);
+    EXPECT_EQ(text::ParseInt("0x1G"), std::nullopt);
+    EXPECT_EQ(text::ParseInt("0x100000000"), std::nullopt);
+    EXPECT_EQ(text::ParseInt("2147483647"), 2147483647);
+    EXPECT_EQ(text::ParseInt("2147483648"), std::nullopt);
+    EXPECT_EQ(text::ParseInt("-2147483648"), -2147483647 - 1);
+}
+
+TEST(TextUtil, CaseRulesAndTrim) {
+    EXPECT_TRUE(text::EqualsNoCase("Default Settings", "default SETTINGS"));
+    EXPECT_FALSE(text::EqualsNoCase("In Box", "In Box "));
+    EXPECT_EQ(text::FindNoCase("xxMAILTO:a@b", "mailto:"), 2u);
+    EXPECT_EQ(text::FindNoCase("abc", "abcd"), std::string_view::npos);
+    EXPECT_EQ(text::Trim(" \t a b \r\n"), "a b");
+    EXPECT_EQ(text::Trim("   "), "");
+}
+
+TEST(UniqueName, CountsFromTwoWithoutRegardToCase) {
+    EXPECT_EQ(uniquename::Make("New Mailbox", std::vector<std::string>{}), "New Mailbox");
+    EXPECT_EQ(uniquename::Make("New Mailbox", {"new mailbox"}), "New Mailbox (2)");
+    EXPECT_EQ(uniquename::Make("New Mailbox", {"New Mailbox", "NEW MAILBOX (2)", "Other"}), "New Mailbox (3)");
+    // A gap is filled: (2) is free although (3) is taken.
+    EXPECT_EQ(uniquename::Make("A", {"A", "A (3)"}), "A (2)");
+}
+
+TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    const std::string utf8 = cp1252::ToUtf8(all);
+    EXPECT_TRUE(cp1252::IsValidUtf8(utf8));
+    EXPECT_EQ(cp1252::FromUtf8(utf8), all);
+}
+
+TEST(Windows1252, KnownCharactersBothWays) {
+    EXPECT_EQ(cp1252::ToUtf8("\x80"), "\xE2\x82\xAC");         // euro sign
+    EXPECT_EQ(cp1252::ToUtf8("caf\xE9"), "caf\xC3\xA9");        // é
+    EXPECT_EQ(cp1252::FromUtf8("\xE2\x80\x9Cq\xE2\x80\x9D"), "\x93q\x94");  // curly quotes
+    EXPECT_EQ(cp1252::FromUtf8("\xE4\xB8\xAD"), "?");           // a CJK character the code page lacks
+    EXPECT_EQ(cp1252::FromUtf8("\xF0\x9F\x98\x80!"), "?!");     // outside the BMP
+    EXPECT_EQ(cp1252::FromUtf8("a\xFF" "b"), "a?b");            // malformed UTF-8
+    EXPECT_FALSE(cp1252::IsValidUtf8("\xC0\x80"));              // overlong NUL
+    EXPECT_FALSE(cp1252::IsValidUtf8("\xED\xA0\x80"));          // surrogate
+    EXPECT_FALSE(cp1252::IsValidUtf8("\xE2\x82"));              // truncated
+}
+
+TEST(DisplayDate, TwelveHourClockWithTwoDigitYear) {
+    std::tm tm{};
+    tm.tm_year = 96;
+    tm.tm_mon = 4;
+    tm.tm_mday = 7;
+    tm.tm_hour = 14;
+    tm.tm_min = 15;
+    EXPECT_EQ(displaydate::Format(tm), "05/07/96 02:15 PM");
+    tm.tm_hour = 0;
+    tm.tm_min = 5;
+    EXPECT_EQ(displaydate::Format(tm), "05/07/96 12:05 AM");
+    tm.tm_hour = 12;
+    EXPECT_EQ(displaydate::Format(tm), "05/07/96 12:05 PM");
+    tm.tm_year = 126;
+    tm.tm_mon = 11;
+    tm.tm_mday = 31;
+    tm.tm_hour = 23;
+    tm.tm_min = 59;
+    EXPECT_EQ(displaydate::Format(tm), "12/31/26 11:59 PM");
+}

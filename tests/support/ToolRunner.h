@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs skfp-tool with arguments and collects what it printed.
+struct TToolResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+TToolResult RunTool(const std::vector<std::string>& args);

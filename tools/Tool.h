@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ConsolePrompt.h"
+#include "app/Folders.h"
+#include "common/SleepPump.h"
+
+// Exit codes of skfp-tool.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// What every command gets: the global options, the prompt and the pump, and
+// the folders once a command asks for them.
+class TToolContext {
+public:
+    std::optional<std::string> programFolder;
+    std::optional<std::string> dataFolder;
+    std::optional<std::string> attachFolder;
+    TConsolePrompt prompt;
+    TSleepPump pump;
+
+    // Runs the start-up folder steps once; nothing when they failed (the
+    // reason is on stderr).
+    const TFolders* Folders();
+
+private:
+    std::optional<TFolders> folders_;
+    bool tried_ = false;
+};
+
+// Thrown by a command for a wrong command line; main prints the usage.
+struct TUsageError {
+    std::string message;
+};
+
+using TToolArgs = std::vector<std::string>;
+
+// Output helpers: stored texts are Windows-1252, the terminal is UTF-8.
+void PrintLine(const std::string& windows1252);
+std::string FromArg(const std::string& utf8);  // a command-line text as stored text
+
+int IniCommand(TToolContext& ctx, const TToolArgs& args);
+int FoldersCommand(TToolContext& ctx, const TToolArgs& args);

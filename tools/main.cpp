@@ -1,0 +1,73 @@
+// skfp-tool: the mail client's core on the command line, for scripting,
+// maintenance and tests.
+
+#include <cstring>
+#include <iostream>
+#include <string_view>
+
+#include "Tool.h"
+
+namespace {
+
+struct TCommand {
+    const char* name;
+    int (*run)(TToolContext&, const TToolArgs&);
+    const char* usage;
+};
+
+constexpr TCommand kCommands[] = {
+    {"ini", IniCommand,
+     "ini get FILE SECTION KEY [DEFAULT]\n"
+     "  ini getint FILE SECTION KEY DEFAULT | ini getbool FILE SECTION KEY DEFAULT\n"
+     "  ini set FILE SECTION KEY VALUE | ini setint ... | ini setbool FILE SECTION KEY 0|1|true|false\n"
+     "  (FILE: a path with \"/\", else a file of the data folder, or Skiffpost.Ini)"},
+    {"folders", FoldersCommand, "folders [--command ARG]"},
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: skfp-tool [--program-folder DIR] [--data DIR] [--attach DIR] [--yes] COMMAND ...\n"
+           "commands:\n";
+    for (const auto& c : kCommands) out << "  " << c.usage << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TToolContext ctx;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        const auto takeValue = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::cerr << "skfp-tool: " << a << " needs a folder\n";
+                PrintUsage(std::cerr);
+                std::exit(kExitUsage);
+            }
+            return argv[++i];
+        };
+        if (a == "--program-folder") ctx.programFolder = takeValue();
+        else if (a == "--data") ctx.dataFolder = takeValue();
+        else if (a == "--attach") ctx.attachFolder = takeValue();
+        else if (a == "--yes") ctx.prompt.SetAnswer(true);
+        else if (a == "--help" || a == "-h") { PrintUsage(std::cout); return kExitOk; }
+        else break;
+    }
+    if (i >= argc) {
+        PrintUsage(std::cerr);
+        return kExitUsage;
+    }
+    const std::string_view name = argv[i];
+    const TToolArgs args(argv + i + 1, argv + argc);
+    for (const auto& c : kCommands) {
+        if (name != c.name) continue;
+        try {
+            return c.run(ctx, args);
+        } catch (const TUsageError& e) {
+            std::cerr << "skfp-tool: " << e.message << "\nusage: skfp-tool " << c.usage << '\n';
+            return kExitUsage;
+        }
+    }
+    std::cerr << "skfp-tool: unknown command \"" << name << "\"\n";
+    PrintUsage(std::cerr);
+    return kExitUsage;
+}
