@@ -69,7 +69,9 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     std::string defaultData = folders.program + "Data/";
     std::string defaultAttach = folders.program + "Attach/";
     folders.locationFile = folders.program + cfg::kLocationFile;
-    const bool portable = fileutil::Exists(folders.locationFile) || ::access(folders.program.c_str(), W_OK) == 0;
+    const bool writable = options.isWritable ? options.isWritable(folders.program)
+                                             : ::access(folders.program.c_str(), W_OK) == 0;
+    const bool portable = fileutil::Exists(folders.locationFile) || writable;
     if (!portable) {
         const std::string configFolder = fileutil::WithTrailingSlash(options.configHome) + "Skiffpost/";
         const std::string dataRoot = fileutil::WithTrailingSlash(options.dataHome) + "Skiffpost/";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,9 @@ public:
         std::optional<std::string> attachFolder;   // overrides the location file
         std::string configHome;                    // $XDG_CONFIG_HOME or ~/.config
         std::string dataHome;                      // $XDG_DATA_HOME or ~/.local/share
+        // Whether the program may write to a folder; the default asks the
+        // file system (root may write anywhere, so tests choose the answer).
+        std::function<bool(const std::string&)> isWritable;
     };
 
     // Options from the environment of the running process.

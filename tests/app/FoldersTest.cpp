@@ -78,14 +78,18 @@ TEST_F(FoldersTest, OverridesWinOverTheLocationFile) {
 }
 
 TEST_F(FoldersTest, ReadOnlyInstallUsesTheXdgFolders) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write to any folder";
-    ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
-    const auto f = Run();
-    ::chmod(program.c_str(), 0755);
+    auto o = Options();
+    o.isWritable = [](const std::string&) { return false; };
+    const auto f = TFolderSetup(prompt).Run(o);
     ASSERT_TRUE(f);
     EXPECT_EQ(f->locationFile, dir.File("config/Skiffpost/Skiffpost.Ini"));
     EXPECT_EQ(f->data, dir.File("share/Skiffpost/Data/"));
     EXPECT_EQ(f->attach, dir.File("share/Skiffpost/Attach/"));
+    EXPECT_TRUE(fileutil::IsDirectory(f->data));
+    EXPECT_FALSE(fileutil::Exists(program + "Data"));  // nothing written beside the program
+    // A location file already beside the program keeps the installation portable.
+    WriteFileOrDie(program + "Skiffpost.Ini", "");
+    EXPECT_EQ(TFolderSetup(prompt).Run(o)->data, program + "Data/");
 }
 
 TEST_F(FoldersTest, OldConfigurationMovesIntoTheDataFolder) {
