@@ -1,12 +1,25 @@
 #include "app/gui/ControlCenter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <QWindowStateChangeEvent>
+
+#include "app/gui/FMListView.h"
+#include "app/gui/MailPage.h"
+#include "app/gui/MainActions.h"
+#include "app/gui/MainToolbar.h"
+#include "common/FileUtil.h"
+#include "common/UserPrompt.h"
 
 #include "app/CommandRequest.h"
 #include "common/AppTitle.h"
@@ -20,13 +33,21 @@ constexpr int kStateMinimized = 1;
 constexpr int kStateMaximized = 2;
 }  // namespace
 
-TControlCenter::TControlCenter(TIniFile& config, IUserPrompt& prompt, QWidget* parent)
-    : QMainWindow(parent), config_(config), prompt_(prompt) {
+// The maker's pages behind the web items of the Help menu.
+constexpr const char* kSiteBase = "https://www.fenmarch.example/skiffpost/";
+
+TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserPrompt& prompt, QWidget* parent)
+    : QMainWindow(parent), config_(config), folders_(folders), prompt_(prompt) {
     setObjectName(QStringLiteral("ControlCenter"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     resize(738, 405);
+    actions_ = new TMainActions(this);
+    actions_->BuildMenus(menuBar());
+    toolbar_ = new TMainToolbar(*actions_, this);
+    addToolBar(Qt::TopToolBarArea, toolbar_);
     BuildPages();
     BuildStatusLine();
+    WireCommands();
     geometryTimer_.setSingleShot(true);
     geometryTimer_.setInterval(250);
     connect(&geometryTimer_, &QTimer::timeout, this, &TControlCenter::SaveGeometry);
@@ -35,19 +56,25 @@ TControlCenter::TControlCenter(TIniFile& config, IUserPrompt& prompt, QWidget* p
 void TControlCenter::BuildPages() {
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("Pages"));
-    const struct {
-        const char* name;
-        const char* caption;
-    } kPages[] = {{"TabSheet3", "Mail Messages"},
-                  {"TabSheet2", "Address Book"},
-                  {"TabSheet1", "Signature Files"},
-                  {"Filters", "Message Filters"},
-                  {"TabSheet4", "Internet Servers"}};
-    for (const auto& p : kPages) {
-        auto* page = new QWidget(pages_);
-        page->setObjectName(QString::fromLatin1(p.name));
-        pages_->addTab(page, QString::fromLatin1(p.caption));
-    }
+    mailPage_ = new TMailPage(config_, pages_);
+    pages_->addTab(mailPage_, QStringLiteral("Mail Messages"));
+    const auto addList = [this](const char* page, const char* caption, const char* name, const QStringList& columns,
+                                const QList<int>& widths) {
+        auto* list = new TFMListView(pages_);
+        list->setObjectName(QString::fromLatin1(name));
+        list->setProperty("page", QString::fromLatin1(page));
+        list->SetColumns(columns, widths);
+        pages_->addTab(list, QString::fromLatin1(caption));
+        return list;
+    };
+    addressList_ = addList("TabSheet2", "Address Book", "AddressList",
+                           {"Member Name", "Email Address", "Phone Number", "Fax Number"}, {200, 200, 100, 100});
+    signatureList_ = addList("TabSheet1", "Signature Files", "SignitureFiles", {"Signature Name"}, {300});
+    filtersBox_ = addList("Filters", "Message Filters", "FiltersBox",
+                          {"Filter Name", "In", "Out", "Move Message To", "Print Message To", "Send Message To"},
+                          {200, 50, 50, 100, 100, 100});
+    accounts_ = addList("TabSheet4", "Internet Servers", "Accounts", {"Server Name", "Pop Server", "SMTP Server"},
+                        {200, 200, 200});
     setCentralWidget(pages_);
 }
 
@@ -63,22 +90,95 @@ void TControlCenter::BuildStatusLine() {
     statusBar()->addWidget(status_, 1);
 }
 
+QList<std::pair<TFMListView*, const char*>> TControlCenter::Lists() const {
+    return {{mailPage_->StickitLB, cfg::kMessageColumns},
+            {addressList_, cfg::kAddressColumns},
+            {signatureList_, cfg::kSignatureColumns},
+            {filtersBox_, cfg::kFilterColumns},
+            {accounts_, cfg::kServerColumns}};
+}
+
+void TControlCenter::WireCommands() {
+    connect(actions_->close, &QAction::triggered, this, &QWidget::close);
+    connect(actions_->previewer, &QAction::toggled, this, &TControlCenter::ApplyPreviewSwitch);
+    connect(actions_->topics, &QAction::triggered, this, &TControlCenter::OpenHelp);
+    connect(actions_->about, &QAction::triggered, this, &TControlCenter::ShowAbout);
+    connect(actions_->selectAll, &QAction::triggered, this, [this] {
+        if (mailPage_->StickitLB->hasFocus()) mailPage_->StickitLB->selectAll();
+    });
+    const std::pair<QAction*, const char*> pagesOfSite[] = {
+        {actions_->feedback, "feedback"}, {actions_->storeFront, "store"}, {actions_->support, "support"},
+        {actions_->products, "products"}, {actions_->updates, "updates"},  {actions_->whatsNew, "whatsnew"}};
+    for (const auto& [action, page] : pagesOfSite) {
+        const QUrl url(QString::fromLatin1(kSiteBase) + QString::fromLatin1(page));
+        connect(action, &QAction::triggered, this, [url] { QDesktopServices::openUrl(url); });
+    }
+}
+
+void TControlCenter::ApplyPreviewSwitch(bool checked) {
+    config_.Write(cfg::PreviewVisible, checked);
+    mailPage_->SetPreviewVisible(checked);
+}
+
+void TControlCenter::OpenHelp() {
+    const std::string help = folders_.program + cfg::kHelpFile;
+    if (!fileutil::Exists(help)) {
+        prompt_.Error("No Online Help was found. Please reinstall.");
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help)));
+}
+
+void TControlCenter::ShowAbout() {
+    QMessageBox::about(this, QStringLiteral("About"),
+                       QString::fromLatin1(kAppTitle) +
+                           QStringLiteral("\nA mail client for POP3 and SMTP servers.\nVersion 0.1"));
+}
+
+void TControlCenter::RestoreColumnWidths() {
+    for (const auto& [list, section] : Lists())
+        for (int i = 0; i < list->ColumnCount(); ++i)
+            list->setColumnWidth(i, config_.ReadInteger(section, std::to_string(i), cfg::kColumnWidthDefault));
+}
+
+void TControlCenter::SaveColumnWidths() {
+    for (const auto& [list, section] : Lists())
+        for (int i = 0; i < list->ColumnCount(); ++i)
+            config_.WriteInteger(section, std::to_string(i), list->columnWidth(i));
+}
+
 void TControlCenter::SetStatusText(const QString& text) {
     status_->setText(text);
     status_->repaint();
 }
+
+QString TControlCenter::StatusText() const { return status_->text(); }
 
 void TControlCenter::Initialise() {
     SetStatusText(QStringLiteral("Loading Settings..."));
     const int state = config_.Read(cfg::WindowState);
     const bool visible = config_.Read(cfg::Visible);
     RestoreGeometry();
+    actions_->SetMenuSystemVisible(config_.Read(cfg::MenuSystem));
+    toolbar_->SetHintsVisible(config_.Read(cfg::Hints));
+    {
+        const QSignalBlocker quiet(actions_->previewer);  // reading the switch is no change to write back
+        actions_->previewer->setChecked(config_.Read(cfg::PreviewVisible));
+    }
+    mailPage_->SetPreviewVisible(actions_->previewer->isChecked());
+    if (config_.Read(cfg::CCFontBold)) {
+        QFont bold = mailPage_->CategoryLB->font();
+        bold.setBold(true);
+        mailPage_->CategoryLB->setFont(bold);
+    }
 
     if (state == kStateMinimized)
         setWindowState(Qt::WindowMinimized);
     else if (state == kStateMaximized)
         setWindowState(Qt::WindowMaximized);
     if (visible) show();
+    RestoreColumnWidths();
+    mailPage_->RestoreLayout();
 
     ActOnCommandRequest();
     QApplication::processEvents();
@@ -145,6 +245,8 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
         SaveGeometry();
     }
     closing_ = true;
+    SaveColumnWidths();
+    config_.Write(cfg::PreViewerWindow, mailPage_->PanelHeight());
     setWindowTitle(QStringLiteral("Shutting down..."));
     config_.Write(cfg::Visible, isVisible());
     // A window minimized at close starts normal next time.

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     TIniFile config(folders->data + cfg::kConfigFile, &prompt);
     config.Write(cfg::Command, request);
 
-    TControlCenter window(config, prompt);
+    TControlCenter window(config, *folders, prompt);
     prompt.SetParent(&window);
     window.Initialise();
     return app.exec();

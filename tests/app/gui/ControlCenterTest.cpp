@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QLabel>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 
 #include "app/gui/ControlCenter.h"
+#include "app/gui/FMListView.h"
+#include "app/gui/MailPage.h"
+#include "app/gui/MainActions.h"
+#include "app/gui/MainToolbar.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "support/RecordingPrompt.h"
@@ -18,11 +26,19 @@ protected:
     TTempDir dir;
     TRecordingPrompt prompt;
     TIniFile ini{dir.File("Internet.ini"), &prompt};
+    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
 };
+
+QStringList VisibleMenus(QMainWindow& w) {
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions())
+        if (a->isVisible()) titles << a->text();
+    return titles;
+}
 }  // namespace
 
 TEST_F(ControlCenterTest, PagesCaptionAndStatusLine) {
-    TControlCenter w(ini, prompt);
+    TControlCenter w(ini, folders, prompt);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Fenmarch Skiffpost"));
     const QStringList expected{"Mail Messages", "Address Book", "Signature Files", "Message Filters",
                                "Internet Servers"};
@@ -37,7 +53,7 @@ TEST_F(ControlCenterTest, GeometryRoundTripsThroughTheConfiguration) {
     ini.Write(cfg::Width, 640);
     ini.Write(cfg::Height, 480);
     {
-        TControlCenter w(ini, prompt);
+        TControlCenter w(ini, folders, prompt);
         w.Initialise();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
         EXPECT_EQ(w.width(), 640);
@@ -57,7 +73,7 @@ TEST_F(ControlCenterTest, GeometryRoundTripsThroughTheConfiguration) {
 }
 
 TEST_F(ControlCenterTest, ClosingShowsShuttingDownAndMaximizedIsKept) {
-    TControlCenter w(ini, prompt);
+    TControlCenter w(ini, folders, prompt);
     w.Initialise();
     w.showMaximized();
     QApplication::processEvents();
@@ -67,7 +83,7 @@ TEST_F(ControlCenterTest, ClosingShowsShuttingDownAndMaximizedIsKept) {
 }
 
 TEST_F(ControlCenterTest, MinimizedAtCloseStartsNormal) {
-    TControlCenter w(ini, prompt);
+    TControlCenter w(ini, folders, prompt);
     w.Initialise();
     w.showMinimized();
     QApplication::processEvents();
@@ -77,9 +93,9 @@ TEST_F(ControlCenterTest, MinimizedAtCloseStartsNormal) {
 
 TEST_F(ControlCenterTest, CommandRequestIsActedOnAndCleared) {
     ini.Write(cfg::Command, "jane@example.com");
-    TControlCenter w(ini, prompt);
+    TControlCenter w(ini, folders, prompt);
     w.Initialise();
-    EXPECT_EQ(w.findChild<QLabel*>("StatusBar")->text(), QStringLiteral("Writing a new message to jane@example.com"));
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Writing a new message to jane@example.com"));
     EXPECT_EQ(ini.Read(cfg::Command), "");
     EXPECT_TRUE(ini.HasKey("Control Center", "Command"));
     w.close();
@@ -87,9 +103,95 @@ TEST_F(ControlCenterTest, CommandRequestIsActedOnAndCleared) {
 
 TEST_F(ControlCenterTest, HiddenWhenVisibleIsOff) {
     ini.Write(cfg::Visible, false);
-    TControlCenter w(ini, prompt);
+    TControlCenter w(ini, folders, prompt);
     w.Initialise();
     EXPECT_FALSE(w.isVisible());
     w.close();
     EXPECT_FALSE(ini.Read(cfg::Visible));
+}
+
+TEST_F(ControlCenterTest, ToolbarHasTwelveButtonsInOrder) {
+    TControlCenter w(ini, folders, prompt);
+    QStringList captions;
+    for (QToolButton* b : w.Toolbar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        if (!b->text().isEmpty()) captions << b->text();
+    EXPECT_EQ(captions, (QStringList{"Message", "View", "Print", "Rename", "Delete", "Import", "Export", "Search",
+                                     "Check", "Stop", "Empty", "Setup"}));
+    EXPECT_EQ(w.Toolbar()->BView->toolTip(), QStringLiteral("View selected message"));
+    EXPECT_TRUE(w.Toolbar()->BDelete->toolTip().isEmpty());
+}
+
+TEST_F(ControlCenterTest, HintsOffKeepsOnlyTheStopHint) {
+    ini.Write(cfg::Hints, false);
+    TControlCenter w(ini, folders, prompt);
+    w.Initialise();
+    EXPECT_TRUE(w.Toolbar()->BView->toolTip().isEmpty());
+    EXPECT_EQ(w.Toolbar()->CancelMail->toolTip(), QStringLiteral("Stop Mail Operations"));
+    w.close();
+}
+
+TEST_F(ControlCenterTest, MenuSystemOffLeavesUtilitiesAndView) {
+    {
+        TControlCenter w(ini, folders, prompt);
+        w.Initialise();
+        EXPECT_EQ(VisibleMenus(w), (QStringList{"&File", "&Edit", "Utilities", "&Setup", "&View", "&Help"}));
+        w.close();
+    }
+    ini.Write(cfg::MenuSystem, false);
+    TControlCenter w(ini, folders, prompt);
+    w.Initialise();
+    EXPECT_EQ(VisibleMenus(w), (QStringList{"Utilities", "&View"}));
+    w.close();
+}
+
+TEST_F(ControlCenterTest, FreshConfigurationGivesEveryColumnFifty) {
+    {
+        TControlCenter w(ini, folders, prompt);
+        w.Initialise();
+        int columns = 0;
+        for (const auto& [list, section] : w.Lists())
+            for (int i = 0; i < list->ColumnCount(); ++i, ++columns) EXPECT_EQ(list->columnWidth(i), 50) << section;
+        EXPECT_EQ(columns, 5 + 4 + 1 + 6 + 3);
+        w.MailPage()->StickitLB->setColumnWidth(0, 222);
+        w.close();
+    }
+    EXPECT_EQ(ini.ReadInteger("Stickit Titles Box", "0", 0), 222);
+    EXPECT_EQ(ini.ReadInteger("Filters Box", "5", 0), 50);
+    EXPECT_EQ(ini.ReadInteger("Internet Servers", "2", 0), 50);
+    TControlCenter again(ini, folders, prompt);
+    again.Initialise();
+    EXPECT_EQ(again.MailPage()->StickitLB->columnWidth(0), 222);
+    again.close();
+}
+
+TEST_F(ControlCenterTest, PreviewSwitchIsWrittenAndApplied) {
+    TControlCenter w(ini, folders, prompt);
+    w.Initialise();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(w.MailPage()->STextBox->isVisible());
+    w.Actions().previewer->trigger();
+    EXPECT_FALSE(ini.Read(cfg::PreviewVisible));
+    EXPECT_FALSE(w.MailPage()->STextBox->isVisible());
+    w.close();
+    TControlCenter again(ini, folders, prompt);
+    again.Initialise();
+    EXPECT_FALSE(again.Actions().previewer->isChecked());
+    again.close();
+}
+
+TEST_F(ControlCenterTest, TopicsWithoutHelpFileSaysSo) {
+    TControlCenter w(ini, folders, prompt);
+    w.Actions().topics->trigger();
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "No Online Help was found. Please reinstall.");
+}
+
+TEST_F(ControlCenterTest, CommandsWithoutTheirWorkAreDisabled) {
+    TControlCenter w(ini, folders, prompt);
+    EXPECT_FALSE(w.Actions().view->isEnabled());
+    EXPECT_FALSE(w.Actions().importMailbox->isEnabled());
+    EXPECT_FALSE(w.Actions().plugins->isEnabled());
+    EXPECT_TRUE(w.Actions().close->isEnabled());
+    EXPECT_EQ(w.Actions().view->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+    EXPECT_EQ(w.Actions().rename->shortcut(), QKeySequence(Qt::Key_F2));
 }
