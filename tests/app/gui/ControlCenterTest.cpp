@@ -15,6 +15,8 @@
 #include "app/gui/MailPage.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
+#include "app/gui/PasswordDlg.h"
+#include <QLineEdit>
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "support/RecordingPrompt.h"
@@ -194,4 +196,16 @@ TEST_F(ControlCenterTest, CommandsWithoutTheirWorkAreDisabled) {
     EXPECT_TRUE(w.Actions().close->isEnabled());
     EXPECT_EQ(w.Actions().view->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
     EXPECT_EQ(w.Actions().rename->shortcut(), QKeySequence(Qt::Key_F2));
+}
+
+TEST(PasswordDlg, LoginRefusedWhileTheUserNameIsBlank) {
+    TPasswordDlg dlg;
+    dlg.UserName()->setText(QStringLiteral("   "));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(dlg.Password()->echoMode(), QLineEdit::Password);
+    dlg.UserName()->setText(QStringLiteral("jane"));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Password Dialog"));
 }

@@ -1,0 +1,83 @@
+#include "compose/gui/SRichEdit.h"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QUrl>
+
+#include "common/gui/QtText.h"
+#include "compose/LinkDetector.h"
+
+TSRichEdit::TSRichEdit(QWidget* parent) : QTextEdit(parent) {
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TSRichEdit::OnVScroll);
+    // A double click opens the link under the mouse, as a browser would.
+    connect(this, &TSRichEdit::OnWebLink, this, [this] {
+        if (link_.isEmpty()) return;
+        QUrl url = QUrl::fromUserInput(link_);
+        QDesktopServices::openUrl(url);
+    });
+}
+
+int TSRichEdit::CurrentLine() const {
+    QTextCursor c = textCursor();
+    c.setPosition(c.selectionStart());
+    return c.blockNumber();
+}
+
+int TSRichEdit::CurrentColumn() const {
+    QTextCursor c = textCursor();
+    return c.selectionStart() - document()->findBlockByNumber(CurrentLine()).position();
+}
+
+int TSRichEdit::TopLine() const {
+    // A little below the top edge, past the document margin above the first line.
+    const int margin = static_cast<int>(document()->documentMargin());
+    return cursorForPosition(QPoint(margin, margin + 1)).blockNumber();
+}
+
+int TSRichEdit::LineCount() const { return document()->blockCount(); }
+
+void TSRichEdit::GoToLine(int line) {
+    line = std::clamp(line, 0, LineCount() - 1);
+    QTextCursor c(document()->findBlockByNumber(line));
+    setTextCursor(c);
+}
+
+void TSRichEdit::GoToColumn(int column) {
+    const QTextBlock block = document()->findBlockByNumber(CurrentLine());
+    column = std::clamp(column, 0, block.length() - 1);
+    QTextCursor c(block);
+    c.setPosition(block.position() + column);
+    setTextCursor(c);
+}
+
+void TSRichEdit::ScrollToLine(int line) {
+    line = std::clamp(line, 0, LineCount() - 1);
+    const QTextBlock block = document()->findBlockByNumber(line);
+    const QRectF r = document()->documentLayout()->blockBoundingRect(block);
+    verticalScrollBar()->setValue(static_cast<int>(r.top()) - static_cast<int>(document()->documentMargin()));
+}
+
+void TSRichEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) emit OnWebLink();
+}
+
+void TSRichEdit::mouseMoveEvent(QMouseEvent* event) {
+    QTextEdit::mouseMoveEvent(event);
+    DetectLink(event->position().toPoint());
+}
+
+void TSRichEdit::DetectLink(const QPoint& at) {
+    const QString line = cursorForPosition(at).block().text();
+    const auto link = linkdetector::FindLink(qttext::ToStored(line));
+    const QString found = link ? qttext::FromStored(*link) : QString();
+    if (found == link_) return;
+    link_ = found;
+    viewport()->setCursor(link_.isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
+    emit LinkStatus(link_.isEmpty() ? QString() : qttext::FromStored(linkdetector::StatusText(*link)));
+}

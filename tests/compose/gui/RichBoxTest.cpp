@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QUrl>
+
+#include "compose/gui/FMViewer.h"
+#include "compose/gui/FileDrag.h"
+#include "compose/gui/SRichEdit.h"
+
+TEST(SRichEdit, LineAndColumnNavigationClamps) {
+    TSRichEdit box;
+    box.setPlainText("first line\nsecond\nthird line here");
+    EXPECT_EQ(box.LineCount(), 3);
+    box.GoToLine(1);
+    EXPECT_EQ(box.CurrentLine(), 1);
+    EXPECT_EQ(box.CurrentColumn(), 0);
+    box.GoToColumn(4);
+    EXPECT_EQ(box.CurrentColumn(), 4);
+    box.GoToColumn(99);  // clamped to the line's length
+    EXPECT_EQ(box.CurrentColumn(), 6);
+    box.GoToLine(99);
+    EXPECT_EQ(box.CurrentLine(), 2);
+    box.GoToLine(-3);
+    EXPECT_EQ(box.CurrentLine(), 0);
+    EXPECT_FALSE(box.textCursor().hasSelection());
+}
+
+TEST(SRichEdit, ScrollingBeyondTheLastLineShowsTheLast) {
+    TSRichEdit box;
+    QStringList lines;
+    for (int i = 0; i < 200; ++i) lines << QString::number(i);
+    box.setPlainText(lines.join('\n'));
+    box.resize(200, 100);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    QSignalSpy scrolled(&box, &TSRichEdit::OnVScroll);
+    box.ScrollToLine(50);
+    EXPECT_EQ(box.TopLine(), 50);
+    EXPECT_GE(scrolled.count(), 1);
+    box.ScrollToLine(5000);
+    EXPECT_GT(box.TopLine(), 150);  // as far as the last line allows
+}
+
+TEST(SRichEdit, MouseOverALinkReportsIt) {
+    TSRichEdit box;
+    box.setPlainText("hello world\nsee www.example.com now");
+    box.resize(400, 200);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    QSignalSpy status(&box, &TSRichEdit::LinkStatus);
+    const QRect second = box.cursorRect(QTextCursor(box.document()->findBlockByNumber(1)));
+    QTest::mouseMove(box.viewport(), second.center() + QPoint(5, 0));
+    EXPECT_EQ(box.LinkText(), QStringLiteral("www.example.com"));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("Shortcut to www.example.com"));
+    const QRect first = box.cursorRect(QTextCursor(box.document()->findBlockByNumber(0)));
+    QTest::mouseMove(box.viewport(), first.center() + QPoint(5, 0));
+    EXPECT_TRUE(box.LinkText().isEmpty());
+    EXPECT_TRUE(status.last().at(0).toString().isEmpty());
+}
+
+TEST(FMViewer, CaptionNamesTheFile) {
+    auto* viewer = new TFMViewer;
+    viewer->SetFileName(QStringLiteral("notes.txt"));
+    viewer->show();
+    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("The Fenmarch File Viewer - notes.txt"));
+    EXPECT_TRUE(viewer->ViewBox()->isReadOnly());
+    viewer->close();  // frees itself
+}
+
+TEST(FileDrag, DropOfLocalFilesFillsTheLists) {
+    QWidget owner;
+    TFileDrag drag(&owner);
+    drag.SetEnableDrop(true);
+    EXPECT_TRUE(owner.acceptDrops());
+    QSignalSpy dropped(&drag, &TFileDrag::OnDrop);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/tmp/a.b.c"), QUrl::fromLocalFile("/tmp/plain")});
+    EXPECT_TRUE(drag.Take(&mime));
+    ASSERT_EQ(dropped.count(), 1);
+    EXPECT_EQ(drag.Files().FileCount, 2);
+    EXPECT_EQ(drag.Files().Extension[0], "b.c");
+    // A drop of something that is not a file is not taken.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    EXPECT_FALSE(drag.Take(&text));
+    EXPECT_EQ(dropped.count(), 1);
+    drag.SetEnableDrop(false);
+    EXPECT_FALSE(owner.acceptDrops());
+}
