@@ -18,6 +18,9 @@
 #include "app/gui/MailPage.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
+#include "app/gui/PopupMenus.h"
+#include "compose/gui/SRichEdit.h"
+#include <QTreeView>
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
 
@@ -99,6 +102,20 @@ QList<std::pair<TFMListView*, const char*>> TControlCenter::Lists() const {
 }
 
 void TControlCenter::WireCommands() {
+    popups_ = new TPopupMenus(*actions_, this);
+    TPopupMenus::Attach(mailPage_->StickitLB, popups_->StickitLBPopup);
+    TPopupMenus::Attach(mailPage_->CategoryLB, popups_->CategoryLBPopup);
+    TPopupMenus::Attach(mailPage_->STextBox, popups_->STextBoxPopup);
+    TPopupMenus::Attach(addressList_, popups_->AddressPopup);
+    TPopupMenus::Attach(signatureList_, popups_->SigFilePopup);
+    TPopupMenus::Attach(filtersBox_, popups_->FiltersPopup);
+    TPopupMenus::Attach(accounts_, popups_->PopupAccounts);
+    connect(popups_->previewCopy, &QAction::triggered, mailPage_->STextBox, &QTextEdit::copy);
+    connect(popups_->previewSelectAll, &QAction::triggered, mailPage_->STextBox, &QTextEdit::selectAll);
+    connect(mailPage_->STextBox, &TSRichEdit::LinkStatus, this, &TControlCenter::SetStatusText);
+    connect(mailPage_->StickitLB, &QAbstractItemView::clicked, this,
+            [this] { SetStatusText(QStringLiteral("Drag 'N Drop this message to preview!")); });
+
     connect(actions_->close, &QAction::triggered, this, &QWidget::close);
     connect(actions_->previewer, &QAction::toggled, this, &TControlCenter::ApplyPreviewSwitch);
     connect(actions_->topics, &QAction::triggered, this, &TControlCenter::OpenHelp);

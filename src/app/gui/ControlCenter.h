@@ -14,6 +14,7 @@ class IUserPrompt;
 class TMailPage;
 class TMainActions;
 class TMainToolbar;
+class TPopupMenus;
 
 // The main window, "Control Center": tool bar, menus, the five pages and the
 // status line. It coordinates; each page and command group is its own class.
@@ -34,6 +35,7 @@ public:
     TMailPage* MailPage() const { return mailPage_; }
     TMainActions& Actions() const { return *actions_; }
     TMainToolbar* Toolbar() const { return toolbar_; }
+    TPopupMenus* Popups() const { return popups_; }
     // The five lists with the configuration sections of their column widths.
     QList<std::pair<TFMListView*, const char*>> Lists() const;
 
@@ -64,6 +66,7 @@ private:
     IUserPrompt& prompt_;
     TMainActions* actions_ = nullptr;
     TMainToolbar* toolbar_ = nullptr;
+    TPopupMenus* popups_ = nullptr;
     QTabWidget* pages_ = nullptr;
     TMailPage* mailPage_ = nullptr;
     TFMListView* addressList_ = nullptr;

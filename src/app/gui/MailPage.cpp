@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/gui/FMListView.h"
+#include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 
@@ -42,7 +43,7 @@ TMailPage::TMailPage(TIniFile& config, QWidget* parent) : QWidget(parent), confi
     StickitLB->SetColumns({"Subject", "Who", "Date", "S", "A"}, {150, 100, 100, 30, 30});
     WinSplit1->setStretchFactor(1, 1);
 
-    STextBox = new QTextEdit(HorSplit);
+    STextBox = new TSRichEdit(HorSplit);
     STextBox->setObjectName(QStringLiteral("STextBox"));
     STextBox->setReadOnly(true);
     STextBox->setMinimumHeight(20);

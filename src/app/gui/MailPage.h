@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class QSplitter;
-class QTextEdit;
+class TSRichEdit;
 class QTreeView;
 class TFMListView;
 class TIniFile;
@@ -21,7 +21,7 @@ public:
     QSplitter* WinSplit1;  // between tree and list; its first pane is the tree
     TFMListView* StickitLB;
     QSplitter* HorSplit;   // between the panel and the preview
-    QTextEdit* STextBox;
+    TSRichEdit* STextBox;
 
     // Tree width and panel height from the configuration.
     void RestoreLayout();

@@ -16,7 +16,10 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/PasswordDlg.h"
+#include "app/gui/PopupMenus.h"
+#include "compose/gui/SRichEdit.h"
 #include <QLineEdit>
+#include <QMenu>
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "support/RecordingPrompt.h"
@@ -208,4 +211,24 @@ TEST(PasswordDlg, LoginRefusedWhileTheUserNameIsBlank) {
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Password Dialog"));
+}
+
+TEST_F(ControlCenterTest, PreviewPopupCopiesAndSelectsAll) {
+    TControlCenter w(ini, folders, prompt);
+    QStringList captions;
+    for (QAction* a : w.Popups()->STextBoxPopup->actions())
+        if (!a->isSeparator()) captions << a->text() + (a->isEnabled() ? "" : "-");
+    EXPECT_EQ(captions, (QStringList{"Undo-", "Cu&t-", "&Copy", "&Paste-", "&Delete-", "Select &All"}));
+    w.MailPage()->STextBox->setPlainText(QStringLiteral("preview text"));
+    w.Popups()->previewSelectAll->trigger();
+    EXPECT_EQ(w.MailPage()->STextBox->textCursor().selectedText(), QStringLiteral("preview text"));
+}
+
+TEST_F(ControlCenterTest, ServerPopupHasAccessKeysAndEditAsDefault) {
+    TControlCenter w(ini, folders, prompt);
+    QStringList captions;
+    for (QAction* a : w.Popups()->PopupAccounts->actions())
+        if (!a->isSeparator()) captions << a->text();
+    EXPECT_EQ(captions, (QStringList{"&New", "&Edit", "&Rename", "&Delete"}));
+    EXPECT_EQ(w.Popups()->PopupAccounts->defaultAction()->text(), QStringLiteral("&Edit"));
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QWidget;
+class TMainActions;
+
+// The pop-up menus of the main window's lists, tree and preview pane. Items
+// that share a command with the main menus use its action, so they are
+// enabled and wired together.
+class TPopupMenus : public QObject {
+    Q_OBJECT
+
+public:
+    TPopupMenus(TMainActions& actions, QWidget* window);
+
+    // Opens menu on widget at the mouse.
+    static void Attach(QWidget* widget, QMenu* menu);
+
+    QMenu* StickitLBPopup;
+    QMenu* CategoryLBPopup;
+    QMenu* STextBoxPopup;
+    QMenu* AddressPopup;
+    QMenu* SigFilePopup;
+    QMenu* FiltersPopup;
+    QMenu* PopupAccounts;
+
+    QAction* previewCopy;
+    QAction* previewSelectAll;
+
+private:
+    QMenu* ListPopup(const char* name, bool withImport, bool accessKeys);
+    QAction* Disabled(QMenu* menu, const char* caption);
+    // An item of its own caption that runs a main-menu command.
+    QAction* Proxy(QMenu* menu, const char* caption, QAction* target);
+
+    QWidget* window_;
+};
