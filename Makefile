@@ -4,6 +4,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
@@ -45,9 +46,9 @@ test-fast: build
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
 
 bench: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS)
-	@set -e; for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DSKFP_GUI=OFF -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKFP_FUZZ=ON
@@ -58,4 +59,4 @@ fuzz: deps
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name $$( [ -d $$corpus ] && echo $$corpus ); done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
