@@ -45,3 +45,5 @@ std::string FromArg(const std::string& utf8);  // a command-line text as stored 
 
 int IniCommand(TToolContext& ctx, const TToolArgs& args);
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args);
+int RtfCommand(TToolContext& ctx, const TToolArgs& args);
+int FmtCommand(TToolContext& ctx, const TToolArgs& args);

@@ -22,6 +22,8 @@ constexpr TCommand kCommands[] = {
      "  ini set FILE SECTION KEY VALUE | ini setint ... | ini setbool FILE SECTION KEY 0|1|true|false\n"
      "  (FILE: a path with \"/\", else a file of the data folder, or Skiffpost.Ini)"},
     {"folders", FoldersCommand, "folders [--command ARG]"},
+    {"rtf", RtfCommand, "rtf text FILE | rtf roundtrip FILE"},
+    {"fmt", FmtCommand, "fmt  (writes Internet.fmt into the data folder)"},
 };
 
 void PrintUsage(std::ostream& out) {
