@@ -1,5 +1,6 @@
 #include "transport/POP3.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -215,7 +216,8 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
             const std::size_t n = ReadSome(buffer, sizeof buffer);
             if (n && std::fwrite(buffer, 1, n, file.get()) != n) diskFull();
             written += static_cast<long long>(n);
-            SetProgress(static_cast<int>((written * 100 + expected / 2) / expected));
+            // A size the server did not tell counts as 1; the bar stops at its end.
+            SetProgress(static_cast<int>(std::min<long long>(100, (written * 100 + expected / 2) / expected)));
             if (end.Feed(std::string_view(buffer, n))) break;
             if (CancelRequested()) throw ECanceledError();
         }
