@@ -41,12 +41,16 @@ private:
 class TRecordingDisplay : public ITransferDisplay {
 public:
     void ShowStatus(const std::string& text) override { statuses.push_back(text); }
-    void SetProgress(int percent) override { progress.push_back(percent); }
+    void SetProgress(int percent) override {
+        progress.push_back(percent);
+        if (onProgress) onProgress(percent);
+    }
     void ShowProgress(bool visible) override { shown = visible; }
     bool Saw(const std::string& text) const;
     std::vector<std::string> statuses;
     std::vector<int> progress;
     bool shown = false;
+    std::function<void(int)> onProgress;
 };
 
 // Answers the password dialog from a queue; an empty queue cancels.
