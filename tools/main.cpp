@@ -22,6 +22,10 @@ constexpr TCommand kCommands[] = {
      "  ini set FILE SECTION KEY VALUE | ini setint ... | ini setbool FILE SECTION KEY 0|1|true|false\n"
      "  (FILE: a path with \"/\", else a file of the data folder, or Skiffpost.Ini)"},
     {"folders", FoldersCommand, "folders [--command ARG]"},
+    {"accounts", AccountsCommand, "accounts"},
+    {"account", AccountCommand,
+     "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick NAME]\n"
+     "  account rm ALIAS | account rename OLD NEW"},
 };
 
 void PrintUsage(std::ostream& out) {
