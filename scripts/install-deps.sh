@@ -12,6 +12,7 @@ packages=(
   libcanberra-dev
   media-types
   unrtf
+  dovecot-core dovecot-pop3d python3-aiosmtpd curl
 )
 
 missing=()

@@ -47,3 +47,5 @@ int IniCommand(TToolContext& ctx, const TToolArgs& args);
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args);
 int RtfCommand(TToolContext& ctx, const TToolArgs& args);
 int FmtCommand(TToolContext& ctx, const TToolArgs& args);
+int AccountsCommand(TToolContext& ctx, const TToolArgs& args);
+int AccountCommand(TToolContext& ctx, const TToolArgs& args);

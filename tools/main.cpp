@@ -24,6 +24,10 @@ constexpr TCommand kCommands[] = {
     {"folders", FoldersCommand, "folders [--command ARG]"},
     {"rtf", RtfCommand, "rtf text FILE | rtf roundtrip FILE"},
     {"fmt", FmtCommand, "fmt  (writes Internet.fmt into the data folder)"},
+    {"accounts", AccountsCommand, "accounts"},
+    {"account", AccountCommand,
+     "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick NAME]\n"
+     "  account rm ALIAS | account rename OLD NEW"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -1,0 +1,117 @@
+#include "config/AccountList.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/AppTitle.h"
+#include "common/FileUtil.h"
+#include "common/ListFile.h"
+#include "common/TextUtil.h"
+#include "common/UniqueName.h"
+#include "common/UserPrompt.h"
+#include "config/ConfigKeys.h"
+
+void TAccountList::Load() {
+    accounts_.clear();
+    for (const auto& row : listfile::Read(ListPath())) {
+        TAccount a;
+        a.alias = row.caption;
+        a.popServer = row.SubItem(0);
+        a.smtpServer = row.SubItem(1);
+        a.popUserName = row.SubItem(2);
+        a.popPassword = row.SubItem(3);
+        a.returnAddress = row.SubItem(4);
+        a.nickname = row.SubItem(5);
+        accounts_.push_back(std::move(a));
+    }
+}
+
+bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
+    std::vector<TListRow> rows;
+    rows.reserve(accounts_.size());
+    for (const auto& a : accounts_)
+        rows.push_back({a.alias, {a.popServer, a.smtpServer, a.popUserName, a.popPassword, a.returnAddress, a.nickname}});
+    return listfile::Write(ListPath(), rows, listFill, pump);
+}
+
+std::vector<std::string> TAccountList::Aliases() const {
+    std::vector<std::string> out;
+    for (const auto& a : accounts_) out.push_back(a.alias);
+    return out;
+}
+
+const TAccount* TAccountList::Find(std::string_view alias) const {
+    const auto it = std::find_if(accounts_.begin(), accounts_.end(),
+                                 [&](const TAccount& a) { return text::EqualsNoCase(a.alias, alias); });
+    return it == accounts_.end() ? nullptr : &*it;
+}
+
+TAccount* TAccountList::Find(std::string_view alias) {
+    return const_cast<TAccount*>(static_cast<const TAccountList*>(this)->Find(alias));
+}
+
+std::string TAccountList::NewAccountName() const { return uniquename::Make("New Account", Aliases()); }
+
+TAccount& TAccountList::AddNew() {
+    TAccount a;
+    a.alias = NewAccountName();
+    accounts_.push_back(std::move(a));
+    return accounts_.back();
+}
+
+bool TAccountList::Rename(std::string_view oldAlias, std::string_view newAlias, IUserPrompt& prompt,
+                          TBusyFlag& listFill, IEventPump& pump) {
+    TAccount* account = Find(oldAlias);
+    if (!account || account->alias == newAlias || !IsUsableAlias(newAlias) || !IsStorableField(newAlias)) return false;
+    const TAccount* holder = Find(newAlias);
+    if (holder && holder != account) {
+        prompt.Error(std::string(kAppTitle) + " can not rename this account." + "\n\r" +
+                     "Reason: Alias (Name) already in list" + "\n\r" + "Fix: Choose another Alias.");
+        return false;
+    }
+    // A change of letter case alone is a rename too: file names are
+    // case-sensitive here, and the seen file must keep matching the alias.
+    const std::string before = account->alias;
+    account->alias = std::string(newAlias);
+    if (!Save(listFill, pump)) {
+        account->alias = before;
+        return false;
+    }
+    // A seen file that cannot follow stays as it is.
+    std::rename(SeenPath(before).c_str(), SeenPath(newAlias).c_str());
+    return true;
+}
+
+bool TAccountList::Remove(std::string_view alias, TBusyFlag& listFill, IEventPump& pump) {
+    const auto it = std::find_if(accounts_.begin(), accounts_.end(),
+                                 [&](const TAccount& a) { return text::EqualsNoCase(a.alias, alias); });
+    if (it == accounts_.end()) return false;
+    std::remove(SeenPath(it->alias).c_str());
+    accounts_.erase(it);
+    return Save(listFill, pump);
+}
+
+TAccountsCloseRefusal TAccountList::CheckClose(IUserPrompt& prompt) const {
+    if (accounts_.size() != 1) return TAccountsCloseRefusal::None;
+    if (accounts_.front().smtpServer.empty()) {
+        prompt.Error(std::string(kAppTitle) + " needs a SMTP Server for only one account.");
+        return TAccountsCloseRefusal::NeedsSmtpServer;
+    }
+    if (accounts_.front().popServer.empty()) {
+        prompt.Error(std::string(kAppTitle) + " needs a POP3 Server for only one account.");
+        return TAccountsCloseRefusal::NeedsPopServer;
+    }
+    return TAccountsCloseRefusal::None;
+}
+
+bool TAccountList::IsStorableField(std::string_view field) {
+    return field.find_first_of(std::string_view("\x01\r\n", 3)) == std::string_view::npos;
+}
+
+bool TAccountList::IsUsableAlias(std::string_view alias) {
+    return !text::Trim(alias).empty() && alias.find('/') == std::string_view::npos && alias != "." && alias != "..";
+}
+
+std::string TAccountList::ListPath() const { return dataFolder_ + cfg::kServerFile; }
+
+std::string TAccountList::SeenPath(std::string_view alias) const { return dataFolder_ + std::string(alias) + ".hf"; }

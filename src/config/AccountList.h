@@ -1,0 +1,63 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/Account.h"
+
+class IEventPump;
+class IUserPrompt;
+class TBusyFlag;
+
+// Why the accounts dialog may not close yet.
+enum class TAccountsCloseRefusal { None, NeedsSmtpServer, NeedsPopServer };
+
+// The accounts of "Internet.svr" in list order (the order a check over all
+// accounts visits them), and the rules of adding, renaming and deleting.
+// Each account's seen file (alias + ".hf") lives beside the list and follows
+// its alias.
+class TAccountList {
+public:
+    explicit TAccountList(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+
+    // Replaces the rows with the file's; a missing file gives no accounts.
+    void Load();
+    // Rewrites the file whole; false when it could not be written.
+    bool Save(TBusyFlag& listFill, IEventPump& pump) const;
+
+    const std::vector<TAccount>& Accounts() const { return accounts_; }
+    std::vector<std::string> Aliases() const;
+    const TAccount* Find(std::string_view alias) const;
+    TAccount* Find(std::string_view alias);
+
+    // A name for a new account: "New Account", else "New Account (2)", ...
+    std::string NewAccountName() const;
+    // Appends an account named by NewAccountName() with empty fields.
+    TAccount& AddNew();
+    void Add(TAccount account) { accounts_.push_back(std::move(account)); }
+
+    // The rename rule: another account holding the new alias (case ignored)
+    // shows a box and keeps the old one; otherwise the alias, the file and
+    // the seen file's name change. False when nothing changed.
+    bool Rename(std::string_view oldAlias, std::string_view newAlias, IUserPrompt& prompt, TBusyFlag& listFill,
+                IEventPump& pump);
+    // Removes an account with its seen file, and rewrites the file.
+    bool Remove(std::string_view alias, TBusyFlag& listFill, IEventPump& pump);
+
+    // Whether the dialog may close; shows the refusal's box.
+    TAccountsCloseRefusal CheckClose(IUserPrompt& prompt) const;
+
+    // A text can be stored in a field: no 0x01 and no line break.
+    static bool IsStorableField(std::string_view field);
+    // An alias also names files: not empty and without "/".
+    static bool IsUsableAlias(std::string_view alias);
+
+    std::string ListPath() const;
+    std::string SeenPath(std::string_view alias) const;
+
+private:
+    std::string dataFolder_;
+    std::vector<TAccount> accounts_;
+};

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class IClock;
+class IEventPump;
+class IHostLookup;
+class ISocket;
+class ISocketFactory;
+class ITransferDisplay;
+class IUserPrompt;
+
+// What a transfer needs from its surroundings.
+struct TMailEnv {
+    ISocketFactory& net;
+    IEventPump& pump;
+    IClock& clock;
+    IUserPrompt& prompt;
+    ITransferDisplay& display;
+};
+
+// One TCP connection to a mail server, shared by the POP3 and SMTP clients:
+// resolving, connecting (directly or through a telnet-style proxy), command
+// and reply lines, the time-out of every wait, and cancelling. Every wait
+// lets the user interface run through the event pump and ends at once when
+// Cancel() was called. Failures raise EMailError, ECanceledError or
+// ETimedOutError.
+class TMailBase {
+public:
+    TMailBase(const TMailEnv& env, std::string serviceName, std::uint16_t defaultPort);
+    virtual ~TMailBase();
+    TMailBase(const TMailBase&) = delete;
+    TMailBase& operator=(const TMailBase&) = delete;
+
+    // Host name or dotted IPv4 address; "HOST:PORT" names a server that does
+    // not listen on the service's port.
+    std::string Server;
+    std::string ProxyServer;
+    std::uint16_t ProxyPort = 23;
+    bool UseProxy = false;
+    int TimeOut = 60;  // seconds, for every single wait
+
+    virtual void ResetFlags();
+    virtual void Cancel();
+    virtual void Connect();
+    // The platform's result of closing, or -1 when no connection was held.
+    virtual int Disconnect();
+    bool Connected() const { return socket_ != nullptr; }
+
+    // Sends text and a line feed (the proxy's line end).
+    void SendLine(const std::string& text);
+    // One reply line without its line end.
+    std::string ReadLine();
+
+    void ShowStatus(const std::string& text);
+    // Moves the progress bar; the interface runs once when the value changed.
+    void SetProgress(int percent);
+
+    // The port Connect() took (host order), for tests and status texts.
+    std::uint16_t ResolvedPort() const { return port_; }
+    std::uint32_t ResolvedAddress() const { return address_; }
+
+    // Longest reply line, line end included.
+    static constexpr std::size_t kMaxLine = 255;
+
+protected:
+    // How a failed send ends: the protocols differ.
+    enum class TSendFailure { MailError, Canceled };
+    // Queues bytes for the server; they leave at the next Flush() or once
+    // enough have gathered.
+    void Queue(std::string_view data, TSendFailure onFailure);
+    // Sends everything queued; a time-out or cancel closes the connection.
+    void Flush(TSendFailure onFailure);
+    // Called when a send fails for another reason than time-out or cancel;
+    // the POP3 client shows its box here. Must throw.
+    [[noreturn]] virtual void SendFailed(TSendFailure onFailure);
+
+    // Waits for data, cancel, time-out or a broken connection, like the first
+    // step of every read; cancel raises ECanceledError, the others EMailError.
+    void WaitForData();
+    // Up to size bytes of what the server sent, waiting for at least one
+    // (each wait with a fresh time-out). Bytes a line read fetched beyond
+    // its line come first.
+    std::size_t ReadSome(char* buffer, std::size_t size);
+
+    bool CancelRequested() const { return cancel_; }
+    bool TimedOut() const { return timedOut_; }
+    // Lets the interface run when it has not run for a while, so long
+    // transfers stay responsive without a pause per chunk.
+    void KeepAlive();
+    void Pump();
+    void StartTimer();
+    void StopTimer();
+
+    const TMailEnv& Env() const { return env_; }
+    // The server's greeting (or the proxy's line that stood for it),
+    // without its line end.
+    const std::string& Greeting() const { return greeting_; }
+    const std::string& ServiceName() const { return serviceName_; }
+    std::uint16_t DefaultPort() const { return defaultPort_; }
+    // Server without a ":PORT" suffix.
+    std::string HostPart() const;
+
+private:
+    void ResolveHost(const std::string& host);
+    void ResolveService();
+    void OpenSocket();
+    void ConnectSocket();
+    std::string ReadGreeting();
+    void ProxyHandshake();
+    // Fills the read buffer from the socket; the timer must run.
+    void Fill();
+    void CheckTimer();
+    // Waits for socket events or the end of a lookup, until ready, cancel or
+    // time-out.
+    unsigned WaitFor(unsigned wanted);
+    void WaitForLookup();
+    void ThrowIfStopped();
+
+    TMailEnv env_;
+    std::string serviceName_;
+    std::uint16_t defaultPort_;
+
+    std::unique_ptr<ISocket> socket_;
+    std::unique_ptr<IHostLookup> lookup_;
+    std::uint32_t address_ = 0;
+    std::uint16_t port_ = 0;
+
+    bool timedOut_ = false;
+    bool cancel_ = false;
+    bool timerOn_ = false;
+    long long deadline_ = 0;
+    long long lastPumpMs_ = 0;
+    int lastProgress_ = -1;
+    std::string lastStatus_;
+    bool statusShown_ = false;
+
+    // Bytes received but not yet handed out, from inPos_ on.
+    std::vector<char> in_;
+    std::size_t inPos_ = 0;
+    std::size_t inEnd_ = 0;
+    // The greeting reader stops at a carriage return; its line feed is not
+    // part of the next line.
+    bool skipLineFeed_ = false;
+    std::string out_;
+    std::string greeting_;
+};

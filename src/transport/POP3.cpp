@@ -1,0 +1,304 @@
+#include "transport/POP3.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+
+#include "common/AppTitle.h"
+#include "common/FileUtil.h"
+#include "common/UniqueName.h"
+#include "common/UserPrompt.h"
+#include "common/TextUtil.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "transport/CanceledError.h"
+#include "transport/EndOfData.h"
+#include "transport/MailError.h"
+#include "transport/PasswordPrompt.h"
+#include "transport/TransferDisplay.h"
+
+namespace {
+
+constexpr char kDQ = '"';
+constexpr std::size_t kChunk = 64 * 1024;
+
+template <class T>
+bool ParseWhole(std::string_view s, T& out) {
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && end == s.data() + s.size() && !s.empty();
+}
+
+struct TFileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+TPOP3::TPOP3(const TMailEnv& env, IPasswordPrompt& passwordPrompt)
+    : TMailBase(env, "pop3", 110), passwordPrompt_(passwordPrompt) {}
+
+void TPOP3::Connect() {
+    ShowStatus("Connecting to Pop Server " + Server + ".");
+    ResetFlags();
+    TMailBase::Connect();
+}
+
+void TPOP3::Cancel() {
+    TMailBase::Cancel();
+    ShowStatus("Mail check operation canceled at your request.");
+}
+
+void TPOP3::SendCommand(const std::string& text) {
+    Queue(text + "\r\n", TSendFailure::Canceled);
+    Flush(TSendFailure::Canceled);
+}
+
+void TPOP3::SendFailed(TSendFailure) {
+    Env().prompt.Error(std::string(kAppTitle) + " could not communicate with POP Server " + kDQ + Server + kDQ +
+                       "\n\r" + "Reason: Socket Error.");
+    Disconnect();
+    throw ECanceledError();
+}
+
+std::string TPOP3::LoginBoxStart() const {
+    return std::string(kAppTitle) + " could not login to POP Server " + kDQ + Server + kDQ + "." + "\n\r";
+}
+
+bool TPOP3::AskPassword(std::string& user, std::string& password) {
+    const std::string caption = "Validation required for " + Server;
+    ShowStatus(caption);
+    return passwordPrompt_.Ask(caption, user, password);
+}
+
+void TPOP3::Login() {
+    ShowStatus("Hello " + Server + " User " + UserName + " here.");
+    if (UserName.empty() || Password.empty()) {
+        if (!AskPassword(UserName, Password)) Cancel();
+    }
+    SendCommand("USER " + UserName);
+    const std::string userReply = ReadLine();
+    if (userReply.find('+') == std::string::npos) {
+        std::string box = LoginBoxStart();
+        if (text::ToUpperAscii(userReply).find("-ERR NULL") != std::string::npos)
+            box += std::string("Reason: Timing error while ") + kDQ + "Login" + kDQ + " in module POPLogin" + "\n\r" +
+                   "Fix: Conctact Fenmarch.";
+        else
+            box += "Reason: " + userReply + "\n\r" + "Fix: None available in this version.";
+        Env().prompt.Error(box);
+        throw ECanceledError();
+    }
+    ShowStatus("Password required for " + UserName + " please. ");
+    SendCommand("PASS " + Password);
+    const std::string passReply = ReadLine();
+    if (passReply.empty()) {
+        Env().prompt.Error(LoginBoxStart() + "Reason: Invalid Login." + "\n\r" +
+                           "Fix: Enter propper username/password configuration.");
+        throw EMailError();
+    }
+    if (passReply[0] != '-') return;
+    // The names typed here serve this check only; the account keeps its own.
+    std::string user = UserName;
+    std::string password;
+    bool loggedIn = false;
+    while (!loggedIn) {
+        if (!AskPassword(user, password)) {
+            Cancel();
+            break;
+        }
+        SendCommand("USER " + user);
+        SendCommand("PASS " + password);
+        ReadLine();
+        const std::string reply = ReadLine();
+        loggedIn = !reply.empty() && reply[0] == '+';
+    }
+    if (!loggedIn) {
+        Env().prompt.Error(LoginBoxStart() + "Reason: Invalid Passord." + "\n\r" +
+                           "Fix: Enter your correct password for this POP Server.");
+        throw EMailError();
+    }
+}
+
+void TPOP3::Stat() {
+    SendCommand("STAT");
+    const std::string reply = ReadLine();
+    if (reply.size() < 4) throw EMailError();
+    const std::string_view rest = std::string_view(reply).substr(4);
+    const auto blank = rest.find(' ');
+    if (blank == std::string_view::npos || blank >= 256) throw EMailError();
+    int count = 0;
+    long long size = 0;
+    if (!ParseWhole(rest.substr(0, blank), count) || !ParseWhole(rest.substr(blank + 1), size) || count < 0)
+        throw EMailError();
+    messageCount_ = count;
+    totalSize_ = size;
+}
+
+std::string TPOP3::MessageIdentity(const std::string& header) {
+    if (const auto at = header.find("Received:"); at != std::string::npos) {
+        const auto cr = header.find('\r', at);
+        return cr == std::string::npos ? std::string() : header.substr(at, cr - at);
+    }
+    if (const auto at = text::ToLowerAscii(header).find("date"); at != std::string::npos) {
+        const auto cr = header.find('\r', at);
+        return cr == std::string::npos ? std::string() : header.substr(at, cr - at);
+    }
+    std::string out;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        if (header[i] == '\r') ++i;
+        else out.push_back(header[i]);
+    }
+    return out;
+}
+
+std::vector<std::string> TPOP3::ReadSeenFile(const std::string& path) {
+    std::vector<std::string> lines;
+    const auto content = fileutil::ReadAll(path);
+    if (!content) return lines;
+    std::string_view rest = *content;
+    while (!rest.empty()) {
+        const auto lf = rest.find('\n');
+        std::string_view line = rest.substr(0, lf);
+        rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+bool TPOP3::WriteSeenFile(const std::string& path, const std::vector<std::string>& identities) {
+    std::string content;
+    for (const auto& id : identities) content += id + "\r\n";
+    return fileutil::WriteAtomically(path, content);
+}
+
+std::string TPOP3::ReadMultiLine() {
+    WaitForData();
+    std::string header;
+    TEndOfData end;
+    char buffer[kChunk];
+    for (;;) {
+        const std::size_t n = ReadSome(buffer, sizeof buffer);
+        header.append(buffer, n);
+        if (end.Feed(std::string_view(buffer, n))) break;
+        KeepAlive();
+        if (CancelRequested()) throw ECanceledError();
+    }
+    return header;
+}
+
+std::string TPOP3::Download(const std::string& alias, const std::string& dataFolder, long long expected) {
+    const std::string stem = dataFolder + alias + std::to_string(currentMessage_);
+    // Another account's alias and number may spell the same name (Work1 + 2,
+    // Work + 12); an unprocessed download of that name is kept, not replaced.
+    const std::string path = uniquename::Make(stem, [](std::string_view candidate) {
+                                 return fileutil::Exists(std::string(candidate) + ".tsg");
+                             }) + ".tsg";
+    // The message is written under a temporary name and given its own once
+    // complete, so the processing never sees half a message.
+    const std::string partial = path + ".part";
+    const auto diskFull = [&] {
+        Env().prompt.Error(std::string(kAppTitle) + " could not download this message." + "\n" +
+                           "Reason: Could not get enough disk resources." + "\n" + "Fix: Free some disk space.");
+        std::remove(partial.c_str());
+        throw ECanceledError();
+    };
+    WaitForData();
+    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(partial.c_str(), "wb"));
+    if (!file) diskFull();
+    if (expected <= 0) expected = 1;
+    TEndOfData end;
+    long long written = 0;
+    char buffer[kChunk];
+    try {
+        for (;;) {
+            const std::size_t n = ReadSome(buffer, sizeof buffer);
+            if (n && std::fwrite(buffer, 1, n, file.get()) != n) diskFull();
+            written += static_cast<long long>(n);
+            // A size the server did not tell counts as 1; the bar stops at its end.
+            SetProgress(static_cast<int>(std::min<long long>(100, (written * 100 + expected / 2) / expected)));
+            if (end.Feed(std::string_view(buffer, n))) break;
+            if (CancelRequested()) throw ECanceledError();
+        }
+    } catch (...) {
+        file.reset();
+        std::remove(partial.c_str());
+        throw;
+    }
+    if (std::fclose(file.release()) != 0 || std::rename(partial.c_str(), path.c_str()) != 0) diskFull();
+    return path;
+}
+
+void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, const TIniFile& config, bool& gotNew) {
+    if (!fileutil::Exists(dataFolder + cfg::kFormatFile)) {
+        Env().prompt.Error(std::string(kAppTitle) + " can not check your internet mail." + "\n\r" +
+                           "Reason: Rich Text Format Header not present." + "\n\n" +
+                           "Solution: Configure your creation options in preferences.");
+        throw ECanceledError();
+    }
+    const std::string seenPath = dataFolder + alias + ".hf";
+    seen_ = ReadSeenFile(seenPath);
+    std::vector<std::string> newList;
+    std::vector<std::string> fetched;  // identities downloaded completely now
+    ShowStatus("Retrieving messages for user " + UserName + " on " + Server);
+    const bool record = config.Read(cfg::RecordMessages);
+    const bool remove = config.Read(cfg::DeleteMessages);
+    const std::string count = std::to_string(messageCount_);
+    try {
+        for (int i = 1; i <= messageCount_ && !CancelRequested(); ++i) {
+            currentMessage_ = i;
+            const std::string number = std::to_string(i);
+            ShowStatus("Inspecting message " + number + " of " + count + ".");
+            SendCommand("TOP " + number + " 0");
+            if (ReadLine().starts_with("-")) break;
+            const std::string identity = MessageIdentity(ReadMultiLine());
+            const bool isSeen = std::find(seen_.begin(), seen_.end(), identity) != seen_.end();
+            if (record && isSeen) {
+                newList.push_back(identity);
+                continue;
+            }
+            ShowStatus("Retrieving message " + number + " of " + count + ".");
+            SendCommand("LIST " + number);
+            const std::string list = ReadLine();
+            long long expected = 0;
+            if (list.size() >= 4) {
+                const std::string_view rest = std::string_view(list).substr(4);
+                const auto blank = rest.find(' ');
+                if (blank == std::string_view::npos || !ParseWhole(rest.substr(blank + 1), expected)) expected = 0;
+            }
+            SendCommand("RETR " + number);
+            // A message the server cannot hand out has no data to wait for;
+            // it is neither downloaded nor recorded, so the next check tries
+            // again.
+            if (ReadLine().starts_with("-")) continue;
+            downloaded_.push_back(Download(alias, dataFolder, expected));
+            gotNew = true;
+            newList.push_back(identity);
+            fetched.push_back(identity);
+            if (remove) {
+                ShowStatus("Deleting message " + number + " of " + count + ".");
+                SendCommand("DELE " + number);
+                ReadLine();
+            }
+        }
+    } catch (...) {
+        // What was downloaded completely stays recorded, so the next check
+        // does not fetch it a second time.
+        if (!fetched.empty()) {
+            std::vector<std::string> kept = seen_;
+            for (const auto& id : fetched)
+                if (std::find(kept.begin(), kept.end(), id) == kept.end()) kept.push_back(id);
+            WriteSeenFile(seenPath, kept);
+        }
+        throw;
+    }
+    WriteSeenFile(seenPath, newList);
+}
+
+void TPOP3::Logout() {
+    ShowStatus("Logging out of Pop Server " + Server);
+    SendCommand("QUIT");
+    ReadLine();
+    ShowStatus("Logout Successful.");
+}

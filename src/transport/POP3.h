@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "transport/MailBase.h"
+
+class IPasswordPrompt;
+class TIniFile;
+
+// Fetches the new mail of one account into download files (alias + number +
+// ".tsg") in the data folder, and keeps the account's seen file (alias +
+// ".hf") so that the next check skips what was fetched.
+class TPOP3 : public TMailBase {
+public:
+    TPOP3(const TMailEnv& env, IPasswordPrompt& passwordPrompt);
+
+    std::string UserName;
+    std::string Password;  // held for this check only
+
+    void Connect() override;
+    void Cancel() override;
+
+    void Login();
+    void Stat();
+    // Downloads the messages not seen before. config is "Internet.ini";
+    // dataFolder ends with "/". gotNew is set when a message was downloaded.
+    void Retrieve(const std::string& alias, const std::string& dataFolder, const TIniFile& config, bool& gotNew);
+    void Logout();
+
+    int MessageCount() const { return messageCount_; }
+    long long TotalSize() const { return totalSize_; }
+    int CurrentMessage() const { return currentMessage_; }
+    // Download files this check completed, in order.
+    const std::vector<std::string>& Downloaded() const { return downloaded_; }
+
+    // Sends text with a CR LF line end.
+    void SendCommand(const std::string& text);
+
+    // The identity of a message in the seen file, from its header as sent.
+    static std::string MessageIdentity(const std::string& header);
+    static std::vector<std::string> ReadSeenFile(const std::string& path);
+    static bool WriteSeenFile(const std::string& path, const std::vector<std::string>& identities);
+
+protected:
+    [[noreturn]] void SendFailed(TSendFailure onFailure) override;
+
+private:
+    std::string LoginBoxStart() const;
+    bool AskPassword(std::string& user, std::string& password);
+    std::string ReadMultiLine();
+    // Downloads one answer into a free download file name; returns its path.
+    std::string Download(const std::string& alias, const std::string& dataFolder, long long expected);
+
+    IPasswordPrompt& passwordPrompt_;
+    int currentMessage_ = 0;
+    std::vector<std::string> seen_;
+    long long totalSize_ = 0;
+    int messageCount_ = 0;
+    std::vector<std::string> downloaded_;
+};

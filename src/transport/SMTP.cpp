@@ -1,0 +1,326 @@
+#include "transport/SMTP.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "common/AppTitle.h"
+#include "common/Clock.h"
+#include "common/FileUtil.h"
+#include "common/TextUtil.h"
+#include "common/UserPrompt.h"
+#include "transport/Base64.h"
+#include "transport/CanceledError.h"
+#include "transport/MailDate.h"
+#include "transport/MailError.h"
+#include "transport/QuotedPrintable.h"
+#include "transport/RecipientParts.h"
+#include "transport/TransferDisplay.h"
+
+namespace {
+
+constexpr char kDQ = '"';
+constexpr const char* kInfoLine = "X-Info: Fenmarch Skiffpost - http://www.fenmarch.example/";
+constexpr const char* kTenBlanks = "          ";
+
+std::string RandomDigits(std::mt19937& random, int count) {
+    // Digits 0 to 8, as the boundaries always were.
+    std::uniform_int_distribution<int> digit(0, 8);
+    std::string out;
+    for (int i = 0; i < count; ++i) out.push_back(static_cast<char>('0' + digit(random)));
+    return out;
+}
+
+std::string BaseName(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+struct TFileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+TSMTP::TSMTP(const TMailEnv& env, TMimeTypes mimeTypes) : TMailBase(env, "smtp", 25), mimeTypes_(std::move(mimeTypes)) {
+    std::mt19937 random(static_cast<std::mt19937::result_type>(env.clock.Now()) ^ std::random_device{}());
+    boundary_ = RandomDigits(random, 8);
+}
+
+void TSMTP::Connect() {
+    ShowStatus("Connecting to SMTP Server " + Server + ".");
+    ResetFlags();
+    TMailBase::Connect();
+    std::string greeting = Greeting();
+    while (greeting.size() >= 4 && greeting[3] == '-') greeting = ReadLine();
+    if (greeting.empty() || greeting[0] != '2') {
+        Env().prompt.Error(std::string(kAppTitle) + " could not send mail through SMTP Server " + kDQ + Server + kDQ +
+                           "." + "\n\r" + "Reason: " + greeting + "\n\r" +
+                           "Fix: Check your SMTP Server Settings in the Control Center.");
+        Disconnect();
+        throw EMailError();
+    }
+}
+
+void TSMTP::Cancel() {
+    TMailBase::Cancel();
+    Pump();
+}
+
+void TSMTP::SendCommand(const std::string& text) {
+    Queue(text + "\r\n", TSendFailure::Canceled);
+}
+
+void TSMTP::SendData(const std::string& line) {
+    if (!line.empty() && line[0] == '.') SendCommand("." + line);
+    else SendCommand(line);
+}
+
+std::string TSMTP::ReadReply(char wantClass, bool show) {
+    Flush(TSendFailure::Canceled);
+    std::string reply = ReadLine();
+    // A reply may run over several lines ("250-..."); its last has a blank
+    // after the code.
+    std::string line = reply;
+    while (line.size() >= 4 && line[3] == '-') {
+        line = ReadLine();
+        reply = line;
+    }
+    if (show) ShowStatus(reply);
+    if (reply.empty() || reply[0] != wantClass) {
+        ShowStatus(reply);
+        Env().prompt.Error(std::string(kAppTitle) + " could not send mail through SMTP Server " + kDQ + Server + kDQ +
+                           "." + "\n\r" + "Reason: " + reply + "\n\r" +
+                           "Fix: Check the recipients and your SMTP Server Settings in the Control Center.");
+        Disconnect();
+        throw EMailError();
+    }
+    return reply;
+}
+
+void TSMTP::Send() {
+    accepted_ = false;
+    try {
+        Connect();
+        Hello();
+        Envelope();
+        Headers();
+        SendBody();
+        Quit();
+    } catch (...) {
+        Disconnect();
+        if (!accepted_) throw;
+        ShowStatus("Mail sucessfully sent.");
+    }
+    Disconnect();
+}
+
+void TSMTP::Hello() {
+    ShowStatus("Connecting to " + Server);
+    ShowStatus("HELO " + Server);
+    SendCommand("HELO " + HostPart());
+    ReadReply('2', true);
+}
+
+void TSMTP::Envelope() {
+    SendCommand("MAIL FROM:<" + recipient::AddressOf(From) + ">");
+    ReadReply('2', false);
+    for (const auto* list : {&ToList, &CCList, &BCCList})
+        for (const auto& entry : *list) {
+            SendCommand("RCPT TO:<" + recipient::AddressOf(entry) + ">");
+            ReadReply('2', true);
+        }
+    ShowStatus("Sending Data...");
+    SendCommand("DATA");
+    ReadReply('3', false);
+}
+
+bool TSMTP::BodyIs8Bit() const {
+    for (const auto& line : Body)
+        if (qp::NeedsEncoding(line)) return true;
+    return false;
+}
+
+void TSMTP::Headers() {
+    const auto person = [](const std::string& entry) {
+        return qp::EncodeHeaderText(recipient::NameOf(entry)) + " <" + recipient::AddressOf(entry) + ">";
+    };
+    SendData("Subject:  " + qp::EncodeHeaderText(Subject));
+    ShowStatus("Mail From: " + recipient::NameOf(From) + " <" + recipient::AddressOf(From) + ">");
+    SendData("From:     " + person(From));
+    for (std::size_t i = 0; i < ToList.size(); ++i) {
+        const std::string& entry = ToList[i];
+        ShowStatus("Mail To: " + recipient::NameOf(entry) + " <" + recipient::AddressOf(entry) + ">");
+        SendData((i == 0 ? "TO:       " : kTenBlanks) + person(entry) + (i + 1 < ToList.size() ? "," : ""));
+    }
+    for (std::size_t i = 0; i < CCList.size(); ++i)
+        SendData((i == 0 ? "CC:       " : kTenBlanks) + person(CCList[i]) + (i + 1 < CCList.size() ? "," : ""));
+    if (Priority == 0) SendData("X-Priority: 5");
+    if (Priority == 2) SendData("X-Priority: 1");
+    SendData(std::string("X-Application: ") + kAppTitle);
+    SendData(kInfoLine);
+    // Every message needs these two (RFC 5322); they follow the lines the
+    // program always wrote.
+    const std::time_t now = Env().clock.Now();
+    SendData("Date: " + maildate::Rfc5322(now));
+    std::mt19937 random(static_cast<std::mt19937::result_type>(now) ^ std::random_device{}());
+    SendData("Message-ID: " + maildate::MessageId(now, boundary_ + RandomDigits(random, 8), recipient::AddressOf(From)));
+    SendData("Mime-Version: 1.0");
+    if (!Attachments.empty()) {
+        SendData("Content-Type: multipart/mixed; boundary=" + std::string(1, kDQ) + boundary_ + kDQ);
+        SendData("X-Encoding: MIME");
+        SendData("");
+        SendData("This is a multi-part message in MIME format.");
+        SendData("");
+        SendData("--" + boundary_);
+    }
+    // 8-bit text would be mangled by a 7-bit path; it travels as
+    // quoted-printable and says which character set it is.
+    bodyEncoded_ = BodyIs8Bit();
+    const std::string type = BodyType == 0 ? "text/rtf" : "text/plain";
+    if (bodyEncoded_) {
+        SendData("Content-Type: " + type + "; charset=" + kDQ + "windows-1252" + kDQ);
+        SendData("Content-Transfer-Encoding: quoted-printable");
+    } else {
+        SendData("Content-Type: " + type + "; charset=" + kDQ + "us-ascii" + kDQ);
+        SendData("Content-Transfer-Encoding: 7bit");
+    }
+}
+
+void TSMTP::SendBody() {
+    ShowStatus("Sending Message...");
+    SendData("");
+    const std::size_t n = Body.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        if (bodyEncoded_)
+            for (const auto& line : qp::EncodeLine(Body[k])) SendData(line);
+        else
+            SendData(Body[k]);
+        if (n != 1) SetProgress(static_cast<int>((k * 100 + (n - 1) / 2) / (n - 1)));
+        if (CancelRequested()) Flush(TSendFailure::Canceled);
+    }
+    for (std::size_t i = 0; i < Attachments.size(); ++i) AttachFile(Attachments[i], i);
+    if (!Attachments.empty()) SendData("--" + boundary_ + "--");
+    SendCommand(".");
+    ReadReply('2', true);
+    accepted_ = true;
+    SetProgress(0);
+}
+
+void TSMTP::AttachFile(const std::string& path, std::size_t index) {
+    if (index == 0) SendData("");
+    if (!fileutil::Exists(path)) {
+        Env().prompt.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
+                           "Reason: File no longer exists.");
+        return;
+    }
+    const std::string type = mimeTypes_.TypeOf(path);
+    const std::string name = BaseName(path);
+    ShowStatus("Encoding file " + name);
+    SendData("");
+    SendData("--" + boundary_);
+    SendData("Content-Type: " + type + "; name=" + kDQ + name + kDQ);
+    if (text::ToUpperAscii(type.substr(0, 5)) != "TEXT/") {
+        ShowStatus("Encoding file " + name);
+        SendData("Content-Disposition: attachment; filename=" + std::string(1, kDQ) + name + kDQ);
+        SendData("Content-Transfer-Encoding: base64");
+        SendData("");
+        SendBase64(path, name);
+    } else {
+        SendData("Content-Disposition: attachment; filename=" + std::string(1, kDQ) + name + kDQ);
+        SendData("Content-Transfer-Encoding: quoted-printable");
+        SendData("");
+        SendQuotedPrintable(path, name);
+    }
+    SendData("");
+}
+
+void TSMTP::SendBase64(const std::string& path, const std::string& name) {
+    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        Env().prompt.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
+                           "Reason: File I/O error");
+        return;
+    }
+    std::fseek(file.get(), 0, SEEK_END);
+    long long size = std::ftell(file.get());
+    std::fseek(file.get(), 0, SEEK_SET);
+    if (size <= 0) size = 1;
+    auto& display = Env().display;
+    display.ShowProgress(true);
+    const std::string sending = "Sending " + name + " to " + Server + " ...";
+    // Many lines are read and encoded at a time; each still ends up as one
+    // line of 76 characters for 57 bytes, and a short read ends the file.
+    constexpr std::size_t kLineBytes = 57;
+    constexpr std::size_t kLinesPerRead = 1024;
+    std::vector<unsigned char> block(kLineBytes * kLinesPerRead);
+    std::string lines;
+    long long position = 0;
+    try {
+        bool ended = false;
+        while (!ended && !CancelRequested()) {
+            const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
+            lines.clear();
+            for (std::size_t at = 0; at < got; at += kLineBytes)
+                base64::Append(lines, block.data() + at, std::min(kLineBytes, got - at)), lines += "\r\n";
+            if (got < block.size()) {
+                // A file that ends on a whole line is closed by an empty
+                // line, as the short read of nothing at its end gives.
+                if (got % kLineBytes == 0) lines += "\r\n";
+                ended = true;
+            }
+            position += static_cast<long long>(got);
+            SetProgress(static_cast<int>(position * 100 / size));
+            ShowStatus(sending);
+            Queue(lines, TSendFailure::Canceled);
+        }
+    } catch (...) {
+        display.ShowProgress(false);
+        if (CancelRequested()) throw ECanceledError();
+        throw;
+    }
+    display.ShowProgress(false);
+    if (CancelRequested()) {
+        Disconnect();
+        throw ECanceledError();
+    }
+}
+
+void TSMTP::SendQuotedPrintable(const std::string& path, const std::string& name) {
+    std::ifstream file(path, std::ios::binary);
+    const auto ioError = [&] {
+        Env().prompt.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
+                           "Reason: File I/O error");
+    };
+    if (!file) {
+        ioError();
+        return;
+    }
+    file.seekg(0, std::ios::end);
+    long long size = static_cast<long long>(file.tellg());
+    file.seekg(0, std::ios::beg);
+    if (size <= 0) size = 1;
+    const std::string sending = "Sending " + name + " to " + Server + " ...";
+    std::string line;
+    long long position = 0;
+    while (std::getline(file, line)) {
+        position += static_cast<long long>(line.size()) + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        SetProgress(static_cast<int>(std::min(position, size) * 100 / size));
+        ShowStatus(sending);
+        for (const auto& encoded : qp::EncodeLine(line)) SendData(encoded);
+        if (CancelRequested()) Flush(TSendFailure::Canceled);
+    }
+    if (file.bad()) ioError();
+}
+
+void TSMTP::Quit() {
+    SendCommand("QUIT");
+    // The message is accepted already; the farewell cannot undo that.
+    Flush(TSendFailure::Canceled);
+    ShowStatus(ReadLine());
+    ShowStatus("Logout successful.");
+    SetProgress(0);
+    ShowStatus("Mail sucessfully sent.");
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "transport/HostLookup.h"
+#include "transport/Socket.h"
+
+// Where the mail clients get their network from: the real one, or a script.
+class ISocketFactory {
+public:
+    virtual ~ISocketFactory() = default;
+    // Starts a lookup; nothing when it could not be started.
+    virtual std::unique_ptr<IHostLookup> LookupHost(const std::string& name) = 0;
+    // The port of a TCP service from the services database (host order).
+    virtual std::optional<std::uint16_t> LookupService(const std::string& name) = 0;
+    // A new unconnected socket; nothing when the system refuses one.
+    virtual std::unique_ptr<ISocket> Open() = 0;
+};

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "TransferRig.h"
+#include "support/TempDir.h"
+#include "transport/Base64.h"
+#include "transport/CanceledError.h"
+#include "transport/MailError.h"
+#include "transport/QuotedPrintable.h"
+#include "transport/RecipientParts.h"
+#include "transport/SMTP.h"
+
+namespace {
+
+class SMTPTest : public ::testing::Test {
+protected:
+    TTransferRig rig;
+    TTempDir dir;
+    std::unique_ptr<TSMTP> smtp;
+
+    void SetUp() override {
+        setenv("TZ", "UTC", 1);
+        tzset();
+        WriteFileOrDie(dir.File("mime.types"), "# table\ntext/plain\t\ttxt asc\napplication/pdf pdf\n");
+        smtp = std::make_unique<TSMTP>(rig.Env(), TMimeTypes(dir.File("mime.types")));
+        smtp->Server = "10.0.0.7";
+        smtp->From = "Ann Smith <ann@example.org>";
+        smtp->Subject = "Hello";
+        smtp->BodyType = 1;
+        smtp->TimeOut = 20;
+    }
+    // The dialog up to the data, for one recipient.
+    TScript& UpToData(const std::string& rcpt = "bob@example.net") {
+        return rig.net.Next()
+            .Server("220 mx ready\r\n")
+            .Client("HELO 10.0.0.7\r\n")
+            .Server("250 hello\r\n")
+            .Client("MAIL FROM:<ann@example.org>\r\n")
+            .Server("250 ok\r\n")
+            .Client("RCPT TO:<" + rcpt + ">\r\n")
+            .Server("250 ok\r\n")
+            .Client("DATA\r\n")
+            .Server("354 go ahead\r\n");
+    }
+    // What went out between DATA's answer and the final ".".
+    static std::string DataOf(const TScript& s) {
+        const std::string w = s.Written();
+        const auto start = w.find("DATA\r\n") + 6;
+        return w.substr(start, w.find("\r\n.\r\n", start) + 2 - start);
+    }
+};
+
+TEST_F(SMTPTest, AMessageGoesOutWithTheExactHeaderLines) {
+    smtp->ToList = {"Bob Jones <bob@example.net>", "carl@example.net (Carl)", "dora@example.net"};
+    smtp->CCList = {"Eve <eve@example.net>"};
+    smtp->BCCList = {"<fred@example.net>"};
+    smtp->Priority = 0;
+    smtp->Body = {"Line one", ".starts with a dot", ""};
+    auto& s = rig.net.Next()
+                  .Server("220-mx ready\r\n")
+                  .Server("220 really\r\n")
+                  .Client("HELO 10.0.0.7\r\n")
+                  .Server("250 hello\r\n")
+                  .Client("MAIL FROM:<ann@example.org>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<bob@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<carl@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<dora@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<eve@example.net>\r\n")
+                  .Server("250-ok\r\n250 fine\r\n")
+                  .Client("RCPT TO:<fred@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("DATA\r\n")
+                  .Server("354 go ahead\r\n")
+                  .ClientUntil("\r\n.\r\n")
+                  .Server("250 queued\r\n")
+                  .Client("QUIT\r\n")
+                  .Server("221 bye\r\n");
+    smtp->Send();
+    EXPECT_TRUE(s.Finished());
+    std::string data = DataOf(s);
+    // Date and Message-ID follow the clock (which moves a second per pass)
+    // and a random part.
+    const auto date = data.find("Date: ");
+    ASSERT_NE(date, std::string::npos) << data;
+    const auto idEnd = data.find("\r\n", data.find("Message-ID: <", date));
+    const std::string stamped = data.substr(date, idEnd + 2 - date);
+    EXPECT_TRUE(stamped.starts_with("Date: Sun, 09 Sep 2001 01:46:4")) << stamped;
+    EXPECT_NE(stamped.find(" +0000\r\nMessage-ID: <100000000"), std::string::npos) << stamped;
+    EXPECT_NE(stamped.find("." + smtp->Boundary()), std::string::npos) << stamped;
+    EXPECT_TRUE(stamped.ends_with("@example.org>\r\n")) << stamped;
+    data.erase(date, stamped.size());
+    EXPECT_EQ(data,
+              "Subject:  Hello\r\n"
+              "From:     Ann Smith <ann@example.org>\r\n"
+              "TO:       Bob Jones <bob@example.net>,\r\n"
+              "          Carl <carl@example.net>,\r\n"
+              "          dora@example.net <dora@example.net>\r\n"
+              "CC:       Eve <eve@example.net>\r\n"
+              "X-Priority: 5\r\n"
+              "X-Application: Fenmarch Skiffpost\r\n"
+              "X-Info: Fenmarch Skiffpost - http://www.fenmarch.example/\r\n"
+              "Mime-Version: 1.0\r\n"
+              "Content-Type: text/plain; charset=\"us-ascii\"\r\n"
+              "Content-Transfer-Encoding: 7bit\r\n"
+              "\r\n"
+              "Line one\r\n"
+              "..starts with a dot\r\n"
+              "\r\n");
+    EXPECT_TRUE(rig.display.Saw("Mail To: Carl <carl@example.net>"));
+    EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
+    EXPECT_EQ(smtp->Boundary().size(), 8u);
+    EXPECT_EQ(smtp->Boundary().find('9'), std::string::npos);
+}
+
+TEST_F(SMTPTest, ARejectedRecipientFailsTheSendWithTheServersReply) {
+    smtp->ToList = {"nobody@example.net"};
+    smtp->Body = {"x"};
+    rig.net.Next()
+        .Server("220 mx\r\n")
+        .Client("HELO 10.0.0.7\r\n")
+        .Server("250 hello\r\n")
+        .Client("MAIL FROM:<ann@example.org>\r\n")
+        .Server("250 ok\r\n")
+        .Client("RCPT TO:<nobody@example.net>\r\n")
+        .Server("550 no such user\r\n");
+    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
+    EXPECT_TRUE(rig.display.Saw("550 no such user"));
+    ASSERT_EQ(rig.prompt.Errors().size(), 1u);
+    EXPECT_NE(rig.prompt.Errors()[0].find("Reason: 550 no such user"), std::string::npos);
+    EXPECT_FALSE(smtp->Connected());
+}
+
+TEST_F(SMTPTest, DataNotInvitedOrAMessageRefusedFails) {
+    smtp->ToList = {"bob@example.net"};
+    smtp->Body = {"x"};
+    rig.net.Next()
+        .Server("220 mx\r\n")
+        .Client("HELO 10.0.0.7\r\n")
+        .Server("250 hello\r\n")
+        .Client("MAIL FROM:<ann@example.org>\r\n")
+        .Server("250 ok\r\n")
+        .Client("RCPT TO:<bob@example.net>\r\n")
+        .Server("250 ok\r\n")
+        .Client("DATA\r\n")
+        .Server("554 no valid recipients\r\n");
+    EXPECT_THROW(smtp->Send(), EMailError);
+    UpToData().ClientUntil("\r\n.\r\n").Server("552 too big\r\n");
+    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_EQ(rig.prompt.Errors().size(), 2u);
+}
+
+TEST_F(SMTPTest, AFarewellThatFailsDoesNotUndoAnAcceptedMessage) {
+    smtp->ToList = {"bob@example.net"};
+    smtp->Body = {"x"};
+    UpToData().ClientUntil("\r\n.\r\n").Server("250 queued\r\n").Client("QUIT\r\n").Close();
+    EXPECT_NO_THROW(smtp->Send());
+    EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
+}
+
+TEST_F(SMTPTest, EightBitTextIsEncodedAndLabelled) {
+    smtp->ToList = {"J\xF6rg M\xFCller <joerg@example.net>"};
+    smtp->Subject = "Gr\xFC\xDF" "e";
+    smtp->Body = {"Sch\xF6ne Gr\xFC\xDF" "e = gut "};
+    auto& s = UpToData("joerg@example.net").ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
+    smtp->Send();
+    const std::string data = DataOf(s);
+    EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Gr=FC=DFe?=\r\n"), std::string::npos) << data;
+    EXPECT_NE(data.find("TO:       =?windows-1252?Q?J=F6rg_M=FCller?= <joerg@example.net>\r\n"), std::string::npos);
+    EXPECT_NE(data.find("Content-Type: text/plain; charset=\"windows-1252\"\r\nContent-Transfer-Encoding: "
+                        "quoted-printable\r\n\r\nSch=F6ne Gr=FC=DFe =3D gut=20\r\n"),
+              std::string::npos)
+        << data;
+}
+
+TEST_F(SMTPTest, AttachmentsGoOutInTheirEncodingsAndAMissingOneIsReported) {
+    std::string binary;
+    for (int i = 0; i < 114; ++i) binary.push_back(static_cast<char>(i * 7));
+    WriteFileOrDie(dir.File("photo.bin"), binary);
+    WriteFileOrDie(dir.File("notes.txt"), "first = line\r\n.dot line\r\n");
+    smtp->ToList = {"bob@example.net"};
+    smtp->BodyType = 0;
+    smtp->Body = {"{\\rtf1 hi", "}"};
+    smtp->Attachments = {dir.File("photo.bin"), dir.File("gone.pdf"), dir.File("notes.txt")};
+    auto& s = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
+    smtp->Send();
+    const std::string b = smtp->Boundary();
+    const std::string data = DataOf(s);
+    const std::string tail = data.substr(data.find("Mime-Version: 1.0\r\n"));
+    const auto line1 = base64::Encode(reinterpret_cast<const unsigned char*>(binary.data()), 57);
+    const auto line2 = base64::Encode(reinterpret_cast<const unsigned char*>(binary.data()) + 57, 57);
+    EXPECT_EQ(line1.size(), 76u);
+    EXPECT_EQ(tail, "Mime-Version: 1.0\r\n"
+                    "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n"
+                    "X-Encoding: MIME\r\n"
+                    "\r\n"
+                    "This is a multi-part message in MIME format.\r\n"
+                    "\r\n"
+                    "--" + b + "\r\n"
+                    "Content-Type: text/rtf; charset=\"us-ascii\"\r\n"
+                    "Content-Transfer-Encoding: 7bit\r\n"
+                    "\r\n"
+                    "{\\rtf1 hi\r\n"
+                    "}\r\n"
+                    "\r\n"
+                    "\r\n"
+                    "--" + b + "\r\n"
+                    "Content-Type: application/octet-stream; name=\"photo.bin\"\r\n"
+                    "Content-Disposition: attachment; filename=\"photo.bin\"\r\n"
+                    "Content-Transfer-Encoding: base64\r\n"
+                    "\r\n" + line1 + "\r\n" + line2 + "\r\n"
+                    "\r\n"
+                    "\r\n"
+                    "\r\n"
+                    "--" + b + "\r\n"
+                    "Content-Type: text/plain; name=\"notes.txt\"\r\n"
+                    "Content-Disposition: attachment; filename=\"notes.txt\"\r\n"
+                    "Content-Transfer-Encoding: quoted-printable\r\n"
+                    "\r\n"
+                    "first =3D line\r\n"
+                    "..dot line\r\n"
+                    "\r\n"
+                    "--" + b + "--\r\n");
+    EXPECT_EQ(rig.prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost could not attach file \"" +
+                                                            dir.File("gone.pdf") + "\"\n\rReason: File no longer exists."});
+}
+
+TEST_F(SMTPTest, StopDuringAnAttachmentCancelsTheSend) {
+    WriteFileOrDie(dir.File("big.bin"), std::string(200000, 'x'));
+    smtp->ToList = {"bob@example.net"};
+    smtp->Body = {"x"};
+    smtp->Attachments = {dir.File("big.bin")};
+    UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n");
+    // Stop pressed while the bar moves.
+    rig.display.onProgress = [&](int percent) {
+        if (percent > 0) smtp->Cancel();
+    };
+    EXPECT_THROW(smtp->Send(), ECanceledError);
+    EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
+}
+
+TEST(RecipientParts, SplitNamesAndAddresses) {
+    EXPECT_EQ(recipient::AddressOf("Bob <bob@x>"), "bob@x");
+    EXPECT_EQ(recipient::NameOf("\"Bob B\" <bob@x>"), "Bob B");
+    EXPECT_EQ(recipient::AddressOf("bob@x (Bob)"), "bob@x");
+    EXPECT_EQ(recipient::NameOf("bob@x (Bob)"), "Bob");
+    EXPECT_EQ(recipient::NameOf("bob@x"), "bob@x");
+    EXPECT_EQ(recipient::NameOf("<bob@x>"), "");
+    EXPECT_EQ(recipient::AddressOf("Bob <bob@x"), "bob@x");
+    EXPECT_EQ(recipient::NameOf("("), "");
+}
+
+TEST(Encodings, Base64AndQuotedPrintableFollowRfc2045) {
+    const auto b64 = [](std::string s) {
+        return base64::Encode(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+    };
+    EXPECT_EQ(b64(""), "");
+    EXPECT_EQ(b64("f"), "Zg==");
+    EXPECT_EQ(b64("fo"), "Zm8=");
+    EXPECT_EQ(b64("foo"), "Zm9v");
+    EXPECT_EQ(b64("\xff\xfe\xfd"), "//79");
+    const auto long_ = qp::EncodeLine(std::string(100, 'a') + "\xe9");
+    ASSERT_EQ(long_.size(), 2u);
+    EXPECT_EQ(long_[0], std::string(75, 'a') + "=");
+    EXPECT_EQ(long_[1], std::string(25, 'a') + "=E9");
+    EXPECT_EQ(qp::EncodeLine("tab\tend\t"), std::vector<std::string>{"tab\tend=09"});
+    EXPECT_EQ(qp::EncodeHeaderText("plain"), "plain");
+    const std::string words = qp::EncodeHeaderText(std::string(60, '\xe9'));
+    for (std::size_t start = 0; start < words.size();) {
+        const auto end = words.find(' ', start);
+        EXPECT_LE((end == std::string::npos ? words.size() : end) - start, 75u);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+}
+
+}  // namespace
