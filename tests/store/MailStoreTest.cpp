@@ -50,6 +50,17 @@ TEST_F(MailStore, SentBoxIsPutBackInFrontOfTheFourthNode) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"Trash Can", "In Box", "Work", "Sent Box", "Out Box"}));
     EXPECT_EQ(store->Tree().At(3).depth, 0);  // it takes the depth of the node it goes before
     EXPECT_EQ(ReadFileOrEmpty(store->TreePath()), "Trash Can\r\nIn Box\r\n\tWork\r\nSent Box\r\nOut Box\r\n");
+    // A "Sent Box" elsewhere in the tree stays the only one.
+    WriteFileOrDie(store->TreePath(), "Trash Can\r\nIn Box\r\nOut Box\r\nWork\r\n\tSent Box\r\n");
+    WriteFileOrDie(dir.File("Sent Box.Mbx"), Line("sent", "S"));
+    Reopen();
+    Reopen();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Trash Can", "In Box", "Out Box", "Work", "Sent Box"}));
+    EXPECT_EQ(store->Headers().Count("Sent Box"), 1);
+    // A mailbox named twice in a hand-edited tree loads its records once.
+    WriteFileOrDie(store->TreePath(), "Trash Can\r\nIn Box\r\nOut Box\r\nSent Box\r\nSent Box\r\n");
+    Reopen();
+    EXPECT_EQ(store->Headers().Count("Sent Box"), 1);
     // Three nodes need no repair.
     WriteFileOrDie(store->TreePath(), "Trash Can\r\nIn Box\r\nOut Box\r\n");
     Reopen();
