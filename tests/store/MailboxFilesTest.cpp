@@ -1,6 +1,9 @@
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "StoreFixture.h"
 #include "common/FileUtil.h"
@@ -251,4 +254,22 @@ TEST_F(MailboxFiles, LoadFinishesAReplaceACrashInterrupted) {
     store->Files().Load("Play");
     EXPECT_FALSE(fileutil::Exists(dir.File("Play.tmp")));
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Play.msg")), "keep");
+}
+
+TEST_F(MailboxFiles, SaveBodyWaitsWhileAnotherThreadHoldsTheMessageFileFlag) {
+    THeaderItem& item = Add("In Box", "waiting");
+    std::atomic<bool> taken{false}, released{false};
+    std::thread holder([&] {
+        while (!store->Flags().messageFile.TryTake()) std::this_thread::yield();
+        taken = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        released = true;
+        store->Flags().messageFile.Release();
+    });
+    while (!taken) std::this_thread::yield();
+    ASSERT_TRUE(files().SaveBody(item, "after the other"));
+    EXPECT_TRUE(released);  // it did not write while the other held the flag
+    holder.join();
+    EXPECT_EQ(Body(item), "after the other");
+    EXPECT_TRUE(FlagsFree());
 }
