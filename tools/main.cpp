@@ -28,6 +28,15 @@ constexpr TCommand kCommands[] = {
     {"account", AccountCommand,
      "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick NAME]\n"
      "  account rm ALIAS | account rename OLD NEW"},
+    {"mailboxes", MailboxesCommand, "mailboxes"},
+    {"list", ListCommand, "list MAILBOX"},
+    {"show", ShowCommand, "show HANDLE"},
+    {"compact", CompactCommand, "compact MAILBOX"},
+    {"move", MoveCommand, "move HANDLE MAILBOX"},
+    {"destroy", DestroyCommand, "destroy HANDLE"},
+    {"mkbox", MkboxCommand, "mkbox NAME [PARENT]"},
+    {"rename-box", RenameBoxCommand, "rename-box OLD NEW"},
+    {"rmbox", RmboxCommand, "rmbox NAME"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -3,6 +3,11 @@
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 
+void THeaders::Reserve(std::size_t more) {
+    slots_.reserve(slots_.size() + more);
+    handles_.reserve(handles_.size() + more);
+}
+
 int THeaders::Add(std::unique_ptr<THeaderItem> item) {
     const int handle = Length();
     handles_[item.get()] = handle;

@@ -29,6 +29,9 @@ public:
 
     void SetObserver(IHeadersObserver* observer) { observer_ = observer; }
 
+    // Makes room for more records, so that loading a large index does not
+    // grow the list step by step.
+    void Reserve(std::size_t more);
     // Appends a record and returns its handle.
     int Add(std::unique_ptr<THeaderItem> item);
     // The record of a handle. A handle outside the list is reported as a

@@ -1,6 +1,7 @@
 #include "store/MailStore.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
@@ -39,16 +40,23 @@ void TMailStore::LoadTree() {
     if (read.levelError) prompt_.Error(TTreeFile::kLevelError);
     tree_.Reset(read.nodes);
 
-    if (tree_.Count() > 3 && tree_.At(3).name != TMailboxName::kSentBox) {
+    // Trees of older versions lack the "Sent Box". One that has it elsewhere
+    // keeps it there: a second node of the same name would load its
+    // messages twice, and a nested fourth node would gain one more at every
+    // start.
+    if (tree_.Count() > 3 && tree_.At(3).name != TMailboxName::kSentBox &&
+        tree_.IndexOf(TMailboxName::kSentBox) < 0) {
         tree_.Insert(3, TMailboxName::kSentBox, tree_.At(3).depth);
         // A file that stopped at a level error still holds the nodes after
         // it; writing the tree now would drop them.
         if (!read.levelError) SaveTree();
     }
 
+    std::unordered_set<std::string> loaded;
     for (int i = 0; i < tree_.Count(); ++i) {
         const std::string name = tree_.At(i).name;
-        files_.Load(name);
+        // A hand-edited tree may name a mailbox twice; its records load once.
+        if (loaded.insert(name).second) files_.Load(name);
         if (headers_.CountNew(name) > 0) MarkMailbox(i, true);
         GiveImages(i);
     }

@@ -187,6 +187,7 @@ int TMailboxFiles::Load(const std::string& name) {
     }
     int fresh = 0;
     std::string_view rest = *content;
+    headers_.Reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
     while (!rest.empty()) {
         const auto nl = rest.find('\n');
         std::string_view line = rest.substr(0, nl);
