@@ -245,10 +245,16 @@ private:
             if (wrapped_) done_ = true;
             return;
         }
+        if (stack_.size() == 1 && wrapped_) {
+            // The document ends here; its last paragraph and its defaults
+            // are those of the state inside it.
+            done_ = true;
+            if (!para_.runs.empty()) EndParagraph();
+            if (!defaultsTaken_) TakeDefaults();
+        }
         state_ = stack_.back();
         stack_.pop_back();
         dirty_ = true;
-        if (stack_.empty() && wrapped_) done_ = true;
     }
 
     static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -467,14 +473,10 @@ private:
             if (highSurrogate_) Char(kReplacement);
             highSurrogate_ = cp;
         } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-            if (highSurrogate_)
-                Char(0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00));
-            else
-                Char(kReplacement);
+            const char32_t high = highSurrogate_;
             highSurrogate_ = 0;
+            Char(high ? 0x10000 + ((high - 0xD800) << 10) + (cp - 0xDC00) : kReplacement);
         } else {
-            if (highSurrogate_) Char(kReplacement);
-            highSurrogate_ = 0;
             Char(cp);
         }
         skip_ = state_.uc;
@@ -585,7 +587,12 @@ private:
     }
 
     void Char(char32_t c) {
-        if (state_.dest != TDest::Body) return;
+        if (state_.dest != TDest::Body || (c < 0x20 && c != U'\t')) return;
+        if (highSurrogate_) {
+            // The first half of a pair that never got its second.
+            highSurrogate_ = 0;
+            Char(kReplacement);
+        }
         if (!defaultsTaken_) TakeDefaults();
         if (dirty_ || para_.runs.empty()) {
             TCharFormat f = Resolve();
