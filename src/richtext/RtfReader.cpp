@@ -218,6 +218,17 @@ private:
         }
         ++pos_;
         TextByte(static_cast<unsigned char>(c));
+        // Plain ASCII text goes straight into the run the first byte opened.
+        if (state_.dest == TDest::Body && skip_ == 0 && pending_.empty() && highSurrogate_ == 0 && !dirty_ &&
+            !para_.runs.empty()) {
+            std::u32string& text = para_.runs.back().text;
+            while (pos_ < s_.size()) {
+                const char t = s_[pos_];
+                if (t < 0x20 || t > 0x7E || t == '\\' || t == '{' || t == '}') break;
+                text.push_back(static_cast<char32_t>(t));
+                ++pos_;
+            }
+        }
     }
 
     void OpenGroup() {
@@ -515,13 +526,10 @@ private:
 
     // A byte of text in the code page of the current font or the document.
     void DocumentByte(unsigned char b) {
-        const TCodePage& cp = CodePage(CurrentCodePage());
+        const TCodePage& cp = CurrentCodePage();
         if (!cp.MultiByte()) {
             FlushBytes();
-            std::u32string one;
-            const char c = static_cast<char>(b);
-            cp.Decode(std::string_view(&c, 1), one);
-            for (char32_t ch : one) Char(ch);
+            Char(cp.Byte(b));
             return;
         }
         if (!pending_.empty() && pendingCodePage_ != cp.Number()) FlushBytes();
@@ -537,10 +545,15 @@ private:
         for (char32_t ch : text) Char(ch);
     }
 
-    int CurrentCodePage() const {
-        const auto it = fonts_.find(state_.font < 0 ? deff_ : state_.font);
-        if (it != fonts_.end() && it->second.codePage != 0) return it->second.codePage;
-        return ansiCodePage_;
+    const TCodePage& CurrentCodePage() {
+        const int font = state_.font < 0 ? deff_ : state_.font;
+        if (cpCache_ && cpFont_ == font && cpAnsi_ == ansiCodePage_ && cpFonts_ == fonts_.size()) return *cpCache_;
+        const auto it = fonts_.find(font);
+        cpCache_ = &CodePage(it != fonts_.end() && it->second.codePage != 0 ? it->second.codePage : ansiCodePage_);
+        cpFont_ = font;
+        cpAnsi_ = ansiCodePage_;
+        cpFonts_ = fonts_.size();
+        return *cpCache_;
     }
 
     const TCodePage& CodePage(int number) {
@@ -636,6 +649,12 @@ private:
     std::map<int, std::unique_ptr<TCodePage>> codePages_;
     std::string pending_;
     int pendingCodePage_ = 1252;
+    // The code page of the current font, kept while font, document code page
+    // and font table stay the same.
+    const TCodePage* cpCache_ = nullptr;
+    int cpFont_ = 0;
+    int cpAnsi_ = 0;
+    std::size_t cpFonts_ = 0;
 
     TRichDocument doc_;
     TRichDocument::Paragraph para_;
