@@ -153,6 +153,7 @@ constexpr std::int64_t kParamLimit = 0x7FFFFFFF;
 constexpr int kMaxIndent = 31680;    // 22 inches in twips
 constexpr int kMaxHalfPoints = 3276;  // the largest size a rich edit control takes
 constexpr char32_t kReplacement = U'\uFFFD';
+constexpr std::size_t kMaxCodePages = 16;
 
 int Clamp(std::int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi)); }
 
@@ -557,6 +558,8 @@ private:
     }
 
     const TCodePage& CodePage(int number) {
+        // However many code pages a document names, only so many are opened.
+        if (codePages_.size() >= kMaxCodePages && !codePages_.count(number)) number = 1252;
         auto& slot = codePages_[number];
         if (!slot) slot = std::make_unique<TCodePage>(number);
         return *slot;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 
 #include "common/Windows1252.h"
 
@@ -115,32 +116,34 @@ std::string FontNameText(const std::string& utf8) {
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-// Font and colour tables in order of first use.
+// Font and colour tables in order of first use. Looked up by hash, so that
+// a document with very many fonts or colours still writes in linear time.
 class TTables {
 public:
     // Names that are written alike share their entry.
     int Font(const std::string& name) {
-        for (const auto& [known, index] : seen_)
-            if (known == name) return index;
-        const int index = Index(fonts_, FontNameText(name));
-        seen_.emplace_back(name, index);
-        return index;
+        if (const auto it = seen_.find(name); it != seen_.end()) return it->second;
+        std::string written = FontNameText(name);
+        const auto [it, added] = fontIndex_.try_emplace(written, static_cast<int>(fonts_.size()));
+        if (added) fonts_.push_back(std::move(written));
+        seen_.emplace(name, it->second);
+        return it->second;
     }
-    int Color(std::uint32_t rgb) { return Index(colors_, rgb) + 1; }  // entry 0 is "auto"
+    // Entry 0 is "auto".
+    int Color(std::uint32_t rgb) {
+        const auto [it, added] = colorIndex_.try_emplace(rgb, static_cast<int>(colors_.size()));
+        if (added) colors_.push_back(rgb);
+        return it->second + 1;
+    }
     const std::vector<std::string>& Fonts() const { return fonts_; }
     const std::vector<std::uint32_t>& Colors() const { return colors_; }
 
 private:
-    template <class T>
-    static int Index(std::vector<T>& v, const T& x) {
-        const auto it = std::find(v.begin(), v.end(), x);
-        if (it != v.end()) return static_cast<int>(it - v.begin());
-        v.push_back(x);
-        return static_cast<int>(v.size() - 1);
-    }
     std::vector<std::string> fonts_;  // as written
-    std::vector<std::pair<std::string, int>> seen_;
+    std::unordered_map<std::string, int> fontIndex_;
+    std::unordered_map<std::string, int> seen_;
     std::vector<std::uint32_t> colors_;
+    std::unordered_map<std::uint32_t, int> colorIndex_;
 };
 
 class TWriter {
