@@ -19,6 +19,8 @@ public:
     int Number() const { return number_; }
     // Lead and trail bytes of a multi-byte code page must be decoded together.
     bool MultiByte() const { return iconv_ != nullptr; }
+    // The character of one byte of a single-byte code page.
+    char32_t Byte(unsigned char b) const { return table_[b]; }
     // Appends the text of bytes; bytes that do not decode become U+FFFD.
     void Decode(std::string_view bytes, std::u32string& out) const;
 

@@ -153,6 +153,7 @@ constexpr std::int64_t kParamLimit = 0x7FFFFFFF;
 constexpr int kMaxIndent = 31680;    // 22 inches in twips
 constexpr int kMaxHalfPoints = 3276;  // the largest size a rich edit control takes
 constexpr char32_t kReplacement = U'\uFFFD';
+constexpr std::size_t kMaxCodePages = 16;
 
 int Clamp(std::int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi)); }
 
@@ -218,6 +219,17 @@ private:
         }
         ++pos_;
         TextByte(static_cast<unsigned char>(c));
+        // Plain ASCII text goes straight into the run the first byte opened.
+        if (state_.dest == TDest::Body && skip_ == 0 && pending_.empty() && highSurrogate_ == 0 && !dirty_ &&
+            !para_.runs.empty()) {
+            std::u32string& text = para_.runs.back().text;
+            while (pos_ < s_.size()) {
+                const char t = s_[pos_];
+                if (t < 0x20 || t > 0x7E || t == '\\' || t == '{' || t == '}') break;
+                text.push_back(static_cast<char32_t>(t));
+                ++pos_;
+            }
+        }
     }
 
     void OpenGroup() {
@@ -245,10 +257,16 @@ private:
             if (wrapped_) done_ = true;
             return;
         }
+        if (stack_.size() == 1 && wrapped_) {
+            // The document ends here; its last paragraph and its defaults
+            // are those of the state inside it.
+            done_ = true;
+            if (!para_.runs.empty()) EndParagraph();
+            if (!defaultsTaken_) TakeDefaults();
+        }
         state_ = stack_.back();
         stack_.pop_back();
         dirty_ = true;
-        if (stack_.empty() && wrapped_) done_ = true;
     }
 
     static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -467,14 +485,10 @@ private:
             if (highSurrogate_) Char(kReplacement);
             highSurrogate_ = cp;
         } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-            if (highSurrogate_)
-                Char(0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00));
-            else
-                Char(kReplacement);
+            const char32_t high = highSurrogate_;
             highSurrogate_ = 0;
+            Char(high ? 0x10000 + ((high - 0xD800) << 10) + (cp - 0xDC00) : kReplacement);
         } else {
-            if (highSurrogate_) Char(kReplacement);
-            highSurrogate_ = 0;
             Char(cp);
         }
         skip_ = state_.uc;
@@ -513,13 +527,10 @@ private:
 
     // A byte of text in the code page of the current font or the document.
     void DocumentByte(unsigned char b) {
-        const TCodePage& cp = CodePage(CurrentCodePage());
+        const TCodePage& cp = CurrentCodePage();
         if (!cp.MultiByte()) {
             FlushBytes();
-            std::u32string one;
-            const char c = static_cast<char>(b);
-            cp.Decode(std::string_view(&c, 1), one);
-            for (char32_t ch : one) Char(ch);
+            Char(cp.Byte(b));
             return;
         }
         if (!pending_.empty() && pendingCodePage_ != cp.Number()) FlushBytes();
@@ -535,13 +546,20 @@ private:
         for (char32_t ch : text) Char(ch);
     }
 
-    int CurrentCodePage() const {
-        const auto it = fonts_.find(state_.font < 0 ? deff_ : state_.font);
-        if (it != fonts_.end() && it->second.codePage != 0) return it->second.codePage;
-        return ansiCodePage_;
+    const TCodePage& CurrentCodePage() {
+        const int font = state_.font < 0 ? deff_ : state_.font;
+        if (cpCache_ && cpFont_ == font && cpAnsi_ == ansiCodePage_ && cpFonts_ == fonts_.size()) return *cpCache_;
+        const auto it = fonts_.find(font);
+        cpCache_ = &CodePage(it != fonts_.end() && it->second.codePage != 0 ? it->second.codePage : ansiCodePage_);
+        cpFont_ = font;
+        cpAnsi_ = ansiCodePage_;
+        cpFonts_ = fonts_.size();
+        return *cpCache_;
     }
 
     const TCodePage& CodePage(int number) {
+        // However many code pages a document names, only so many are opened.
+        if (codePages_.size() >= kMaxCodePages && !codePages_.count(number)) number = 1252;
         auto& slot = codePages_[number];
         if (!slot) slot = std::make_unique<TCodePage>(number);
         return *slot;
@@ -585,7 +603,12 @@ private:
     }
 
     void Char(char32_t c) {
-        if (state_.dest != TDest::Body) return;
+        if (state_.dest != TDest::Body || (c < 0x20 && c != U'\t')) return;
+        if (highSurrogate_) {
+            // The first half of a pair that never got its second.
+            highSurrogate_ = 0;
+            Char(kReplacement);
+        }
         if (!defaultsTaken_) TakeDefaults();
         if (dirty_ || para_.runs.empty()) {
             TCharFormat f = Resolve();
@@ -629,6 +652,12 @@ private:
     std::map<int, std::unique_ptr<TCodePage>> codePages_;
     std::string pending_;
     int pendingCodePage_ = 1252;
+    // The code page of the current font, kept while font, document code page
+    // and font table stay the same.
+    const TCodePage* cpCache_ = nullptr;
+    int cpFont_ = 0;
+    int cpAnsi_ = 0;
+    std::size_t cpFonts_ = 0;
 
     TRichDocument doc_;
     TRichDocument::Paragraph para_;

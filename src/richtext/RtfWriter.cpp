@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 
 #include "common/Windows1252.h"
 
@@ -87,26 +88,7 @@ private:
     bool open_ = false;
 };
 
-// Font and colour tables in order of first use.
-class TTables {
-public:
-    int Font(const std::string& name) { return Index(fonts_, name); }
-    int Color(std::uint32_t rgb) { return Index(colors_, rgb) + 1; }  // entry 0 is "auto"
-    const std::vector<std::string>& Fonts() const { return fonts_; }
-    const std::vector<std::uint32_t>& Colors() const { return colors_; }
-
-private:
-    template <class T>
-    static int Index(std::vector<T>& v, const T& x) {
-        const auto it = std::find(v.begin(), v.end(), x);
-        if (it != v.end()) return static_cast<int>(it - v.begin());
-        v.push_back(x);
-        return static_cast<int>(v.size() - 1);
-    }
-    std::vector<std::string> fonts_;
-    std::vector<std::uint32_t> colors_;
-};
-
+// The name as the font table holds it.
 std::string FontNameText(const std::string& utf8) {
     // A font name ends at ";" and cannot hold \u; characters Windows-1252
     // lacks become "?".
@@ -128,8 +110,41 @@ std::string FontNameText(const std::string& utf8) {
             out += '?';
         }
     }
-    return out;
+    // Readers drop the blanks around a name, and an empty one is no name.
+    const std::size_t first = out.find_first_not_of(' ');
+    if (first == std::string::npos) return TCharFormat{}.fontName;
+    return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
+
+// Font and colour tables in order of first use. Looked up by hash, so that
+// a document with very many fonts or colours still writes in linear time.
+class TTables {
+public:
+    // Names that are written alike share their entry.
+    int Font(const std::string& name) {
+        if (const auto it = seen_.find(name); it != seen_.end()) return it->second;
+        std::string written = FontNameText(name);
+        const auto [it, added] = fontIndex_.try_emplace(written, static_cast<int>(fonts_.size()));
+        if (added) fonts_.push_back(std::move(written));
+        seen_.emplace(name, it->second);
+        return it->second;
+    }
+    // Entry 0 is "auto".
+    int Color(std::uint32_t rgb) {
+        const auto [it, added] = colorIndex_.try_emplace(rgb, static_cast<int>(colors_.size()));
+        if (added) colors_.push_back(rgb);
+        return it->second + 1;
+    }
+    const std::vector<std::string>& Fonts() const { return fonts_; }
+    const std::vector<std::uint32_t>& Colors() const { return colors_; }
+
+private:
+    std::vector<std::string> fonts_;  // as written
+    std::unordered_map<std::string, int> fontIndex_;
+    std::unordered_map<std::string, int> seen_;
+    std::vector<std::uint32_t> colors_;
+    std::unordered_map<std::uint32_t, int> colorIndex_;
+};
 
 class TWriter {
 public:
@@ -158,7 +173,7 @@ public:
         for (std::size_t i = 0; i < tables_.Fonts().size(); ++i) {
             const bool symbol = static_cast<int>(i) == symbolFont_;
             header += "{\\f" + std::to_string(i) + (symbol ? "\\fnil\\fcharset2 " : "\\fnil\\fcharset0 ") +
-                      FontNameText(tables_.Fonts()[i]) + ";}";
+                      tables_.Fonts()[i] + ";}";
         }
         header += '}';
         lines.push_back(std::move(header));
@@ -235,7 +250,8 @@ private:
         flag(&TCharFormat::italic, "\\i", "\\i0");
         flag(&TCharFormat::underline, "\\ul", "\\ulnone");
         flag(&TCharFormat::strikeOut, "\\strike", "\\strike0");
-        if (!from || from->fontName != to.fontName) out.Control("\\f", tables_.Font(to.fontName));
+        const int font = tables_.Font(to.fontName);
+        if (!from || tables_.Font(from->fontName) != font) out.Control("\\f", font);
         if (!from || from->halfPoints != to.halfPoints) out.Control("\\fs", std::clamp(to.halfPoints, 1, 3276));
     }
 
