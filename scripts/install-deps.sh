@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcanberra-dev
   media-types
+  wamerican hunspell hunspell-en-us libhunspell-dev
 )
 
 missing=()
