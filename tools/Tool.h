@@ -45,3 +45,4 @@ std::string FromArg(const std::string& utf8);  // a command-line text as stored 
 
 int IniCommand(TToolContext& ctx, const TToolArgs& args);
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args);
+int DictCommand(TToolContext& ctx, const TToolArgs& args);

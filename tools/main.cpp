@@ -22,6 +22,9 @@ constexpr TCommand kCommands[] = {
      "  ini set FILE SECTION KEY VALUE | ini setint ... | ini setbool FILE SECTION KEY 0|1|true|false\n"
      "  (FILE: a path with \"/\", else a file of the data folder, or Skiffpost.Ini)"},
     {"folders", FoldersCommand, "folders [--command ARG]"},
+    {"dict", DictCommand,
+     "dict build WORDLIST OUT | dict lookup MAIN [--user USERDCT] WORD...\n"
+     "  dict add USERDCT WORD... | dict suggest MAIN [--user USERDCT] [--phoneme] [--max N] WORD"},
 };
 
 void PrintUsage(std::ostream& out) {
