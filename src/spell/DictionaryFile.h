@@ -24,4 +24,9 @@ public:
 private:
     explicit TDictionaryFile(int fd) : fd_(fd) {}
     int fd_;
+    // Read-only files are also mapped, so that filling a cache slot is a copy
+    // rather than a system call; the bytes are still read only as the walk
+    // reaches them.
+    const unsigned char* map_ = nullptr;
+    std::size_t mapSize_ = 0;
 };

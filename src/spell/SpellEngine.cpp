@@ -45,6 +45,12 @@ std::vector<std::uint8_t> Codes(std::string_view upper) {
     return codes;
 }
 
+TWordCodes CodesOf(std::string_view upper) {
+    TWordCodes codes;
+    for (unsigned char c : upper) codes.letters[codes.size++] = TLetterCodes::Encode(c);
+    return codes;
+}
+
 }  // namespace
 
 SpellEngine::SpellEngine() = default;
@@ -125,7 +131,7 @@ bool SpellEngine::LookupUpper(std::string_view upper) {
         if (upper.size() <= 1) return true;
         // A character without a letter code of its own is in no tree.
         if (upper.size() <= kMaxWordLength && TLetterCodes::AllHaveCodes(upper)) {
-            const auto codes = Codes(upper);
+            const TWordCodes codes = CodesOf(upper);
             for (auto& s : sections_)
                 if (s->IsOpen() && SectionHasWord(*s, codes)) return true;
         }
@@ -137,16 +143,16 @@ bool SpellEngine::LookupUpper(std::string_view upper) {
     }
 }
 
-bool SpellEngine::SectionHasWord(DictionarySection& section, const std::vector<std::uint8_t>& codes) {
+bool SpellEngine::SectionHasWord(DictionarySection& section, const TWordCodes& codes) {
     std::uint32_t list = 1;
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        const bool lastLetter = i + 1 == codes.size();
+    for (std::size_t i = 0; i < codes.size; ++i) {
+        const bool lastLetter = i + 1 == codes.size;
         std::uint32_t n = list;
         bool descended = false;
         for (int k = 0; k < DictionarySection::kMaxSiblings && !descended; ++k, ++n) {
             const auto node = section.Node(n);
             if (!node) return false;
-            if (node->Code() == codes[i]) {
+            if (node->Code() == codes.letters[i]) {
                 if (lastLetter && node->EndsWord()) return true;
                 if (!lastLetter && node->HasChildren()) {
                     list = node->child;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,12 @@
 // The spell checker's dictionaries: the open sections in search order (main
 // dictionary sections and user dictionaries), word lookup, user words and
 // the suggestion searches over the same trees.
+// A word as letter codes, at most as long as a tree is deep.
+struct TWordCodes {
+    std::array<std::uint8_t, 25> letters{};
+    std::size_t size = 0;
+};
+
 class SpellEngine {
 public:
     static constexpr std::size_t kMaxWordLength = 25;
@@ -46,7 +53,7 @@ public:
     const TLetterToSoundRules& Rules() const { return rules_; }
 
 private:
-    static bool SectionHasWord(DictionarySection& section, const std::vector<std::uint8_t>& codes);
+    static bool SectionHasWord(DictionarySection& section, const TWordCodes& codes);
     int AppendUser(const std::string& path);
 
     std::vector<std::unique_ptr<DictionarySection>> sections_;
