@@ -29,6 +29,13 @@ std::int64_t DictionarySection::NextHeaderOffset() const {
     return base_ + 3 * (static_cast<std::int64_t>(header_.capacity) + 1);
 }
 
+std::uint32_t DictionarySection::NodeCount() const {
+    if (!file_) return 0;
+    if (cache_) return nodeLimit_;
+    const std::int64_t inFile = std::max<std::int64_t>(0, (file_->Size() - (base_ + 3)) / 3);
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(inFile, kMaxNode));
+}
+
 std::optional<TDictionaryNode> DictionarySection::Node(std::uint32_t n) {
     if (!file_ || n == 0) return std::nullopt;
     if (cache_) {

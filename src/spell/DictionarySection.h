@@ -40,6 +40,10 @@ public:
     // The file offset where the next section's header would follow this one.
     std::int64_t NextHeaderOffset() const;
 
+    // How many nodes the section can hold as the file stands: a walk of a
+    // sound tree meets none of them twice.
+    std::uint32_t NodeCount() const;
+
     // Node n, or nothing when n is no node of this section.
     std::optional<TDictionaryNode> Node(std::uint32_t n);
 

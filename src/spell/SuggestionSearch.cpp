@@ -12,10 +12,6 @@
 
 namespace {
 
-// In a sound tree every node is reached once per walk; more visits than a
-// section can hold nodes mean the tree loops.
-constexpr std::size_t kVisitBudget = 65536;
-
 }  // namespace
 
 TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme)
@@ -39,7 +35,9 @@ std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSu
         for (const auto& section : engine_.Sections()) {
             if (!section->IsOpen()) continue;
             std::string prefix;
-            std::size_t budget = kVisitBudget;
+            // In a sound tree every node is reached at most once per walk;
+            // more visits than the section has nodes mean the tree loops.
+            std::size_t budget = section->NodeCount();
             Walk(*section, 1, prefix, key, budget);
         }
     }
