@@ -13,6 +13,7 @@ packages=(
   media-types
   unrtf
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
+  wamerican hunspell hunspell-en-us libhunspell-dev
 )
 
 missing=()

@@ -58,3 +58,4 @@ int DestroyCommand(TToolContext& ctx, const TToolArgs& args);
 int MkboxCommand(TToolContext& ctx, const TToolArgs& args);
 int RenameBoxCommand(TToolContext& ctx, const TToolArgs& args);
 int RmboxCommand(TToolContext& ctx, const TToolArgs& args);
+int DictCommand(TToolContext& ctx, const TToolArgs& args);

@@ -37,6 +37,9 @@ constexpr TCommand kCommands[] = {
     {"mkbox", MkboxCommand, "mkbox NAME [PARENT]"},
     {"rename-box", RenameBoxCommand, "rename-box OLD NEW"},
     {"rmbox", RmboxCommand, "rmbox NAME"},
+    {"dict", DictCommand,
+     "dict build WORDLIST OUT | dict lookup MAIN [--user USERDCT] WORD...\n"
+     "  dict add USERDCT WORD... | dict suggest MAIN [--user USERDCT] [--phoneme] [--max N] WORD"},
 };
 
 void PrintUsage(std::ostream& out) {

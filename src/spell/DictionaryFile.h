@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// An open dictionary file read and written at explicit offsets, so that the
+// sections of one file can share it without a common file position.
+class TDictionaryFile {
+public:
+    static std::shared_ptr<TDictionaryFile> Open(const std::string& path, bool writable);
+    ~TDictionaryFile();
+    TDictionaryFile(const TDictionaryFile&) = delete;
+    TDictionaryFile& operator=(const TDictionaryFile&) = delete;
+
+    // Bytes read; fewer than asked at the end of the file (the rest of buf is zeroed).
+    std::size_t ReadAt(std::int64_t offset, void* buf, std::size_t size) const;
+    bool WriteAt(std::int64_t offset, const void* buf, std::size_t size);
+    std::int64_t Size() const;
+    // Pushes the written data to disk, so that what is written next lands after it.
+    bool Sync();
+
+private:
+    explicit TDictionaryFile(int fd) : fd_(fd) {}
+    int fd_;
+    // Read-only files are also mapped, so that filling a cache slot is a copy
+    // rather than a system call; the bytes are still read only as the walk
+    // reaches them.
+    const unsigned char* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+};

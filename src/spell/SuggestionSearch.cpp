@@ -1,0 +1,93 @@
+#include "spell/SuggestionSearch.h"
+
+#include <algorithm>
+
+#include "spell/Capitalisation.h"
+#include "spell/DictionarySection.h"
+#include "spell/FirstLetterTable.h"
+#include "spell/LetterCodes.h"
+#include "spell/Similarity.h"
+#include "spell/SoundKey.h"
+#include "spell/SpellEngine.h"
+
+namespace {
+
+}  // namespace
+
+TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme)
+    : engine_(engine),
+      phoneme_(phoneme),
+      translator_(engine.Rules()),
+      maxPrefix_(phoneme ? kMaxPrefixPhoneme : kMaxPrefixCloseMatch) {}
+
+std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSuggestions) {
+    engine_.Refresh();
+    ranked_ = TRankedList(static_cast<std::size_t>(std::clamp(maxSuggestions, 0, 255)));
+    const std::string typed(word.substr(0, SpellEngine::kMaxWordLength));
+    upper_ = TLetterCodes::Upper(typed);
+    if (upper_.empty()) return {};
+    target_ = phoneme_ ? translator_.Translate(upper_) : upper_;
+
+    const std::string key0 = SoundKey(upper_, {}, true);
+    for (char first : TFirstLetterTable::LettersFor(static_cast<unsigned char>(upper_[0]))) {
+        std::string key = key0;
+        key[0] = first;
+        for (const auto& section : engine_.Sections()) {
+            if (!section->IsOpen()) continue;
+            std::string prefix;
+            // In a sound tree every node is reached at most once per walk;
+            // more visits than the section has nodes mean the tree loops.
+            std::size_t budget = section->NodeCount();
+            Walk(*section, 1, prefix, key, budget);
+        }
+    }
+    AddSplits();
+
+    std::vector<std::string> out;
+    for (const auto& e : ranked_.Entries()) out.push_back(TCapitalisation::Apply(e.text, typed));
+    return out;
+}
+
+void TSuggestionSearch::Walk(DictionarySection& section, std::uint32_t list, std::string& prefix,
+                             const std::string& key, std::size_t& budget) {
+    std::uint32_t n = list;
+    for (int k = 0; k < DictionarySection::kMaxSiblings; ++k, ++n) {
+        if (budget == 0) return;
+        --budget;
+        const auto node = section.Node(n);
+        if (!node) return;
+        const char letter = static_cast<char>(TLetterCodes::Decode(node->flags));
+        if (node->EndsWord()) Consider(prefix + letter);
+        if (node->HasChildren() && prefix.size() < maxPrefix_) {
+            prefix.push_back(letter);
+            if (SoundKey(prefix, key, false) == key) Walk(section, node->child, prefix, key, budget);
+            prefix.pop_back();
+        }
+        if (node->IsLast()) return;
+    }
+}
+
+void TSuggestionSearch::Consider(std::string candidate) {
+    int score;
+    if (phoneme_) {
+        score = TSimilarity::Score(translator_.Translate(candidate), target_);
+    } else {
+        std::string plain;
+        for (char c : candidate)
+            if (c != '\'') plain.push_back(c);
+        score = TSimilarity::Score(plain, target_);
+    }
+    ranked_.Insert(std::move(candidate), score);
+}
+
+void TSuggestionSearch::AddSplits() {
+    const std::size_t len = upper_.size();
+    const auto isAorI = [](char c) { return c == 'A' || c == 'I'; };
+    const std::size_t a = isAorI(upper_.front()) ? 1 : 2;
+    const std::size_t b = isAorI(upper_.back()) ? len - 1 : (len >= 2 ? len - 2 : 0);
+    for (std::size_t d = a; d <= b && d < len; ++d) {
+        const std::string head = upper_.substr(0, d);
+        const std::string tail = upper_.substr(d);
+        if (engine_.LookupUpper(head) && engine_.LookupUpper(tail)) Consider(head + ' ' + tail);
+    }
+}
