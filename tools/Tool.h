@@ -45,3 +45,12 @@ std::string FromArg(const std::string& utf8);  // a command-line text as stored 
 
 int IniCommand(TToolContext& ctx, const TToolArgs& args);
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args);
+int MailboxesCommand(TToolContext& ctx, const TToolArgs& args);
+int ListCommand(TToolContext& ctx, const TToolArgs& args);
+int ShowCommand(TToolContext& ctx, const TToolArgs& args);
+int CompactCommand(TToolContext& ctx, const TToolArgs& args);
+int MoveCommand(TToolContext& ctx, const TToolArgs& args);
+int DestroyCommand(TToolContext& ctx, const TToolArgs& args);
+int MkboxCommand(TToolContext& ctx, const TToolArgs& args);
+int RenameBoxCommand(TToolContext& ctx, const TToolArgs& args);
+int RmboxCommand(TToolContext& ctx, const TToolArgs& args);

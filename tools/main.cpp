@@ -22,6 +22,15 @@ constexpr TCommand kCommands[] = {
      "  ini set FILE SECTION KEY VALUE | ini setint ... | ini setbool FILE SECTION KEY 0|1|true|false\n"
      "  (FILE: a path with \"/\", else a file of the data folder, or Skiffpost.Ini)"},
     {"folders", FoldersCommand, "folders [--command ARG]"},
+    {"mailboxes", MailboxesCommand, "mailboxes"},
+    {"list", ListCommand, "list MAILBOX"},
+    {"show", ShowCommand, "show HANDLE"},
+    {"compact", CompactCommand, "compact MAILBOX"},
+    {"move", MoveCommand, "move HANDLE MAILBOX"},
+    {"destroy", DestroyCommand, "destroy HANDLE"},
+    {"mkbox", MkboxCommand, "mkbox NAME [PARENT]"},
+    {"rename-box", RenameBoxCommand, "rename-box OLD NEW"},
+    {"rmbox", RmboxCommand, "rmbox NAME"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -47,6 +47,8 @@ bool IsDirectory(const std::string& path) {
 }
 
 std::optional<std::string> ReadAll(const std::string& path) {
+    // A folder opens as a stream that reads as empty; it is no file.
+    if (IsDirectory(path)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream ss;

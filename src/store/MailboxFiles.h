@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class IEventPump;
+class IUserPrompt;
+class TIniFile;
+class THeaderItem;
+class THeaders;
+struct TBusyFlags;
+
+// The two files of every mailbox: the index (".Mbx", one line per record)
+// and the message file (".msg", the bodies one after another, each followed
+// by its slack). Loading fills THeaders; every other operation writes from
+// it. Rewritten files are replaced atomically: the index through its backup
+// (".Bak"), the message file through ".tmp", so that a crash at any instant
+// leaves a complete pair, which the next load puts in place.
+class TMailboxFiles {
+public:
+    TMailboxFiles(THeaders& headers, TBusyFlags& flags, IEventPump& pump, IUserPrompt& prompt,
+                  const TIniFile& config, std::string dataFolder);
+
+    // Where a mailbox keeps its files: "Mail Boxes" / name, default the data
+    // folder, always with a trailing "/".
+    std::string Folder(const std::string& name) const;
+    std::string IndexPath(const std::string& name) const { return Folder(name) + name + ".Mbx"; }
+    std::string MessagePath(const std::string& name) const { return Folder(name) + name + ".msg"; }
+    std::string BackupPath(const std::string& name) const { return Folder(name) + name + ".Bak"; }
+    std::string TempPath(const std::string& name) const { return Folder(name) + name + ".tmp"; }
+
+    // Appends the records of a mailbox's index to THeaders and returns how
+    // many of them are new; a missing index is an empty mailbox. A read
+    // error is shown, and the records read so far stay.
+    int Load(const std::string& name);
+    // Rewrites a mailbox's index from THeaders. False (and shown) on failure;
+    // the previous index is then unchanged.
+    bool SaveIndex(const std::string& name);
+    // The body of a record. False when it has none, when the file cannot be
+    // read, or when its region does not lie inside the message file.
+    bool ReadBody(const THeaderItem& item, std::string& body) const;
+    // Writes a body into the record's region when it fits in size + slack,
+    // else at the end of the message file, then saves the index.
+    bool SaveBody(THeaderItem& item, std::string_view body);
+    // Appends the body to the target's message file and gives the record to
+    // the target. An unreadable body leaves the record where it is (true).
+    bool MoveMessage(THeaderItem& item, const std::string& target);
+    // Rewrites the message file with only the bodies of the mailbox's
+    // records, each followed by 100 bytes of slack. On failure both files
+    // and every record stay as they were.
+    bool Compact(const std::string& name);
+
+    // The texts shown for failures.
+    static std::string LoadError(const std::string& indexPath);
+    static std::string SaveIndexError();
+    static std::string MoveError(const std::string& target);
+
+private:
+    // Finishes a replace that a crash interrupted, or drops its remains.
+    void Recover(const std::string& name);
+    std::string IndexContent(const std::string& name) const;
+    // Writes the backup and renames it over the index; holds no flag.
+    bool ReplaceIndex(const std::string& name, const std::string& content);
+
+    THeaders& headers_;
+    TBusyFlags& flags_;
+    IEventPump& pump_;
+    IUserPrompt& prompt_;
+    const TIniFile& config_;
+    std::string dataFolder_;
+};

@@ -1,0 +1,27 @@
+#include "store/MailboxName.h"
+
+#include "common/UserPrompt.h"
+
+bool TMailboxName::IsSystem(std::string_view name) {
+    return name == kTrashCan || name == kInBox || name == kOutBox || name == kSentBox;
+}
+
+std::string TMailboxName::ForbiddenMessage() {
+    std::string text = "A mailbox cannot contain any of the following characters:\r\n";
+    for (char c : kForbidden) {
+        text += c;
+        text += ' ';
+    }
+    return text;
+}
+
+std::string TMailboxName::DuplicateMessage() {
+    return "A mail box already exists with this name. Please specify a different name.";
+}
+
+bool TMailboxName::Check(std::string& newName, const std::string& oldName, IUserPrompt& prompt) {
+    if (newName.find_first_of(kForbidden) == std::string::npos) return false;
+    prompt.Error(ForbiddenMessage());
+    newName = oldName;
+    return true;
+}

@@ -1,0 +1,107 @@
+#include "store/MailboxTree.h"
+
+#include "common/TextUtil.h"
+
+int TMailboxTree::IndexOf(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i)
+        if (nodes_[static_cast<std::size_t>(i)].name == name) return i;
+    return -1;
+}
+
+int TMailboxTree::IndexOfNoCase(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i)
+        if (text::EqualsNoCase(nodes_[static_cast<std::size_t>(i)].name, name)) return i;
+    return -1;
+}
+
+int TMailboxTree::Parent(int index) const {
+    const int depth = At(index).depth;
+    for (int i = index - 1; i >= 0; --i)
+        if (At(i).depth < depth) return i;
+    return -1;
+}
+
+int TMailboxTree::SubtreeEnd(int index) const {
+    const int depth = At(index).depth;
+    int end = index + 1;
+    while (end < Count() && At(end).depth > depth) ++end;
+    return end;
+}
+
+std::vector<int> TMailboxTree::Children(int parent) const {
+    std::vector<int> out;
+    const int begin = parent < 0 ? 0 : parent + 1;
+    const int end = parent < 0 ? Count() : SubtreeEnd(parent);
+    const int depth = parent < 0 ? 0 : At(parent).depth + 1;
+    for (int i = begin; i < end; ++i)
+        if (At(i).depth == depth) out.push_back(i);
+    return out;
+}
+
+std::vector<std::string> TMailboxTree::Names() const {
+    std::vector<std::string> out;
+    out.reserve(nodes_.size());
+    for (const auto& n : nodes_) out.push_back(n.name);
+    return out;
+}
+
+void TMailboxTree::Reset(const std::vector<TTreeFile::Node>& nodes) {
+    if (observer_) observer_->TreeAboutToBeReset();
+    nodes_.clear();
+    for (const auto& n : nodes) nodes_.push_back({n.name, n.depth});
+    if (observer_) observer_->TreeReset();
+}
+
+void TMailboxTree::Insert(int index, const std::string& name, int depth) {
+    if (observer_) observer_->NodeAboutToBeInserted(index);
+    nodes_.insert(nodes_.begin() + index, Node{name, depth});
+    if (observer_) observer_->NodeInserted(index);
+}
+
+int TMailboxTree::AppendChild(int parent, const std::string& name) {
+    const int index = parent < 0 ? Count() : SubtreeEnd(parent);
+    Insert(index, name, parent < 0 ? 0 : At(parent).depth + 1);
+    return index;
+}
+
+void TMailboxTree::Remove(int index) {
+    const int end = SubtreeEnd(index);
+    if (observer_) observer_->NodesAboutToBeRemoved(index, end - index);
+    nodes_.erase(nodes_.begin() + index, nodes_.begin() + end);
+    if (observer_) observer_->NodesRemoved(index, end - index);
+}
+
+void TMailboxTree::SetName(int index, const std::string& name) {
+    nodes_[static_cast<std::size_t>(index)].name = name;
+    Changed(index);
+}
+
+void TMailboxTree::SetBold(int index, bool bold) {
+    auto& n = nodes_[static_cast<std::size_t>(index)];
+    if (n.bold == bold) return;
+    n.bold = bold;
+    Changed(index);
+}
+
+void TMailboxTree::SetImages(int index, int image, int selectedImage) {
+    auto& n = nodes_[static_cast<std::size_t>(index)];
+    if (n.image == image && n.selectedImage == selectedImage) return;
+    n.image = image;
+    n.selectedImage = selectedImage;
+    Changed(index);
+}
+
+void TMailboxTree::Reveal(int index) {
+    if (observer_) observer_->NodeRevealed(index);
+}
+
+std::vector<TTreeFile::Node> TMailboxTree::ToFileNodes() const {
+    std::vector<TTreeFile::Node> out;
+    out.reserve(nodes_.size());
+    for (const auto& n : nodes_) out.push_back({n.name, n.depth});
+    return out;
+}
+
+void TMailboxTree::Changed(int index) {
+    if (observer_) observer_->NodeChanged(index);
+}

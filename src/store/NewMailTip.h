@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The global new-message count and what the tray shows for it.
+class TNewMailTip {
+public:
+    // Called after every refresh with the tip text and the icon resource name.
+    using Listener = std::function<void(const std::string& tip, const std::string& icon)>;
+
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+    int Count() const { return count_; }
+    void SetCount(int count) { count_ = count; }
+    void Raise() { ++count_; }
+    void Lower() { --count_; }
+
+    // "You have no new mail.", "You have one new message." or
+    // "You have N new messages.".
+    static std::string TipFor(int count);
+    // "MAINICON" without new mail, "NEWMAIL" with.
+    static std::string IconFor(int count);
+    std::string Tip() const { return TipFor(count_); }
+    std::string Icon() const { return IconFor(count_); }
+
+    // Tells the listener the current tip and icon.
+    void Refresh() const;
+
+private:
+    int count_ = 0;
+    Listener listener_;
+};

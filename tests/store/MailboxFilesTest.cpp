@@ -1,0 +1,254 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "StoreFixture.h"
+#include "common/FileUtil.h"
+#include "store/IndexLine.h"
+
+namespace {
+class MailboxFiles : public StoreFixture {
+protected:
+    TMailboxFiles& files() { return store->Files(); }
+    std::string Mbx(const std::string& n) { return dir.File(n + ".Mbx"); }
+    std::string Msg(const std::string& n) { return dir.File(n + ".msg"); }
+};
+}  // namespace
+
+TEST_F(MailboxFiles, NewBodyIsAppendedWithOneHundredZeroBytes) {
+    WriteFileOrDie(Msg("In Box"), "0123456789");
+    THeaderItem& item = Add("In Box", "new");
+    ASSERT_TRUE(files().SaveBody(item, "hello"));
+    EXPECT_EQ(item.Offset, 10);
+    EXPECT_EQ(item.Size, 5);
+    EXPECT_EQ(item.Slack, 100);
+    EXPECT_EQ(ReadFileOrEmpty(Msg("In Box")), "0123456789hello" + std::string(100, '\0'));
+    // The index was saved with the record's place.
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("In Box")), TIndexLine::Format(item) + "\r\n");
+    EXPECT_TRUE(FlagsFree());
+}
+
+TEST_F(MailboxFiles, RewriteStaysInPlaceWithinSlackThenMovesToTheEnd) {
+    THeaderItem& item = AddWithBody("In Box", "grow", std::string(100, 'a'));
+    THeaderItem& other = AddWithBody("In Box", "other", "zz");
+    ASSERT_EQ(item.Offset, 0);
+    ASSERT_TRUE(files().SaveBody(item, std::string(150, 'b')));
+    EXPECT_EQ(item.Offset, 0);
+    EXPECT_EQ(item.Size, 150);
+    EXPECT_EQ(item.Slack, 50);
+    EXPECT_EQ(Body(other), "zz");  // the neighbour is untouched
+    const auto length = ReadFileOrEmpty(Msg("In Box")).size();
+    ASSERT_TRUE(files().SaveBody(item, std::string(400, 'c')));
+    EXPECT_EQ(item.Offset, static_cast<int>(length));
+    EXPECT_EQ(item.Slack, 100);
+    EXPECT_EQ(Body(item), std::string(400, 'c'));
+    EXPECT_EQ(ReadFileOrEmpty(Msg("In Box")).size(), length + 500);
+    // A shorter rewrite keeps the region's extent and zeroes what it frees.
+    ASSERT_TRUE(files().SaveBody(item, "short"));
+    EXPECT_EQ(item.Offset, static_cast<int>(length));
+    EXPECT_EQ(item.Slack, 495);
+    EXPECT_EQ(ReadFileOrEmpty(Msg("In Box")).substr(length), "short" + std::string(495, '\0'));
+}
+
+TEST_F(MailboxFiles, CompactionGivesOffsetsZeroAndOneHundredTen) {
+    THeaderItem& a = AddWithBody("Work", "a", std::string(10, 'a'));
+    AddWithBody("In Box", "elsewhere", "x");
+    THeaderItem& dead = AddWithBody("Work", "dead", std::string(50, 'd'));
+    THeaderItem& b = AddWithBody("Work", "b", std::string(20, 'b'));
+    THeaderItem& unstored = Add("Work", "no body");
+    store->Headers().Remove(store->Headers().HandleOf(&dead));
+    ASSERT_TRUE(files().SaveBody(a, std::string(10, 'A')));  // in place, slack stays 100
+    ASSERT_TRUE(files().Compact("Work"));
+    EXPECT_EQ(a.Offset, 0);
+    EXPECT_EQ(b.Offset, 110);
+    EXPECT_EQ(a.Slack, 100);
+    EXPECT_EQ(b.Slack, 100);
+    EXPECT_EQ(unstored.Offset, -1);
+    const std::string content = ReadFileOrEmpty(Msg("Work"));
+    EXPECT_EQ(content.size(), 230u);
+    EXPECT_EQ(content, std::string(10, 'A') + std::string(100, '\0') + std::string(20, 'b') + std::string(100, '\0'));
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("Work")),
+              TIndexLine::Format(a) + "\r\n" + TIndexLine::Format(b) + "\r\n" + TIndexLine::Format(unstored) + "\r\n");
+    EXPECT_FALSE(fileutil::Exists(dir.File("Work.tmp")));
+    EXPECT_FALSE(fileutil::Exists(dir.File("Work.Bak")));
+    EXPECT_TRUE(FlagsFree());
+}
+
+TEST_F(MailboxFiles, CompactionOfAMissingFileCreatesItEmpty) {
+    ASSERT_TRUE(files().Compact("Empty"));
+    EXPECT_TRUE(fileutil::Exists(Msg("Empty")));
+    EXPECT_EQ(ReadFileOrEmpty(Msg("Empty")), "");
+}
+
+TEST_F(MailboxFiles, FailedCompactionLeavesFilesAndRecordsAsTheyWere) {
+    THeaderItem& a = AddWithBody("Work", "a", "first body");
+    THeaderItem& b = AddWithBody("Work", "b", "second");
+    THeaderItem& broken = Add("Work", "points outside");
+    broken.Offset = 5000;
+    broken.Size = 10;
+    ASSERT_TRUE(files().SaveIndex("Work"));
+    const std::string msgBefore = ReadFileOrEmpty(Msg("Work")), mbxBefore = ReadFileOrEmpty(Mbx("Work"));
+    const THeaderItem aBefore = a, bBefore = b;
+    EXPECT_FALSE(files().Compact("Work"));
+    EXPECT_EQ(ReadFileOrEmpty(Msg("Work")), msgBefore);
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("Work")), mbxBefore);
+    EXPECT_EQ(a, aBefore);
+    EXPECT_EQ(b, bBefore);
+    EXPECT_FALSE(fileutil::Exists(dir.File("Work.tmp")));
+    EXPECT_FALSE(fileutil::Exists(dir.File("Work.Bak")));
+    EXPECT_TRUE(FlagsFree());
+}
+
+TEST_F(MailboxFiles, RegionsOutsideTheFileAreNeverRead) {
+    THeaderItem& item = AddWithBody("In Box", "x", "0123456789");
+    std::string body = "unchanged";
+    for (auto [offset, size] : {std::pair{-1, 5}, {-7, 3}, {0, -1}, {105, 6}, {200, 1}, {2147483647, 2147483647}}) {
+        item.Offset = offset;
+        item.Size = size;
+        EXPECT_FALSE(files().ReadBody(item, body)) << offset << " " << size;
+        EXPECT_EQ(body, "unchanged");
+    }
+    item.Offset = 4;
+    item.Size = 6;
+    ASSERT_TRUE(files().ReadBody(item, body));
+    EXPECT_EQ(body, "456789");
+    item.Size = 0;
+    ASSERT_TRUE(files().ReadBody(item, body));
+    EXPECT_EQ(body, "");
+    // A missing message file.
+    THeaderItem& lost = Add("Nowhere", "y");
+    lost.Offset = 0;
+    EXPECT_FALSE(files().ReadBody(lost, body));
+}
+
+TEST_F(MailboxFiles, SavingIntoARegionOutsideTheFileAppendsInstead) {
+    THeaderItem& item = AddWithBody("In Box", "x", "0123456789");
+    item.Offset = 9999;  // a damaged index
+    ASSERT_TRUE(files().SaveBody(item, "abc"));
+    EXPECT_EQ(item.Offset, 110);
+    EXPECT_EQ(item.Slack, 100);
+    EXPECT_EQ(ReadFileOrEmpty(Msg("In Box")).size(), 213u);
+    item.Offset = -40;
+    ASSERT_TRUE(files().SaveBody(item, "def"));
+    EXPECT_EQ(item.Offset, 213);
+}
+
+TEST_F(MailboxFiles, MoveAppendsToTheTargetAndAnUnreadableBodyStays) {
+    THeaderItem& item = AddWithBody("In Box", "moving", "the body");
+    AddWithBody("Work", "resident", "0123456789");
+    ASSERT_TRUE(files().MoveMessage(item, "Work"));
+    EXPECT_EQ(item.Mailbox, "Work");
+    EXPECT_EQ(item.Offset, 110);
+    EXPECT_EQ(Body(item), "the body");
+    EXPECT_EQ(store->Headers().Count("Work"), 2);
+
+    THeaderItem& unreadable = Add("In Box", "no body");
+    unreadable.Offset = 40;
+    unreadable.Size = 900;
+    EXPECT_TRUE(files().MoveMessage(unreadable, "Work"));
+    EXPECT_EQ(unreadable.Mailbox, "In Box");
+    EXPECT_EQ(unreadable.Offset, 40);
+    EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST_F(MailboxFiles, FailedMoveKeepsTheRecordInItsMailbox) {
+    THeaderItem& item = AddWithBody("In Box", "moving", "the body");
+    // The target's folder does not exist, so its message file cannot be made.
+    config->WriteString(cfg::kMailBoxesSection, "Far", dir.File("missing/folder"));
+    const THeaderItem before = item;
+    EXPECT_FALSE(files().MoveMessage(item, "Far"));
+    EXPECT_EQ(item, before);
+    EXPECT_EQ(Body(item), "the body");
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0],
+              "Fenmarch Skiffpost did not properly save a message to mailbox \"Far\".\nReason: Write message failed");
+    EXPECT_TRUE(FlagsFree());
+}
+
+TEST_F(MailboxFiles, MissingAndEmptyIndexes) {
+    WriteFileOrDie(Mbx("Work"), "");
+    Add("Other", "new one", mfNew);
+    EXPECT_EQ(files().Load("Work"), 0);
+    EXPECT_EQ(files().Load("Absent"), 0);
+    EXPECT_EQ(store->Headers().Length(), 1);
+    EXPECT_TRUE(prompt.Texts().empty());
+    // An index of a mailbox without records is an empty file.
+    ASSERT_TRUE(files().SaveIndex("Absent"));
+    EXPECT_TRUE(fileutil::Exists(Mbx("Absent")));
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("Absent")), "");
+}
+
+TEST_F(MailboxFiles, LoadReadsEveryLineInOrder) {
+    WriteFileOrDie(Mbx("In Box"), "One\x01\x01\x01\x01\x01\x01NR\x01\r\nTwo\x01\x01\x01\x01\x01\x01R\x01\r\nThree\nFour");
+    EXPECT_EQ(files().Load("In Box"), 1);
+    ASSERT_EQ(store->Headers().Length(), 4);
+    EXPECT_EQ(store->Headers().At(0)->Subject, "One");
+    EXPECT_EQ(store->Headers().At(2)->Subject, "Three");
+    EXPECT_EQ(store->Headers().At(3)->Subject, "Four");
+    EXPECT_EQ(store->Headers().At(3)->Mailbox, "In Box");
+}
+
+TEST_F(MailboxFiles, UnreadableIndexIsReported) {
+    std::filesystem::create_directory(Mbx("Odd"));  // exists, but cannot be read as a file
+    EXPECT_EQ(files().Load("Odd"), 0);
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "Fenmarch Skiffpost could not retreive messages from file:\r\n\"" + Mbx("Odd") +
+                                      "\" could not be opened. Please try again later.");
+}
+
+TEST_F(MailboxFiles, FailedIndexSaveKeepsTheOldIndex) {
+    AddWithBody("In Box", "kept", "body");
+    const std::string before = ReadFileOrEmpty(Mbx("In Box"));
+    std::filesystem::create_directory(dir.File("In Box.Bak"));  // the backup cannot be written
+    Add("In Box", "second");
+    EXPECT_FALSE(files().SaveIndex("In Box"));
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("In Box")), before);
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "Fenmarch Skiffpost has failed to save headers to disk.");
+    EXPECT_TRUE(FlagsFree());
+}
+
+TEST_F(MailboxFiles, MailboxFolderComesFromTheConfiguration) {
+    std::filesystem::create_directory(dir.File("elsewhere"));
+    config->WriteString(cfg::kMailBoxesSection, "Work", dir.File("elsewhere"));
+    EXPECT_EQ(files().Folder("Work"), dir.File("elsewhere/"));
+    EXPECT_EQ(files().Folder("In Box"), dir.Path());
+    AddWithBody("Work", "x", "y");
+    EXPECT_TRUE(fileutil::Exists(dir.File("elsewhere/Work.msg")));
+    EXPECT_TRUE(fileutil::Exists(dir.File("elsewhere/Work.Mbx")));
+}
+
+TEST_F(MailboxFiles, LoadFinishesAReplaceACrashInterrupted) {
+    // The index had been written as its backup, the rename had not happened.
+    THeaderItem& item = AddWithBody("In Box", "x", "body");
+    const std::string line = TIndexLine::Format(item);
+    WriteFileOrDie(dir.File("In Box.Bak"), line + "\r\n" + line + "\r\n");
+    WriteFileOrDie(dir.File("In Box.Mbx.abc123"), "half a line");
+    Reopen(false);
+    EXPECT_EQ(store->Files().Load("In Box"), 0);
+    EXPECT_EQ(store->Headers().Length(), 2);
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.Bak")));
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.Mbx.abc123")));
+
+    // A compaction that had written its file and its index, but swapped neither.
+    WriteFileOrDie(dir.File("Work.msg"), "old old old");
+    WriteFileOrDie(dir.File("Work.Mbx"), "stale\r\n");
+    WriteFileOrDie(dir.File("Work.tmp"), "new");
+    THeaderItem fresh;
+    fresh.Subject = "fresh";
+    fresh.Size = 3;
+    fresh.Offset = 0;
+    WriteFileOrDie(dir.File("Work.Bak"), TIndexLine::Format(fresh) + "\r\n");
+    store->Files().Load("Work");
+    const THeaderItem* loaded = store->Headers().At(2);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Subject, "fresh");
+    EXPECT_EQ(Body(*loaded), "new");
+
+    // A compaction cut short before its index existed: its file is dropped.
+    WriteFileOrDie(dir.File("Play.msg"), "keep");
+    WriteFileOrDie(dir.File("Play.tmp"), "partial");
+    store->Files().Load("Play");
+    EXPECT_FALSE(fileutil::Exists(dir.File("Play.tmp")));
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Play.msg")), "keep");
+}

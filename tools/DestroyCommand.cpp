@@ -1,0 +1,12 @@
+#include "ToolStore.h"
+
+int DestroyCommand(TToolContext& ctx, const TToolArgs& args) {
+    if (args.size() != 1) throw TUsageError{"destroy needs one HANDLE"};
+    auto tool = TToolStore::Open(ctx);
+    if (!tool) return kExitFailed;
+    const THeaderItem* item = tool->Record(args[0]);
+    if (!item) return kExitFailed;
+    tool->Operations().DestroyRecord(tool->Store().Headers().HandleOf(item));
+    tool->Operations().RefreshTrashIndicator();
+    return ctx.prompt.ErrorCount() == 0 ? kExitOk : kExitFailed;
+}

@@ -1,0 +1,44 @@
+#include "ToolStore.h"
+
+#include <iostream>
+
+#include "common/TextUtil.h"
+#include "common/Windows1252.h"
+#include "config/ConfigKeys.h"
+
+std::unique_ptr<TToolStore> TToolStore::Open(TToolContext& ctx) {
+    const TFolders* folders = ctx.Folders();
+    if (!folders) return nullptr;
+    auto store = std::make_unique<TToolStore>(folders->data, ctx);
+    store->store_.LoadTree();
+    return store;
+}
+
+TToolStore::TToolStore(const std::string& dataFolder, TToolContext& ctx)
+    : ctx_(ctx),
+      config_(dataFolder + cfg::kConfigFile, &ctx.prompt),
+      store_(dataFolder, config_, ctx.prompt, ctx.pump),
+      operations_(store_) {}
+
+THeaderItem* TToolStore::Record(const std::string& arg) {
+    const auto handle = text::ParseInt(arg);
+    if (!handle) throw TUsageError{"HANDLE must be a number"};
+    THeaderItem* item = store_.Headers().HandleToHeader(*handle);
+    if (!item) {
+        Refuse("message " + arg + " was destroyed");
+        return nullptr;
+    }
+    // A handle outside the list gives a spare record that no list holds.
+    return store_.Headers().HandleOf(item) < 0 ? nullptr : item;
+}
+
+bool TToolStore::Known(const std::string& name) {
+    if (store_.Tree().IndexOf(name) >= 0) return true;
+    Refuse("no mailbox \"" + name + "\"");
+    return false;
+}
+
+int Refuse(const std::string& message) {
+    std::cerr << "skfp-tool: " << cp1252::ToUtf8(message) << '\n';
+    return kExitFailed;
+}

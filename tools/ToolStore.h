@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Tool.h"
+#include "config/IniFile.h"
+#include "store/MailStore.h"
+#include "store/MailboxOperations.h"
+
+// The message store as the client has it after start-up: the tree read and
+// every mailbox loaded, for the commands that work on mailboxes.
+class TToolStore {
+public:
+    // Nothing when the folders could not be set up (the reason is on stderr).
+    static std::unique_ptr<TToolStore> Open(TToolContext& ctx);
+
+    TMailStore& Store() { return store_; }
+    TMailboxOperations& Operations() { return operations_; }
+    // The record of a handle argument; a wrong handle is reported as the
+    // store reports it.
+    THeaderItem* Record(const std::string& arg);
+    // Whether a mailbox is a node of the tree; an unknown one is reported.
+    bool Known(const std::string& name);
+
+    TToolStore(const std::string& dataFolder, TToolContext& ctx);
+
+private:
+    TToolContext& ctx_;
+    TIniFile config_;
+    TMailStore store_;
+    TMailboxOperations operations_;
+};
+
+// A refusal that shows no box in the client gets a line on stderr.
+int Refuse(const std::string& message);
