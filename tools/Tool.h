@@ -54,3 +54,4 @@ int DestroyCommand(TToolContext& ctx, const TToolArgs& args);
 int MkboxCommand(TToolContext& ctx, const TToolArgs& args);
 int RenameBoxCommand(TToolContext& ctx, const TToolArgs& args);
 int RmboxCommand(TToolContext& ctx, const TToolArgs& args);
+int ProcessCommand(TToolContext& ctx, const TToolArgs& args);

@@ -31,6 +31,7 @@ constexpr TCommand kCommands[] = {
     {"mkbox", MkboxCommand, "mkbox NAME [PARENT]"},
     {"rename-box", RenameBoxCommand, "rename-box OLD NEW"},
     {"rmbox", RmboxCommand, "rmbox NAME"},
+    {"process", ProcessCommand, "process   (stores every downloaded .tsg message; prints HANDLE TAB MAILBOX TAB SUBJECT)"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Reads a file line by line; a line ends at LF, with a CR before it removed.
 // NUL bytes and lines of any length are read as they are.
@@ -19,6 +20,8 @@ public:
     // False at the end of the file or on a read error.
     bool Next(std::string& line);
     bool AtEnd() const { return done_; }
+    // The raw text of the line Next() gave last (before any unstuffing).
+    std::string_view LastLine() const { return std::string_view(buffer_ ? buffer_ : "", lastLength_); }
     // A read error happened (as opposed to the end of the file).
     bool Failed() const { return failed_; }
 
@@ -26,6 +29,7 @@ private:
     std::FILE* file_ = nullptr;
     char* buffer_ = nullptr;
     std::size_t capacity_ = 0;
+    std::size_t lastLength_ = 0;
     bool unstuff_ = false;
     bool done_ = false;
     bool failed_ = false;
