@@ -59,3 +59,4 @@ int MkboxCommand(TToolContext& ctx, const TToolArgs& args);
 int RenameBoxCommand(TToolContext& ctx, const TToolArgs& args);
 int RmboxCommand(TToolContext& ctx, const TToolArgs& args);
 int DictCommand(TToolContext& ctx, const TToolArgs& args);
+int ProcessCommand(TToolContext& ctx, const TToolArgs& args);

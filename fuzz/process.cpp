@@ -1,0 +1,55 @@
+// Arbitrary bytes as one downloaded message, processed into a temporary data
+// folder: never a crash or a hang, and the message is always stored.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "common/Clock.h"
+#include "common/UserPrompt.h"
+#include "incoming/DecodeGroup.h"
+#include "incoming/MessageParser.h"
+
+namespace {
+class TQuietPrompt : public IUserPrompt {
+public:
+    void Error(const std::string&) override {}
+    void Information(const std::string&) override {}
+    bool YesNo(const std::string&) override { return false; }
+    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string root = "/tmp/skfp-fuzz-process-" + std::to_string(::getpid()) + "/";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root + "data");
+    std::filesystem::create_directories(root + "attach");
+    const std::string path = root + "data/acct1.tsg";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    TQuietPrompt prompt;
+    TSystemClock clock;
+    {
+        TDecodeGroup decoders;
+        TMessageParser parser(root + "data/", root + "attach/", prompt, decoders, clock);
+        const auto message = parser.Parse(path);
+        if (!message) std::abort();
+        // Every attachment listed lies inside the attachment folder.
+        std::string_view list = message->record.Attachments;
+        while (!list.empty()) {
+            const auto end = list.find('\x02');
+            if (end == std::string_view::npos) std::abort();
+            const std::string_view one = list.substr(0, end);
+            if (one.substr(0, root.size() + 7) != root + "attach/" ||
+                one.substr(root.size() + 7).find('/') != std::string_view::npos)
+                std::abort();
+            list.remove_prefix(end + 1);
+        }
+        decoders.WaitAll();
+    }
+    std::filesystem::remove_all(root);
+    return 0;
+}

@@ -1,0 +1,180 @@
+#include "incoming/AttachmentExtractor.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/AppTitle.h"
+#include "common/FileUtil.h"
+#include "common/TextUtil.h"
+#include "common/UserPrompt.h"
+#include "incoming/AttachmentPath.h"
+#include "incoming/LineReader.h"
+#include "incoming/MimeDecodeThread.h"
+#include "incoming/QuotedPrintable.h"
+#include "incoming/UUDecodeThread.h"
+
+namespace {
+
+bool HasBoundary(const std::string& line, std::string_view boundary) {
+    return !boundary.empty() && line.find(boundary) != std::string::npos;
+}
+
+void SkipToBoundary(TLineReader& message, std::string_view boundary) {
+    std::string line;
+    while (message.Next(line))
+        if (HasBoundary(line, boundary)) return;
+}
+
+bool WriteLine(std::FILE* f, const std::string& line) {
+    return std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;
+}
+
+bool IsUUEnd(const std::string& line) {
+    const auto b = line.find_first_not_of(" \t");
+    return b != std::string::npos && line.compare(b, 3, "end") == 0 &&
+           line.find_first_not_of(" \t", b + 3) == std::string::npos;
+}
+
+}  // namespace
+
+TAttachmentExtractor::TAttachmentExtractor(std::string attachFolder, std::string dataFolder, IUserPrompt& prompt,
+                                           TDecodeGroup& group)
+    : attachFolder_(std::move(attachFolder)), dataFolder_(std::move(dataFolder)), prompt_(prompt), group_(group),
+      random_(std::random_device{}()) {}
+
+std::FILE* TAttachmentExtractor::CreateTemporary(std::string& path) {
+    std::uniform_int_distribution<int> pick(0, 99999998);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = dataFolder_ + std::to_string(pick(random_)) + ".att";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (std::FILE* f = ::fdopen(fd, "wb")) return f;
+            ::close(fd);
+            ::unlink(path.c_str());
+            break;
+        }
+        if (errno != EEXIST) break;
+    }
+    path.clear();
+    return nullptr;
+}
+
+void TAttachmentExtractor::ReportCopyFailure(const char* reason) {
+    prompt_.Error(std::string(kAppTitle) + " could not decode this UUencoded file.\nReason: " + reason +
+                  "\nFix: None available in this version.");
+}
+
+void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& message, std::string_view boundary,
+                                   TTransferEncoding encoding, std::vector<std::string>& attachments) {
+    const std::string target = attachmentpath::Unique(attachFolder_, attachmentpath::SafeName(fileName));
+    if (target.empty()) {
+        SkipToBoundary(message, boundary);
+        return;
+    }
+    attachments.push_back(target);
+
+    std::string temp;
+    std::string line;
+    switch (encoding) {
+    case teBase64: {
+        std::FILE* f = CreateTemporary(temp);
+        if (!f) {
+            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+            SkipToBoundary(message, boundary);
+            return;
+        }
+        bool ok = true, atBoundary = false;
+        while (message.Next(line)) {
+            if (line.empty() || line.back() == '=') {
+                while (!line.empty() && line.back() == '=') line.pop_back();
+                if (!line.empty()) ok = WriteLine(f, line) && ok;
+                break;
+            }
+            if (HasBoundary(line, boundary)) {
+                atBoundary = true;
+                break;
+            }
+            ok = WriteLine(f, line) && ok;
+        }
+        if (!atBoundary) SkipToBoundary(message, boundary);
+        ok = std::fclose(f) == 0 && ok;
+        if (!ok) prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+        TMimeDecodeThread::Start(temp, target, prompt_, group_);
+        return;
+    }
+    case teUUEncode: {
+        std::FILE* f = CreateTemporary(temp);
+        if (!f) {
+            ReportCopyFailure("I/O error encountered in UUDecode module.");
+            SkipToBoundary(message, boundary);
+            return;
+        }
+        bool begun = false, atBoundary = false;
+        while (message.Next(line)) {
+            if (HasBoundary(line, boundary)) {
+                atBoundary = true;
+                break;
+            }
+            if (text::ToLowerAscii(line).find("begin") != std::string::npos) {
+                begun = true;
+                break;
+            }
+        }
+        bool ok = true, ended = false;
+        if (begun) {
+            while (message.Next(line)) {
+                if (HasBoundary(line, boundary)) {
+                    atBoundary = true;
+                    break;
+                }
+                if (ended || line.empty()) continue;
+                if (IsUUEnd(line)) {
+                    ended = true;
+                    continue;
+                }
+                if (ok && !WriteLine(f, line)) {
+                    ok = false;
+                    ReportCopyFailure("Invalid character or termination code encountered.");
+                }
+            }
+        }
+        if (message.Failed()) ReportCopyFailure("Invalid character or termination code encountered.");
+        if (!atBoundary && begun) SkipToBoundary(message, boundary);
+        std::fclose(f);
+        TUUDecodeThread::Start(temp, target, prompt_, group_);
+        return;
+    }
+    case teNone:
+    case teQuotedPrintable: {
+        std::FILE* f = CreateTemporary(temp);
+        if (!f) {
+            prompt_.Error(std::string(kAppTitle) +
+                          " could not decode this UUencoded file.\nReason: I/O error encountered in QtPrn module.\n"
+                          "Fix: None available in this version.");
+            SkipToBoundary(message, boundary);
+            return;
+        }
+        // CR LF between the lines, none after the last: the line end before
+        // a boundary belongs to the boundary (RFC 2046 5.1.1).
+        bool ok = true, first = true;
+        while (message.Next(line)) {
+            if (HasBoundary(line, boundary)) break;
+            if (!first) ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
+            ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && ok;
+            first = false;
+        }
+        ok = std::fclose(f) == 0 && ok;
+        if (!ok)
+            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+        if (encoding == teQuotedPrintable) quotedprintable::DecodeFile(temp, prompt_);
+        if (!fileutil::ReplaceWith(temp, target)) {
+            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+            ::unlink(temp.c_str());
+        }
+        return;
+    }
+    }
+    SkipToBoundary(message, boundary);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "incoming/MailHeader.h"
+
+class IUserPrompt;
+class TDecodeGroup;
+class TLineReader;
+
+// Takes an attachment part out of a downloaded message: chooses its file in
+// the attachment folder, copies the part's encoded lines into a temporary
+// ".att" file of the data folder and turns that into the attachment, in place
+// (quoted-printable, unencoded) or through a decoding thread (base64,
+// uuencode). The message is left after the part's boundary line.
+class TAttachmentExtractor {
+public:
+    // Folders with a trailing "/".
+    TAttachmentExtractor(std::string attachFolder, std::string dataFolder, IUserPrompt& prompt, TDecodeGroup& group);
+
+    // fileName is the sender's (UTF-8); the chosen path is appended to
+    // attachments before its file is complete.
+    void Extract(std::string_view fileName, TLineReader& message, std::string_view boundary,
+                 TTransferEncoding encoding, std::vector<std::string>& attachments);
+
+private:
+    // A new temporary file, created; empty path and null when none can be.
+    std::FILE* CreateTemporary(std::string& path);
+    void ReportCopyFailure(const char* reason);
+
+    std::string attachFolder_;
+    std::string dataFolder_;
+    IUserPrompt& prompt_;
+    TDecodeGroup& group_;
+    std::mt19937 random_;
+};

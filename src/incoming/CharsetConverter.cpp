@@ -1,0 +1,91 @@
+#include "incoming/CharsetConverter.h"
+
+#include <cerrno>
+
+#include "common/TextUtil.h"
+#include "common/Windows1252.h"
+
+namespace {
+
+std::string Normalized(std::string_view charset) {
+    std::string name = text::ToLowerAscii(text::Trim(charset));
+    // RFC 2231 allows a language after "*"; quotes survive a careless sender.
+    if (const auto star = name.find('*'); star != std::string::npos) name.resize(star);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    return name;
+}
+
+}  // namespace
+
+TCharsetConverter::TCharsetConverter(std::string_view charset) {
+    const std::string name = Normalized(charset);
+    if (name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii") {
+        kind_ = Kind::Utf8;
+    } else if (name == "windows-1252" || name == "cp1252" || name == "iso-8859-1" || name == "latin1" ||
+               name == "iso_8859-1" || name == "x-cp1252") {
+        // Mail labelled ISO-8859-1 routinely carries Windows-1252 quotes and
+        // dashes in 0x80-0x9F, where Latin-1 has only unused controls.
+        kind_ = Kind::Windows1252;
+    } else if (!name.empty()) {
+        cd_ = ::iconv_open("UTF-8", name.c_str());
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) kind_ = Kind::Iconv;
+    }
+}
+
+TCharsetConverter::~TCharsetConverter() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) ::iconv_close(cd_);
+}
+
+std::optional<std::string> TCharsetConverter::ToUtf8(std::string_view bytes) {
+    switch (kind_) {
+    case Kind::Unknown:
+        return std::nullopt;
+    case Kind::Windows1252:
+        return cp1252::ToUtf8(bytes);
+    case Kind::Utf8:
+        // Text labelled UTF-8 or ASCII that is not is nearly always
+        // Windows-1252 from a mailer that did not say so.
+        return cp1252::IsValidUtf8(bytes) ? std::string(bytes) : cp1252::ToUtf8(bytes);
+    case Kind::Iconv:
+        break;
+    }
+    ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state per text
+    std::string out;
+    out.resize(bytes.size() * 4 + 16);
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    std::size_t used = 0;
+    while (true) {
+        char* dst = out.data() + used;
+        std::size_t dstLeft = out.size() - used;
+        const std::size_t r = ::iconv(cd_, inLeft ? &in : nullptr, &inLeft, &dst, &dstLeft);
+        used = out.size() - dstLeft;
+        if (r != static_cast<std::size_t>(-1)) {
+            if (inLeft == 0) break;
+            continue;
+        }
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+        } else if (errno == EILSEQ || errno == EINVAL) {
+            // A byte the charset does not define, or a sequence cut short at
+            // the end: one '?' and go on after it.
+            if (out.size() - used < 1) out.resize(out.size() * 2);
+            out[used++] = '?';
+            ++in;
+            --inLeft;
+            ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            if (inLeft == 0) break;
+        } else {
+            break;
+        }
+    }
+    out.resize(used);
+    return out;
+}
+
+std::string TCharsetConverter::Decode(std::string_view bytes, std::string_view charset) {
+    TCharsetConverter converter(charset);
+    if (converter.valid()) return *converter.ToUtf8(bytes);
+    if (cp1252::IsValidUtf8(bytes)) return std::string(bytes);
+    return cp1252::ToUtf8(bytes);
+}

@@ -1,0 +1,51 @@
+#include "incoming/DecodeThread.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "incoming/DecodeGroup.h"
+
+void TDecodeThread::Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& group) {
+    auto state = group.state_;
+    {
+        std::lock_guard lock(state->mutex);
+        ++state->running;
+    }
+    try {
+        std::thread([self = std::move(thread), state]() mutable {
+            // Below normal: the user's work comes first (per-thread nice on Linux).
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+            self->Run();
+            self.reset();
+            std::lock_guard lock(state->mutex);
+            --state->running;
+            state->done.notify_all();
+        }).detach();
+    } catch (...) {
+        // No thread to be had: the temporary file stays, nothing is counted.
+        std::lock_guard lock(state->mutex);
+        --state->running;
+        state->done.notify_all();
+    }
+}
+
+void TDecodeThread::Run() {
+    try {
+        std::FILE* in = std::fopen(input_.c_str(), "rb");
+        if (!in) return;
+        std::FILE* out = std::fopen(output_.c_str(), "wb");
+        if (!out) {
+            std::fclose(in);
+            return;
+        }
+        const bool complete = Decode(in, out) && !std::ferror(in);
+        std::fclose(in);
+        const bool written = std::fclose(out) == 0;
+        if (complete && written) std::remove(input_.c_str());
+    } catch (...) {
+        // A thread must never end the program; what was written stays.
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class IUserPrompt;
+class TDecodeGroup;
+
+// A thread that turns an attachment's temporary file (its encoded lines) into
+// the attachment file, then deletes the temporary file. It runs on its own
+// below normal priority and frees itself when done; no exception leaves it.
+// The prompt must be safe to call from any thread and outlive the group.
+class TDecodeThread {
+public:
+    virtual ~TDecodeThread() = default;
+
+protected:
+    TDecodeThread(std::string input, std::string output, IUserPrompt& prompt)
+        : input_(std::move(input)), output_(std::move(output)), prompt_(prompt) {}
+
+    // Starts the thread and hands it the object.
+    static void Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& group);
+
+    // Decodes the whole input into out; false when the decoding had to stop
+    // (the temporary file then stays for inspection).
+    virtual bool Decode(std::FILE* in, std::FILE* out) = 0;
+
+    IUserPrompt& Prompt() { return prompt_; }
+
+private:
+    void Run();
+
+    std::string input_;
+    std::string output_;
+    IUserPrompt& prompt_;
+};

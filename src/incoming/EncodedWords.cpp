@@ -1,0 +1,91 @@
+#include "incoming/EncodedWords.h"
+
+#include "common/Windows1252.h"
+#include "incoming/Base64Decoder.h"
+#include "incoming/CharsetConverter.h"
+
+namespace encodedwords {
+
+namespace {
+
+int Hex(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string DecodeQ(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '_') {
+            out += ' ';
+        } else if (s[i] == '=' && i + 2 < s.size() + 0 && Hex(s[i + 1]) >= 0 && Hex(s[i + 2]) >= 0) {
+            out += static_cast<char>(Hex(s[i + 1]) * 16 + Hex(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// One encoded word starting at pos ("=?"), decoded to UTF-8; end is set past it.
+bool ReadWord(std::string_view raw, std::size_t pos, std::size_t& end, std::string& utf8) {
+    const auto q1 = raw.find('?', pos + 2);
+    if (q1 == std::string_view::npos || q1 + 2 >= raw.size() || raw[q1 + 2] != '?') return false;
+    const char enc = raw[q1 + 1];
+    if (enc != 'B' && enc != 'b' && enc != 'Q' && enc != 'q') return false;
+    const auto close = raw.find("?=", q1 + 3);
+    if (close == std::string_view::npos) return false;
+    const std::string_view charset = raw.substr(pos + 2, q1 - pos - 2);
+    const std::string_view payload = raw.substr(q1 + 3, close - q1 - 3);
+    if (charset.empty() || payload.find(' ') != std::string_view::npos) return false;
+    std::string bytes;
+    if (enc == 'B' || enc == 'b') {
+        TBase64Decoder decoder;
+        decoder.Feed(payload, bytes);
+        decoder.Finish(bytes);
+    } else {
+        bytes = DecodeQ(payload);
+    }
+    utf8 = TCharsetConverter::Decode(bytes, charset);
+    end = close + 2;
+    return true;
+}
+
+std::string PlainToUtf8(std::string_view bytes) {
+    return cp1252::IsValidUtf8(bytes) ? std::string(bytes) : cp1252::ToUtf8(bytes);
+}
+
+}  // namespace
+
+std::string DecodeToUtf8(std::string_view raw) {
+    std::string out;
+    std::size_t pos = 0;
+    std::size_t plainStart = 0;
+    bool lastWasWord = false;
+    while (pos < raw.size()) {
+        const auto at = raw.find("=?", pos);
+        if (at == std::string_view::npos) break;
+        std::size_t end = 0;
+        std::string word;
+        if (!ReadWord(raw, at, end, word)) {
+            pos = at + 2;
+            continue;
+        }
+        const std::string_view between = raw.substr(plainStart, at - plainStart);
+        // Blanks between two encoded words are folding, not text (RFC 2047 6.2).
+        const bool onlyBlanks = between.find_first_not_of(" \t\r\n") == std::string_view::npos;
+        if (!(lastWasWord && onlyBlanks)) out += PlainToUtf8(between);
+        out += word;
+        lastWasWord = true;
+        pos = plainStart = end;
+    }
+    out += PlainToUtf8(raw.substr(plainStart));
+    return out;
+}
+
+std::string ToStoredText(std::string_view raw) { return cp1252::FromUtf8(DecodeToUtf8(raw)); }
+
+}  // namespace encodedwords

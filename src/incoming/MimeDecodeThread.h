@@ -1,0 +1,13 @@
+#pragma once
+
+#include "incoming/DecodeThread.h"
+
+// Decodes a base64 attachment.
+class TMimeDecodeThread : public TDecodeThread {
+public:
+    static void Start(const std::string& input, const std::string& output, IUserPrompt& prompt, TDecodeGroup& group);
+
+protected:
+    using TDecodeThread::TDecodeThread;
+    bool Decode(std::FILE* in, std::FILE* out) override;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "incoming/DecodeThread.h"
+
+// Decodes a uuencoded attachment: every data line, the shorter last one too.
+class TUUDecodeThread : public TDecodeThread {
+public:
+    static void Start(const std::string& input, const std::string& output, IUserPrompt& prompt, TDecodeGroup& group);
+
+protected:
+    using TDecodeThread::TDecodeThread;
+    bool Decode(std::FILE* in, std::FILE* out) override;
+};

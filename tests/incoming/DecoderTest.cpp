@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "incoming/AttachmentPath.h"
+#include "incoming/Base64Decoder.h"
+#include "incoming/DecodeGroup.h"
+#include "incoming/MimeDecodeThread.h"
+#include "incoming/QuotedPrintable.h"
+#include "incoming/UUDecodeThread.h"
+#include "incoming/UUDecoder.h"
+#include "incoming/UUInvalidCharacter.h"
+#include "support/RecordingPrompt.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string Base64(std::string_view text) {
+    std::string out;
+    TBase64Decoder d;
+    d.Feed(text, out);
+    d.Finish(out);
+    return out;
+}
+
+std::string Random(std::size_t n, unsigned seed) {
+    std::mt19937 g(seed);
+    std::string s(n, '\0');
+    for (char& c : s) c = static_cast<char>(g());
+    return s;
+}
+
+std::string EncodeAll(const std::string& data, std::size_t lineBytes = 57) {
+    std::string text;
+    for (std::size_t i = 0; i < data.size(); i += lineBytes) {
+        // Lines of other lengths than 76 characters are what some mailers write.
+        for (std::size_t j = i; j < std::min(data.size(), i + lineBytes); j += 57)
+            text += base64::EncodeLine(std::string_view(data).substr(j, std::min<std::size_t>(57, i + lineBytes - j)));
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(Base64, LastLinesWithAndWithoutPads) {
+    EXPECT_EQ(Base64("QUJD"), "ABC");
+    EXPECT_EQ(Base64("QUI"), "AB");
+    EXPECT_EQ(Base64("QUI="), "AB");
+    EXPECT_EQ(Base64("QQ"), "A");
+    EXPECT_EQ(Base64("QQ=="), "A");
+    EXPECT_EQ(Base64(""), "");
+    // Line ends and blanks inside the text are no data; a pad ends it.
+    EXPECT_EQ(Base64("QU\r\nJD\r\n"), "ABC");
+    EXPECT_EQ(Base64("QQ==QUJD"), "A");
+}
+
+TEST(Base64, EncodeLineLengthsAndRoundTrip) {
+    EXPECT_EQ(base64::EncodeLine("A"), "QQ==");
+    EXPECT_EQ(base64::EncodeLine("AB"), "QUI=");
+    EXPECT_EQ(base64::EncodeLine("ABC"), "QUJD");
+    EXPECT_EQ(base64::EncodeLine(""), "");
+    const std::string data = Random(57, 1);
+    EXPECT_EQ(base64::EncodeLine(data).size(), 76u);
+    EXPECT_EQ(base64::EncodeLine(data).find('='), std::string::npos);
+    std::istringstream in(Random(200, 2));
+    std::string line, all;
+    std::size_t consumed, total = 0;
+    std::vector<std::size_t> sizes;
+    while ((consumed = base64::EncodeLine(in, line)) > 0) {
+        sizes.push_back(consumed);
+        total += consumed;
+        all += line + "\r\n";
+    }
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{57, 57, 57, 29}));
+    EXPECT_TRUE(line.empty());
+    EXPECT_EQ(Base64(all), Random(200, 2));
+}
+
+TEST(Base64, StreamsAcrossPiecesSplitAnywhere) {
+    const std::string data = Random(10000, 3);
+    const std::string text = EncodeAll(data, 54);  // 72-character lines
+    for (std::size_t piece : {1u, 3u, 7u, 77u, 4096u}) {
+        std::string out;
+        TBase64Decoder d;
+        for (std::size_t i = 0; i < text.size(); i += piece) d.Feed(std::string_view(text).substr(i, piece), out);
+        d.Finish(out);
+        EXPECT_EQ(out, data) << piece;
+    }
+    // One line far longer than 76 characters is decoded whole.
+    EXPECT_EQ(Base64(EncodeAll(data, data.size() + 3)), data);
+}
+
+TEST(UUDecode, LinesOfEveryLength) {
+    std::string out;
+    uudecode::DecodeLine("#86)C", out);
+    EXPECT_EQ(out, "abc");
+    out.clear();
+    uudecode::DecodeLine("`", out);
+    EXPECT_EQ(out, "");
+    // Trailing blanks stripped on the way: the missing bits are zero.
+    out.clear();
+    uudecode::DecodeLine("#86", out);
+    EXPECT_EQ(out, std::string("a`\0", 3));
+    out.clear();
+    EXPECT_THROW(uudecode::DecodeLine("#8~)C", out), EUUInvalidCharacter);
+    EXPECT_STREQ(EUUInvalidCharacter().what(), "Invalid character in the input file");
+}
+
+TEST(QuotedPrintable, EscapesSoftBreaksAndTransportBlanks) {
+    std::string out;
+    EXPECT_FALSE(quotedprintable::DecodeLine("Caf=C3=A9 =3D ok", out));
+    EXPECT_EQ(out, "Caf\xc3\xa9 = ok");
+    out.clear();
+    EXPECT_TRUE(quotedprintable::DecodeLine("long line=", out));
+    EXPECT_EQ(out, "long line");
+    out.clear();
+    EXPECT_FALSE(quotedprintable::DecodeLine("kept space=20", out));
+    EXPECT_EQ(out, "kept space ");
+    out.clear();
+    EXPECT_FALSE(quotedprintable::DecodeLine("bad =ZZ and =4", out));
+    EXPECT_EQ(out, "bad =ZZ and =4");
+    EXPECT_EQ(quotedprintable::DecodeLines({"a=", "b=", "c", "d="}), (std::vector<std::string>{"abc", "d"}));
+}
+
+TEST(QuotedPrintable, DecodesFileInPlace) {
+    TTempDir dir;
+    TRecordingPrompt prompt;
+    const std::string path = dir.File("12345.att");
+    WriteFileOrDie(path, "first =E9=\r\nsame line\r\nsecond=20\r\n\r\nlast");
+    EXPECT_TRUE(quotedprintable::DecodeFile(path, prompt));
+    EXPECT_EQ(ReadFileOrEmpty(path), "first \xe9same line\r\nsecond \r\n\r\nlast");
+    EXPECT_FALSE(std::ifstream(path + ".bak").good());
+    EXPECT_FALSE(quotedprintable::DecodeFile(dir.File("gone.att"), prompt));
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "Fenmarch Skiffpost could not decode attachment gone.att.");
+}
+
+TEST(AttachmentPath, SafeNamesStayInTheFolder) {
+    EXPECT_EQ(attachmentpath::SafeName("report.doc"), "report.doc");
+    EXPECT_EQ(attachmentpath::SafeName("../../etc/passwd"), "passwd");
+    EXPECT_EQ(attachmentpath::SafeName("C:\\Windows\\evil.exe"), "evil.exe");
+    EXPECT_EQ(attachmentpath::SafeName(".."), "attachment");
+    EXPECT_EQ(attachmentpath::SafeName("."), "attachment");
+    EXPECT_EQ(attachmentpath::SafeName("dir/"), "attachment");
+    EXPECT_EQ(attachmentpath::SafeName(""), "attachment");
+    EXPECT_EQ(attachmentpath::SafeName("a\x01\nb\x7f.txt"), "ab.txt");
+    EXPECT_EQ(attachmentpath::SafeName("\x01\x02"), "attachment");
+    EXPECT_EQ(attachmentpath::SafeName("r\xc3\xa9sum\xc3\xa9.pdf"), "r\xc3\xa9sum\xc3\xa9.pdf");
+    EXPECT_EQ(attachmentpath::SafeName("\xe6\x97\xa5.txt"), "_.txt");
+    const std::string longName = std::string(300, 'x') + ".pdf";
+    EXPECT_LE(attachmentpath::SafeName(longName).size(), 200u);
+    EXPECT_EQ(attachmentpath::SafeName(longName).substr(196), ".pdf");
+}
+
+TEST(AttachmentPath, UniqueNamesAreReservedAtOnce) {
+    TTempDir dir;
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "report.doc"), dir.File("report.doc"));
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "report.doc"), dir.File("report (2).doc"));
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "report.doc"), dir.File("report (3).doc"));
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "README"), dir.File("README"));
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "README"), dir.File("README (2)"));
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), ""), "");
+    EXPECT_EQ(attachmentpath::Unique(dir.File("missing/"), "a.txt"), "");
+}
+
+TEST(DecodeThreads, Base64AndUUencodeFilesComplete) {
+    TTempDir dir;
+    TRecordingPrompt prompt;
+    const std::string data = Random(100000, 4);
+    WriteFileOrDie(dir.File("1.att"), EncodeAll(data));
+    // uuencode: 45-byte "M" lines and a shorter last line.
+    const std::string uu = "M86)C9&5F9VAI:FML;6YO<'%R<W1U=G=X>7I!0D-$149'2$E*2TQ-3D]045)3\r\n"
+                           ",5%565UA96C$R,S0*\r\n";
+    WriteFileOrDie(dir.File("2.att"), uu);
+    WriteFileOrDie(dir.File("3.att"), "#86)C\r\n#8~~~\r\n#86)C\r\n");
+    {
+        TDecodeGroup group;
+        TMimeDecodeThread::Start(dir.File("1.att"), dir.File("data.bin"), prompt, group);
+        TUUDecodeThread::Start(dir.File("2.att"), dir.File("alpha.txt"), prompt, group);
+        TUUDecodeThread::Start(dir.File("3.att"), dir.File("broken.txt"), prompt, group);
+        group.WaitAll();
+        EXPECT_EQ(group.Running(), 0);
+    }
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("data.bin")), data);
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("alpha.txt")), "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234\n");
+    EXPECT_FALSE(std::ifstream(dir.File("1.att")).good());
+    EXPECT_FALSE(std::ifstream(dir.File("2.att")).good());
+    // An invalid character stops the decoding: what came before stays, and
+    // the temporary file is kept.
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("broken.txt")), "abc");
+    EXPECT_TRUE(std::ifstream(dir.File("3.att")).good());
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "Invalid character in the input file");
+}

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "common/Clock.h"
+#include "common/DisplayDate.h"
+#include "incoming/CharsetConverter.h"
+#include "incoming/EncodedWords.h"
+#include "incoming/MailHeader.h"
+#include "incoming/MimeTypes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class TFixedClock : public IClock {
+public:
+    std::time_t Now() const override { return 1700000000; }
+};
+
+const std::vector<std::string> kBlock = {
+    "Received: from mx.example.org by mail.example.com",
+    "\tfor <jane@example.com>; Tue, 7 May 1996 14:15:00 -0400",
+    "From: \"Jane Doe\" <jane@example.org>",
+    "To: bob@example.com",
+    "Subject: Quarterly",
+    "\treport attached",
+    "Content-Type: multipart/mixed;",
+    "\tboundary=\"----=_Part_1\"",
+    "",
+};
+
+}  // namespace
+
+TEST(HeaderValue, FindsFirstLineByPrefixAndJoinsContinuations) {
+    EXPECT_EQ(mailheader::HeaderValue(kBlock, "Subject"), "Quarterly report attached");
+    EXPECT_EQ(mailheader::HeaderValue(kBlock, "SUBJECT"), "Quarterly report attached");
+    EXPECT_EQ(mailheader::HeaderValue(kBlock, "from"), "\"Jane Doe\" <jane@example.org>");
+    // The folded Received line holds colons, so it is not joined.
+    EXPECT_EQ(mailheader::HeaderValue(kBlock, "Received"), "from mx.example.org by mail.example.com");
+    EXPECT_EQ(mailheader::HeaderValue(kBlock, "Date"), "");
+    // "TO" matches any line beginning with those letters.
+    EXPECT_EQ(mailheader::HeaderValue({"Tornado: x", "To: a"}, "TO"), "x");
+    // The last header of a block gains one blank from the empty line.
+    EXPECT_EQ(mailheader::HeaderValue({"X-A: 1", ""}, "X-A"), "1 ");
+    EXPECT_EQ(mailheader::HeaderValue(kBlock, "Content-Type"), "multipart/mixed; boundary=\"----=_Part_1\" ");
+}
+
+TEST(ParamValue, SubstringSearchQuotesAndSemicolons) {
+    EXPECT_EQ(mailheader::ParamValue("boundary", "multipart/mixed; boundary=\"abc def\""), "abc def");
+    EXPECT_EQ(mailheader::ParamValue("name", "attachment; filename=report.doc; size=10"), "report.doc");
+    EXPECT_EQ(mailheader::ParamValue("boundary", "boundary=simple; charset=x"), "simple");
+    EXPECT_EQ(mailheader::ParamValue("boundary", "boundary=simple;charset=x"), "simple;charset=x");
+    EXPECT_EQ(mailheader::ParamValue("BOUNDARY", "x; Boundary=q"), "q");
+    EXPECT_EQ(mailheader::ParamValue("charset", "text/plain"), "");
+    EXPECT_EQ(mailheader::ParamValue("name", "x; name=\"unterminated"), "unterminated");
+}
+
+TEST(ContentTypeFlags, TextTypesWithCaseStructuralWithout) {
+    EXPECT_EQ(mailheader::ContentTypeFlags("multipart/alternative; boundary=x"), 0x28);
+    EXPECT_EQ(mailheader::ContentTypeFlags("Multipart/Mixed"), ctMultipart);
+    EXPECT_EQ(mailheader::ContentTypeFlags("Text/Plain"), 0);
+    EXPECT_EQ(mailheader::ContentTypeFlags("text/plain; charset=utf-8"), ctPlain);
+    EXPECT_EQ(mailheader::ContentTypeFlags("text/html"), ctRich);
+    EXPECT_EQ(mailheader::ContentTypeFlags("text/enriched"), ctRich);
+    EXPECT_EQ(mailheader::ContentTypeFlags("text/rtf"), ctRtf);
+    EXPECT_EQ(mailheader::ContentTypeFlags("MESSAGE/RFC822"), ctMessage);
+    EXPECT_EQ(mailheader::TransferEncoding("BASE64"), teBase64);
+    EXPECT_EQ(mailheader::TransferEncoding(" Quoted-Printable"), teQuotedPrintable);
+    EXPECT_EQ(mailheader::TransferEncoding("x-uuencode"), teUUEncode);
+    EXPECT_EQ(mailheader::TransferEncoding("8bit"), teNone);
+    EXPECT_EQ(mailheader::TransferEncoding(""), teNone);
+}
+
+TEST(Address, NameAndAddressParts) {
+    EXPECT_EQ(mailheader::NamePart("\"Jane Doe\" <jd@host>"), "Jane Doe");
+    EXPECT_EQ(mailheader::NamePart("jd@host (Jane Doe)"), "Jane Doe");
+    EXPECT_EQ(mailheader::NamePart("jd@host"), "jd@host");
+    EXPECT_EQ(mailheader::NamePart("<jd@host>"), "");
+    EXPECT_EQ(mailheader::AddressPart("\"Jane Doe\" <jd@host>"), "jd@host");
+    EXPECT_EQ(mailheader::AddressPart("jd@host (Jane Doe)"), "jd@host");
+    EXPECT_EQ(mailheader::AddressPart("jd@host"), "jd@host");
+    EXPECT_EQ(mailheader::AddressPart("a > b <c"), "");
+    EXPECT_EQ(mailheader::AddressPart("x <unterminated"), "");
+    EXPECT_EQ(mailheader::AddressPart("(only comment)"), "");
+    EXPECT_EQ(mailheader::NamePart("("), "");
+}
+
+TEST(DisplayDate, ReadsDateAndReceivedValues) {
+    TFixedClock clock;
+    const std::string now = displaydate::Format(clock.Now());
+    EXPECT_EQ(mailheader::DisplayDate("Tue, 7 May 1996 14:15:00 -0400", clock), "05/07/96 02:15 PM");
+    EXPECT_EQ(mailheader::DisplayDate("Mon, 24 Dec 2001 00:05 +0000", clock), "12/24/01 12:05 AM");
+    EXPECT_EQ(mailheader::DisplayDate("Tue,  7 May 1996 14:15:00 -0400", clock), now);
+    EXPECT_EQ(mailheader::DisplayDate("Tue, 7 dec 1996 14:15:00", clock), now);
+    EXPECT_EQ(mailheader::DisplayDate("Thu, 29 Feb 2001 10:00:00", clock), now);
+    EXPECT_EQ(mailheader::DisplayDate("Tue, 7 May 1996", clock), now);
+    EXPECT_EQ(mailheader::DisplayDate("", clock), now);
+    EXPECT_EQ(mailheader::DisplayDate("Tue, 7 May 1996 25:00:00", clock), now);
+    // Received: the date after the ";", without the value's last character.
+    EXPECT_EQ(mailheader::DisplayDate("from a by b; Wed, 8 May 1996 09:01:02 -0400 ", clock), "05/08/96 09:01 AM");
+}
+
+TEST(EncodedWords, DecodeToWindows1252) {
+    EXPECT_EQ(encodedwords::ToStoredText("=?ISO-8859-1?Q?Caf=E9_cr=E8me?="), "Caf\xe9 cr\xe8me");
+    EXPECT_EQ(encodedwords::ToStoredText("=?UTF-8?B?R3LDvMOfZQ==?= aus Wien"), "Gr\xfc\xdf" "e aus Wien");
+    // Blanks between adjacent encoded words are folding and go.
+    EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?q?a?= =?utf-8?q?b?="), "ab");
+    EXPECT_EQ(encodedwords::ToStoredText("Re: =?utf-8?q?Caf=C3=A9?= now"), "Re: Caf\xe9 now");
+    // Characters Windows-1252 lacks become "?".
+    EXPECT_EQ(encodedwords::ToStoredText("=?UTF-8?B?5pel5pys?="), "??");
+    // Raw UTF-8 header bytes read as UTF-8; other 8-bit bytes stay as they are.
+    EXPECT_EQ(encodedwords::ToStoredText("J\xc3\xbcrgen"), "J\xfcrgen");
+    EXPECT_EQ(encodedwords::ToStoredText("J\xfcrgen"), "J\xfcrgen");
+    // Broken words stay text.
+    EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?x?abc?="), "=?utf-8?x?abc?=");
+    EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?q?abc"), "=?utf-8?q?abc");
+    EXPECT_EQ(encodedwords::ToStoredText("=?koi8-r?B?8NLJ18XU?="), "??????");
+}
+
+TEST(Charset, DeclaredUnknownAndMissing) {
+    EXPECT_EQ(TCharsetConverter::Decode("\xe9t\xe9", "iso-8859-1"), "\xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(TCharsetConverter::Decode("\x93q\x94", "iso-8859-1"), "\xe2\x80\x9cq\xe2\x80\x9d");
+    EXPECT_EQ(TCharsetConverter::Decode("\xa4", "iso-8859-15"), "\xe2\x82\xac");
+    EXPECT_EQ(TCharsetConverter::Decode("\xc3\xa9", ""), "\xc3\xa9");
+    EXPECT_EQ(TCharsetConverter::Decode("\xe9", ""), "\xc3\xa9");
+    EXPECT_EQ(TCharsetConverter::Decode("\xe9", "x-unknown-charset"), "\xc3\xa9");
+    EXPECT_EQ(TCharsetConverter::Decode("\xe9", "utf-8"), "\xc3\xa9");  // mislabelled
+    EXPECT_EQ(TCharsetConverter::Decode("\"\xe9\"", "\"windows-1252\""), "\"\xc3\xa9\"");
+    // A byte sequence the charset does not define becomes "?".
+    EXPECT_EQ(TCharsetConverter::Decode("a\x82\xa0" "b", "shift_jis").front(), 'a');
+}
+
+TEST(PartFileName, Rfc2231AndEncodedWords) {
+    EXPECT_EQ(mailheader::PartFileName("attachment; filename=\"report.doc\"", ""), "report.doc");
+    EXPECT_EQ(mailheader::PartFileName("", "application/pdf; name=\"scan.pdf\""), "scan.pdf");
+    EXPECT_EQ(mailheader::PartFileName("attachment; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", ""), "r\xc3\xa9sum\xc3\xa9.pdf");
+    EXPECT_EQ(mailheader::PartFileName("attachment;\tfilename*0*=iso-8859-1'de'Gr%FC; filename*1=\"n a.txt\"", ""),
+              "Gr\xc3\xbcn a.txt");
+    EXPECT_EQ(mailheader::PartFileName("attachment; filename=\"=?UTF-8?B?w6RwZmVsLnR4dA==?=\"", ""),
+              "\xc3\xa4pfel.txt");
+    EXPECT_EQ(mailheader::PartFileName("inline", "text/plain"), "");
+}
+
+TEST(MimeTypes, FirstMatchByExtension) {
+    TTempDir dir;
+    WriteFileOrDie(dir.File("mime.types"), "# comment\napplication/msword\t\tdoc dot\ntext/x-doc\tdoc\n"
+                                           "image/jpeg jpeg jpg\n");
+    EXPECT_EQ(mimetypes::ContentTypeOf("Report.DOC", dir.File("mime.types")), "application/msword");
+    EXPECT_EQ(mimetypes::ContentTypeOf("/x/y/a.jpg", dir.File("mime.types")), "image/jpeg");
+    EXPECT_EQ(mimetypes::ContentTypeOf("noext", dir.File("mime.types")), "application/octet-stream");
+    EXPECT_EQ(mimetypes::ContentTypeOf("a.zzz", dir.File("mime.types")), "application/octet-stream");
+    EXPECT_EQ(mimetypes::ContentTypeOf("a.doc", dir.File("missing")), "application/octet-stream");
+    EXPECT_EQ(mimetypes::ContentTypeOf("a.pdf"), "application/pdf");
+}

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "book/FilterActions.h"
+#include "book/FilterFields.h"
+#include "common/Clock.h"
+#include "common/DisplayDate.h"
+#include "common/LockedPrompt.h"
+#include "common/SleepPump.h"
+#include "common/TaskQueue.h"
+#include "config/IniFile.h"
+#include "incoming/DecodeGroup.h"
+#include "incoming/MessageParser.h"
+#include "incoming/MessageStorer.h"
+#include "incoming/ProcessThread.h"
+#include "store/MailStore.h"
+#include "support/RecordingPrompt.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const std::string kData = std::string(SKFP_TEST_DATA) + "/incoming/";
+const std::string kHeader = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+
+class TFixedClock : public IClock {
+public:
+    std::time_t Now() const override { return 1700000000; }
+};
+
+class TActions : public IFilterActions {
+public:
+    explicit TActions(TMailStore& store) : store_(store) {}
+    bool IsMailbox(const std::string& name) const override { return store_.Tree().IndexOf(name) >= 0; }
+    void RunProgram(const std::string& path) override { programs.push_back(path); }
+    void PlaySound(const std::string&) override {}
+    void Print(const std::string&, const std::string&) override {}
+    std::vector<std::string> programs;
+
+private:
+    TMailStore& store_;
+};
+
+class Process : public ::testing::Test {
+protected:
+    Process()
+        : data_(dir_.Path() + "data/"), attach_(dir_.Path() + "attach/"),
+          config_((std::filesystem::create_directories(data_), std::filesystem::create_directories(attach_),
+                   data_ + "Internet.ini")),
+          locked_(prompt_), store_(data_, config_, prompt_, pump_), actions_(store_) {
+        std::filesystem::copy_file(kData + "Internet.fmt", data_ + "Internet.fmt");
+        store_.LoadTree();
+    }
+
+    void Add(const std::string& fixture, const std::string& as = "") {
+        std::filesystem::copy_file(kData + fixture, data_ + (as.empty() ? fixture : as));
+    }
+
+    // Runs the processing as the client does, and waits for the attachments.
+    std::vector<int> RunAll(int starts = 1) {
+        std::vector<int> handles;
+        {
+            TDecodeGroup decoders;
+            TMessageParser parser(data_, attach_, locked_, decoders, clock_);
+            TMessageStorer storer(store_, filters_, actions_);
+            int finished = 0;
+            TProcessQueue queue(
+                data_, parser, main_,
+                [&](TParsedMessage& m, const std::string& mailbox) {
+                    handles.push_back(storer.Store(m, mailbox));
+                    return handles.back();
+                },
+                [&] { ++finished; });
+            for (int i = 0; i < starts; ++i) queue.Start();
+            while (!queue.Idle()) main_.WaitAndRun(std::chrono::milliseconds(5));
+            main_.RunPending();
+            EXPECT_EQ(finished, starts);
+        }
+        return handles;
+    }
+
+    THeaderItem& Record(int handle) { return *store_.Headers().At(handle); }
+    std::string Body(int handle) {
+        std::string body;
+        EXPECT_TRUE(store_.Files().ReadBody(Record(handle), body));
+        return body;
+    }
+    bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+    TTempDir dir_;
+    std::string data_, attach_;
+    TIniFile config_;
+    TRecordingPrompt prompt_;
+    TLockedPrompt locked_;
+    TSleepPump pump_;
+    TFixedClock clock_;
+    TTaskQueue main_;
+    TMailStore store_;
+    TActions actions_;
+    std::vector<TListRow> filters_;
+};
+
+}  // namespace
+
+TEST_F(Process, PlainMessageQuotedPrintableLatin1) {
+    Add("plain.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    const THeaderItem& r = Record(h[0]);
+    EXPECT_EQ(r.Flags, 0x02);
+    EXPECT_EQ(r.Mailbox, "In Box");
+    EXPECT_EQ(r.Subject, "Caf\xe9 tonight");
+    EXPECT_EQ(r.Who, "Jane Doe");
+    EXPECT_EQ(r.Address, "\"Jane Doe\" <jane@example.org>");
+    EXPECT_EQ(r.CCList, "Bob <bob@example.com>");  // the blank CC adds nothing
+    EXPECT_EQ(r.Date, "05/07/96 02:15 PM");
+    EXPECT_EQ(r.Attachments, "");
+    // Soft break joined, escapes decoded, the dot-stuffing undone, the
+    // trailing empty line, "." and empty line dropped.
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nHi Bob,\r\n\\par \r\n\\par see you at the caf\\'e9 \\{8pm\\}, a very long "
+                                    "line that the mailer had to break in two.\r\n\\par .and a line that began with a "
+                                    "dot.\r\n\\par \r\n\\par Jane\r\n\\par }\r\n");
+    EXPECT_FALSE(Exists(data_ + "plain.tsg"));
+    // The download file is the body's source only: the index is saved.
+    EXPECT_TRUE(Exists(data_ + "In Box.Mbx"));
+    EXPECT_TRUE(prompt_.Errors().empty());
+}
+
+TEST_F(Process, AlternativeStoresTheHtmlPartDecoded) {
+    Add("alternative.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    const THeaderItem& r = Record(h[0]);
+    EXPECT_EQ(r.Who, "J\xfcrgen M\xfcller");           // RFC 2047 in UTF-8
+    EXPECT_EQ(r.Subject, "Gr\xfc\xdf" "e");             // raw UTF-8 header bytes
+    EXPECT_EQ(r.CCList, "bob@example.com, team@example.com");
+    EXPECT_EQ(r.Date, "12/24/01 09:30 AM");
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nGr\\'fc\\'dfe aus {\\b Wien} & Graz\r\n\\par }\r\n");
+}
+
+TEST_F(Process, OutlookMixedWithNestedAlternativeAndAttachments) {
+    Add("mixed.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    const THeaderItem& r = Record(h[0]);
+    EXPECT_EQ(r.Flags, 0x42);
+    // RFC 2231 name in UTF-8, stored as Windows-1252; the sender's folder
+    // part is dropped so nothing lands outside the attachment folder.
+    EXPECT_EQ(r.Attachments, attach_ + "r\xe9sum\xe9.pdf\x02" + attach_ + "notes.txt\x02");
+    std::string pdf;
+    for (int i = 0; i < 20; ++i)
+        for (int b = 0; b < 256; ++b) pdf += static_cast<char>(b);
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "r\xc3\xa9sum\xc3\xa9.pdf"), pdf);
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "notes.txt"), "a=b is not c at all\r\nlast line");
+    EXPECT_FALSE(Exists(dir_.Path() + "notes.txt"));
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nPlease find the {\\i report} attached \\'96 thanks.\r\n\\par }\r\n");
+    // No temporary file is left behind.
+    for (const auto& e : std::filesystem::directory_iterator(data_)) EXPECT_NE(e.path().extension(), ".att");
+}
+
+TEST_F(Process, UuencodedAttachmentKeepsItsShortLastLine) {
+    Add("uuencode.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    std::string expected;
+    for (int i = 0; i < 3; ++i) expected += "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234\n";
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "alpha.txt"), expected);
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nSee the file.\r\n\\par }\r\n");
+    EXPECT_EQ(Record(h[0]).Flags, 0x42);
+}
+
+TEST_F(Process, AttachedMessageIsSkippedAndRtfStaysAsItIs) {
+    Add("rfc822.tsg");
+    Add("rtf.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 2u);
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nForwarded below.\r\n\\par }\r\n");
+    EXPECT_EQ(Body(h[1]), "{\\rtf1\\ansi Hello}\r\n");
+    // Without Date and Received the date is now.
+    EXPECT_EQ(Record(h[1]).Date, displaydate::Format(clock_.Now()));
+}
+
+TEST_F(Process, RelatedHtmlWithUnnamedInlineImage) {
+    Add("related.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nLook at {\\b this}\r\n\\par }\r\n");
+    EXPECT_EQ(Record(h[0]).Attachments, attach_ + "attachment\x02");
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "attachment").substr(1, 3), "PNG");
+}
+
+TEST_F(Process, MissingBoundaryKeepsTheText) {
+    Add("noboundary.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nText that has no parts at all.\r\n\\par }\r\n");
+}
+
+TEST_F(Process, SameNamesAcrossMessagesAndQueuedRunsTakeEachFileOnce) {
+    const std::string msg = "From: a@b\r\nSubject: s\r\nContent-Type: multipart/mixed; boundary=XX\r\n\r\n--XX\r\n"
+                            "Content-Type: text/plain\r\n\r\nbody\r\n--XX\r\nContent-Type: application/msword; "
+                            "name=report.doc\r\nContent-Transfer-Encoding: base64\r\n\r\nQUJD\r\n--XX--\r\n";
+    WriteFileOrDie(data_ + "acct1.tsg", msg);
+    WriteFileOrDie(data_ + "acct2.tsg", msg);
+    WriteFileOrDie(data_ + "acct3.tsg", msg);
+    const auto h = RunAll(3);  // three starts while the first is busy
+    ASSERT_EQ(h.size(), 3u);
+    EXPECT_EQ(Record(h[0]).Attachments, attach_ + "report.doc\x02");
+    EXPECT_EQ(Record(h[1]).Attachments, attach_ + "report (2).doc\x02");
+    EXPECT_EQ(Record(h[2]).Attachments, attach_ + "report (3).doc\x02");
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "report (3).doc"), "ABC");
+}
+
+TEST_F(Process, FiltersChooseTheMailboxAndTheViewedListGetsTheRow) {
+    store_.Tree().AppendChild(-1, "Family");
+    TListRow f{"Family", std::vector<std::string>(filterfield::Count)};
+    f.SetSubItem(filterfield::In, "Yes");
+    f.SetSubItem(filterfield::Term1, "@example.org");
+    f.SetSubItem(filterfield::MoveTo, "Family");
+    f.SetSubItem(filterfield::RunProgram, "Yes");
+    f.SetSubItem(filterfield::ProgramFile, "/usr/bin/true");
+    filters_.push_back(f);
+    store_.ShowMailbox("In Box");
+    Add("plain.tsg");
+    Add("uuencode.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 2u);
+    EXPECT_EQ(Record(h[0]).Mailbox, "Family");
+    EXPECT_EQ(Record(h[1]).Mailbox, "In Box");
+    EXPECT_TRUE(Exists(data_ + "Family.msg"));
+    EXPECT_EQ(actions_.programs, (std::vector<std::string>{"/usr/bin/true"}));
+    EXPECT_TRUE(store_.Tree().At(store_.Tree().IndexOf("Family")).bold);
+    ASSERT_EQ(store_.Rows().Count(), 1);
+    EXPECT_EQ(store_.Rows().At(0).handle, h[1]);
+}
+
+TEST_F(Process, FailuresKeepTheDownloadFile) {
+    std::filesystem::remove(data_ + "Internet.fmt");
+    Add("plain.tsg");
+    // A folder where the message file should be: the body cannot be saved.
+    std::filesystem::create_directories(data_ + "In Box.msg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_TRUE(Exists(data_ + "plain.tsg"));
+    EXPECT_EQ(Record(h[0]).Offset, -1);
+    ASSERT_FALSE(prompt_.Errors().empty());
+    EXPECT_EQ(prompt_.Errors()[0],
+              "Fenmarch Skiffpost has encountered an error while loading your default header settings.\r\n"
+              "Reason: GENERAL EXCEPTION in MODULE TPROCESS.\r\n"
+              "NOTICE: Contact Fenmarch with this ERROR and wait for response.");
+    // A file that went away before its turn.
+    TDecodeGroup decoders;
+    TMessageParser parser(data_, attach_, locked_, decoders, clock_);
+    prompt_.Clear();
+    EXPECT_FALSE(parser.Parse(data_ + "gone.tsg"));
+    ASSERT_EQ(prompt_.Errors().size(), 1u);
+    EXPECT_EQ(prompt_.Errors()[0], "Fenmarch Skiffpost could not process this message.\nReason: Message file not "
+                                   "found. (Module-\"FRMPROCESS\")\nFix: Try freeing some disk space.");
+}
+
+TEST_F(Process, JunkNeverHangsOrLosesTheMessage) {
+    std::string junk = "From: x@y\r\nContent-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\nContent-Type: "
+                       "multipart/alternative; boundary=\"c\"\r\n\r\n--c\r\nContent-Type: text/html\r\n\r\n<b";
+    junk += std::string("\0\x01\xff<<>>", 8);
+    junk += "\r\n--b\r\nContent-Disposition: attachment; filename=\"..\"\r\nContent-Transfer-Encoding: base64\r\n\r\n!!";
+    WriteFileOrDie(data_ + "junk.tsg", junk);
+    WriteFileOrDie(data_ + "empty.tsg", "");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 2u);
+    for (int handle : h) EXPECT_GE(Record(handle).Offset, 0);
+    EXPECT_FALSE(Exists(data_ + "junk.tsg"));
+    EXPECT_FALSE(Exists(data_ + "empty.tsg"));
+}

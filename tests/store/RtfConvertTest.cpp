@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "store/RtfConvert.h"
+
+namespace {
+using Lines = std::vector<std::string>;
+
+Lines Html(Lines lines) {
+    rtfconvert::HtmlToRtf(lines);
+    return lines;
+}
+Lines Plain(Lines lines) {
+    rtfconvert::PlainToRtf(lines);
+    return lines;
+}
+}  // namespace
+
+TEST(PlainToRtf, EscapesAndParagraphs) {
+    EXPECT_EQ(Plain({"a{b", "c\\d"}), (Lines{"a\\{b", "\\par c\\\\d", "\\par }"}));
+    EXPECT_EQ(Plain({}), (Lines{"\\par }"}));
+    EXPECT_EQ(Plain({"", ""}), (Lines{"", "\\par ", "\\par }"}));
+}
+
+TEST(PlainToRtf, CharactersBeyondAsciiBecomeEscapes) {
+    EXPECT_EQ(Plain({"Caf\xc3\xa9 \xe2\x82\xac"}), (Lines{"Caf\\'e9 \\'80", "\\par }"}));
+    EXPECT_EQ(Plain({"\xd0\x96"}), (Lines{"\\u1046?", "\\par }"}));
+    EXPECT_EQ(Plain({"\xef\xbf\xbd"}), (Lines{"\\u-3?", "\\par }"}));
+    EXPECT_EQ(Plain({"\xf0\x9f\x98\x80"}), (Lines{"\\u-10179?\\u-8704?", "\\par }"}));
+}
+
+TEST(HtmlToRtf, StyleTagsAndGroups) {
+    EXPECT_EQ(Html({"x<B>y</B>z"}), (Lines{"x{\\b y}z", "\\par }"}));
+    EXPECT_EQ(Html({"a<BR>b"}), (Lines{"a", "\\par b", "\\par }"}));
+    EXPECT_EQ(Html({"a<br>b<Br>c"}), (Lines{"a", "\\par b", "\\par c", "\\par }"}));
+    // "<br/>" is an ordinary tag.
+    EXPECT_EQ(Html({"a<br/>b"}), (Lines{"ab", "\\par }"}));
+    EXPECT_EQ(Html({"<b>open"}), (Lines{"{\\b open", "\\par }", "\\par }"}));
+    EXPECT_EQ(Html({"<b><i><u>x</u></i></b>"}), (Lines{"{\\b }{\\b\\i }{\\b\\i\\ul x}{\\b\\i }{\\b }", "\\par }"}));
+    EXPECT_EQ(Html({"<li>item</li>"}), (Lines{"{\\bullet item}", "\\par }"}));
+    EXPECT_EQ(Html({"<p>para</p>"}), (Lines{"para", "\\par }"}));
+    EXPECT_EQ(Html({"<>x"}), (Lines{"x", "\\par }"}));
+    EXPECT_EQ(Html({"tail <"}), (Lines{"tail <", "\\par }"}));
+}
+
+TEST(HtmlToRtf, Sizes) {
+    EXPECT_EQ(Html({"<smaller>s"}), (Lines{"{\\fs14 s", "\\par }", "\\par }"}));
+    EXPECT_EQ(Html({"<bigger>s</bigger>"}), (Lines{"{\\fs18 s}", "\\par }"}));
+    std::string tags;
+    for (int i = 0; i < 6; ++i) tags += "<smaller>";  // 8 -> 2
+    EXPECT_EQ(Html({tags + "x"}).front().substr(Html({tags + "x"}).front().size() - 6), "\\fs4 x");
+    EXPECT_EQ(Html({tags + "<bigger>x"}).front().substr(Html({tags + "<bigger>x"}).front().size() - 6), "\\fs8 x");
+}
+
+TEST(HtmlToRtf, TagsSplitOverLinesAndUnclosed) {
+    EXPECT_EQ(Html({"a<b", ">c"}), (Lines{"a{\\b c", "\\par }", "\\par }"}));
+    EXPECT_EQ(Html({"a<font", "color=red", ">c"}), (Lines{"a<fontcolor=red", "\\par >c", "\\par }"}));
+    EXPECT_EQ(Html({"end<b"}), (Lines{"end{\\b ", "\\par }", "\\par }"}));
+}
+
+TEST(HtmlToRtf, EveryCharacterReference) {
+    EXPECT_EQ(Html({"&lt;b&gt; &amp; &nbsp;x"}), (Lines{"<b> &  x", "\\par }"}));
+    EXPECT_EQ(Html({"&LT;&NBSP;"}), (Lines{"< ", "\\par }"}));
+    EXPECT_EQ(Html({"&eacute;&Eacute;&#233;&#xE9;&#8364;&quot;&apos;"}), (Lines{"\\'e9\\'c9\\'e9\\'e9\\'80\"'", "\\par }"}));
+    // Translated once: "&amp;lt;" is the text "&lt;".
+    EXPECT_EQ(Html({"&amp;lt;"}), (Lines{"&lt;", "\\par }"}));
+    EXPECT_EQ(Html({"&#123;&#92;"}), (Lines{"\\{\\\\", "\\par }"}));
+    EXPECT_EQ(Html({"&bogus; & &#;"}), (Lines{"&bogus; & &#;", "\\par }"}));
+    EXPECT_EQ(Html({"\xc3\xa9t\xc3\xa9"}), (Lines{"\\'e9t\\'e9", "\\par }"}));
+}
+
+TEST(HtmlToRtf, HeadStyleAndScriptContentDropped) {
+    const Lines in = {"<html><head>", "<title>T</title>", "<style>", "p { color: red; }", "</style>", "</head>",
+                      "<body><script>if (a<b) x();</script>Hello <b>you</b></body></html>"};
+    EXPECT_EQ(Html(in), (Lines{"", "\\par ", "\\par Hello {\\b you}", "\\par }"}));
+}
