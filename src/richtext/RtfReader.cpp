@@ -349,6 +349,9 @@ private:
     }
 
     void Word(std::string_view name, bool hasParam, std::int64_t param) {
+        // Bytes of a multi-byte character read so far belong to the format
+        // before this word.
+        FlushBytes();
         TWord w = Lookup(name);
         if (star_) {
             star_ = false;
