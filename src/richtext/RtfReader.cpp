@@ -253,7 +253,7 @@ private:
         }
         if (state_.dest == TDest::FontTable) CommitFont();
         if (stack_.empty()) {
-            // A stray closing brace before any group: nothing to close.
+            // Nothing open to close: a fragment reads on past a stray brace.
             if (wrapped_) done_ = true;
             return;
         }
