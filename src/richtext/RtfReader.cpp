@@ -253,7 +253,7 @@ private:
         }
         if (state_.dest == TDest::FontTable) CommitFont();
         if (stack_.empty()) {
-            // A stray closing brace before any group: nothing to close.
+            // Nothing open to close: a fragment reads on past a stray brace.
             if (wrapped_) done_ = true;
             return;
         }
@@ -349,6 +349,9 @@ private:
     }
 
     void Word(std::string_view name, bool hasParam, std::int64_t param) {
+        // Bytes of a multi-byte character read so far belong to the format
+        // before this word.
+        FlushBytes();
         TWord w = Lookup(name);
         if (star_) {
             star_ = false;

@@ -33,7 +33,15 @@ public:
         open_ = false;
     }
     void Text(std::u32string_view text) {
-        for (const char32_t c : text) Char(c);
+        for (std::size_t i = 0; i < text.size();) {
+            // Plain ASCII goes out as it is, in one stretch.
+            if (IsPlain(text[i])) {
+                Delimit();
+                while (i < text.size() && IsPlain(text[i])) out_ += static_cast<char>(text[i++]);
+                continue;
+            }
+            Char(text[i++]);
+        }
     }
     void EndLine() {
         out_ += ' ';
@@ -41,6 +49,8 @@ public:
     }
 
 private:
+    static bool IsPlain(char32_t c) { return c >= 0x20 && c < 0x7F && c != '\\' && c != '{' && c != '}'; }
+
     void Delimit() {
         if (open_) out_ += ' ';
         open_ = false;
@@ -265,8 +275,12 @@ private:
 std::vector<std::string> TRtfWriter::Lines(const TRichDocument& doc) { return TWriter(doc).Lines(); }
 
 std::string TRtfWriter::Write(const TRichDocument& doc) {
+    const std::vector<std::string> lines = Lines(doc);
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size() + 2;
     std::string out;
-    for (const auto& line : Lines(doc)) {
+    out.reserve(size);
+    for (const auto& line : lines) {
         out += line;
         out += "\r\n";
     }

@@ -208,3 +208,20 @@ TEST(RtfReader, OnlyTheOneRunWhenFormatDoesNotChange) {
     const auto doc = TRtfReader::Read(R"({\rtf1\b a{\b b}\b c})");
     EXPECT_EQ(OnlyRun(doc).text, U"abc");
 }
+
+TEST(RtfReader, MultiByteCharacterKeepsTheFormatItWasWrittenIn) {
+    const auto doc = TRtfReader::Read(R"({\rtf1{\fonttbl{\f0\fcharset128 Gothic;}}\f0\'82\'a0\b\'82\'a2})");
+    ASSERT_EQ(doc.paragraphs.size(), 1u);
+    const auto& runs = doc.paragraphs[0].runs;
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].text, U"\u3042");
+    EXPECT_FALSE(runs[0].format.bold);
+    EXPECT_EQ(runs[1].text, U"\u3044");
+    EXPECT_TRUE(runs[1].format.bold);
+}
+
+TEST(RtfReader, OldDosAndMacCodePages) {
+    EXPECT_EQ(TextOf(R"({\rtf1\pc \'82})"), "\xC3\xA9\n");
+    EXPECT_EQ(TextOf(R"({\rtf1\mac \'8e})"), "\xC3\xA9\n");
+    EXPECT_EQ(TextOf(R"({\rtf1\pca \'82})"), "\xC3\xA9\n");
+}
