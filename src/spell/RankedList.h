@@ -19,8 +19,6 @@ public:
     void Insert(std::string text, int score);
     const std::vector<TEntry>& Entries() const { return entries_; }
     bool Full() const { return entries_.size() >= capacity_; }
-    // The score a candidate must beat to get in; -1 while there is room.
-    int Threshold() const { return Full() && !entries_.empty() ? entries_.back().score : -1; }
 
 private:
     std::size_t capacity_;

@@ -207,3 +207,25 @@ TEST_F(SuggestTest, UserWordsAreSuggestedToo) {
     ASSERT_TRUE(engine.AddWord(id, "skiffpost"));
     EXPECT_TRUE(Has(engine.Suggest("skifpost", stCloseMatch, 10), "skiffpost"));
 }
+
+TEST_F(SuggestTest, OddWordsGetAnswersWithoutHarm) {
+    Open({"cat", "catalogue", "dog"});
+    const int id = engine.CreateUserDictionary(dir.File("User.Dct"));
+    const std::string longWord(100, 'c');
+    for (const std::string& w : {longWord, "!!!"s, "'-'"s, "''"s, "-"s, "\x01\x02"s, "cat\0s"s}) {
+        EXPECT_LE(engine.Suggest(w, stCloseMatch, 10).size(), 10u);
+        EXPECT_LE(engine.Suggest(w, stPhoneme, 10).size(), 10u);
+        engine.Lookup(w);
+    }
+    EXPECT_FALSE(engine.Lookup("!!!"));
+    EXPECT_FALSE(engine.AddWord(id, longWord));
+    // Apostrophes and hyphens have letter codes, so such a word can be added.
+    EXPECT_TRUE(engine.AddWord(id, "'-'"));
+    EXPECT_TRUE(engine.Lookup("'-'"));
+    EXPECT_FALSE(engine.AddWord(id, "!!!"));
+    for (int b = 0; b < 256; ++b) {
+        const std::string w = std::string("do") + static_cast<char>(b);
+        engine.Suggest(w, stCloseMatch, 3);
+        engine.Suggest(w, stPhoneme, 3);
+    }
+}
