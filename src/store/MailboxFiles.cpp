@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -166,7 +167,7 @@ void TMailboxFiles::Recover(const std::string& name) {
     // Temporary files of an atomic write that was cut short.
     std::error_code ec;
     const std::string folder = Folder(name);
-    for (const char* ext : {".Bak.", ".Mbx."}) {
+    for (const char* ext : {".Bak.", ".Mbx.", ".jnl."}) {
         const std::string prefix = name + ext;
         for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? "." : folder, ec)) {
             const std::string file = entry.path().filename().string();
@@ -186,6 +187,7 @@ int TMailboxFiles::Load(const std::string& name) {
         return 0;
     }
     int fresh = 0;
+    const int firstHandle = headers_.Length();
     std::string_view rest = *content;
     headers_.Reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
     while (!rest.empty()) {
@@ -198,7 +200,34 @@ int TMailboxFiles::Load(const std::string& name) {
         if (item->Has(mfNew)) ++fresh;
         headers_.Add(std::move(item));
     }
+    RecoverRewrite(name, firstHandle);
     return fresh;
+}
+
+void TMailboxFiles::RecoverRewrite(const std::string& name, int firstHandle) {
+    const std::string path = RewritePath(name);
+    if (!fileutil::Exists(path)) return;
+    const auto journal = fileutil::ReadAll(path);
+    long long offset = -1, oldSize = -1, newSize = -1;
+    int used = 0;
+    if (journal && std::sscanf(journal->c_str(), "%lld %lld %lld\n%n", &offset, &oldSize, &newSize, &used) == 3 &&
+        used > 0) {
+        for (int h = firstHandle; h < headers_.Length(); ++h) {
+            const THeaderItem* item = headers_.At(h);
+            if (!item || item->Offset != offset) continue;
+            // An index that already names the new size was saved after the
+            // new body was complete on disk.
+            if (item->Size == oldSize || oldSize == newSize) {
+                TFd fd(::open(MessagePath(name).c_str(), O_WRONLY | O_CLOEXEC));
+                const std::string_view old = std::string_view(*journal).substr(static_cast<std::size_t>(used));
+                if (fd.fd < 0 || !PWriteAll(fd.fd, old.data(), old.size(), static_cast<off_t>(offset)) ||
+                    ::fdatasync(fd.fd) != 0)
+                    return;  // keep the journal for the next start
+            }
+            break;
+        }
+    }
+    ::unlink(path.c_str());
 }
 
 std::string TMailboxFiles::IndexContent(const std::string& name) const {
@@ -266,17 +295,35 @@ bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
     // refuses the body rather than record a wrong place.
     if (at + n + slack > kMaxOffset) return false;
 
+    // A rewrite in place first keeps the old bytes of the region aside, so
+    // that a crash halfway leaves a body that can be put back whole.
+    const bool inPlace = at == item.Offset;
+    const std::string journal = RewritePath(item.Mailbox);
+    std::string old;
+    if (inPlace) {
+        old.resize(static_cast<std::size_t>(std::min(extent, length - at)));
+        if (!PReadAll(fd.fd, old.data(), old.size(), static_cast<off_t>(at))) return false;
+        const std::string header = std::to_string(at) + " " + std::to_string(item.Size) + " " + std::to_string(n) + "\n";
+        if (!fileutil::WriteAtomically(journal, header + old)) return false;
+    }
+    const auto undo = [&] {
+        if (inPlace && PWriteAll(fd.fd, old.data(), old.size(), static_cast<off_t>(at)) && ::fdatasync(fd.fd) == 0)
+            ::unlink(journal.c_str());
+        return false;
+    };
+
     std::string region(body);
     region.append(static_cast<std::size_t>(slack), '\0');
-    if (!PWriteAll(fd.fd, region.data(), region.size(), static_cast<off_t>(at))) return false;
+    if (!PWriteAll(fd.fd, region.data(), region.size(), static_cast<off_t>(at))) return undo();
     // The index must never point at bytes that are not yet on disk.
-    if (::fdatasync(fd.fd) != 0) return false;
+    if (::fdatasync(fd.fd) != 0) return undo();
     if (!fd.Close()) return false;
 
     item.Offset = static_cast<std::int32_t>(at);
     item.Size = static_cast<std::int32_t>(n);
     item.Slack = static_cast<std::int32_t>(slack);
     SaveIndex(item.Mailbox);
+    if (inPlace) ::unlink(journal.c_str());
     return true;
 }
 

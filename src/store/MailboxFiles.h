@@ -15,7 +15,9 @@ struct TBusyFlags;
 // by its slack). Loading fills THeaders; every other operation writes from
 // it. Rewritten files are replaced atomically: the index through its backup
 // (".Bak"), the message file through ".tmp", so that a crash at any instant
-// leaves a complete pair, which the next load puts in place.
+// leaves a complete pair, which the next load puts in place. A body
+// rewritten in place keeps the region's old bytes in ".jnl" until the index
+// names the new one.
 class TMailboxFiles {
 public:
     TMailboxFiles(THeaders& headers, TBusyFlags& flags, IEventPump& pump, IUserPrompt& prompt,
@@ -28,6 +30,8 @@ public:
     std::string MessagePath(const std::string& name) const { return Folder(name) + name + ".msg"; }
     std::string BackupPath(const std::string& name) const { return Folder(name) + name + ".Bak"; }
     std::string TempPath(const std::string& name) const { return Folder(name) + name + ".tmp"; }
+    // The old bytes of a region while a body is rewritten in place.
+    std::string RewritePath(const std::string& name) const { return Folder(name) + name + ".jnl"; }
 
     // Appends the records of a mailbox's index to THeaders and returns how
     // many of them are new; a missing index is an empty mailbox. A read
@@ -58,6 +62,10 @@ public:
 private:
     // Finishes a replace that a crash interrupted, or drops its remains.
     void Recover(const std::string& name);
+    // Puts back the old bytes of a rewrite in place that a crash cut short,
+    // when the index on disk still describes the old body. firstHandle is
+    // the first record of this load.
+    void RecoverRewrite(const std::string& name, int firstHandle);
     std::string IndexContent(const std::string& name) const;
     // Writes the backup and renames it over the index; holds no flag.
     bool ReplaceIndex(const std::string& name, const std::string& content);

@@ -71,6 +71,32 @@ void TMailboxTree::Remove(int index) {
     if (observer_) observer_->NodesRemoved(index, end - index);
 }
 
+int TMailboxTree::MoveSubtree(int index, int target, int depth) {
+    const int end = SubtreeEnd(index);
+    if (observer_) observer_->TreeAboutToBeReset();
+    std::vector<Node> moving(nodes_.begin() + index, nodes_.begin() + end);
+    const int shift = depth - moving.front().depth;
+    for (auto& n : moving) n.depth += shift;
+    nodes_.erase(nodes_.begin() + index, nodes_.begin() + end);
+    const int at = target > index ? target - (end - index) : target;
+    nodes_.insert(nodes_.begin() + at, moving.begin(), moving.end());
+    if (observer_) observer_->TreeReset();
+    return at;
+}
+
+int TMailboxTree::MoveToFirstChildOf(int index, int parent) {
+    // A node cannot go below itself or one of its own children.
+    if (parent >= index && parent < SubtreeEnd(index)) return index;
+    return MoveSubtree(index, parent + 1, At(parent).depth + 1);
+}
+
+int TMailboxTree::MoveInFrontOf(int index, int sibling) {
+    if (sibling >= index && sibling < SubtreeEnd(index)) return index;
+    return MoveSubtree(index, sibling, At(sibling).depth);
+}
+
+int TMailboxTree::MoveToEnd(int index) { return MoveSubtree(index, Count(), 0); }
+
 void TMailboxTree::SetName(int index, const std::string& name) {
     nodes_[static_cast<std::size_t>(index)].name = name;
     Changed(index);

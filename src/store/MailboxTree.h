@@ -64,6 +64,13 @@ public:
     int AppendChild(int parent, const std::string& name);
     // Removes a node with its subtree.
     void Remove(int index);
+    // Moves a node with its subtree: as the first child of a node, in front
+    // of a node (as its sibling), or as the last top-level node. Returns the
+    // node's new index; a move into its own subtree changes nothing. The
+    // observer sees a reset.
+    int MoveToFirstChildOf(int index, int parent);
+    int MoveInFrontOf(int index, int sibling);
+    int MoveToEnd(int index);
 
     void SetName(int index, const std::string& name);
     void SetBold(int index, bool bold);
@@ -74,6 +81,9 @@ public:
 
 private:
     void Changed(int index);
+    // Takes the subtree of index out and puts it at the position that
+    // target had, at depth; target is a node index before the removal.
+    int MoveSubtree(int index, int target, int depth);
 
     std::vector<Node> nodes_;
     IMailboxTreeObserver* observer_ = nullptr;

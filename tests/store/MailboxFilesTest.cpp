@@ -273,3 +273,32 @@ TEST_F(MailboxFiles, SaveBodyWaitsWhileAnotherThreadHoldsTheMessageFileFlag) {
     EXPECT_EQ(Body(item), "after the other");
     EXPECT_TRUE(FlagsFree());
 }
+
+TEST_F(MailboxFiles, ARewriteInPlaceCutShortIsPutBackAtTheNextLoad) {
+    THeaderItem& item = AddWithBody("In Box", "rewritten", std::string(100, 'o'));
+    THeaderItem& next = AddWithBody("In Box", "neighbour", "n");
+    // What a crash leaves after the old bytes were kept and the new body
+    // half written, the index still naming the old one.
+    WriteFileOrDie(dir.File("In Box.jnl"), "0 100 150\n" + std::string(100, 'o') + std::string(100, '\0'));
+    std::string content = ReadFileOrEmpty(Msg("In Box"));
+    content.replace(0, 120, std::string(120, 'N'));
+    WriteFileOrDie(Msg("In Box"), content);
+    Reopen(false);
+    store->Files().Load("In Box");
+    ASSERT_EQ(store->Headers().Length(), 2);
+    EXPECT_EQ(Body(*store->Headers().At(0)), std::string(100, 'o'));
+    EXPECT_EQ(Body(*store->Headers().At(1)), "n");
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
+    (void)item;
+    (void)next;
+
+    // When the index was saved with the new size, the new body stays.
+    THeaderItem& loaded = *store->Headers().At(0);
+    ASSERT_TRUE(store->Files().SaveBody(loaded, std::string(150, 'N')));
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));  // a finished rewrite keeps nothing aside
+    WriteFileOrDie(dir.File("In Box.jnl"), "0 100 150\n" + std::string(100, 'o') + std::string(100, '\0'));
+    Reopen(false);
+    store->Files().Load("In Box");
+    EXPECT_EQ(Body(*store->Headers().At(0)), std::string(150, 'N'));
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
+}
