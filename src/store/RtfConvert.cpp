@@ -119,6 +119,12 @@ std::string FinishHtmlLine(std::string_view line) {
     out.reserve(line.size() + 8);
     std::size_t pos = 0;
     while (pos < line.size()) {
+        // Plain ASCII text goes over in one piece.
+        std::size_t run = pos;
+        while (run < line.size() && line[run] != '&' && static_cast<unsigned char>(line[run]) < 0x80) ++run;
+        out.append(line.data() + pos, run - pos);
+        pos = run;
+        if (pos >= line.size()) break;
         if (line[pos] == '&') {
             char32_t cp = 0;
             std::size_t length = 0;
@@ -126,14 +132,25 @@ std::string FinishHtmlLine(std::string_view line) {
                 // A no-break space shows as a plain blank, as it always did.
                 AppendReference(out, cp == 160 ? U' ' : cp);
                 pos += length;
-                continue;
+            } else {
+                out += '&';
+                ++pos;
             }
+            continue;
         }
         const std::size_t before = pos;
         const auto cp = cp1252::DecodeUtf8(line, pos);
         AppendEscaped(out, cp ? *cp : cp1252::ToUnicode(static_cast<unsigned char>(line[before])));
     }
     return out;
+}
+
+// The first "<BR>" in any letter case, or npos.
+std::size_t FindBreak(std::string_view line) {
+    for (std::size_t at = line.find('<'); at != std::string_view::npos && at + 4 <= line.size();
+         at = line.find('<', at + 1))
+        if ((line[at + 1] | 0x20) == 'b' && (line[at + 2] | 0x20) == 'r' && line[at + 3] == '>') return at;
+    return std::string_view::npos;
 }
 
 bool IsWordEnd(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '<' || c == '>'; }
@@ -190,6 +207,11 @@ std::string EscapeNonAscii(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
+        std::size_t run = pos;
+        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+        out.append(utf8.data() + pos, run - pos);
+        pos = run;
+        if (pos >= utf8.size()) break;
         const std::size_t before = pos;
         const auto cp = cp1252::DecodeUtf8(utf8, pos);
         AppendEscaped(out, cp ? *cp : cp1252::ToUnicode(static_cast<unsigned char>(utf8[before])));
@@ -212,7 +234,7 @@ void PlainToRtf(std::vector<std::string>& lines) {
 void HtmlToRtf(std::vector<std::string>& lines) {
     // Line breaks: each "<BR>" (exactly those four characters) starts a new line.
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto br = text::FindNoCase(lines[i], "<BR>");
+        const auto br = FindBreak(lines[i]);
         if (br == std::string::npos) continue;
         std::string after = lines[i].substr(br + 4);
         lines[i].resize(br);

@@ -195,3 +195,75 @@ TEST(DecodeThreads, Base64AndUUencodeFilesComplete) {
     ASSERT_EQ(prompt.Errors().size(), 1u);
     EXPECT_EQ(prompt.Errors()[0], "Invalid character in the input file");
 }
+
+#include "common/LockedPrompt.h"
+#include "incoming/AttachmentExtractor.h"
+#include "incoming/LineReader.h"
+
+namespace {
+
+// Extracts the first part of a message body and tells the line after it.
+std::string ExtractFirst(TTempDir& dir, const std::string& body, TTransferEncoding encoding,
+                         std::vector<std::string>& list, TRecordingPrompt& prompt) {
+    WriteFileOrDie(dir.File("m.tsg"), body);
+    TLineReader in(dir.File("m.tsg"), true);
+    TLockedPrompt locked(prompt);
+    {
+        TDecodeGroup group;
+        TAttachmentExtractor extractor(dir.Path(), dir.Path(), locked, group);
+        extractor.Extract("f.bin", in, "BND", encoding, list);
+    }
+    std::string next;
+    in.Next(next);
+    return next;
+}
+
+}  // namespace
+
+TEST(Extractor, Base64StopsAtPadsEmptyLinesAndBoundaries) {
+    TTempDir dir;
+    TRecordingPrompt prompt;
+    std::vector<std::string> list;
+    // A line ending in "=" is the last data line; the rest of the part up to
+    // its boundary is passed over.
+    EXPECT_EQ(ExtractFirst(dir, "QUJD\r\nQUI=\r\ntrailing junk\r\n--BND\r\nnext\r\n", teBase64, list, prompt), "next");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("f.bin")), "ABCAB");
+    EXPECT_EQ(ExtractFirst(dir, "QUJD\r\n\r\nQUJD\r\n--BND\r\nnext\r\n", teBase64, list, prompt), "next");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("f (2).bin")), "ABC");
+    EXPECT_EQ(list, (std::vector<std::string>{dir.File("f.bin"), dir.File("f (2).bin")}));
+    EXPECT_TRUE(prompt.Errors().empty());
+}
+
+TEST(Extractor, UuencodeWithoutBeginDoesNotEatTheNextPart) {
+    TTempDir dir;
+    TRecordingPrompt prompt;
+    std::vector<std::string> list;
+    EXPECT_EQ(ExtractFirst(dir, "no data here\r\n--BND\r\nnext\r\n", teUUEncode, list, prompt), "next");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("f.bin")), "");
+    // Blanks stand for "`" as older encoders wrote them; "end" ends the data.
+    EXPECT_EQ(ExtractFirst(dir, "begin 644 f.bin\r\n#86)C\r\n$86)C9   \r\n \r\nend\r\nafter\r\n--BND\r\nnext\r\n",
+                           teUUEncode, list, prompt),
+              "next");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("f (2).bin")), "abcabcd");
+}
+
+TEST(Extractor, UnencodedPartsAreCopiedAsTheyAre) {
+    TTempDir dir;
+    TRecordingPrompt prompt;
+    std::vector<std::string> list;
+    EXPECT_EQ(ExtractFirst(dir, "a = b =\r\nc=20\r\n..dot\r\n--BND\r\nnext\r\n", teNone, list, prompt), "next");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("f.bin")), "a = b =\r\nc=20\r\n.dot");
+    // A folder that refuses the file is reported; the part is passed over.
+    std::vector<std::string> none;
+    WriteFileOrDie(dir.File("m2.tsg"), "x\r\n--BND\r\nnext\r\n");
+    TLineReader in(dir.File("m2.tsg"));
+    TDecodeGroup group;
+    TAttachmentExtractor extractor(dir.File("missing/"), dir.Path(), prompt, group);
+    extractor.Extract("a.txt", in, "BND", teNone, none);
+    EXPECT_TRUE(none.empty());
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "Fenmarch Skiffpost could not decode attachment a.txt.");
+    std::string next;
+    EXPECT_TRUE(in.Next(next));
+    EXPECT_EQ(next, "next");
+}
