@@ -10,6 +10,7 @@
 #include "config/IniFile.h"
 #include "support/LocalServers.h"
 #include "support/RecordingPrompt.h"
+#include "support/TelnetRelay.h"
 #include "support/TempDir.h"
 #include "support/TransferDoubles.h"
 #include "transport/MailError.h"
@@ -93,6 +94,41 @@ TEST_F(Pop3Interop, ACheckDownloadsExactlyWhatTheServerHoldsAndThenSkipsIt) {
     config.Write(cfg::DeleteMessages, true);
     EXPECT_EQ(Check(), 3u);
     EXPECT_EQ(server.MessagesOnServer(), 0u);
+}
+
+TEST_F(Pop3Interop, ACheckRunsThroughATelnetStyleProxy) {
+    TTelnetRelay relay;
+    TPOP3 pop(rig.Env(), rig.passwords);
+    pop.Server = "127.0.0.1:" + std::to_string(server.Port());
+    pop.UserName = "ann";
+    pop.Password = "s3cret";
+    pop.TimeOut = 10;
+    pop.UseProxy = true;
+    // The proxy's port comes from the services database ("telnet"); a
+    // proxy elsewhere carries its port in the host field.
+    pop.ProxyServer = "127.0.0.1:" + std::to_string(relay.Port());
+    pop.Connect();
+    pop.Login();
+    pop.Stat();
+    EXPECT_EQ(pop.MessageCount(), 3);
+    pop.Logout();
+    pop.Disconnect();
+    EXPECT_EQ(relay.OpenLine(), "open 127.0.0.1 " + std::to_string(server.Port()));
+}
+
+TEST(ProxyInterop, AProxyThatCannotReachTheServerShowsItsBox) {
+    TTelnetRelay relay;
+    TRealRig rig;
+    TPOP3 pop(rig.Env(), rig.passwords);
+    pop.Server = "127.0.0.1:" + std::to_string(FreeLoopbackPort());
+    pop.TimeOut = 10;
+    pop.UseProxy = true;
+    pop.ProxyServer = "127.0.0.1:" + std::to_string(relay.Port());
+    EXPECT_THROW(pop.Connect(), EMailError);
+    ASSERT_EQ(rig.prompt.Texts().size(), 1u);
+    EXPECT_NE(rig.prompt.Texts()[0].text.find("could not establish a connection with POP3.\n\rReason: telnet: Unable "
+                                              "to connect to remote host: Connection refused"),
+              std::string::npos);
 }
 
 // The smallest base64 decoder, to read back what the server stored.
