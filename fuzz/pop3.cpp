@@ -31,7 +31,8 @@ public:
     unsigned Wait(unsigned wanted, int) override { return wanted & (kReadable | kWritable); }
     long Receive(char* buffer, std::size_t size) override {
         if (pos_ >= size_) return 0;
-        std::size_t n = std::min<std::size_t>(data_[pos_++], size_ - pos_);
+        const std::size_t length = data_[pos_++];
+        std::size_t n = std::min<std::size_t>(length, size_ - pos_);
         if (n == 0) return kWouldBlock;
         n = std::min(n, size);
         std::copy(data_ + pos_, data_ + pos_ + n, buffer);

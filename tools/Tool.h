@@ -47,3 +47,4 @@ int IniCommand(TToolContext& ctx, const TToolArgs& args);
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args);
 int AccountsCommand(TToolContext& ctx, const TToolArgs& args);
 int AccountCommand(TToolContext& ctx, const TToolArgs& args);
+int CheckCommand(TToolContext& ctx, const TToolArgs& args);

@@ -26,6 +26,7 @@ constexpr TCommand kCommands[] = {
     {"account", AccountCommand,
      "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick NAME]\n"
      "  account rm ALIAS | account rename OLD NEW"},
+    {"check", CheckCommand, "check [ALIAS...]"},
 };
 
 void PrintUsage(std::ostream& out) {

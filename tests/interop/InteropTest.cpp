@@ -12,6 +12,7 @@
 #include "support/RecordingPrompt.h"
 #include "support/TelnetRelay.h"
 #include "support/TempDir.h"
+#include "support/ToolRunner.h"
 #include "support/TransferDoubles.h"
 #include "transport/MailError.h"
 #include "transport/POP3.h"
@@ -129,6 +130,26 @@ TEST(ProxyInterop, AProxyThatCannotReachTheServerShowsItsBox) {
     EXPECT_NE(rig.prompt.Texts()[0].text.find("could not establish a connection with POP3.\n\rReason: telnet: Unable "
                                               "to connect to remote host: Connection refused"),
               std::string::npos);
+}
+
+TEST_F(Pop3Interop, SkfpToolCheckDownloadsIntoTheDataFolder) {
+    const std::string folder = data.File("tool");
+    const std::vector<std::string> global = {"--data", folder, "--attach", data.File("attach")};
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), global.begin(), global.end());
+        return RunTool(args);
+    };
+    const std::string pop = "127.0.0.1:" + std::to_string(server.Port());
+    ASSERT_EQ(run({"account", "add", "Home", "--pop", pop, "--user", "ann", "--pass", "s3cret"}).exitCode, 0);
+    ASSERT_EQ(run({"account", "add", "Bad", "--pop", pop, "--user", "ann", "--pass", "nope"}).exitCode, 0);
+    WriteFileOrDie(folder + "/Internet.fmt", "{\\rtf1 }");
+    const auto ok = run({"check", "Home"});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err;
+    EXPECT_EQ(ok.out, folder + "/Home1.tsg\n" + folder + "/Home2.tsg\n" + folder + "/Home3.tsg\n");
+    EXPECT_NE(ok.err.find("Logout Successful."), std::string::npos);
+    const auto bad = run({"check", "Bad"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("Reason: Invalid Passord."), std::string::npos);
 }
 
 // The smallest base64 decoder, to read back what the server stored.
