@@ -22,7 +22,7 @@ public:
     TDovecotServer(const TDovecotServer&) = delete;
     TDovecotServer& operator=(const TDovecotServer&) = delete;
 
-    // Why Start() failed, or empty.
+    // Starts the server; Failure() then tells why it did not.
     bool Start();
     const std::string& Failure() const { return failure_; }
     std::uint16_t Port() const { return port_; }
