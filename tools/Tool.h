@@ -60,3 +60,4 @@ int RenameBoxCommand(TToolContext& ctx, const TToolArgs& args);
 int RmboxCommand(TToolContext& ctx, const TToolArgs& args);
 int DictCommand(TToolContext& ctx, const TToolArgs& args);
 int ProcessCommand(TToolContext& ctx, const TToolArgs& args);
+int CheckCommand(TToolContext& ctx, const TToolArgs& args);

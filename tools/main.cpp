@@ -41,6 +41,7 @@ constexpr TCommand kCommands[] = {
      "dict build WORDLIST OUT | dict lookup MAIN [--user USERDCT] WORD...\n"
      "  dict add USERDCT WORD... | dict suggest MAIN [--user USERDCT] [--phoneme] [--max N] WORD"},
     {"process", ProcessCommand, "process   (stores every downloaded .tsg message; prints HANDLE TAB MAILBOX TAB SUBJECT)"},
+    {"check", CheckCommand, "check [ALIAS...]"},
 };
 
 void PrintUsage(std::ostream& out) {

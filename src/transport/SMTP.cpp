@@ -73,8 +73,26 @@ void TSMTP::SendCommand(const std::string& text) {
 }
 
 void TSMTP::SendData(const std::string& line) {
-    if (!line.empty() && line[0] == '.') SendCommand("." + line);
-    else SendCommand(line);
+    // A line break inside an entry starts a line of its own, which must be
+    // stuffed too: otherwise a "." line in it would end the data early.
+    std::string_view rest = line;
+    for (;;) {
+        const auto brk = rest.find_first_of("\r\n");
+        const std::string_view piece = rest.substr(0, brk);
+        if (!piece.empty() && piece[0] == '.') SendCommand("." + std::string(piece));
+        else SendCommand(std::string(piece));
+        if (brk == std::string_view::npos) break;
+        rest.remove_prefix(brk + (rest.compare(brk, 2, "\r\n") == 0 ? 2 : 1));
+    }
+}
+
+std::string TSMTP::EnvelopeAddress(const std::string& entry) {
+    // An address is one word on one line; anything else would be read by
+    // the server as further commands.
+    std::string address = recipient::AddressOf(entry);
+    for (char& c : address)
+        if (c == '\r' || c == '\n' || c == '<' || c == '>') c = ' ';
+    return address;
 }
 
 std::string TSMTP::ReadReply(char wantClass, bool show) {
@@ -124,11 +142,11 @@ void TSMTP::Hello() {
 }
 
 void TSMTP::Envelope() {
-    SendCommand("MAIL FROM:<" + recipient::AddressOf(From) + ">");
+    SendCommand("MAIL FROM:<" + EnvelopeAddress(From) + ">");
     ReadReply('2', false);
     for (const auto* list : {&ToList, &CCList, &BCCList})
         for (const auto& entry : *list) {
-            SendCommand("RCPT TO:<" + recipient::AddressOf(entry) + ">");
+            SendCommand("RCPT TO:<" + EnvelopeAddress(entry) + ">");
             ReadReply('2', true);
         }
     ShowStatus("Sending Data...");
@@ -144,7 +162,7 @@ bool TSMTP::BodyIs8Bit() const {
 
 void TSMTP::Headers() {
     const auto person = [](const std::string& entry) {
-        return qp::EncodeHeaderText(recipient::NameOf(entry)) + " <" + recipient::AddressOf(entry) + ">";
+        return qp::EncodeHeaderText(recipient::NameOf(entry)) + " <" + EnvelopeAddress(entry) + ">";
     };
     SendData("Subject:  " + qp::EncodeHeaderText(Subject));
     ShowStatus("Mail From: " + recipient::NameOf(From) + " <" + recipient::AddressOf(From) + ">");

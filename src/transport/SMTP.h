@@ -45,6 +45,7 @@ private:
     // A line of the message data: a leading "." is doubled so that it
     // cannot end the data.
     void SendData(const std::string& line);
+    static std::string EnvelopeAddress(const std::string& entry);
     // One reply, continuation lines included; shown as status. A reply
     // whose code does not begin with wantClass fails the dialog.
     std::string ReadReply(char wantClass, bool show);

@@ -245,6 +245,20 @@ TEST_F(SMTPTest, StopDuringAnAttachmentCancelsTheSend) {
     EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
 }
 
+TEST_F(SMTPTest, LineBreaksInsideEntriesCannotEndTheDataOrAddCommands) {
+    smtp->ToList = {"eve@example.net\r\nRSET (Eve)"};
+    smtp->Subject = "Hi\r\nBcc: spy@example.net";
+    smtp->Body = {"one\r\n.\r\nQUIT", "two\n.x"};
+    auto& s = UpToData("eve@example.net  RSET").ClientUntil("\r\n.\r\n").Server("250 ok\r\n")
+                  .Client("QUIT\r\n").Server("221\r\n");
+    smtp->Send();
+    EXPECT_TRUE(s.Finished());
+    const std::string data = DataOf(s);
+    EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Hi=0D=0ABcc=3A_spy=40example=2Enet?=\r\n"), std::string::npos) << data;
+    // Line breaks make the body 8-bit text: they travel encoded.
+    EXPECT_NE(data.find("\r\n\r\none=0D=0A.=0D=0AQUIT\r\ntwo=0A.x\r\n"), std::string::npos) << data;
+}
+
 TEST(RecipientParts, SplitNamesAndAddresses) {
     EXPECT_EQ(recipient::AddressOf("Bob <bob@x>"), "bob@x");
     EXPECT_EQ(recipient::NameOf("\"Bob B\" <bob@x>"), "Bob B");

@@ -1,0 +1,123 @@
+#include "transport/MailCheck.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/EventPump.h"
+#include "common/FileUtil.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "transport/CanceledError.h"
+#include "transport/DialUp.h"
+#include "transport/MailError.h"
+#include "transport/Notifier.h"
+#include "transport/POP3.h"
+#include "transport/TimedOutError.h"
+#include "transport/TransferDisplay.h"
+
+TMailCheck::TMailCheck(const TMailEnv& env, IPasswordPrompt& passwords, IDialUp& dialUp, INotifier& notifier,
+                       const TIniFile& config, const TAccountList& accounts, std::string dataFolder)
+    : env_(env),
+      passwords_(passwords),
+      dialUp_(dialUp),
+      notifier_(notifier),
+      config_(config),
+      accounts_(accounts),
+      dataFolder_(std::move(dataFolder)) {}
+
+TMailCheck::~TMailCheck() = default;
+
+void TMailCheck::Cancel() {
+    if (current_) current_->Cancel();
+}
+
+bool TMailCheck::CheckAccounts(const std::vector<std::string>& aliases) {
+    newMessages_ = 0;
+    bool dialed = false;
+    long connection = 0;
+    const std::string entry = config_.Read(cfg::DialupServerCheck);
+    if (config_.Read(cfg::AutoDial) && entry != cfg::DialupServerCheck.def && !aliases.empty()) {
+        std::string user, password;
+        if (dialUp_.GetCredentials(entry, user, password)) {
+            env_.pump.Pump();
+            if (dialUp_.Dial(entry, user, password, connection)) {
+                dialed = true;
+                while (!dialUp_.Done()) env_.pump.Pump();
+            } else {
+                dialUp_.HangUp(connection);
+            }
+        }
+    }
+    const bool hangUp = dialed && config_.Read(cfg::AutoHangup);
+    for (const auto& alias : aliases) {
+        if (!CheckOne(alias)) {
+            if (hangUp) dialUp_.HangUp(connection);
+            return false;
+        }
+    }
+    if (newMessages_ > 0) Notify();
+    if (hangUp) dialUp_.HangUp(connection);
+    return true;
+}
+
+bool TMailCheck::CheckOne(const std::string& alias) {
+    const TAccount* account = accounts_.Find(alias);
+    if (!account || account->popServer.empty()) return true;
+    current_ = std::make_unique<TPOP3>(env_, passwords_);
+    TPOP3& pop = *current_;
+    pop.Server = account->popServer;
+    pop.UserName = account->popUserName;
+    pop.Password = account->popPassword;
+    pop.TimeOut = config_.Read(cfg::PopTimeOut);
+    pop.ProxyServer = config_.Read(cfg::ProxyServer);
+    pop.UseProxy = config_.Read(cfg::ProxyUse);
+    bool ok = true;
+    try {
+        pop.Connect();
+        pop.Login();
+        pop.Stat();
+        if (pop.MessageCount() > 0) {
+            env_.display.ShowProgress(true);
+            bool gotNew = false;
+            pop.Retrieve(account->alias, dataFolder_, config_, gotNew);
+            env_.display.ShowProgress(false);
+        }
+        pop.SetProgress(0);
+        pop.Logout();
+        pop.Disconnect();
+    } catch (const EMailError&) {
+        ok = false;
+    } catch (const ECanceledError&) {
+        ok = false;
+    } catch (const ETimedOutError&) {
+        ok = false;
+    }
+    if (!ok) env_.display.ShowProgress(false);
+    newMessages_ += static_cast<int>(pop.Downloaded().size());
+    current_.reset();
+    return ok;
+}
+
+void TMailCheck::Notify() {
+    const std::string how = config_.Read(cfg::PopNotify);
+    const std::string file = config_.Read(cfg::PopFileName);
+    if (how == "Beep") {
+        notifier_.Beep();
+    } else if (how == "Run Program") {
+        env_.display.ShowStatus("Running notify program.");
+        notifier_.RunProgram(file);
+    } else if (how == "Play Sound") {
+        env_.display.ShowStatus("Playing notify sound.");
+        if (fileutil::Exists(file)) notifier_.PlaySound(file);
+    }
+}
+
+std::vector<std::string> TMailCheck::DownloadFiles() const {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dataFolder_, ec))
+        if (e.path().extension() == ".tsg") files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}

@@ -1,0 +1,252 @@
+// The clients against real servers: Dovecot for POP3 and aiosmtpd for SMTP,
+// each started on 127.0.0.1 for the test and stopped after it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/FileUtil.h"
+#include "common/SleepPump.h"
+#include "config/IniFile.h"
+#include "support/LocalServers.h"
+#include "support/RecordingPrompt.h"
+#include "support/TelnetRelay.h"
+#include "support/TempDir.h"
+#include "support/ToolRunner.h"
+#include "support/TransferDoubles.h"
+#include "transport/MailError.h"
+#include "transport/POP3.h"
+#include "transport/PosixSocketFactory.h"
+#include "transport/SMTP.h"
+
+namespace {
+
+struct TRealRig {
+    TPosixSocketFactory net;
+    TSleepPump pump;
+    TSystemClock clock;
+    TRecordingPrompt prompt;
+    TRecordingDisplay display;
+    TQueuedPasswordPrompt passwords;
+    TMailEnv Env() { return {net, pump, clock, prompt, display}; }
+};
+
+std::vector<std::string> DownloadsIn(const std::string& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().extension() == ".tsg") out.push_back(ReadFileOrEmpty(e.path().string()));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class Pop3Interop : public ::testing::Test {
+protected:
+    TDovecotServer server{"ann", "s3cret"};
+    TTempDir data;
+    TIniFile config{data.File("Internet.ini")};
+    TRealRig rig;
+    std::vector<std::string> messages;
+
+    void SetUp() override {
+        WriteFileOrDie(data.File("Internet.fmt"), "{\\rtf1 }");
+        messages = {
+            "Received: from a.example by b.example; Mon, 7 Dec 2026 10:00:00 +0000\nSubject: one\n\nFirst body\n",
+            "Received: from c.example by d.example; Mon, 7 Dec 2026 10:01:00 +0000\nSubject: two\n\n.leading dot\n"
+            "..two dots\n.\nend\n",
+            "Date: Mon, 7 Dec 2026 10:02:00 +0000\nSubject: three\n\n" + std::string(3000, 'x') + "\n",
+        };
+        for (const auto& m : messages) server.AddMessage(m);
+        ASSERT_TRUE(server.Start()) << server.Failure();
+    }
+
+    // One account's check; the number of files downloaded.
+    std::size_t Check(const std::string& password = "s3cret") {
+        TPOP3 pop(rig.Env(), rig.passwords);
+        pop.Server = "127.0.0.1:" + std::to_string(server.Port());
+        pop.UserName = "ann";
+        pop.Password = password;
+        pop.TimeOut = 10;
+        bool gotNew = false;
+        pop.Connect();
+        pop.Login();
+        pop.Stat();
+        if (pop.MessageCount() > 0) pop.Retrieve("Home", data.Path(), config, gotNew);
+        pop.Logout();
+        pop.Disconnect();
+        return pop.Downloaded().size();
+    }
+};
+
+TEST_F(Pop3Interop, ACheckDownloadsExactlyWhatTheServerHoldsAndThenSkipsIt) {
+    EXPECT_EQ(Check(), 3u);
+    std::vector<std::string> expected;
+    for (const auto& m : messages) expected.push_back(TDovecotServer::WireForm(m));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(DownloadsIn(data.Path()), expected);
+    EXPECT_EQ(TPOP3::ReadSeenFile(data.File("Home.hf")).size(), 3u);
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+
+    for (const auto& e : std::filesystem::directory_iterator(data.Path()))
+        if (e.path().extension() == ".tsg") std::filesystem::remove(e.path());
+    EXPECT_EQ(Check(), 0u);  // "Record Messages": all seen
+    EXPECT_EQ(server.MessagesOnServer(), 3u);
+
+    config.Write(cfg::RecordMessages, false);
+    config.Write(cfg::DeleteMessages, true);
+    EXPECT_EQ(Check(), 3u);
+    EXPECT_EQ(server.MessagesOnServer(), 0u);
+}
+
+TEST_F(Pop3Interop, ACheckRunsThroughATelnetStyleProxy) {
+    TTelnetRelay relay;
+    TPOP3 pop(rig.Env(), rig.passwords);
+    pop.Server = "127.0.0.1:" + std::to_string(server.Port());
+    pop.UserName = "ann";
+    pop.Password = "s3cret";
+    pop.TimeOut = 10;
+    pop.UseProxy = true;
+    // The proxy's port comes from the services database ("telnet"); a
+    // proxy elsewhere carries its port in the host field.
+    pop.ProxyServer = "127.0.0.1:" + std::to_string(relay.Port());
+    pop.Connect();
+    pop.Login();
+    pop.Stat();
+    EXPECT_EQ(pop.MessageCount(), 3);
+    pop.Logout();
+    pop.Disconnect();
+    EXPECT_EQ(relay.OpenLine(), "open 127.0.0.1 " + std::to_string(server.Port()));
+}
+
+TEST(ProxyInterop, AProxyThatCannotReachTheServerShowsItsBox) {
+    TTelnetRelay relay;
+    TRealRig rig;
+    TPOP3 pop(rig.Env(), rig.passwords);
+    pop.Server = "127.0.0.1:" + std::to_string(FreeLoopbackPort());
+    pop.TimeOut = 10;
+    pop.UseProxy = true;
+    pop.ProxyServer = "127.0.0.1:" + std::to_string(relay.Port());
+    EXPECT_THROW(pop.Connect(), EMailError);
+    ASSERT_EQ(rig.prompt.Texts().size(), 1u);
+    EXPECT_NE(rig.prompt.Texts()[0].text.find("could not establish a connection with POP3.\n\rReason: telnet: Unable "
+                                              "to connect to remote host: Connection refused"),
+              std::string::npos);
+}
+
+TEST_F(Pop3Interop, SkfpToolCheckDownloadsIntoTheDataFolder) {
+    const std::string folder = data.File("tool");
+    const std::vector<std::string> global = {"--data", folder, "--attach", data.File("attach")};
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), global.begin(), global.end());
+        return RunTool(args);
+    };
+    const std::string pop = "127.0.0.1:" + std::to_string(server.Port());
+    ASSERT_EQ(run({"account", "add", "Home", "--pop", pop, "--user", "ann", "--pass", "s3cret"}).exitCode, 0);
+    ASSERT_EQ(run({"account", "add", "Bad", "--pop", pop, "--user", "ann", "--pass", "nope"}).exitCode, 0);
+    WriteFileOrDie(folder + "/Internet.fmt", "{\\rtf1 }");
+    const auto ok = run({"check", "Home"});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err;
+    EXPECT_EQ(ok.out, folder + "/Home1.tsg\n" + folder + "/Home2.tsg\n" + folder + "/Home3.tsg\n");
+    EXPECT_NE(ok.err.find("Logout Successful."), std::string::npos);
+    const auto bad = run({"check", "Bad"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("Reason: Invalid Passord."), std::string::npos);
+}
+
+// The smallest base64 decoder, to read back what the server stored.
+std::string DecodeBase64(const std::string& text) {
+    std::string out;
+    unsigned value = 0;
+    int bits = 0;
+    for (const char c : text) {
+        int v;
+        if (c >= 'A' && c <= 'Z') v = c - 'A';
+        else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
+        else if (c >= '0' && c <= '9') v = c - '0' + 52;
+        else if (c == '+') v = 62;
+        else if (c == '/') v = 63;
+        else continue;
+        value = (value << 6) | static_cast<unsigned>(v);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<char>((value >> bits) & 0xFF));
+        }
+    }
+    return out;
+}
+
+// The content of the MIME part that names a file, up to the next boundary.
+std::string PartBody(const std::string& message, const std::string& boundary, const std::string& name) {
+    const auto header = message.find("filename=\"" + name + "\"");
+    if (header == std::string::npos) return "(part missing)";
+    const auto start = message.find("\r\n\r\n", header) + 4;
+    const auto end = message.find("\r\n--" + boundary, start);
+    return message.substr(start, end - start);
+}
+
+TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TTempDir files;
+    std::string binary;
+    for (int i = 0; i < 100000; ++i) binary.push_back(static_cast<char>((i * 131) >> 3));
+    WriteFileOrDie(files.File("data.bin"), binary);
+    WriteFileOrDie(files.File("notes.txt"), "one\n.two = 2\n");
+    TRealRig rig;
+    TSMTP smtp(rig.Env());
+    smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
+    smtp.TimeOut = 10;
+    smtp.From = "Ann <ann@example.org>";
+    smtp.ToList = {"Bob <bob@example.net>", "carl@example.net"};
+    smtp.CCList = {"Dora <dora@example.net>"};
+    smtp.BCCList = {"eve@example.net"};
+    smtp.Subject = "Report";
+    smtp.BodyType = 1;
+    smtp.Body = {"Hello Bob,", ".the dot stays", "Ann"};
+    smtp.Attachments = {files.File("data.bin"), files.File("notes.txt")};
+    smtp.Send();
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+    EXPECT_EQ(ReadFileOrEmpty(sink.Folder() + "env1.txt"),
+              "ann@example.org\nbob@example.net\ncarl@example.net\ndora@example.net\neve@example.net\n");
+    const std::string stored = ReadFileOrEmpty(sink.Folder() + "msg1.eml");
+    EXPECT_TRUE(stored.starts_with("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\n"
+                                   "TO:       Bob <bob@example.net>,\r\n"
+                                   "          carl@example.net <carl@example.net>\r\n"
+                                   "CC:       Dora <dora@example.net>\r\n"
+                                   "X-Application: Fenmarch Skiffpost\r\n"))
+        << stored.substr(0, 400);
+    EXPECT_NE(stored.find("\r\nDate: "), std::string::npos);
+    EXPECT_NE(stored.find("\r\nMessage-ID: <"), std::string::npos);
+    EXPECT_NE(stored.find("Content-Transfer-Encoding: 7bit\r\n\r\nHello Bob,\r\n.the dot stays\r\nAnn\r\n"),
+              std::string::npos);
+    EXPECT_EQ(DecodeBase64(PartBody(stored, smtp.Boundary(), "data.bin")), binary);
+    EXPECT_EQ(PartBody(stored, smtp.Boundary(), "notes.txt"), "one\r\n.two =3D 2\r\n");
+    EXPECT_TRUE(stored.ends_with("--" + smtp.Boundary() + "--\r\n"));
+    EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
+}
+
+TEST(SmtpInterop, ARefusedRecipientLeavesTheMessageUnsent) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TRealRig rig;
+    TSMTP smtp(rig.Env());
+    smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
+    smtp.TimeOut = 10;
+    smtp.From = "Ann <ann@example.org>";
+    smtp.ToList = {"reject@example.net"};
+    smtp.Body = {"x"};
+    EXPECT_THROW(smtp.Send(), EMailError);
+    EXPECT_TRUE(rig.display.Saw("550 no such user here"));
+    EXPECT_FALSE(fileutil::Exists(sink.Folder() + "msg1.eml"));
+}
+
+TEST(ConnectInterop, ARefusedPortFailsAtOnce) {
+    TRealRig rig;
+    TPOP3 pop(rig.Env(), rig.passwords);
+    pop.Server = "127.0.0.1:" + std::to_string(FreeLoopbackPort());
+    pop.TimeOut = 30;
+    EXPECT_THROW(pop.Connect(), EMailError);
+    EXPECT_EQ(rig.prompt.Errors().size(), 1u);
+}
+
+}  // namespace

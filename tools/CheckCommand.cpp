@@ -1,0 +1,67 @@
+#include <iostream>
+
+#include "ConsoleDisplay.h"
+#include "Tool.h"
+#include "common/Clock.h"
+#include "common/Windows1252.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "transport/MailCheck.h"
+#include "transport/NoDialUp.h"
+#include "transport/Notifier.h"
+#include "transport/PasswordPrompt.h"
+#include "transport/PosixSocketFactory.h"
+
+namespace {
+
+// Nobody is there to type a password: the dialog is cancelled.
+class TNoPasswordPrompt : public IPasswordPrompt {
+public:
+    bool Ask(const std::string& caption, std::string&, std::string&) override {
+        std::cerr << cp1252::ToUtf8(caption) << ": no password can be asked for here\n";
+        return false;
+    }
+};
+
+// New-mail notices as lines of stderr.
+class TConsoleNotifier : public INotifier {
+public:
+    void Beep() override { std::cerr << "\a"; }
+    void RunProgram(const std::string& path) override { std::cerr << "notify program: " << cp1252::ToUtf8(path) << '\n'; }
+    void PlaySound(const std::string& path) override { std::cerr << "notify sound: " << cp1252::ToUtf8(path) << '\n'; }
+};
+
+}  // namespace
+
+int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
+    for (const auto& a : args)
+        if (a.starts_with("--")) throw TUsageError{"check: unknown option \"" + a + "\""};
+    const TFolders* folders = ctx.Folders();
+    if (!folders) return kExitFailed;
+    TAccountList accounts(folders->data);
+    accounts.Load();
+    std::vector<std::string> aliases;
+    for (const auto& a : args) {
+        const std::string alias = FromArg(a);
+        if (!accounts.Find(alias)) {
+            std::cerr << "skfp-tool: no account named \"" << a << "\"\n";
+            return kExitFailed;
+        }
+        aliases.push_back(alias);
+    }
+    if (args.empty()) aliases = accounts.Aliases();
+    TIniFile config(folders->data + cfg::kConfigFile, &ctx.prompt);
+    TPosixSocketFactory net;
+    TSystemClock clock;
+    TConsoleDisplay display;
+    TNoPasswordPrompt passwords;
+    TNoDialUp dialUp;
+    TConsoleNotifier notifier;
+    TMailCheck check({net, ctx.pump, clock, ctx.prompt, display}, passwords, dialUp, notifier, config, accounts,
+                     folders->data);
+    const bool ok = check.CheckAccounts(aliases);
+    // The files wait in the data folder for the processing into the In Box.
+    for (const auto& file : check.DownloadFiles()) PrintLine(file);
+    return ok ? kExitOk : kExitFailed;
+}
