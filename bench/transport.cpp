@@ -16,7 +16,7 @@
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
 #include "support/TransferDoubles.h"
-#include "transport/Base64.h"
+#include "common/Base64.h"
 #include "transport/POP3.h"
 #include "transport/PosixSocketFactory.h"
 #include "transport/SMTP.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "transport/Base64.h"
+#include "common/Base64.h"
 #include "transport/QuotedPrintable.h"
 #include "transport/RecipientParts.h"
 

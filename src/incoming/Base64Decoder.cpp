@@ -1,5 +1,7 @@
 #include "incoming/Base64Decoder.h"
 
+#include "common/Base64.h"
+
 #include <array>
 
 namespace {
@@ -89,26 +91,7 @@ namespace base64 {
 
 std::string EncodeLine(std::string_view bytes) {
     if (bytes.size() > kLineBytes) bytes = bytes.substr(0, kLineBytes);
-    std::string line;
-    line.reserve(76);
-    std::size_t i = 0;
-    const auto at = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])); };
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const std::uint32_t v = (at(i) << 16) | (at(i + 1) << 8) | at(i + 2);
-        line += kAlphabet[v >> 18];
-        line += kAlphabet[(v >> 12) & 63];
-        line += kAlphabet[(v >> 6) & 63];
-        line += kAlphabet[v & 63];
-    }
-    const std::size_t rest = bytes.size() - i;
-    if (rest) {
-        const std::uint32_t v = (at(i) << 16) | (rest == 2 ? at(i + 1) << 8 : 0);
-        line += kAlphabet[v >> 18];
-        line += kAlphabet[(v >> 12) & 63];
-        line += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-        line += '=';
-    }
-    return line;
+    return Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 std::size_t EncodeLine(std::istream& in, std::string& line) {

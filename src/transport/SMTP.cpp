@@ -10,7 +10,7 @@
 #include "common/FileUtil.h"
 #include "common/TextUtil.h"
 #include "common/UserPrompt.h"
-#include "transport/Base64.h"
+#include "common/Base64.h"
 #include "transport/CanceledError.h"
 #include "transport/MailDate.h"
 #include "transport/MailError.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "transport/MailBase.h"
-#include "transport/MimeTypes.h"
+#include "common/MimeTypes.h"
 
 // Delivers one message to an SMTP server, composing its wire form line by
 // line while it sends: header lines, the MIME parts of attachments, the body

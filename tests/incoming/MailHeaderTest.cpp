@@ -5,7 +5,7 @@
 #include "incoming/CharsetConverter.h"
 #include "incoming/EncodedWords.h"
 #include "incoming/MailHeader.h"
-#include "incoming/MimeTypes.h"
+#include "common/MimeTypes.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -143,10 +143,10 @@ TEST(MimeTypes, FirstMatchByExtension) {
     TTempDir dir;
     WriteFileOrDie(dir.File("mime.types"), "# comment\napplication/msword\t\tdoc dot\ntext/x-doc\tdoc\n"
                                            "image/jpeg jpeg jpg\n");
-    EXPECT_EQ(mimetypes::ContentTypeOf("Report.DOC", dir.File("mime.types")), "application/msword");
-    EXPECT_EQ(mimetypes::ContentTypeOf("/x/y/a.jpg", dir.File("mime.types")), "image/jpeg");
-    EXPECT_EQ(mimetypes::ContentTypeOf("noext", dir.File("mime.types")), "application/octet-stream");
-    EXPECT_EQ(mimetypes::ContentTypeOf("a.zzz", dir.File("mime.types")), "application/octet-stream");
-    EXPECT_EQ(mimetypes::ContentTypeOf("a.doc", dir.File("missing")), "application/octet-stream");
-    EXPECT_EQ(mimetypes::ContentTypeOf("a.pdf"), "application/pdf");
+    EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("Report.DOC"), "application/msword");
+    EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("/x/y/a.jpg"), "image/jpeg");
+    EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("noext"), "application/octet-stream");
+    EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("a.zzz"), "application/octet-stream");
+    EXPECT_EQ(TMimeTypes(dir.File("missing")).TypeOf("a.doc"), "application/octet-stream");
+    EXPECT_EQ(TMimeTypes().TypeOf("a.pdf"), "application/pdf");
 }

@@ -5,7 +5,7 @@
 
 #include "TransferRig.h"
 #include "support/TempDir.h"
-#include "transport/Base64.h"
+#include "common/Base64.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/QuotedPrintable.h"

@@ -1,4 +1,4 @@
-#include "transport/MimeTypes.h"
+#include "common/MimeTypes.h"
 
 #include <sstream>
 

@@ -1,4 +1,4 @@
-#include "transport/Base64.h"
+#include "common/Base64.h"
 
 namespace base64 {
 
