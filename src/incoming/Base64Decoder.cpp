@@ -25,7 +25,6 @@ constexpr std::array<std::uint8_t, 256> MakeTable() {
 }
 
 constexpr std::array<std::uint8_t, 256> kTable = MakeTable();
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 }  // namespace
 
