@@ -105,3 +105,25 @@ std::vector<TTreeFile::Node> TMailboxTree::ToFileNodes() const {
 void TMailboxTree::Changed(int index) {
     if (observer_) observer_->NodeChanged(index);
 }
+
+bool TMailboxTree::Move(int index, Place place, int target, int* newIndex) {
+    if (index < 0 || index >= Count()) return false;
+    const int end = SubtreeEnd(index);
+    int destination = Count();
+    int depth = 0;
+    if (place != Place::LastTopLevel) {
+        if (target < 0 || target >= Count() || (target >= index && target < end)) return false;
+        destination = place == Place::FirstChildOf ? target + 1 : target;
+        depth = place == Place::FirstChildOf ? At(target).depth + 1 : At(target).depth;
+    }
+    if (observer_) observer_->TreeAboutToBeReset();
+    std::vector<Node> moved(nodes_.begin() + index, nodes_.begin() + end);
+    const int shift = depth - moved.front().depth;
+    for (Node& n : moved) n.depth += shift;
+    nodes_.erase(nodes_.begin() + index, nodes_.begin() + end);
+    if (destination > index) destination -= end - index;
+    nodes_.insert(nodes_.begin() + destination, moved.begin(), moved.end());
+    if (observer_) observer_->TreeReset();
+    if (newIndex) *newIndex = destination;
+    return true;
+}
