@@ -111,6 +111,10 @@ bool TMailboxTree::Move(int index, Place place, int target, int* newIndex) {
     const int end = SubtreeEnd(index);
     int destination = Count();
     int depth = 0;
+    if (place == Place::Before && target == index) {
+        if (newIndex) *newIndex = index;  // dropped just before itself: it stays
+        return true;
+    }
     if (place != Place::LastTopLevel) {
         if (target < 0 || target >= Count() || (target >= index && target < end)) return false;
         destination = place == Place::FirstChildOf ? target + 1 : target;
