@@ -296,7 +296,7 @@ void TMailCommands::DestroySelected() {
             }
             if (answer == TPromptAnswer::All) all = true;
         }
-        emit MessageOpened(handle, nullptr);  // windows on the record close
+        CloseWindowOf(handle);
         operations_.DestroyRecord(handle);
     }
     store_.Files().SaveIndex(viewed);
@@ -315,7 +315,7 @@ void TMailCommands::EmptyTrash() {
     for (int h = 0; h < headers.Length(); ++h) {
         const THeaderItem* item = headers.At(h);
         if (item && item->Mailbox == TMailboxName::kTrashCan) {
-            emit MessageOpened(h, nullptr);
+            CloseWindowOf(h);
             headers.Remove(h);
         }
     }
@@ -430,12 +430,22 @@ void TMailCommands::OpenMessage(int handle) {
     THeaderItem* item = store_.Headers().At(handle);
     if (!item) return;
     MarkRead(*item);
+    if (QWidget* open = WindowOf(handle)) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     auto* viewer = new TFMViewer(window_);
     viewer->SetFileName(qttext::FromStored(item->Subject.str()));
     viewer->setObjectName(QStringLiteral("MessageViewer"));
     ShowBody(handle, *viewer->ViewBox());
     viewer->show();
+    viewers_.insert(handle, viewer);
     emit MessageOpened(handle, viewer);
+}
+
+void TMailCommands::CloseWindowOf(int handle) {
+    if (QWidget* open = viewers_.take(handle)) open->close();
 }
 
 bool TMailCommands::eventFilter(QObject* watched, QEvent* event) {

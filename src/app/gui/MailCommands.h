@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -69,6 +71,9 @@ public:
     void OpenMessage(int handle);
     void MarkRead(THeaderItem& item);
 
+    // The window showing a record, null when none.
+    QWidget* WindowOf(int handle) const { return viewers_.value(handle); }
+
 signals:
     void MessageOpened(int handle, QWidget* window);
 
@@ -90,6 +95,8 @@ private:
     bool MoveToTrash(int row);
     void Compact(const std::string& name);
     void ShowBody(int handle, class QTextEdit& box);
+    // A record about to be destroyed takes its window with it.
+    void CloseWindowOf(int handle);
 
     TMailStore& store_;
     TMailPage& page_;
@@ -102,4 +109,5 @@ private:
     std::unique_ptr<TMessageListModel> listModel_;
     std::unique_ptr<TMailboxTreeModel> treeModel_;
     bool reverting_ = false;
+    QHash<int, QPointer<QWidget>> viewers_;
 };

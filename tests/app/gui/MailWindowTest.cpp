@@ -347,7 +347,13 @@ TEST_F(MailWindowTest, UnreadRowsAndTheirNodeAreBoldUntilOpened) {
     QWidget* viewer = w->findChild<QWidget*>(QStringLiteral("MessageViewer"));
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("The Fenmarch File Viewer - fresh"));
-    delete viewer;
+    EXPECT_EQ(C().WindowOf(h), viewer);
+    // Destroying the message closes its window.
+    prompt.QueueAnswer(TPromptAnswer::Yes);
+    Key(List(), Qt::Key_Delete, Qt::ShiftModifier);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(C().WindowOf(h), nullptr);
+    EXPECT_EQ(w->findChild<QWidget*>(QStringLiteral("MessageViewer")), nullptr);
 }
 
 TEST_F(MailWindowTest, OnlyOutgoingMessagesAreRenamedInPlace) {
