@@ -74,6 +74,14 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
     connect(tree, &TMailboxTreeView::RowsDropped, this, &TMailCommands::MoveRows);
     connect(tree, &TMailboxTreeView::NodeDropped, this, &TMailCommands::MoveNode);
 
+    ViewTimer.setSingleShot(true);
+    connect(&ViewTimer, &QTimer::timeout, this, [this] {
+        if (!store_.Config().Read(cfg::DisplayMessages)) return;
+        THeaders& headers = store_.Headers();
+        for (int h = 0; h < headers.Length(); ++h)
+            if (const THeaderItem* item = headers.At(h); item && item->Has(mfNew)) OpenMessage(h);
+    });
+
     page_.STextBox->setAcceptDrops(true);
     page_.STextBox->viewport()->installEventFilter(this);
 
@@ -443,6 +451,8 @@ void TMailCommands::OpenMessage(int handle) {
     viewers_.insert(handle, viewer);
     emit MessageOpened(handle, viewer);
 }
+
+void TMailCommands::ProcessingFinished() { ViewTimer.start(100); }
 
 void TMailCommands::CloseWindowOf(int handle) {
     if (QWidget* open = viewers_.take(handle)) open->close();

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -70,6 +71,11 @@ public:
     // window of its own. A received message is marked read first.
     void OpenMessage(int handle);
     void MarkRead(THeaderItem& item);
+
+    // Processing of downloaded messages has finished: shortly after, every
+    // new message is opened when "Display Messages" is on.
+    void ProcessingFinished();
+    QTimer ViewTimer;
 
     // The window showing a record, null when none.
     QWidget* WindowOf(int handle) const { return viewers_.value(handle); }

@@ -7,6 +7,7 @@
 #include "app/Folders.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/LeftoverProcessing.h"
+#include "app/gui/MailCommands.h"
 #include "common/AppTitle.h"
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtPrompt.h"
@@ -42,7 +43,9 @@ int main(int argc, char** argv) {
     prompt.SetParent(&window);
     window.SetStore(store);
     TLeftoverProcessing processing(store, *folders, prompt);
-    window.SetLeftoverProcessing([&processing] { processing.Start(); });
+    window.SetLeftoverProcessing([&processing, &window] {
+        processing.Start([&window] { window.Commands()->ProcessingFinished(); });
+    });
     window.Initialise();
     return app.exec();
 }

@@ -115,6 +115,7 @@ TEST_F(MailWindowTest, StartUpShowsTheDefaultMailboxAndRunsProcessingLast) {
               "messages\n\rFix: Reinstall Fenmarch Skiffpost and select dictionary files.");
     EXPECT_TRUE(w->Actions().view->isEnabled());
     EXPECT_TRUE(w->Actions().newMailbox->isEnabled());
+    w.reset();  // the window goes before the store it shows
 }
 
 TEST_F(MailWindowTest, ModelsPassTheItemModelTester) {
@@ -428,4 +429,23 @@ TEST_F(MailWindowTest, DragStatusTextsOverTheTree) {
     EXPECT_EQ(w->StatusText(), QStringLiteral("Can not move message to the same mailbox."));
 }
 
+}  // namespace
+
+namespace {
+TEST_F(MailWindowTest, ViewTimerOpensNewMessagesOnlyWithDisplayMessagesOn) {
+    Open();
+    const int fresh = Add("In Box", "just in", mfNew);
+    const int old = Add("In Box", "seen", mfRead);
+    C().ProcessingFinished();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !C().ViewTimer.isActive(); }, 5000));
+    QApplication::processEvents();
+    EXPECT_EQ(C().WindowOf(fresh), nullptr);
+    EXPECT_TRUE(store.Headers().At(fresh)->Has(mfNew));
+
+    ini.Write(cfg::DisplayMessages, true);
+    C().ProcessingFinished();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return C().WindowOf(fresh) != nullptr; }, 5000));
+    EXPECT_EQ(C().WindowOf(old), nullptr);
+    EXPECT_FALSE(store.Headers().At(fresh)->Has(mfNew));
+}
 }  // namespace
