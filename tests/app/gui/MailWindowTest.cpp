@@ -6,6 +6,9 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QDragEnterEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -447,5 +450,43 @@ TEST_F(MailWindowTest, ViewTimerOpensNewMessagesOnlyWithDisplayMessagesOn) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return C().WindowOf(fresh) != nullptr; }, 5000));
     EXPECT_EQ(C().WindowOf(old), nullptr);
     EXPECT_FALSE(store.Headers().At(fresh)->Has(mfNew));
+}
+}  // namespace
+
+namespace {
+TEST_F(MailWindowTest, ADropFromOutsideTheListLeavesThePreviewEmpty) {
+    Open();
+    Add("In Box", "message", mfRead);
+    C().SelectMailbox("Sent Box");
+    C().SelectMailbox("In Box");
+    SelectRows({0});
+    QMimeData mime;
+    std::unique_ptr<QMimeData> rows(C().ListModel()->mimeData({C().ListModel()->index(0, 0)}));
+    const QString format = QString::fromLatin1(TMessageListModel::kRowsMime);
+    mime.setData(format, rows->data(format));
+    mime.setUrls({QUrl::fromLocalFile(dir.File("some.txt").c_str())});
+    QWidget* pane = w->MailPage()->STextBox->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pane, &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pane, &drop);
+    EXPECT_FALSE(drop.isAccepted());
+    EXPECT_TRUE(w->MailPage()->STextBox->toPlainText().isEmpty());
+}
+
+TEST_F(MailWindowTest, APressBelowTheNodesUnselectsAndAPressOnANodeSelectsIt) {
+    Open();
+    w->resize(700, 500);
+    QApplication::processEvents();
+    ASSERT_EQ(store.Viewed(), "In Box");
+    QWidget* area = Tree()->viewport();
+    QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(10, area->height() - 3));
+    EXPECT_EQ(store.Viewed(), "");
+    EXPECT_EQ(w->StatusText(), QStringLiteral("No mailbox selected."));
+    const QRect sent = Tree()->visualRect(C().TreeModel()->IndexOfNode(store.Tree().IndexOf("Sent Box")));
+    QTest::mouseClick(area, Qt::RightButton, Qt::NoModifier, sent.center());
+    EXPECT_EQ(C().SelectedMailbox(), "Sent Box");
+    EXPECT_EQ(store.Viewed(), "Sent Box");
 }
 }  // namespace
