@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProgressBar>
@@ -338,6 +339,9 @@ bool TMailCommands::RefreshTrashIndicator() {
     actions_.emptyTrash->setEnabled(full);
     toolbar_.BTrash->setEnabled(true);
     toolbar_.SetTrashFull(full);
+    // Without a themed full can the style's one picture would show both
+    // states; the tree's drawn pictures tell them apart.
+    if (!QIcon::hasThemeIcon(QStringLiteral("user-trash-full"))) toolbar_.BTrash->setIcon(treeModel_->Image(full ? 1 : 0));
     page_.CategoryLB->viewport()->update();
     return full;
 }

@@ -22,14 +22,20 @@ QIcon DrawTrash(bool full) {
     QPixmap pixmap = Canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(80, 80, 80), 1));
-    p.setBrush(QColor(190, 190, 195));
-    p.drawRect(QRectF(3.5, 4.5, 9, 10));
-    p.drawRect(QRectF(2.5, 2.5, 11, 2));
     if (full) {
-        p.setBrush(QColor(240, 230, 170));
-        p.drawRect(QRectF(5, 0.5, 6, 3));
+        // Crumpled paper heaped above the rim.
+        p.setPen(QPen(QColor(120, 110, 60), 1));
+        p.setBrush(QColor(250, 240, 160));
+        p.drawEllipse(QRectF(3, 0.5, 6, 5));
+        p.setBrush(QColor(255, 255, 255));
+        p.drawEllipse(QRectF(7, 1, 6, 4.5));
     }
+    p.setPen(QPen(QColor(80, 80, 80), 1));
+    p.setBrush(full ? QColor(150, 150, 160) : QColor(190, 190, 195));
+    p.drawRect(QRectF(3.5, 5.5, 9, 9));
+    p.drawLine(QPointF(6, 7), QPointF(6, 13));
+    p.drawLine(QPointF(10, 7), QPointF(10, 13));
+    if (!full) p.drawRect(QRectF(2.5, 3.5, 11, 2));
     return QIcon(pixmap);
 }
 
