@@ -1,6 +1,7 @@
 #include "app/gui/MailCommands.h"
 
 #include <QAction>
+#include <iterator>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -33,7 +34,7 @@
 #include "store/MailboxName.h"
 
 namespace {
-const QList<int> kListWidths{150, 100, 100, 30, 30};
+constexpr int kListWidths[] = {150, 100, 100, 30, 30};
 
 // The cursor of a long operation on the list and the tree, restored on
 // every path out.
@@ -55,7 +56,7 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
 
     TFMListView* list = page_.StickitLB;
     list->setModel(listModel_.get());
-    for (int i = 0; i < kListWidths.size(); ++i) list->setColumnWidth(i, kListWidths[i]);
+    for (int i = 0; i < static_cast<int>(std::size(kListWidths)); ++i) list->setColumnWidth(i, kListWidths[i]);
     list->header()->setSectionsClickable(true);
     list->setDragEnabled(true);
     list->setDragDropMode(QAbstractItemView::DragOnly);
@@ -84,6 +85,9 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
     });
 
     page_.STextBox->setAcceptDrops(true);
+    previewArea_ = page_.STextBox->viewport();
+    list_ = page_.StickitLB;
+    tree_ = page_.CategoryLB;
     page_.STextBox->viewport()->installEventFilter(this);
 
     const auto wire = [this](QAction* action, auto work) {
@@ -221,7 +225,7 @@ void TMailCommands::RenameSelected() {
 void TMailCommands::DeleteMailbox() {
     const std::string name = SelectedMailbox();
     if (name.empty()) return;
-    operations_.DeleteMailbox(name);
+    if (operations_.DeleteMailbox(name) && store_.Viewed().empty()) status_(QStringLiteral("No mailbox selected."));
     RefreshTrashIndicator();
 }
 
@@ -463,10 +467,12 @@ void TMailCommands::CloseWindowOf(int handle) {
 }
 
 bool TMailCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == page_.STextBox->viewport()) {
+    // Compared by address only: the widgets may be going while their last
+    // events arrive.
+    if (watched == previewArea_) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (drag->source() == page_.StickitLB)
+            if (drag->source() == list_)
                 drag->acceptProposedAction();
             else
                 drag->ignore();
@@ -474,7 +480,7 @@ bool TMailCommands::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() == QEvent::Drop) {
             auto* drop = static_cast<QDropEvent*>(event);
-            if (drop->source() == page_.StickitLB) {
+            if (drop->source() == list_) {
                 drop->setDropAction(Qt::CopyAction);
                 drop->accept();
                 PreviewSelected();
@@ -487,7 +493,7 @@ bool TMailCommands::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (watched == page_.StickitLB) {
+    if (watched == list_) {
         if (key->key() == Qt::Key_Delete) {
             if (key->modifiers() & Qt::ShiftModifier)
                 DestroySelected();
@@ -499,7 +505,7 @@ bool TMailCommands::eventFilter(QObject* watched, QEvent* event) {
             OpenSelected();
             return true;
         }
-    } else if (watched == page_.CategoryLB && key->key() == Qt::Key_Delete) {
+    } else if (watched == tree_ && key->key() == Qt::Key_Delete) {
         DeleteMailbox();
         return true;
     }

@@ -115,5 +115,9 @@ private:
     std::unique_ptr<TMessageListModel> listModel_;
     std::unique_ptr<TMailboxTreeModel> treeModel_;
     bool reverting_ = false;
+    // The watched widgets, for the event filter.
+    const QObject* previewArea_ = nullptr;
+    const QObject* list_ = nullptr;
+    const QObject* tree_ = nullptr;
     QHash<int, QPointer<QWidget>> viewers_;
 };
