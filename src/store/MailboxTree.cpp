@@ -84,19 +84,6 @@ int TMailboxTree::MoveSubtree(int index, int target, int depth) {
     return at;
 }
 
-int TMailboxTree::MoveToFirstChildOf(int index, int parent) {
-    // A node cannot go below itself or one of its own children.
-    if (parent >= index && parent < SubtreeEnd(index)) return index;
-    return MoveSubtree(index, parent + 1, At(parent).depth + 1);
-}
-
-int TMailboxTree::MoveInFrontOf(int index, int sibling) {
-    if (sibling >= index && sibling < SubtreeEnd(index)) return index;
-    return MoveSubtree(index, sibling, At(sibling).depth);
-}
-
-int TMailboxTree::MoveToEnd(int index) { return MoveSubtree(index, Count(), 0); }
-
 void TMailboxTree::SetName(int index, const std::string& name) {
     nodes_[static_cast<std::size_t>(index)].name = name;
     Changed(index);
@@ -130,4 +117,23 @@ std::vector<TTreeFile::Node> TMailboxTree::ToFileNodes() const {
 
 void TMailboxTree::Changed(int index) {
     if (observer_) observer_->NodeChanged(index);
+}
+
+bool TMailboxTree::Move(int index, Place place, int target, int* newIndex) {
+    if (index < 0 || index >= Count()) return false;
+    const int end = SubtreeEnd(index);
+    int destination = Count();
+    int depth = 0;
+    if (place == Place::Before && target == index) {
+        if (newIndex) *newIndex = index;  // dropped just before itself: it stays
+        return true;
+    }
+    if (place != Place::LastTopLevel) {
+        if (target < 0 || target >= Count() || (target >= index && target < end)) return false;
+        destination = place == Place::FirstChildOf ? target + 1 : target;
+        depth = place == Place::FirstChildOf ? At(target).depth + 1 : At(target).depth;
+    }
+    const int at = MoveSubtree(index, destination, depth);
+    if (newIndex) *newIndex = at;
+    return true;
 }

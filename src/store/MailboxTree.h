@@ -64,13 +64,12 @@ public:
     int AppendChild(int parent, const std::string& name);
     // Removes a node with its subtree.
     void Remove(int index);
-    // Moves a node with its subtree: as the first child of a node, in front
-    // of a node (as its sibling), or as the last top-level node. Returns the
-    // node's new index; a move into its own subtree changes nothing. The
-    // observer sees a reset.
-    int MoveToFirstChildOf(int index, int parent);
-    int MoveInFrontOf(int index, int sibling);
-    int MoveToEnd(int index);
+    // Where a node dropped onto the tree goes.
+    enum class Place { FirstChildOf, Before, LastTopLevel };
+    // Moves a node with its subtree relative to target (ignored for
+    // LastTopLevel). Refused (false, nothing changed) when target lies in
+    // the moved subtree. Returns the node's new index through newIndex.
+    bool Move(int index, Place place, int target, int* newIndex = nullptr);
 
     void SetName(int index, const std::string& name);
     void SetBold(int index, bool bold);

@@ -70,3 +70,21 @@ void TMessageRows::Reindex() {
         slotOfHandle_[static_cast<std::size_t>(h)] = static_cast<int>(s);
     }
 }
+
+bool TMessageRows::Arrange(const std::vector<int>& order) {
+    if (order.size() != rows_.size()) return false;
+    std::vector<char> seen(rows_.size(), 0);
+    for (const int position : order) {
+        if (position < 0 || position >= Count() || seen[static_cast<std::size_t>(position)]) return false;
+        seen[static_cast<std::size_t>(position)] = 1;
+    }
+    std::vector<TMessageRow> arranged(rows_.size());
+    // Kept bottom-up: the row for position i lands in slot size-1-i.
+    for (std::size_t i = 0; i < order.size(); ++i)
+        arranged[rows_.size() - 1 - i] = std::move(rows_[Slot(order[i])]);
+    if (observer_) observer_->RowsAboutToBeReset();
+    rows_ = std::move(arranged);
+    Reindex();
+    if (observer_) observer_->RowsReset();
+    return true;
+}

@@ -53,6 +53,10 @@ public:
     // Replaces every row at once with rows given oldest first, as if each had
     // been inserted at the top in turn; the observer sees one reset.
     void ResetFromOldest(std::vector<TMessageRow> oldestFirst);
+    // Puts the rows in a new order: order[i] is the current position of the
+    // row that goes to position i, and must name every position once. The
+    // observer sees one reset; false (and nothing changed) for a bad order.
+    bool Arrange(const std::vector<int>& order);
 
 private:
     std::size_t Slot(int position) const { return rows_.size() - 1 - static_cast<std::size_t>(position); }

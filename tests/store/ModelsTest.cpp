@@ -120,20 +120,25 @@ TEST(MailboxTree, MovingASubtreeKeepsItsShape) {
     TMailboxTree tree;
     tree.Reset({{"A", 0}, {"B", 1}, {"C", 2}, {"D", 1}, {"E", 0}, {"F", 0}});
     // B (with C) becomes the first child of E.
-    EXPECT_EQ(tree.MoveToFirstChildOf(1, 4), 3);
+    using Place = TMailboxTree::Place;
+    int at = -1;
+    ASSERT_TRUE(tree.Move(1, Place::FirstChildOf, 4, &at));
+    EXPECT_EQ(at, 3);
     EXPECT_EQ(tree.Names(), (std::vector<std::string>{"A", "D", "E", "B", "C", "F"}));
     EXPECT_EQ(tree.At(3).depth, 1);
     EXPECT_EQ(tree.At(4).depth, 2);
     // E (with B and C) goes in front of A.
-    EXPECT_EQ(tree.MoveInFrontOf(2, 0), 0);
+    ASSERT_TRUE(tree.Move(2, Place::Before, 0, &at));
+    EXPECT_EQ(at, 0);
     EXPECT_EQ(tree.Names(), (std::vector<std::string>{"E", "B", "C", "A", "D", "F"}));
     // C goes to the end, at the top level.
-    EXPECT_EQ(tree.MoveToEnd(2), 5);
+    ASSERT_TRUE(tree.Move(2, Place::LastTopLevel, -1, &at));
+    EXPECT_EQ(at, 5);
     EXPECT_EQ(tree.Names(), (std::vector<std::string>{"E", "B", "A", "D", "F", "C"}));
     EXPECT_EQ(tree.At(5).depth, 0);
     // Never into its own subtree.
-    EXPECT_EQ(tree.MoveToFirstChildOf(0, 1), 0);
-    EXPECT_EQ(tree.MoveInFrontOf(0, 1), 0);
+    EXPECT_FALSE(tree.Move(0, Place::FirstChildOf, 1));
+    EXPECT_FALSE(tree.Move(0, Place::Before, 1));
     EXPECT_EQ(tree.Names(), (std::vector<std::string>{"E", "B", "A", "D", "F", "C"}));
     // Depths never jump: the file form reads back the same.
     EXPECT_FALSE(TTreeFile::Parse(TTreeFile::Format(tree.ToFileNodes())).levelError) << TTreeFile::Format(tree.ToFileNodes());

@@ -15,12 +15,13 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/FMListView.h"
+#include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
+#include "app/gui/MailboxTreeView.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/PopupMenus.h"
 #include "compose/gui/SRichEdit.h"
-#include <QTreeView>
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
 
@@ -29,6 +30,7 @@
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "store/MailStore.h"
 
 namespace {
 constexpr int kStateNormal = 0;
@@ -171,10 +173,27 @@ void TControlCenter::SetStatusText(const QString& text) {
 
 QString TControlCenter::StatusText() const { return status_->text(); }
 
+std::string TControlCenter::MissingDictionaryMessage() {
+    const std::string title = kAppTitle;
+    return title + " is missing the main dictionary file.\n\r" + "You will not be able to spell check your messages\n\r" +
+           "Fix: Reinstall " + title + " and select dictionary files.";
+}
+
+void TControlCenter::SetStore(TMailStore& store) {
+    store_ = &store;
+    commands_ = new TMailCommands(
+        store, *mailPage_, *actions_, *toolbar_, *popups_, *progress_,
+        [this](const QString& text) { SetStatusText(text); }, this);
+    store.Tip().SetListener([this](const std::string& tip, const std::string&) {
+        statusBar()->setToolTip(qttext::FromStored(tip));
+    });
+}
+
 void TControlCenter::Initialise() {
     SetStatusText(QStringLiteral("Loading Settings..."));
     const int state = config_.Read(cfg::WindowState);
     const bool visible = config_.Read(cfg::Visible);
+    if (!fileutil::Exists(folders_.program + cfg::kMainDictionary)) prompt_.Error(MissingDictionaryMessage());
     RestoreGeometry();
     actions_->SetMenuSystemVisible(config_.Read(cfg::MenuSystem));
     toolbar_->SetHintsVisible(config_.Read(cfg::Hints));
@@ -188,6 +207,7 @@ void TControlCenter::Initialise() {
         bold.setBold(true);
         mailPage_->CategoryLB->setFont(bold);
     }
+    if (commands_) commands_->LoadStore();
 
     if (state == kStateMinimized)
         setWindowState(Qt::WindowMinimized);
@@ -198,7 +218,10 @@ void TControlCenter::Initialise() {
     mailPage_->RestoreLayout();
 
     ActOnCommandRequest();
+    if (commands_) commands_->RefreshTrashIndicator();
     QApplication::processEvents();
+    if (commands_) commands_->SelectMailbox(config_.Read(cfg::DefaultMailBox));
+    if (startProcessing_) startProcessing_();
 }
 
 void TControlCenter::RestoreGeometry() {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 
 #include "app/Folders.h"
 
@@ -12,6 +13,8 @@ class TFMListView;
 class TIniFile;
 class IUserPrompt;
 class TMailPage;
+class TMailCommands;
+class TMailStore;
 class TMainActions;
 class TMainToolbar;
 class TPopupMenus;
@@ -27,6 +30,16 @@ public:
     // Brings the window into its saved state and shows or hides it, as the
     // last steps of start-up do.
     void Initialise();
+    // The store whose tree and mailboxes the window shows; set before
+    // Initialise. Without one the pages stay empty.
+    void SetStore(TMailStore& store);
+    // Run as the last step of start-up: the processing of downloads an
+    // earlier run left over.
+    void SetLeftoverProcessing(std::function<void()> start) { startProcessing_ = std::move(start); }
+    TMailCommands* Commands() const { return commands_; }
+    TMailStore* Store() const { return store_; }
+    // The error shown when the main dictionary is missing.
+    static std::string MissingDictionaryMessage();
 
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -79,4 +92,7 @@ private:
     // written once the burst is over.
     QTimer geometryTimer_;
     bool closing_ = false;
+    TMailStore* store_ = nullptr;
+    TMailCommands* commands_ = nullptr;
+    std::function<void()> startProcessing_;
 };

@@ -37,4 +37,5 @@ void TFMListView::startDrag(Qt::DropActions supportedActions) {
     auto* drag = new QDrag(this);
     drag->setMimeData(model()->mimeData(rows));
     drag->exec(supportedActions);  // no pixmap: rows travel without a drag image
+    emit DragFinished();
 }

@@ -16,6 +16,10 @@ public:
     void SetColumns(const QStringList& captions, const QList<int>& widths);
     int ColumnCount() const;
 
+signals:
+    // A drag of rows has ended, dropped or not.
+    void DragFinished();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;

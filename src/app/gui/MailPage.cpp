@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/gui/FMListView.h"
+#include "app/gui/MailboxTreeView.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
@@ -32,7 +33,7 @@ TMailPage::TMailPage(TIniFile& config, QWidget* parent) : QWidget(parent), confi
     previewPanel_ = WinSplit1;
     previewPanel_->setMinimumHeight(kPanelMinimum);
 
-    CategoryLB = new QTreeView(WinSplit1);
+    CategoryLB = new TMailboxTreeView(WinSplit1);
     CategoryLB->setObjectName(QStringLiteral("CategoryLB"));
     CategoryLB->setHeaderHidden(true);
     CategoryLB->setMinimumWidth(kTreeMinimum);

@@ -5,7 +5,7 @@
 
 class QSplitter;
 class TSRichEdit;
-class QTreeView;
+class TMailboxTreeView;
 class TFMListView;
 class TIniFile;
 
@@ -17,7 +17,7 @@ class TMailPage : public QWidget {
 public:
     TMailPage(TIniFile& config, QWidget* parent);
 
-    QTreeView* CategoryLB;
+    TMailboxTreeView* CategoryLB;
     QSplitter* WinSplit1;  // between tree and list; its first pane is the tree
     TFMListView* StickitLB;
     QSplitter* HorSplit;   // between the panel and the preview

@@ -6,11 +6,15 @@
 #include "app/CommandRequest.h"
 #include "app/Folders.h"
 #include "app/gui/ControlCenter.h"
+#include "app/gui/LeftoverProcessing.h"
+#include "app/gui/MailCommands.h"
 #include "common/AppTitle.h"
+#include "common/gui/QtEventPump.h"
 #include "common/gui/QtPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "store/MailStore.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -33,8 +37,15 @@ int main(int argc, char** argv) {
     TIniFile config(folders->data + cfg::kConfigFile, &prompt);
     config.Write(cfg::Command, request);
 
+    TQtEventPump pump;
+    TMailStore store(folders->data, config, prompt, pump);
     TControlCenter window(config, *folders, prompt);
     prompt.SetParent(&window);
+    window.SetStore(store);
+    TLeftoverProcessing processing(store, *folders, prompt);
+    window.SetLeftoverProcessing([&processing, &window] {
+        processing.Start([&window] { window.Commands()->ProcessingFinished(); });
+    });
     window.Initialise();
     return app.exec();
 }

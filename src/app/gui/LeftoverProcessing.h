@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Folders.h"
+
+class IUserPrompt;
+class TMailStore;
+
+// Processing of the ".tsg" files an earlier run downloaded but did not
+// finish: parsed on the processing thread, filtered and stored into the
+// "In Box" on the user-interface thread, whose rows follow at once.
+class TLeftoverProcessing {
+public:
+    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt);
+    ~TLeftoverProcessing();
+    TLeftoverProcessing(const TLeftoverProcessing&) = delete;
+    TLeftoverProcessing& operator=(const TLeftoverProcessing&) = delete;
+
+    // Queues a run over the data folder's ".tsg" files; finished is called
+    // on the user-interface thread when it is done.
+    void Start(std::function<void()> finished = nullptr);
+    bool Idle() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};

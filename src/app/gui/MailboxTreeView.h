@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTreeView>
+
+#include "store/MailboxTree.h"
+
+// The mailbox tree of the "Mail Messages" page. A press on empty space
+// unselects every node, so that no mailbox is viewed; a press on a node
+// selects it, so a right click acts on the node under the mouse. Rows of the
+// message list and nodes of the tree may be dropped on it; what a drop means
+// is left to the signals' receiver.
+class TMailboxTreeView : public QTreeView {
+    Q_OBJECT
+
+public:
+    explicit TMailboxTreeView(QWidget* parent = nullptr);
+
+    // The node under a point of the viewport, -1 below all nodes.
+    int NodeAt(const QPoint& at) const;
+
+signals:
+    // Rows of the message list are dragged over a node (-1: none).
+    void RowsDraggedOver(int node);
+    void RowsDropped(int node, const QList<int>& handles);
+    void NodeDropped(int node, TMailboxTree::Place place, int target);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
