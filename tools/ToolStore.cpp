@@ -15,8 +15,7 @@ std::unique_ptr<TToolStore> TToolStore::Open(TToolContext& ctx) {
 }
 
 TToolStore::TToolStore(const std::string& dataFolder, TToolContext& ctx)
-    : ctx_(ctx),
-      config_(dataFolder + cfg::kConfigFile, &ctx.prompt),
+    : config_(dataFolder + cfg::kConfigFile, &ctx.prompt),
       store_(dataFolder, config_, ctx.prompt, ctx.pump),
       operations_(store_) {}
 

@@ -27,7 +27,6 @@ public:
     TToolStore(const std::string& dataFolder, TToolContext& ctx);
 
 private:
-    TToolContext& ctx_;
     TIniFile config_;
     TMailStore store_;
     TMailboxOperations operations_;
