@@ -132,7 +132,7 @@ TEST(ProxyInterop, AProxyThatCannotReachTheServerShowsItsBox) {
               std::string::npos);
 }
 
-TEST_F(Pop3Interop, SkfpToolCheckDownloadsIntoTheDataFolder) {
+TEST_F(Pop3Interop, SkfpToolCheckStoresTheDownloadsInTheInBox) {
     const std::string folder = data.File("tool");
     const std::vector<std::string> global = {"--data", folder, "--attach", data.File("attach")};
     auto run = [&](std::vector<std::string> args) {
@@ -145,7 +145,11 @@ TEST_F(Pop3Interop, SkfpToolCheckDownloadsIntoTheDataFolder) {
     WriteFileOrDie(folder + "/Internet.fmt", "{\\rtf1 }");
     const auto ok = run({"check", "Home"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
-    EXPECT_EQ(ok.out, folder + "/Home1.tsg\n" + folder + "/Home2.tsg\n" + folder + "/Home3.tsg\n");
+    // Each downloaded message is stored into the In Box and its file goes.
+    EXPECT_EQ(ok.out, "0\tIn Box\tone\n1\tIn Box\ttwo\n2\tIn Box\tthree\n");
+    EXPECT_TRUE(DownloadsIn(folder).empty());
+    const auto listed = run({"list", "In Box"});
+    EXPECT_NE(listed.out.find("three"), std::string::npos) << listed.out;
     EXPECT_NE(ok.err.find("Logout Successful."), std::string::npos);
     const auto bad = run({"check", "Bad"});
     EXPECT_EQ(bad.exitCode, 1);
