@@ -2,6 +2,7 @@
 
 #include "ConsoleDisplay.h"
 #include "Tool.h"
+#include "ToolStore.h"
 #include "common/Clock.h"
 #include "common/Windows1252.h"
 #include "config/AccountList.h"
@@ -61,7 +62,10 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
     TMailCheck check({net, ctx.pump, clock, ctx.prompt, display}, passwords, dialUp, notifier, config, accounts,
                      folders->data);
     const bool ok = check.CheckAccounts(aliases);
-    // The files wait in the data folder for the processing into the In Box.
-    for (const auto& file : check.DownloadFiles()) PrintLine(file);
-    return ok ? kExitOk : kExitFailed;
+    // What a check downloaded goes into the In Box even when a later account
+    // failed, so that nothing waits for a second run.
+    auto tool = TToolStore::Open(ctx);
+    if (!tool) return kExitFailed;
+    const int processed = ProcessDownloads(ctx, *tool);
+    return ok && processed == kExitOk ? kExitOk : kExitFailed;
 }

@@ -61,3 +61,5 @@ int RmboxCommand(TToolContext& ctx, const TToolArgs& args);
 int DictCommand(TToolContext& ctx, const TToolArgs& args);
 int ProcessCommand(TToolContext& ctx, const TToolArgs& args);
 int CheckCommand(TToolContext& ctx, const TToolArgs& args);
+int ComposeCommand(TToolContext& ctx, const TToolArgs& args);
+int SendCommand(TToolContext& ctx, const TToolArgs& args);

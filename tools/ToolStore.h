@@ -34,3 +34,7 @@ private:
 
 // A refusal that shows no box in the client gets a line on stderr.
 int Refuse(const std::string& message);
+
+// Stores every download file of the data folder into the In Box, printing
+// one line per stored message (handle, mailbox, subject).
+int ProcessDownloads(TToolContext& ctx, TToolStore& tool);

@@ -41,7 +41,11 @@ constexpr TCommand kCommands[] = {
      "dict build WORDLIST OUT | dict lookup MAIN [--user USERDCT] WORD...\n"
      "  dict add USERDCT WORD... | dict suggest MAIN [--user USERDCT] [--phoneme] [--max N] WORD"},
     {"process", ProcessCommand, "process   (stores every downloaded .tsg message; prints HANDLE TAB MAILBOX TAB SUBJECT)"},
-    {"check", CheckCommand, "check [ALIAS...]"},
+    {"check", CheckCommand, "check [ALIAS...]   (then stores what it downloaded, as process does)"},
+    {"compose", ComposeCommand,
+     "compose --to TEXT [--cc TEXT] [--bcc TEXT] [--subject TEXT] [--text FILE] [--attach FILE]...\n"
+     "  [--server ALIAS] [--type RTF|Text] [--signature NAME]   (prints the new Out Box message's handle)"},
+    {"send", SendCommand, "send HANDLE"},
 };
 
 void PrintUsage(std::ostream& out) {

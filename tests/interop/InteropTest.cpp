@@ -132,7 +132,7 @@ TEST(ProxyInterop, AProxyThatCannotReachTheServerShowsItsBox) {
               std::string::npos);
 }
 
-TEST_F(Pop3Interop, SkfpToolCheckDownloadsIntoTheDataFolder) {
+TEST_F(Pop3Interop, SkfpToolCheckStoresTheDownloadsInTheInBox) {
     const std::string folder = data.File("tool");
     const std::vector<std::string> global = {"--data", folder, "--attach", data.File("attach")};
     auto run = [&](std::vector<std::string> args) {
@@ -145,7 +145,12 @@ TEST_F(Pop3Interop, SkfpToolCheckDownloadsIntoTheDataFolder) {
     WriteFileOrDie(folder + "/Internet.fmt", "{\\rtf1 }");
     const auto ok = run({"check", "Home"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
-    EXPECT_EQ(ok.out, folder + "/Home1.tsg\n" + folder + "/Home2.tsg\n" + folder + "/Home3.tsg\n");
+    // Each downloaded message is stored into the In Box and its file goes.
+    // The stored subject keeps the blank the incoming header rules leave on it.
+    EXPECT_EQ(ok.out, "0\tIn Box\tone \n1\tIn Box\ttwo \n2\tIn Box\tthree \n");
+    EXPECT_TRUE(DownloadsIn(folder).empty());
+    const auto listed = run({"list", "In Box"});
+    EXPECT_NE(listed.out.find("three"), std::string::npos) << listed.out;
     EXPECT_NE(ok.err.find("Logout Successful."), std::string::npos);
     const auto bad = run({"check", "Bad"});
     EXPECT_EQ(bad.exitCode, 1);
@@ -223,6 +228,37 @@ TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     EXPECT_EQ(PartBody(stored, smtp.Boundary(), "notes.txt"), "one\r\n.two =3D 2\r\n");
     EXPECT_TRUE(stored.ends_with("--" + smtp.Boundary() + "--\r\n"));
     EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
+}
+
+TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TTempDir dir;
+    const std::vector<std::string> global = {"--data", dir.File("d"), "--attach", dir.File("a")};
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), global.begin(), global.end());
+        return RunTool(args);
+    };
+    const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
+    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann"}).exitCode, 0);
+    WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
+    WriteFileOrDie(dir.File("body.txt"), "Hello Bob,\n.dot\n");
+    std::string binary;
+    for (int i = 0; i < 300; ++i) binary.push_back(static_cast<char>(i * 7));
+    WriteFileOrDie(dir.File("data.bin"), binary);
+    const auto made = run({"compose", "--to", "Bob <bob@example.net>", "--subject", "Report", "--text",
+                           dir.File("body.txt"), "--attach", dir.File("data.bin"), "--server", "Home", "--type", "Text"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const auto sent = run({"send", made.out.substr(0, made.out.size() - 1)});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    const std::string stored = ReadFileOrEmpty(sink.Folder() + "/msg1.eml");
+    EXPECT_NE(stored.find("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\nTO:       Bob <bob@example.net>\r\n"),
+              std::string::npos) << stored;
+    EXPECT_NE(stored.find("\r\n\r\nHello Bob,\r\n.dot\r\n"), std::string::npos) << stored;
+    const auto boundary = stored.find("boundary=\"") + 10;
+    EXPECT_EQ(DecodeBase64(PartBody(stored, stored.substr(boundary, 8), "data.bin")), binary);
+    EXPECT_NE(run({"list", "Sent Box"}).out.find("Report"), std::string::npos);
+    EXPECT_EQ(run({"list", "Out Box"}).out, "");
 }
 
 TEST(SmtpInterop, ARefusedRecipientLeavesTheMessageUnsent) {

@@ -1,0 +1,182 @@
+#include "transport/MessageSender.h"
+
+#include "book/FilterEngine.h"
+#include "common/Clock.h"
+#include "common/DisplayDate.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "richtext/PlainText.h"
+#include "richtext/RtfReader.h"
+#include "store/MailStore.h"
+#include "store/MailboxName.h"
+#include "store/MailboxOperations.h"
+#include "transport/CanceledError.h"
+#include "transport/MailError.h"
+#include "transport/RecipientList.h"
+#include "transport/SMTP.h"
+#include "transport/TimedOutError.h"
+#include "transport/TransferDisplay.h"
+
+namespace {
+
+// The lines of a stored body; its last line end opens no further line.
+std::vector<std::string> BodyLines(const std::string& body) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < body.size()) {
+        std::size_t end = body.find('\n', start);
+        if (end == std::string::npos) end = body.size();
+        std::string line = body.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string EscapeRtf(const std::string& line) {
+    std::string out;
+    for (const char c : line) {
+        if (c == '\\' || c == '{' || c == '}') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+TMessageSender::TMessageSender(const TMailEnv& env, TMailStore& store, const TAccountList& accounts, TLists lists,
+                               IFilterActions& actions, TMimeTypes mimeTypes)
+    : env_(env), store_(store), accounts_(accounts), lists_(std::move(lists)), actions_(actions),
+      mimeTypes_(std::move(mimeTypes)) {}
+
+TMessageSender::~TMessageSender() = default;
+
+std::vector<std::string> TMessageSender::AttachmentPaths(const std::string& value) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < value.size()) {
+        std::size_t end = value.find('\x02', start);
+        if (end == std::string::npos) end = value.size();
+        if (end > start) out.push_back(value.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+const TListRow* TMessageSender::FindSignature(const std::vector<TListRow>& signatures, const std::string& name) {
+    for (const auto& row : signatures)
+        if (row.caption == name) return &row;
+    return nullptr;
+}
+
+void TMessageSender::AppendRtfSignature(std::vector<std::string>& body, const std::vector<std::string>& signature) {
+    // The last line closes the document; the signature goes before it.
+    if (body.size() > 1) body.pop_back();
+    body.push_back("\\pard ");
+    for (const auto& line : signature) body.push_back("\\par " + EscapeRtf(line));
+    body.push_back("\\par }");
+}
+
+bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::vector<std::string>& attachments,
+                             std::string& body) {
+    TRecipientList recipients;
+    recipients.to = TRecipientList::Split(item.Address.str());
+    recipients.cc = TRecipientList::Split(item.CCList);
+    recipients.bcc = TRecipientList::Split(item.BCCList);
+    recipients.ExpandBook(lists_.book);
+    smtp.ToList = std::move(recipients.to);
+    smtp.CCList = std::move(recipients.cc);
+    smtp.BCCList = std::move(recipients.bcc);
+    smtp.Attachments = attachments;
+    smtp.Subject = item.Subject.str();
+
+    if (!store_.Files().ReadBody(item, body)) return false;
+    if (item.MsgType.str() == "RTF") {
+        smtp.BodyType = 0;
+        smtp.Body = BodyLines(body);
+    } else {
+        smtp.BodyType = 1;
+        smtp.Body = plaintext::StoredLines(TRtfReader::Read(body));
+    }
+
+    const TIniFile& config = store_.Config();
+    const int priority = config.Read(cfg::SmtpPriority);
+    smtp.Priority = priority == 0 || priority == 2 ? static_cast<std::uint8_t>(priority) : 1;
+
+    for (const auto& account : accounts_.Accounts())
+        if (account.alias == item.Server.str()) {
+            smtp.From = account.From();
+            smtp.Server = account.smtpServer;
+            break;
+        }
+
+    if (const TListRow* signature = FindSignature(lists_.signatures, item.Signature.str())) {
+        const std::vector<std::string> lines = listfile::SplitLines(signature->SubItem(0));
+        if (smtp.BodyType == 0) {
+            AppendRtfSignature(smtp.Body, lines);
+        } else {
+            smtp.Body.emplace_back();
+            smtp.Body.insert(smtp.Body.end(), lines.begin(), lines.end());
+        }
+    }
+
+    smtp.ProxyServer = config.Read(cfg::ProxyServer);
+    smtp.UseProxy = config.Read(cfg::ProxyUse);
+    smtp.TimeOut = config.Read(cfg::SmtpTimeOut);
+    return true;
+}
+
+bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::string>& attachments) {
+    item.Flags = static_cast<std::uint8_t>((item.Flags & ~mfSent) | mfQueued);
+    store_.UpdateRow(item);
+
+    current_ = std::make_unique<TSMTP>(env_, mimeTypes_);
+    TSMTP& smtp = *current_;
+    std::string body;
+    if (!Prepare(smtp, item, attachments, body)) {
+        env_.display.ShowStatus(kNoBody);
+        current_.reset();
+        return false;
+    }
+    try {
+        smtp.Send();
+    } catch (const ECanceledError&) {
+        env_.display.ShowStatus(kCanceled);
+        current_.reset();
+        return false;
+    } catch (const EMailError&) {
+        // The client's status already tells why (the server's reply).
+        current_.reset();
+        return false;
+    } catch (const ETimedOutError&) {
+        current_.reset();
+        return false;
+    }
+    const std::string from = smtp.From;
+    current_.reset();
+    Delivered(item, from, body);
+    return true;
+}
+
+void TMessageSender::Delivered(THeaderItem& item, const std::string& from, const std::string& body) {
+    item.Flags = static_cast<std::uint8_t>((item.Flags | mfSent) & ~mfQueued);
+    item.Date = displaydate::Format(env_.clock.Now());
+    store_.UpdateRow(item);
+
+    std::string target = TMailboxName::kSentBox;
+    filterengine::Apply(lists_.filters, from + item.CCList + item.BCCList, item.Subject.str(),
+                        filterengine::kOutgoing, body, target, 255, actions_);
+    const std::string source = item.Mailbox.str();
+    if (target != source) {
+        TMailboxOperations operations(store_);
+        if (operations.MoveRecord(item, target) && item.Mailbox.str() != source)
+            operations.CompactWithReport(source);
+    }
+    if (!store_.Viewed().empty()) store_.ShowMailbox(store_.Viewed());
+}
+
+void TMessageSender::Cancel() {
+    if (current_) current_->Cancel();
+}

@@ -1,0 +1,30 @@
+#include "ConsoleDisplay.h"
+#include "ToolFilterActions.h"
+#include "ToolStore.h"
+#include "common/Clock.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "transport/MessageSender.h"
+#include "transport/PosixSocketFactory.h"
+
+int SendCommand(TToolContext& ctx, const TToolArgs& args) {
+    if (args.size() != 1) throw TUsageError{"send needs HANDLE"};
+    auto tool = TToolStore::Open(ctx);
+    if (!tool) return kExitFailed;
+    THeaderItem* item = tool->Record(args[0]);
+    if (!item) return kExitFailed;
+    const TFolders* folders = ctx.Folders();
+    TMailStore& store = tool->Store();
+    TAccountList accounts(folders->data);
+    accounts.Load();
+    TMessageSender::TLists lists{listfile::Read(folders->data + cfg::kAddressFile),
+                                 listfile::Read(folders->data + cfg::kSignatureFile),
+                                 listfile::Read(folders->data + cfg::kFilterFile)};
+    TPosixSocketFactory net;
+    TSystemClock clock;
+    TConsoleDisplay display;
+    TToolFilterActions actions(store);
+    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display}, store, accounts, std::move(lists), actions);
+    const bool sent = sender.SendMessage(*item, TMessageSender::AttachmentPaths(item->Attachments));
+    return sent ? kExitOk : kExitFailed;
+}
