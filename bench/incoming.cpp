@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -28,6 +29,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Where the benchmarks make their folders: SKFP_BENCH_DIR, else /tmp.
+std::string BenchRoot(const std::string& name) {
+    const char* dir = std::getenv("SKFP_BENCH_DIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/skfp-bench-" + name + "-" + std::to_string(::getpid()) + "/";
+}
 
 class TQuietPrompt : public IUserPrompt {
 public:
@@ -128,7 +135,7 @@ void BM_Base64Decode(benchmark::State& state) {
 BENCHMARK(BM_Base64Decode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Base64DecodeFile(benchmark::State& state) {
-    const std::string root = "/tmp/skfp-bench-b64-" + std::to_string(::getpid()) + "/";
+    const std::string root = BenchRoot("b64");
     fs::create_directories(root);
     std::mt19937 g(2);
     const std::string text = Base64Lines(RandomBytes(32 << 20, g));
@@ -148,7 +155,7 @@ BENCHMARK(BM_Base64DecodeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ProcessMessages(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const std::string root = "/tmp/skfp-bench-process-" + std::to_string(::getpid()) + "/";
+    const std::string root = BenchRoot("process");
     std::mt19937 g(3);
     std::vector<std::string> messages;
     std::size_t bytes = 0;
@@ -180,7 +187,7 @@ void BM_ProcessMessages(benchmark::State& state) {
             TMessageParser parser(data, attach, prompt, decoders, clock);
             TMessageStorer storer(store, filters, actions);
             TProcessQueue queue(data, parser, main,
-                                [&](TParsedMessage& m, const std::string& box) { return storer.Store(m, box); }, nullptr);
+                                [&](std::vector<TParsedMessage>& m, const std::string& box) { storer.Store(m, box); }, nullptr);
             queue.Start();
             while (!queue.Idle()) main.WaitAndRun(std::chrono::milliseconds(1));
             main.RunPending();
@@ -192,13 +199,13 @@ void BM_ProcessMessages(benchmark::State& state) {
     state.counters["avg_KB"] = static_cast<double>(bytes) / count / 1024.0;
     fs::remove_all(root);
 }
-BENCHMARK(BM_ProcessMessages)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_ProcessMessages)->Arg(500)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // The processing thread's half alone: reading, decoding, converting and
 // extracting, without the store's writes.
 void BM_ParseMessages(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const std::string root = "/tmp/skfp-bench-parse-" + std::to_string(::getpid()) + "/";
+    const std::string root = BenchRoot("parse");
     std::mt19937 g(3);
     fs::remove_all(root);
     fs::create_directories(root + "data");
@@ -233,7 +240,7 @@ BENCHMARK(BM_ParseMessages)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTim
 // processing's own footprint.
 void BM_LargeAttachmentPeakMemory(benchmark::State& state) {
     const std::size_t size = static_cast<std::size_t>(state.range(0)) << 20;
-    const std::string root = "/tmp/skfp-bench-large-" + std::to_string(::getpid()) + "/";
+    const std::string root = BenchRoot("large");
     TQuietPrompt prompt;
     TSleepPump pump;
     TSystemClock clock;
@@ -269,7 +276,7 @@ void BM_LargeAttachmentPeakMemory(benchmark::State& state) {
             TMessageParser parser(data, attach, prompt, decoders, clock);
             TMessageStorer storer(store, filters, actions);
             TProcessQueue queue(data, parser, main,
-                                [&](TParsedMessage& m, const std::string& box) { return storer.Store(m, box); }, nullptr);
+                                [&](std::vector<TParsedMessage>& m, const std::string& box) { storer.Store(m, box); }, nullptr);
             queue.Start();
             while (!queue.Idle()) main.WaitAndRun(std::chrono::milliseconds(1));
             main.RunPending();

@@ -69,7 +69,7 @@ void TAttachmentExtractor::ReportCopyFailure(const char* reason) {
 void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& message, std::string_view boundary,
                                    TTransferEncoding encoding, std::vector<std::string>& attachments) {
     const std::string name = attachmentpath::SafeName(fileName);
-    const std::string target = attachmentpath::Unique(attachFolder_, name);
+    const std::string target = attachmentpath::Unique(attachFolder_, name, &nextNumber_[name]);
     if (target.empty()) {
         // The attachment folder is missing or refuses the file.
         prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + name + ".");

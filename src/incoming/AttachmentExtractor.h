@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "incoming/MailHeader.h"
@@ -37,4 +38,6 @@ private:
     IUserPrompt& prompt_;
     TDecodeGroup& group_;
     std::mt19937 random_;
+    // Per safe name, the number to try first for its next attachment.
+    std::unordered_map<std::string, int> nextNumber_;
 };

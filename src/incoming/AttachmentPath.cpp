@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "common/Windows1252.h"
@@ -44,17 +45,18 @@ std::string SafeName(std::string_view name) {
     return clean;
 }
 
-std::string Unique(const std::string& folder, std::string_view name) {
+std::string Unique(const std::string& folder, std::string_view name, int* next) {
     if (name.empty()) return {};
     const std::string nameText(name);
     const auto dot = nameText.rfind('.');
     const std::string base = (dot == std::string::npos || dot == 0) ? nameText : nameText.substr(0, dot);
     const std::string ext = (dot == std::string::npos || dot == 0) ? std::string() : nameText.substr(dot);
-    for (int n = 1; n < 100000; ++n) {
+    for (int n = next ? std::max(*next, 1) : 1; n < 100000; ++n) {
         const std::string candidate = n == 1 ? folder + nameText : folder + base + " (" + std::to_string(n) + ")" + ext;
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
+            if (next) *next = n + 1;
             return candidate;
         }
         if (errno != EEXIST) return {};

@@ -15,7 +15,10 @@ std::string SafeName(std::string_view name);
 // folder + name when no such file exists, else the first free
 // "base (n).ext" for n = 2, 3, ... The file is created empty at once, so
 // that two attachments of one name never get the same path. Empty when
-// name is empty or no file can be created.
-std::string Unique(const std::string& folder, std::string_view name);
+// name is empty or no file can be created. With next, the search starts at
+// that n (1 is the name itself) and next becomes the n after the one taken:
+// a caller that keeps it per name does not probe the same taken names again
+// for every further attachment of that name.
+std::string Unique(const std::string& folder, std::string_view name, int* next = nullptr);
 
 }  // namespace attachmentpath

@@ -18,13 +18,13 @@ bool TDownloadProcessing::Run(const std::string& mailbox, const TStored& stored)
         TMessageStorer storer(store_, filters_, actions_);
         TProcessQueue queue(
             dataFolder_, parser, main,
-            [&](TParsedMessage& message, const std::string&) {
-                const int handle = storer.Store(message, mailbox);
-                if (const THeaderItem* item = store_.Headers().At(handle)) {
-                    if (item->Offset < 0) allStored = false;
-                    if (stored) stored(handle, *item);
+            [&](std::vector<TParsedMessage>& messages, const std::string&) {
+                for (const int handle : storer.Store(messages, mailbox)) {
+                    if (const THeaderItem* item = store_.Headers().At(handle)) {
+                        if (item->Offset < 0) allStored = false;
+                        if (stored) stored(handle, *item);
+                    }
                 }
-                return handle;
             },
             nullptr);
         queue.Start();

@@ -9,7 +9,7 @@
 #include "incoming/MessageParser.h"
 #include "store/MailStore.h"
 
-int TMessageStorer::Store(TParsedMessage& message, const std::string& mailbox) {
+int TMessageStorer::Add(TParsedMessage& message, const std::string& mailbox) {
     auto item = std::make_unique<THeaderItem>(message.record);
     std::string target = mailbox;
     filterengine::Apply(filters_, item->Address.str() + item->CCList, item->Subject.str(), filterengine::kIncoming,
@@ -17,16 +17,32 @@ int TMessageStorer::Store(TParsedMessage& message, const std::string& mailbox) {
     item->Mailbox = target;
     const int node = store_.Tree().IndexOf(target);
     if (node >= 0) store_.MarkMailbox(node, true);
+    // Counted here rather than when downloaded, so that files left over
+    // from an earlier session count too.
+    if (item->Has(mfNew)) store_.Tip().Raise();
 
-    THeaderItem* record = item.get();
-    int handle;
+    const THeaderItem& record = *item;
     if (!store_.Viewed().empty() && store_.Viewed() == target) {
         TBusyLock lock(store_.Flags().listFill, store_.Pump());
-        handle = store_.Headers().Add(std::move(item));
-        store_.Rows().InsertTop(TMessageRow::Of(*record, handle));
-    } else {
-        handle = store_.Headers().Add(std::move(item));
+        const int handle = store_.Headers().Add(std::move(item));
+        store_.Rows().InsertTop(TMessageRow::Of(record, handle));
+        return handle;
     }
-    if (store_.Files().SaveBody(*record, message.body)) std::remove(message.source.c_str());
-    return handle;
+    return store_.Headers().Add(std::move(item));
+}
+
+std::vector<int> TMessageStorer::Store(std::vector<TParsedMessage>& messages, const std::string& mailbox) {
+    std::vector<int> handles;
+    std::vector<TMailboxFiles::TNewBody> bodies;
+    handles.reserve(messages.size());
+    bodies.reserve(messages.size());
+    for (auto& message : messages) {
+        handles.push_back(Add(message, mailbox));
+        bodies.push_back({store_.Headers().At(handles.back()), message.body});
+    }
+    store_.RefreshTip();
+    const std::vector<bool> stored = store_.Files().AppendBodies(bodies);
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        if (stored[i]) std::remove(messages[i].source.c_str());
+    return handles;
 }

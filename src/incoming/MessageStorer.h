@@ -17,11 +17,16 @@ public:
     TMessageStorer(TMailStore& store, const std::vector<TListRow>& filters, IFilterActions& actions)
         : store_(store), filters_(filters), actions_(actions) {}
 
-    // The new record's handle. A body that cannot be saved leaves the record
-    // without a body and the ".tsg" file for a later run.
-    int Store(TParsedMessage& message, const std::string& mailbox);
+    // Stores messages that arrived together, their bodies written with one
+    // flush and one index save per mailbox; the new records' handles, in
+    // order. A message whose body cannot be saved leaves its record without
+    // a body and its ".tsg" file for a later run.
+    std::vector<int> Store(std::vector<TParsedMessage>& messages, const std::string& mailbox);
 
 private:
+    // Filters the message and adds its record (and row); its handle.
+    int Add(TParsedMessage& message, const std::string& mailbox);
+
     TMailStore& store_;
     const std::vector<TListRow>& filters_;
     IFilterActions& actions_;

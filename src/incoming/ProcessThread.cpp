@@ -11,7 +11,7 @@
 #include "common/TextUtil.h"
 #include "incoming/MessageParser.h"
 
-TProcessQueue::TProcessQueue(std::string dataFolder, TMessageParser& parser, IMainThread& main, TStoreMessage store,
+TProcessQueue::TProcessQueue(std::string dataFolder, TMessageParser& parser, IMainThread& main, TStoreMessages store,
                              std::function<void()> runFinished)
     : dataFolder_(std::move(dataFolder)), parser_(parser), main_(main), store_(std::move(store)),
       runFinished_(std::move(runFinished)), state_(std::make_shared<State>()) {}
@@ -77,45 +77,67 @@ void TProcessQueue::Work() {
     }
 }
 
-void TProcessQueue::Process(const TProcessThread& run) {
-    auto state = state_;
-    for (const auto& path : run.FileList) {
-        bool cancelled;
+struct TProcessQueue::Batch {
+    std::vector<TParsedMessage> messages;
+    std::vector<std::string> paths;  // every file of the batch, parsed or not
+    std::size_t bytes = 0;
+    std::chrono::steady_clock::time_point opened;
+
+    bool Full() const {
+        return messages.size() >= TProcessThread::kBatchMessages || bytes >= TProcessThread::kBatchBytes ||
+               (!messages.empty() && std::chrono::steady_clock::now() - opened >= TProcessThread::kBatchDelay);
+    }
+};
+
+bool TProcessQueue::Cancelled() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->cancelled;
+}
+
+bool TProcessQueue::AwaitStored() {
+    std::unique_lock lock(state_->mutex);
+    state_->changed.wait(lock, [&] { return !state_->storing || state_->cancelled; });
+    return !state_->cancelled;
+}
+
+void TProcessQueue::HandOver(Batch& batch, const std::string& mailbox) {
+    if (batch.paths.empty() || !AwaitStored()) return;
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->storing = true;
+    }
+    auto handed = std::make_shared<Batch>(std::move(batch));
+    batch = Batch{};
+    main_.Post([state = state_, handed, store = store_, mailbox] {
+        bool skip;
         {
             std::lock_guard lock(state->mutex);
-            cancelled = state->cancelled;
+            skip = state->cancelled;
         }
-        if (!cancelled) {
-            std::shared_ptr<TParsedMessage> parsed;
-            try {
-                if (auto m = parser_.Parse(path)) parsed = std::make_shared<TParsedMessage>(std::move(*m));
-            } catch (...) {
-                // Out of memory on a monstrous message: the file stays for a later run.
+        if (!skip && !handed->messages.empty()) store(handed->messages, mailbox);
+        std::lock_guard lock(state->mutex);
+        for (const auto& path : handed->paths) state->taken.erase(path);
+        state->storing = false;
+        state->changed.notify_all();
+    });
+}
+
+void TProcessQueue::Process(const TProcessThread& run) {
+    Batch batch;
+    for (const auto& path : run.FileList) {
+        if (Cancelled()) return;
+        try {
+            if (auto m = parser_.Parse(path)) {
+                if (batch.messages.empty()) batch.opened = std::chrono::steady_clock::now();
+                batch.bytes += m->body.size();
+                batch.messages.push_back(std::move(*m));
             }
-            if (parsed) {
-                auto done = std::make_shared<bool>(false);
-                main_.Post([state, parsed, done, store = store_, mailbox = run.TargetMailbox] {
-                    bool skip;
-                    {
-                        std::lock_guard lock(state->mutex);
-                        skip = state->cancelled;
-                    }
-                    if (!skip) store(*parsed, mailbox);
-                    std::lock_guard lock(state->mutex);
-                    *done = true;
-                    state->changed.notify_all();
-                });
-                std::unique_lock lock(state->mutex);
-                state->changed.wait(lock, [&] { return *done || state->cancelled; });
-            }
+        } catch (...) {
+            // Out of memory on a monstrous message: the file stays for a later run.
         }
-        std::lock_guard lock(state->mutex);
-        state->taken.erase(path);
+        batch.paths.push_back(path);
+        if (batch.Full()) HandOver(batch, run.TargetMailbox);
     }
-    bool cancelled;
-    {
-        std::lock_guard lock(state->mutex);
-        cancelled = state->cancelled;
-    }
-    if (!cancelled && runFinished_) main_.Post(runFinished_);
+    HandOver(batch, run.TargetMailbox);
+    if (AwaitStored() && runFinished_) main_.Post(runFinished_);
 }

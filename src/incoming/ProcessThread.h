@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -15,16 +16,21 @@ class IMainThread;
 class TMessageParser;
 struct TParsedMessage;
 
-// Stores one parsed message into a mailbox on the main thread; the handle.
-using TStoreMessage = std::function<int(TParsedMessage&, const std::string& mailbox)>;
+// Stores parsed messages into a mailbox on the main thread.
+using TStoreMessages = std::function<void(std::vector<TParsedMessage>&, const std::string& mailbox)>;
 
 // One processing run: its own list of ".tsg" files, parsed one after another
-// on the processing thread, each handed to the main thread to be stored.
-// The next file is read once the previous one is stored, so at most one
-// parsed message waits in memory.
+// on the processing thread and handed to the main thread in batches to be
+// stored. A batch closes at kBatchMessages messages, kBatchBytes of bodies,
+// kBatchDelay after its first message or at the end of the run; while the
+// main thread stores one batch the next is parsed, so at most two wait in
+// memory.
 class TProcessThread {
 public:
     static constexpr const char* kTargetMailbox = "In Box";
+    static constexpr std::size_t kBatchMessages = 100;
+    static constexpr std::size_t kBatchBytes = 8u << 20;
+    static constexpr std::chrono::milliseconds kBatchDelay{250};
 
     explicit TProcessThread(std::vector<std::string> fileList) : FileList(std::move(fileList)) {}
 
@@ -38,7 +44,7 @@ public:
 // thread; the destructor stops after the file in progress.
 class TProcessQueue {
 public:
-    TProcessQueue(std::string dataFolder, TMessageParser& parser, IMainThread& main, TStoreMessage store,
+    TProcessQueue(std::string dataFolder, TMessageParser& parser, IMainThread& main, TStoreMessages store,
                   std::function<void()> runFinished);
     ~TProcessQueue();
     TProcessQueue(const TProcessQueue&) = delete;
@@ -61,14 +67,22 @@ private:
         std::set<std::string> taken;
         bool active = false;
         bool cancelled = false;
+        bool storing = false;  // a batch is with the main thread
     };
+    struct Batch;
     void Work();
     void Process(const TProcessThread& run);
+    // Waits until the batch handed over last is stored (or the queue is
+    // cancelled); false when cancelled.
+    bool AwaitStored();
+    // Hands a batch to the main thread once the previous one is stored.
+    void HandOver(Batch& batch, const std::string& mailbox);
+    bool Cancelled() const;
 
     std::string dataFolder_;
     TMessageParser& parser_;
     IMainThread& main_;
-    TStoreMessage store_;
+    TStoreMessages store_;
     std::function<void()> runFinished_;
     std::shared_ptr<State> state_;
     std::thread worker_;

@@ -327,6 +327,71 @@ bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
     return true;
 }
 
+std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch) {
+    std::vector<bool> stored(batch.size(), false);
+    // The mailboxes in the order their first record comes, each with its
+    // records in batch order.
+    std::vector<std::pair<std::string, std::vector<std::size_t>>> boxes;
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        const std::string& name = batch[i].item->Mailbox;
+        auto box = std::find_if(boxes.begin(), boxes.end(), [&](const auto& b) { return b.first == name; });
+        if (box == boxes.end()) box = boxes.insert(boxes.end(), {name, {}});
+        box->second.push_back(i);
+    }
+    for (const auto& [name, members] : boxes) {
+        TBusyLock lock(flags_.messageFile, pump_);
+        if (!AppendToMessageFile(name, batch, members)) continue;
+        if (!SaveIndex(name)) continue;
+        for (const std::size_t i : members) stored[i] = true;
+    }
+    return stored;
+}
+
+bool TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
+                                        const std::vector<std::size_t>& members) {
+    TFd fd(::open(MessagePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
+    const std::int64_t length = FileLength(fd.fd);
+    if (length < 0) return false;
+
+    std::vector<std::int64_t> places, slacks;
+    std::string buffer;
+    constexpr std::size_t kFlushAt = 1 << 20;
+    std::int64_t end = length, written = length;
+    const auto fail = [&] {
+        // What was written behind the old end belongs to no record.
+        if (::ftruncate(fd.fd, static_cast<off_t>(length)) != 0) {}
+        return false;
+    };
+    for (const std::size_t i : members) {
+        const std::string_view body = batch[i].body;
+        const std::int64_t n = static_cast<std::int64_t>(body.size());
+        const std::int64_t slack = batch[i].item->Slack >= 0 ? batch[i].item->Slack : kCompactSlack;
+        if (end + n + slack > kMaxOffset) return fail();
+        places.push_back(end);
+        slacks.push_back(slack);
+        buffer.append(body);
+        buffer.append(static_cast<std::size_t>(slack), '\0');
+        end += n + slack;
+        if (buffer.size() >= kFlushAt) {
+            if (!PWriteAll(fd.fd, buffer.data(), buffer.size(), static_cast<off_t>(written))) return fail();
+            written += static_cast<std::int64_t>(buffer.size());
+            buffer.clear();
+        }
+    }
+    if (!PWriteAll(fd.fd, buffer.data(), buffer.size(), static_cast<off_t>(written))) return fail();
+    // The index must never point at bytes that are not yet on disk.
+    if (::fdatasync(fd.fd) != 0) return fail();
+    if (!fd.Close()) return false;
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        THeaderItem& item = *batch[members[k]].item;
+        item.Offset = static_cast<std::int32_t>(places[k]);
+        item.Size = static_cast<std::int32_t>(batch[members[k]].body.size());
+        item.Slack = static_cast<std::int32_t>(slacks[k]);
+    }
+    return true;
+}
+
 bool TMailboxFiles::MoveMessage(THeaderItem& item, const std::string& target) {
     std::string body;
     if (!ReadBody(item, body)) return true;

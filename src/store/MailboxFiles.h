@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class IEventPump;
 class IUserPrompt;
@@ -46,6 +47,20 @@ public:
     // Writes a body into the record's region when it fits in size + slack,
     // else at the end of the message file, then saves the index.
     bool SaveBody(THeaderItem& item, std::string_view body);
+
+    // A record that has no body yet and the body to give it.
+    struct TNewBody {
+        THeaderItem* item;
+        std::string_view body;
+    };
+    // Appends the bodies of new records at the ends of their mailboxes'
+    // message files, each followed by its slack (100 bytes when it has
+    // none), with one flush per message file and then one index save per
+    // mailbox: what many single saves would do, at the cost of one. A
+    // record counts as stored only when its mailbox's index was saved; the
+    // result says which were. A record whose body could not be written
+    // keeps no region.
+    std::vector<bool> AppendBodies(const std::vector<TNewBody>& batch);
     // Appends the body to the target's message file and gives the record to
     // the target. An unreadable body leaves the record where it is (true).
     bool MoveMessage(THeaderItem& item, const std::string& target);
@@ -69,6 +84,11 @@ private:
     std::string IndexContent(const std::string& name) const;
     // Writes the backup and renames it over the index; holds no flag.
     bool ReplaceIndex(const std::string& name, const std::string& content);
+    // Writes the bodies of one mailbox's new records (indices into batch)
+    // behind its message file's end and flushes them; false when any could
+    // not be, and then none has a region.
+    bool AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
+                             const std::vector<std::size_t>& members);
 
     THeaders& headers_;
     TBusyFlags& flags_;

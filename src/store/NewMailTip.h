@@ -14,7 +14,9 @@ public:
     int Count() const { return count_; }
     void SetCount(int count) { count_ = count; }
     void Raise() { ++count_; }
-    void Lower() { --count_; }
+    void Lower() {
+        if (count_ > 0) --count_;
+    }
 
     // "You have no new mail.", "You have one new message." or
     // "You have N new messages.".

@@ -164,6 +164,18 @@ TEST(AttachmentPath, UniqueNamesAreReservedAtOnce) {
     EXPECT_EQ(attachmentpath::Unique(dir.Path(), "README"), dir.File("README (2)"));
     EXPECT_EQ(attachmentpath::Unique(dir.Path(), ""), "");
     EXPECT_EQ(attachmentpath::Unique(dir.File("missing/"), "a.txt"), "");
+
+    // With a remembered number the search goes on from there, and a name
+    // taken meanwhile by someone else is still skipped.
+    int next = 1;
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "logo.png", &next), dir.File("logo.png"));
+    EXPECT_EQ(next, 2);
+    WriteFileOrDie(dir.File("logo (2).png"), "theirs");
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "logo.png", &next), dir.File("logo (3).png"));
+    EXPECT_EQ(next, 4);
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("logo (2).png")), "theirs");
+    next = 0;  // anything below 1 starts at the name itself
+    EXPECT_EQ(attachmentpath::Unique(dir.Path(), "report.doc", &next), dir.File("report (4).doc"));
 }
 
 TEST(DecodeThreads, Base64AndUUencodeFilesComplete) {

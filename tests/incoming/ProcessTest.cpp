@@ -68,9 +68,8 @@ protected:
             int finished = 0;
             TProcessQueue queue(
                 data_, parser, main_,
-                [&](TParsedMessage& m, const std::string& mailbox) {
-                    handles.push_back(storer.Store(m, mailbox));
-                    return handles.back();
+                [&](std::vector<TParsedMessage>& m, const std::string& mailbox) {
+                    for (const int h : storer.Store(m, mailbox)) handles.push_back(h);
                 },
                 [&] { ++finished; });
             for (int i = 0; i < starts; ++i) queue.Start();
@@ -272,4 +271,76 @@ TEST_F(Process, JunkNeverHangsOrLosesTheMessage) {
     for (int handle : h) EXPECT_GE(Record(handle).Offset, 0);
     EXPECT_FALSE(Exists(data_ + "junk.tsg"));
     EXPECT_FALSE(Exists(data_ + "empty.tsg"));
+}
+
+TEST_F(Process, LongRunsStoreInBatchesAndKeepOnlyWhatFailed) {
+    store_.Tree().AppendChild(-1, "Lists");
+    TListRow f{"Lists", std::vector<std::string>(filterfield::Count)};
+    f.SetSubItem(filterfield::In, "Yes");
+    f.SetSubItem(filterfield::Term1, "list@");
+    f.SetSubItem(filterfield::MoveTo, "Lists");
+    filters_.push_back(f);
+    // The filtered mailbox cannot take bodies: its message file is a folder.
+    std::filesystem::create_directories(data_ + "Lists.msg");
+    const int count = static_cast<int>(TProcessThread::kBatchMessages) * 2 + 17;
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "acct%04d.tsg", i);
+        const std::string from = i % 50 == 7 ? "list@example.org" : "someone@example.org";
+        WriteFileOrDie(data_ + name, "Subject: number " + std::to_string(i) + "\r\nFrom: " + from + "\r\n\r\nbody " +
+                                         std::to_string(i) + "\r\n");
+    }
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), static_cast<std::size_t>(count));
+    int failed = 0;
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "acct%04d.tsg", i);
+        const THeaderItem& r = Record(h[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(r.Subject, "number " + std::to_string(i));  // in the order of the files
+        const bool toLists = i % 50 == 7;
+        EXPECT_EQ(r.Mailbox, toLists ? "Lists" : "In Box");
+        EXPECT_EQ(Exists(data_ + name), toLists) << name;
+        if (toLists) {
+            EXPECT_EQ(r.Offset, -1);
+            ++failed;
+        } else {
+            EXPECT_NE(Body(h[static_cast<std::size_t>(i)]).find("body " + std::to_string(i)), std::string::npos);
+        }
+    }
+    EXPECT_EQ(failed, 5);
+    // Every new record counts, whether or not its body could be saved.
+    EXPECT_EQ(store_.Tip().Count(), count);
+
+    // What was stored is in the index on disk.
+    TMailStore reloaded(data_, config_, prompt_, pump_);
+    reloaded.LoadTree();
+    EXPECT_EQ(reloaded.Headers().CountNew("In Box"), count - failed);
+    EXPECT_EQ(reloaded.Tip().Count(), count - failed);
+}
+
+TEST_F(Process, StoppingMidRunLosesNoMessage) {
+    const int count = static_cast<int>(TProcessThread::kBatchMessages) * 3;
+    for (int i = 0; i < count; ++i)
+        WriteFileOrDie(data_ + "acct" + std::to_string(1000 + i) + ".tsg",
+                       "Subject: s\r\nFrom: a@b\r\n\r\nbody " + std::to_string(i) + "\r\n");
+    std::vector<int> handles;
+    {
+        TDecodeGroup decoders;
+        TMessageParser parser(data_, attach_, locked_, decoders, clock_);
+        TMessageStorer storer(store_, filters_, actions_);
+        TProcessQueue queue(
+            data_, parser, main_,
+            [&](std::vector<TParsedMessage>& m, const std::string& mailbox) {
+                for (const int h : storer.Store(m, mailbox)) handles.push_back(h);
+            },
+            nullptr);
+        queue.Start();
+        while (handles.empty()) main_.WaitAndRun(std::chrono::milliseconds(5));
+    }  // the queue stops with batches still to come
+    main_.RunPending();  // a batch posted before the stop must not be stored now
+    const auto left = TProcessQueue::DownloadedFiles(data_);
+    EXPECT_LT(handles.size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(handles.size() + left.size(), static_cast<std::size_t>(count));
+    for (const int h : handles) EXPECT_GE(Record(h).Offset, 0);
 }

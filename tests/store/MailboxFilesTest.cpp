@@ -302,3 +302,48 @@ TEST_F(MailboxFiles, ARewriteInPlaceCutShortIsPutBackAtTheNextLoad) {
     EXPECT_EQ(Body(*store->Headers().At(0)), std::string(150, 'N'));
     EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
 }
+
+TEST_F(MailboxFiles, AppendBodiesWritesABatchPerMailboxAndSurvivesAReload) {
+    WriteFileOrDie(Msg("In Box"), "0123456789");
+    THeaderItem& a = Add("In Box", "a");
+    THeaderItem& b = Add("Work", "b");
+    THeaderItem& c = Add("In Box", "c");
+    c.Slack = 7;
+    const auto stored = files().AppendBodies({{&a, "first"}, {&b, "second"}, {&c, "third"}});
+    EXPECT_EQ(stored, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(a.Offset, 10);
+    EXPECT_EQ(a.Slack, 100);
+    EXPECT_EQ(c.Offset, 115);
+    EXPECT_EQ(c.Size, 5);
+    EXPECT_EQ(b.Offset, 0);
+    EXPECT_EQ(ReadFileOrEmpty(Msg("In Box")),
+              "0123456789first" + std::string(100, '\0') + "third" + std::string(7, '\0'));
+    EXPECT_TRUE(FlagsFree());
+
+    Reopen(false);
+    files().Load("In Box");
+    files().Load("Work");
+    ASSERT_EQ(store->Headers().Length(), 3);
+    std::vector<std::string> bodies;
+    for (int h = 0; h < 3; ++h) bodies.push_back(store->Headers().At(h)->Subject.str() + "=" + Body(*store->Headers().At(h)));
+    EXPECT_EQ(bodies, (std::vector<std::string>{"a=first", "c=third", "b=second"}));
+}
+
+TEST_F(MailboxFiles, AppendBodiesReportsEachMailboxThatFailed) {
+    THeaderItem& kept = Add("In Box", "kept");
+    THeaderItem& far = Add("Far", "far");
+    THeaderItem& unsaved = Add("Work", "unsaved");
+    // Far's folder does not exist; Work's index cannot be written.
+    config->WriteString(cfg::kMailBoxesSection, "Far", dir.File("missing/folder"));
+    std::filesystem::create_directory(dir.File("Work.Bak"));
+    const auto stored = files().AppendBodies({{&kept, "k"}, {&far, "f"}, {&unsaved, "u"}});
+    EXPECT_EQ(stored, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(Body(kept), "k");
+    EXPECT_EQ(far.Offset, -1);
+    // The body is on disk, but without a saved index the record is not
+    // stored: whoever called must keep what it came from.
+    EXPECT_EQ(Body(unsaved), "u");
+    EXPECT_FALSE(fileutil::Exists(Mbx("Work")));
+    EXPECT_EQ(prompt.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost has failed to save headers to disk."}));
+    EXPECT_TRUE(FlagsFree());
+}

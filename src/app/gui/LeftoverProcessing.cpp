@@ -39,7 +39,9 @@ struct TLeftoverProcessing::Parts {
           storer(store, (filters.Load(folders.data + cfg::kFilterFile), filters.Rows()), actions),
           queue(
               folders.data, parser, main,
-              [this](TParsedMessage& message, const std::string& mailbox) { return storer.Store(message, mailbox); },
+              [this](std::vector<TParsedMessage>& messages, const std::string& mailbox) {
+                  storer.Store(messages, mailbox);
+              },
               [this] {
                   if (finished) finished();
               }) {}
