@@ -8,10 +8,15 @@
 #include <fstream>
 #include <string>
 
+#include "book/FilterActions.h"
 #include "common/Clock.h"
+#include "common/SleepPump.h"
 #include "common/UserPrompt.h"
+#include "config/IniFile.h"
 #include "incoming/DecodeGroup.h"
 #include "incoming/MessageParser.h"
+#include "incoming/MessageStorer.h"
+#include "store/MailStore.h"
 
 namespace {
 class TQuietPrompt : public IUserPrompt {
@@ -20,6 +25,14 @@ public:
     void Information(const std::string&) override {}
     bool YesNo(const std::string&) override { return false; }
     TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
+};
+
+class TNoActions : public IFilterActions {
+public:
+    bool IsMailbox(const std::string&) const override { return false; }
+    void RunProgram(const std::string&) override {}
+    void PlaySound(const std::string&) override {}
+    void Print(const std::string&, const std::string&) override {}
 };
 }  // namespace
 
@@ -35,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         TDecodeGroup decoders;
         TMessageParser parser(root + "data/", root + "attach/", prompt, decoders, clock);
-        const auto message = parser.Parse(path);
+        auto message = parser.Parse(path);
         if (!message) std::abort();
         // Every attachment listed lies inside the attachment folder.
         std::string_view list = message->record.Attachments;
@@ -49,6 +62,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             list.remove_prefix(end + 1);
         }
         decoders.WaitAll();
+
+        // Stored: the download file is gone, and a fresh start reads back
+        // the same record and body.
+        TSleepPump pump;
+        TIniFile config(root + "data/Internet.ini");
+        const std::string body = message->body;
+        const THeaderItem parsed = message->record;
+        {
+            TMailStore store(root + "data/", config, prompt, pump);
+            store.LoadTree();
+            TNoActions actions;
+            const std::vector<TListRow> filters;
+            TMessageStorer storer(store, filters, actions);
+            std::vector<TParsedMessage> batch;
+            batch.push_back(std::move(*message));
+            storer.Store(batch, "In Box");
+        }
+        if (std::filesystem::exists(path)) std::abort();
+        TMailStore again(root + "data/", config, prompt, pump);
+        again.LoadTree();
+        const THeaderItem* stored = again.Headers().At(0);
+        std::string read;
+        if (!stored || again.Headers().Length() != 1 || !again.Files().ReadBody(*stored, read) || read != body)
+            std::abort();
+        if (stored->Subject != parsed.Subject || stored->Who != parsed.Who || stored->Address != parsed.Address ||
+            stored->CCList != parsed.CCList || stored->Date != parsed.Date || stored->Attachments != parsed.Attachments ||
+            stored->Flags != parsed.Flags)
+            std::abort();
     }
     std::filesystem::remove_all(root);
     return 0;

@@ -80,7 +80,14 @@ std::vector<std::string> DecodeText(std::vector<std::string> raw, TTransferEncod
     return lines;
 }
 
-std::string Stored(std::string_view raw) { return encodedwords::ToStoredText(raw); }
+// Header text as the store keeps it; control characters (a sender's junk or
+// an encoded word hiding one) show as blanks.
+std::string Stored(std::string_view raw) {
+    std::string text = encodedwords::ToStoredText(raw);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') c = ' ';
+    return text;
+}
 
 // A path on disk as stored text.
 std::string StoredPath(const std::string& path) {

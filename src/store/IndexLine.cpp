@@ -13,8 +13,18 @@ void AppendInt(std::string& out, std::int32_t value) {
     out.append(buf, r.ptr);
 }
 
+// A field holding the separator or a line break would shift every field
+// after it or split the record in two: those characters become blanks.
 void AppendField(std::string& out, std::string_view value) {
-    out += value;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c != TIndexLine::kFieldEnd && c != '\r' && c != '\n') continue;
+        out.append(value, from, i - from);
+        out += ' ';
+        from = i + 1;
+    }
+    out.append(value, from);
     out += TIndexLine::kFieldEnd;
 }
 

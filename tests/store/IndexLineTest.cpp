@@ -79,3 +79,23 @@ TEST(IndexLine, LongFieldsAreBoundedOnlyWhereTheRecordIs) {
     EXPECT_EQ(h.Subject.size(), 255u);
     EXPECT_EQ(h.CCList.size(), 300u);
 }
+
+TEST(IndexLine, SeparatorsAndLineBreaksInsideAFieldBecomeBlanks) {
+    THeaderItem h;
+    h.Subject = "one\x01two";
+    h.Who = "line\r\nbreak";
+    h.Address = "a\nb";
+    h.Attachments = "p1\x02p2\x02";
+    h.CCList = "cc\r";
+    h.Offset = 5;
+    h.Size = 6;
+    const THeaderItem back = TIndexLine::Parse(TIndexLine::Format(h));
+    EXPECT_EQ(back.Subject, "one two");
+    EXPECT_EQ(back.Who, "line  break");
+    EXPECT_EQ(back.Address, "a b");
+    EXPECT_EQ(back.Attachments, "p1\x02p2\x02");
+    EXPECT_EQ(back.Offset, 5);
+    EXPECT_EQ(back.Size, 6);
+    EXPECT_EQ(back.CCList, "cc ");
+    EXPECT_EQ(TIndexLine::Format(h).find_first_of("\r\n"), std::string::npos);
+}

@@ -1,8 +1,6 @@
 #include "app/gui/LeftoverProcessing.h"
 
-#include <QProcess>
-#include <QString>
-
+#include "app/gui/DesktopNotifier.h"
 #include "book/FilterActions.h"
 #include "book/FilterList.h"
 #include "common/Clock.h"
@@ -16,18 +14,19 @@
 #include "store/MailStore.h"
 
 namespace {
-// What a filter does from the main window. Sounds and printing belong to
-// windows that come later; a program is started detached.
+// What a filter does from the main window: programs and sounds through the
+// desktop. Printing comes with the print support of the windows.
 class TWindowFilterActions : public IFilterActions {
 public:
     explicit TWindowFilterActions(TMailStore& store) : store_(store) {}
     bool IsMailbox(const std::string& name) const override { return store_.Tree().IndexOf(name) >= 0; }
-    void RunProgram(const std::string& path) override { QProcess::startDetached(QString::fromStdString(path), {}); }
-    void PlaySound(const std::string&) override {}
+    void RunProgram(const std::string& path) override { desktop_.RunProgram(path); }
+    void PlaySound(const std::string& path) override { desktop_.PlaySound(path); }
     void Print(const std::string&, const std::string&) override {}
 
 private:
     TMailStore& store_;
+    TDesktopNotifier desktop_;
 };
 }  // namespace
 
