@@ -7,10 +7,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "QuietParts.h"
 #include "common/Clock.h"
 #include "common/EventPump.h"
 #include "common/FileUtil.h"
-#include "common/UserPrompt.h"
 #include "config/IniFile.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
@@ -18,7 +18,6 @@
 #include "transport/PasswordPrompt.h"
 #include "transport/SocketFactory.h"
 #include "transport/TimedOutError.h"
-#include "transport/TransferDisplay.h"
 
 namespace {
 
@@ -66,14 +65,7 @@ struct TTicking : IClock, IEventPump {
     bool IsPumpThread() const override { return true; }
 };
 
-struct TQuiet : IUserPrompt, ITransferDisplay, IPasswordPrompt {
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-    void ShowStatus(const std::string&) override {}
-    void SetProgress(int) override {}
-    void ShowProgress(bool) override {}
+struct TQuiet : TQuietDisplay, IPasswordPrompt {
     int asked = 0;
     bool Ask(const std::string&, std::string& user, std::string& password) override {
         if (++asked > 3) return false;

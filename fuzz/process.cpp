@@ -8,33 +8,14 @@
 #include <fstream>
 #include <string>
 
-#include "book/FilterActions.h"
+#include "QuietParts.h"
 #include "common/Clock.h"
 #include "common/SleepPump.h"
-#include "common/UserPrompt.h"
 #include "config/IniFile.h"
 #include "incoming/DecodeGroup.h"
 #include "incoming/MessageParser.h"
 #include "incoming/MessageStorer.h"
 #include "store/MailStore.h"
-
-namespace {
-class TQuietPrompt : public IUserPrompt {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-};
-
-class TNoActions : public IFilterActions {
-public:
-    bool IsMailbox(const std::string&) const override { return false; }
-    void RunProgram(const std::string&) override {}
-    void PlaySound(const std::string&) override {}
-    void Print(const std::string&, const std::string&) override {}
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string root = "/tmp/skfp-fuzz-process-" + std::to_string(::getpid()) + "/";
@@ -72,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {
             TMailStore store(root + "data/", config, prompt, pump);
             store.LoadTree();
-            TNoActions actions;
+            TNoFilterActions actions;
             const std::vector<TListRow> filters;
             TMessageStorer storer(store, filters, actions);
             std::vector<TParsedMessage> batch;

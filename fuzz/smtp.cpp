@@ -9,16 +9,15 @@
 #include <filesystem>
 #include <string>
 
+#include "QuietParts.h"
 #include "common/Clock.h"
 #include "common/EventPump.h"
 #include "common/FileUtil.h"
-#include "common/UserPrompt.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/SMTP.h"
 #include "transport/SocketFactory.h"
 #include "transport/TimedOutError.h"
-#include "transport/TransferDisplay.h"
 
 namespace {
 
@@ -70,15 +69,6 @@ struct TTicking : IClock, IEventPump {
     bool IsPumpThread() const override { return true; }
 };
 
-struct TQuiet : IUserPrompt, ITransferDisplay {
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-    void ShowStatus(const std::string&) override {}
-    void SetProgress(int) override {}
-    void ShowProgress(bool) override {}
-};
 
 }  // namespace
 
@@ -99,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string written;
     TFuzzNet net(answers, written);
     TTicking time;
-    TQuiet quiet;
+    TQuietDisplay quiet;
     TSMTP smtp({net, time, time, quiet, quiet});
     smtp.Server = "127.0.0.1";
     smtp.TimeOut = 3;
