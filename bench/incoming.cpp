@@ -15,13 +15,12 @@
 #include "book/FilterActions.h"
 #include "common/Clock.h"
 #include "common/SleepPump.h"
-#include "common/TaskQueue.h"
 #include "common/UserPrompt.h"
 #include "config/IniFile.h"
 #include "incoming/Base64Decoder.h"
 #include "incoming/DecodeGroup.h"
+#include "incoming/DownloadProcessing.h"
 #include "incoming/MessageParser.h"
-#include "incoming/MessageStorer.h"
 #include "incoming/MimeDecodeThread.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
@@ -180,19 +179,9 @@ void BM_ProcessMessages(benchmark::State& state) {
         TIniFile config(data + "Internet.ini");
         TMailStore store(data, config, prompt, pump);
         store.LoadTree();
-        TTaskQueue main;
         state.ResumeTiming();
-        {
-            TDecodeGroup decoders;
-            TMessageParser parser(data, attach, prompt, decoders, clock);
-            TMessageStorer storer(store, filters, actions);
-            TProcessQueue queue(data, parser, main,
-                                [&](std::vector<TParsedMessage>& m, const std::string& box) { storer.Store(m, box); }, nullptr);
-            queue.Start();
-            while (!queue.Idle()) main.WaitAndRun(std::chrono::milliseconds(1));
-            main.RunPending();
-            decoders.WaitAll();
-        }
+        TDownloadProcessing(store, filters, actions, prompt, clock, data, attach)
+            .Run(TProcessThread::kTargetMailbox, nullptr);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
     state.counters["messages"] = count;
@@ -266,22 +255,12 @@ void BM_LargeAttachmentPeakMemory(benchmark::State& state) {
         TIniFile config(data + "Internet.ini");
         TMailStore store(data, config, prompt, pump);
         store.LoadTree();
-        TTaskQueue main;
         rusage ru{};
         ::getrusage(RUSAGE_SELF, &ru);
         before = ru.ru_maxrss;
         state.ResumeTiming();
-        {
-            TDecodeGroup decoders;
-            TMessageParser parser(data, attach, prompt, decoders, clock);
-            TMessageStorer storer(store, filters, actions);
-            TProcessQueue queue(data, parser, main,
-                                [&](std::vector<TParsedMessage>& m, const std::string& box) { storer.Store(m, box); }, nullptr);
-            queue.Start();
-            while (!queue.Idle()) main.WaitAndRun(std::chrono::milliseconds(1));
-            main.RunPending();
-            decoders.WaitAll();
-        }
+        TDownloadProcessing(store, filters, actions, prompt, clock, data, attach)
+            .Run(TProcessThread::kTargetMailbox, nullptr);
         ::getrusage(RUSAGE_SELF, &ru);
         after = ru.ru_maxrss;
     }
