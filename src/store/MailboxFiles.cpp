@@ -243,7 +243,9 @@ std::string TMailboxFiles::IndexContent(const std::string& name) const {
 
 bool TMailboxFiles::ReplaceIndex(const std::string& name, const std::string& content) {
     const std::string bak = BackupPath(name);
-    if (!fileutil::WriteAtomically(bak, content)) return false;
+    // The backup becomes the index, so it takes the index's mode.
+    if (!fileutil::WriteAtomically(bak, content, fileutil::ModeOf(IndexPath(name), fileutil::kPrivateFile)))
+        return false;
     // Should this rename fail, the backup holds the current state and the
     // next load puts it in place.
     return fileutil::ReplaceWith(bak, IndexPath(name));
@@ -269,7 +271,7 @@ bool TMailboxFiles::ReadBody(const THeaderItem& item, std::string& body) const {
 
 bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
     TBusyLock lock(flags_.messageFile, pump_);
-    TFd fd(::open(MessagePath(item.Mailbox).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    TFd fd(::open(MessagePath(item.Mailbox).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
     if (fd.fd < 0) return false;
     // Other programs that honour the lock do not write at the same time.
     if (::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
@@ -349,7 +351,7 @@ std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch
 
 bool TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
                                         const std::vector<std::size_t>& members) {
-    TFd fd(::open(MessagePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    TFd fd(::open(MessagePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
     if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
     const std::int64_t length = FileLength(fd.fd);
     if (length < 0) return false;
@@ -413,15 +415,17 @@ bool TMailboxFiles::Compact(const std::string& name) {
     TBusyLock fileLock(flags_.messageFile, pump_);
     const std::string msg = MessagePath(name), tmp = TempPath(name);
     if (!fileutil::Exists(msg)) {
-        TFd created(::open(msg.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+        TFd created(::open(msg.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
         return created.fd >= 0;
     }
     // Nothing may write the index while the two files are being swapped.
     TBusyLock indexLock(flags_.indexSave, pump_);
     TFd in(::open(msg.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0 || ::flock(in.fd, LOCK_EX | LOCK_NB) != 0) return false;
-    TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, fileutil::kPrivateFile));
     if (out.fd < 0) return false;
+    // The compacted file replaces the old one and keeps the mode it was given.
+    ::fchmod(out.fd, fileutil::ModeOf(msg, fileutil::kPrivateFile));
     const auto fail = [&] {
         out.Close();
         ::unlink(tmp.c_str());
@@ -468,7 +472,8 @@ bool TMailboxFiles::Compact(const std::string& name) {
         index += "\r\n";
     }
     const std::string bak = BackupPath(name);
-    if (!fileutil::WriteAtomically(bak, index)) return fail();
+    if (!fileutil::WriteAtomically(bak, index, fileutil::ModeOf(IndexPath(name), fileutil::kPrivateFile)))
+        return fail();
     if (!fileutil::ReplaceWith(tmp, msg)) {
         ::unlink(bak.c_str());
         return fail();
