@@ -249,9 +249,15 @@ bool TMailboxFiles::ReplaceIndex(const std::string& name, const std::string& con
     return fileutil::ReplaceWith(bak, IndexPath(name));
 }
 
-bool TMailboxFiles::SaveIndex(const std::string& name) {
+bool TMailboxFiles::SaveIndexQuietly(const std::string& name) {
     TBusyLock lock(flags_.indexSave, pump_);
-    if (ReplaceIndex(name, IndexContent(name))) return true;
+    return lock.Held() && ReplaceIndex(name, IndexContent(name));
+}
+
+bool TMailboxFiles::SaveIndex(const std::string& name) {
+    if (SaveIndexQuietly(name)) return true;
+    // Shown with the flag released: the box's own event loop may run a
+    // command that saves an index too.
     prompt_.Error(SaveIndexError());
     return false;
 }
@@ -268,7 +274,15 @@ bool TMailboxFiles::ReadBody(const THeaderItem& item, std::string& body) const {
 }
 
 bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
+    bool indexSaved = true;
+    const bool written = WriteBody(item, body, indexSaved);
+    if (!indexSaved) prompt_.Error(SaveIndexError());
+    return written;
+}
+
+bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& indexSaved) {
     TBusyLock lock(flags_.messageFile, pump_);
+    if (!lock.Held()) return false;
     TFd fd(::open(MessagePath(item.Mailbox).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
     if (fd.fd < 0) return false;
     // Other programs that honour the lock do not write at the same time.
@@ -322,7 +336,7 @@ bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
     item.Offset = static_cast<std::int32_t>(at);
     item.Size = static_cast<std::int32_t>(n);
     item.Slack = static_cast<std::int32_t>(slack);
-    SaveIndex(item.Mailbox);
+    indexSaved = SaveIndexQuietly(item.Mailbox);
     if (inPlace) ::unlink(journal.c_str());
     return true;
 }
@@ -340,8 +354,12 @@ std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch
     }
     for (const auto& [name, members] : boxes) {
         TBusyLock lock(flags_.messageFile, pump_);
-        if (!AppendToMessageFile(name, batch, members)) continue;
-        if (!SaveIndex(name)) continue;
+        if (!lock.Held() || !AppendToMessageFile(name, batch, members)) continue;
+        if (!SaveIndexQuietly(name)) {
+            lock.Unlock();
+            prompt_.Error(SaveIndexError());
+            continue;
+        }
         for (const std::size_t i : members) stored[i] = true;
     }
     return stored;
@@ -410,7 +428,15 @@ bool TMailboxFiles::MoveMessage(THeaderItem& item, const std::string& target) {
 }
 
 bool TMailboxFiles::Compact(const std::string& name) {
+    bool indexReplaced = true;
+    const bool compacted = CompactFiles(name, indexReplaced);
+    if (!indexReplaced) prompt_.Error(SaveIndexError());
+    return compacted;
+}
+
+bool TMailboxFiles::CompactFiles(const std::string& name, bool& indexReplaced) {
     TBusyLock fileLock(flags_.messageFile, pump_);
+    if (!fileLock.Held()) return false;
     const std::string msg = MessagePath(name), tmp = TempPath(name);
     if (!fileutil::Exists(msg)) {
         TFd created(::open(msg.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
@@ -418,6 +444,7 @@ bool TMailboxFiles::Compact(const std::string& name) {
     }
     // Nothing may write the index while the two files are being swapped.
     TBusyLock indexLock(flags_.indexSave, pump_);
+    if (!indexLock.Held()) return false;
     TFd in(::open(msg.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0 || ::flock(in.fd, LOCK_EX | LOCK_NB) != 0) return false;
     TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -477,6 +504,7 @@ bool TMailboxFiles::Compact(const std::string& name) {
         p.item->Offset = p.offset;
         p.item->Slack = kCompactSlack;
     }
-    if (!fileutil::ReplaceWith(bak, IndexPath(name))) prompt_.Error(SaveIndexError());
+    // The backup holds the new index; the next load puts it in place.
+    indexReplaced = fileutil::ReplaceWith(bak, IndexPath(name));
     return true;
 }
