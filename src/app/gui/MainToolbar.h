@@ -2,10 +2,11 @@
 
 #include <QToolBar>
 
+#include "app/gui/ToolButton.h"
+
 class QAction;
 class QToolButton;
 class TMainActions;
-class TToolButton;
 
 // The main window's twelve buttons, a picture above each caption. Every
 // button but "Import" and "Setup" (which open their menus) shows an action
