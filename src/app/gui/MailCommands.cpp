@@ -274,8 +274,13 @@ QList<int> TMailCommands::SelectedRows() const {
 }
 
 int TMailCommands::FirstSelectedRow() const {
-    const QList<int> rows = SelectedRows();
-    return rows.isEmpty() ? -1 : rows.first();
+    // Asked on every change of the selection: the smallest row without
+    // sorting them all.
+    if (!page_.StickitLB->selectionModel()) return -1;
+    int first = -1;
+    for (const QModelIndex& i : page_.StickitLB->selectionModel()->selectedRows())
+        if (first < 0 || i.row() < first) first = i.row();
+    return first;
 }
 
 std::vector<int> TMailCommands::HandlesOf(const QList<int>& rows) const {
