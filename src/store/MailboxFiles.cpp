@@ -251,9 +251,15 @@ bool TMailboxFiles::ReplaceIndex(const std::string& name, const std::string& con
     return fileutil::ReplaceWith(bak, IndexPath(name));
 }
 
-bool TMailboxFiles::SaveIndex(const std::string& name) {
+bool TMailboxFiles::SaveIndexQuietly(const std::string& name) {
     TBusyLock lock(flags_.indexSave, pump_);
-    if (ReplaceIndex(name, IndexContent(name))) return true;
+    return lock.Held() && ReplaceIndex(name, IndexContent(name));
+}
+
+bool TMailboxFiles::SaveIndex(const std::string& name) {
+    if (SaveIndexQuietly(name)) return true;
+    // Shown with the flag released: the box's own event loop may run a
+    // command that saves an index too.
     prompt_.Error(SaveIndexError());
     return false;
 }
@@ -270,7 +276,15 @@ bool TMailboxFiles::ReadBody(const THeaderItem& item, std::string& body) const {
 }
 
 bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
+    bool indexSaved = true;
+    const bool written = WriteBody(item, body, indexSaved);
+    if (!indexSaved) prompt_.Error(SaveIndexError());
+    return written;
+}
+
+bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& indexSaved) {
     TBusyLock lock(flags_.messageFile, pump_);
+    if (!lock.Held()) return false;
     TFd fd(::open(MessagePath(item.Mailbox).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
     if (fd.fd < 0) return false;
     // Other programs that honour the lock do not write at the same time.
@@ -324,7 +338,7 @@ bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
     item.Offset = static_cast<std::int32_t>(at);
     item.Size = static_cast<std::int32_t>(n);
     item.Slack = static_cast<std::int32_t>(slack);
-    SaveIndex(item.Mailbox);
+    indexSaved = SaveIndexQuietly(item.Mailbox);
     if (inPlace) ::unlink(journal.c_str());
     return true;
 }
@@ -342,8 +356,12 @@ std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch
     }
     for (const auto& [name, members] : boxes) {
         TBusyLock lock(flags_.messageFile, pump_);
-        if (!AppendToMessageFile(name, batch, members)) continue;
-        if (!SaveIndex(name)) continue;
+        if (!lock.Held() || !AppendToMessageFile(name, batch, members)) continue;
+        if (!SaveIndexQuietly(name)) {
+            lock.Unlock();
+            prompt_.Error(SaveIndexError());
+            continue;
+        }
         for (const std::size_t i : members) stored[i] = true;
     }
     return stored;
@@ -412,7 +430,15 @@ bool TMailboxFiles::MoveMessage(THeaderItem& item, const std::string& target) {
 }
 
 bool TMailboxFiles::Compact(const std::string& name) {
+    bool indexReplaced = true;
+    const bool compacted = CompactFiles(name, indexReplaced);
+    if (!indexReplaced) prompt_.Error(SaveIndexError());
+    return compacted;
+}
+
+bool TMailboxFiles::CompactFiles(const std::string& name, bool& indexReplaced) {
     TBusyLock fileLock(flags_.messageFile, pump_);
+    if (!fileLock.Held()) return false;
     const std::string msg = MessagePath(name), tmp = TempPath(name);
     if (!fileutil::Exists(msg)) {
         TFd created(::open(msg.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
@@ -420,6 +446,7 @@ bool TMailboxFiles::Compact(const std::string& name) {
     }
     // Nothing may write the index while the two files are being swapped.
     TBusyLock indexLock(flags_.indexSave, pump_);
+    if (!indexLock.Held()) return false;
     TFd in(::open(msg.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0 || ::flock(in.fd, LOCK_EX | LOCK_NB) != 0) return false;
     TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, fileutil::kPrivateFile));
@@ -482,6 +509,7 @@ bool TMailboxFiles::Compact(const std::string& name) {
         p.item->Offset = p.offset;
         p.item->Slack = kCompactSlack;
     }
-    if (!fileutil::ReplaceWith(bak, IndexPath(name))) prompt_.Error(SaveIndexError());
+    // The backup holds the new index; the next load puts it in place.
+    indexReplaced = fileutil::ReplaceWith(bak, IndexPath(name));
     return true;
 }
