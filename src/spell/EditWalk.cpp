@@ -32,6 +32,8 @@ void TEditWalk::Walk(std::uint32_t list, std::size_t depth) {
     const TRow& prev = rows_[depth];
     TRow& row = rows_[depth + 1];
     const std::size_t n = length_;
+    const std::size_t edits = static_cast<std::size_t>(maxEdits_);
+    const std::uint8_t over = static_cast<std::uint8_t>(maxEdits_ + 1);
     std::uint32_t at = list;
     for (int k = 0; k < DictionarySection::kMaxSiblings; ++k, ++at) {
         if (budget_ == 0) return;
@@ -40,23 +42,29 @@ void TEditWalk::Walk(std::uint32_t list, std::size_t depth) {
         if (!node) return;
         const std::uint8_t code = node->Code();
         path_[depth] = code;
-        row[0] = static_cast<std::uint8_t>(depth + 1);
+        // Only a band of the row around the diagonal can stay within the
+        // allowance; the places just outside it hold the allowance plus one.
+        const std::size_t i = depth + 1;
+        const std::size_t lo = i > edits ? i - edits : 1;
+        const std::size_t hi = std::min(n, i + edits);
+        row[0] = static_cast<std::uint8_t>(std::min<std::size_t>(i, over));
+        if (lo > 1 && lo - 1 <= n) row[lo - 1] = over;
+        if (hi + 1 <= n) row[hi + 1] = over;
         std::uint8_t best = row[0];
-        for (std::size_t j = 1; j <= n; ++j) {
+        for (std::size_t j = lo; j <= hi; ++j) {
             int d = std::min({prev[j] + 1, row[j - 1] + 1, prev[j - 1] + (code == word_[j - 1] ? 0 : 1)});
             // Two neighbouring letters swapped count as one edit.
             if (depth >= 1 && j >= 2 && code == word_[j - 2] && path_[depth - 1] == word_[j - 1])
                 d = std::min(d, rows_[depth - 1][j - 2] + 1);
-            row[j] = static_cast<std::uint8_t>(d);
+            row[j] = static_cast<std::uint8_t>(std::min<int>(d, over));
             best = std::min(best, row[j]);
         }
         // A swap reaches back two rows, but its distance is bounded by the
         // row in between, so a row past the allowance ends the branch.
-        if (best <= maxEdits_) {
+        if (best <= edits) {
             prefix_.push_back(static_cast<char>(TLetterCodes::Decode(node->flags)));
-            if (node->EndsWord() && row[n] <= maxEdits_) (*found_)(prefix_, row[n]);
-            if (node->HasChildren() && depth + 1 < kMaxDepth && depth + 1 < n + static_cast<std::size_t>(maxEdits_))
-                Walk(node->child, depth + 1);
+            if (node->EndsWord() && n >= lo && n <= hi && row[n] <= edits) (*found_)(prefix_, row[n]);
+            if (node->HasChildren() && depth + 1 < kMaxDepth && depth + 1 < n + edits) Walk(node->child, depth + 1);
             prefix_.pop_back();
         }
         if (node->IsLast()) return;

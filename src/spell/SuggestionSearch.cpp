@@ -86,18 +86,20 @@ void TSuggestionSearch::WalkEdits() {
 void TSuggestionSearch::Consider(std::string candidate, int edits) {
     if (!seen_.insert(candidate).second) return;
     if (edits < 0) edits = TEditWalk::Distance(candidate, upper_, 2);
-    int score;
+    const int bonus = edits == 1 ? bonus_.oneEdit : edits == 2 ? bonus_.twoEdits : 0;
+    std::string compared;
     if (phoneme_) {
-        score = TSimilarity::Score(translator_.Translate(candidate), target_);
+        compared = translator_.Translate(candidate);
     } else {
-        std::string plain;
         for (char c : candidate)
-            if (c != '\'') plain.push_back(c);
-        score = TSimilarity::Score(plain, target_);
+            if (c != '\'') compared.push_back(c);
     }
-    if (edits == 1) score += bonus_.oneEdit;
-    else if (edits == 2) score += bonus_.twoEdits;
-    ranked_.Insert(std::move(candidate), score);
+    // A full list drops a candidate that cannot pass its last entry, and the
+    // shorter string's length bounds what the two strings share.
+    if (ranked_.Full() && !ranked_.Entries().empty() &&
+        TSimilarity::Bound(compared.size(), target_.size()) + bonus <= ranked_.Entries().back().score)
+        return;
+    ranked_.Insert(std::move(candidate), TSimilarity::Score(compared, target_) + bonus);
 }
 
 void TSuggestionSearch::AddSplits() {
