@@ -22,7 +22,7 @@ TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme, TBonus b
       maxPrefix_(phoneme ? kMaxPrefixPhoneme : kMaxPrefixCloseMatch) {}
 
 std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSuggestions) {
-    engine_.Refresh();
+    engine_.Refresh(true);
     ranked_ = TRankedList(static_cast<std::size_t>(std::clamp(maxSuggestions, 0, 255)));
     seen_.clear();
     const std::string typed(word.substr(0, SpellEngine::kMaxWordLength));
@@ -35,7 +35,7 @@ std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSu
         std::string key = key0;
         key[0] = first;
         for (const auto& section : engine_.Sections()) {
-            if (!section->IsOpen()) continue;
+            if (!section->Usable()) continue;
             std::string prefix;
             // In a sound tree every node is reached at most once per walk;
             // more visits than the section has nodes mean the tree loops.
@@ -76,7 +76,7 @@ void TSuggestionSearch::WalkEdits() {
         if (edits == 2 && upper_.size() < kTwoEditsFrom) break;
         TEditWalk walk(upper_, edits);
         for (const auto& section : engine_.Sections()) {
-            if (!section->IsOpen()) continue;
+            if (!section->Usable()) continue;
             // One edit reaches few nodes; the section's size only stops a looping tree.
             walk.Run(*section, edits == 1 ? section->NodeCount() : kTwoEditVisits, found);
         }
