@@ -230,3 +230,37 @@ TEST_F(SuggestTest, OddWordsGetAnswersWithoutHarm) {
         engine.Suggest(w, stPhoneme, 3);
     }
 }
+
+// Each misspelling below changes the word's sound key (or its first letter
+// beyond what the first-letter table tries), so only the walk with an edit
+// allowance can reach the intended word; the other words are near misses.
+TEST_F(SuggestTest, EachKindOfEditFindsItsWordWhereTheSoundKeyDoesNot) {
+    Open({"believe", "relieve", "beehive", "belief", "behave", "deceive", "bereave", "separate", "desperate",
+          "temperate", "sedate", "believer", "believed", "eleven", "beleaguer"});
+    struct TCase {
+        const char* kind;
+        const char* typed;
+        const char* intended;
+    };
+    const TCase cases[] = {
+        {"insertion", "bxelieve", "believe"},    {"deletion", "beieve", "believe"},
+        {"substitution", "kelieve", "believe"},  {"transposition", "eblieve", "believe"},
+        {"two edits, long word", "sepqrqte", "separate"},
+    };
+    for (const auto& c : cases) {
+        for (TSuggestType type : {stCloseMatch, stPhoneme}) {
+            const auto s = engine.Suggest(c.typed, type, 10);
+            const auto at = std::find(s.begin(), s.end(), c.intended) - s.begin();
+            EXPECT_TRUE(at < static_cast<std::ptrdiff_t>(s.size()) && at < 10) << c.kind << " " << c.typed << (type == stPhoneme ? " (phoneme)" : "");
+            if (type == stCloseMatch) {
+                EXPECT_EQ(at, 0) << c.kind << " " << c.typed;
+            }
+        }
+    }
+    // Short words are searched one edit away only: two edits would reach
+    // half of the short words of a real dictionary.
+    EXPECT_FALSE(Has(engine.Suggest("qxlieve", stCloseMatch, 10), "believe"));
+    // A word found by several walks is listed once.
+    const auto s = engine.Suggest("beleive", stCloseMatch, 10);
+    EXPECT_EQ(std::count(s.begin(), s.end(), "believe"), 1);
+}
