@@ -57,6 +57,9 @@ void DictionarySection::Load() {
     nodeLimit_ = 0;
     rootPlace_.fill(0);
     cache_.Clear();
+    // Whatever stands at the header's place now is what later looks compare
+    // with, so that a mended file is noticed as well as a damaged one.
+    if (head_) std::memcpy(seenHeader_.data(), head_ + headerOffset_, seenHeader_.size());
     const std::int64_t offset = file_->TextHeaderEnd();
     if (offset < 0) return;
     head_ = file_->SharedHead(static_cast<std::size_t>(offset) + TSectionHeader::kSize);
