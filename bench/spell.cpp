@@ -65,23 +65,29 @@ std::vector<std::string> ReadWords() {
     return words;
 }
 
+// count misspellings of `edits` edits each (the kind is that of the first),
+// of words of at least minLength letters.
 std::vector<TMisspelling> MakeMisspellings(SpellEngine& engine, const std::vector<std::string>& words,
-                                           std::uint32_t seed, std::size_t count) {
+                                           std::uint32_t seed, std::size_t count, int edits = 1,
+                                           std::size_t minLength = 0) {
     std::vector<TMisspelling> out;
     std::mt19937 rng(seed);
     const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
     while (out.size() < count && !words.empty()) {
         const auto kind = static_cast<TEditKind>(out.size() % kKinds);
         const std::string& word = words[pick(words.size())];
+        if (word.size() < minLength) continue;
         std::string w = word;
-        const char letter = static_cast<char>('a' + pick(26));
-        switch (kind) {
-            case kInsertion: w.insert(pick(w.size() + 1), 1, letter); break;
-            case kDeletion: w.erase(pick(w.size()), 1); break;
-            case kSubstitution: w[pick(w.size())] = letter; break;
-            default: {
-                const std::size_t i = pick(w.size() - 1);
-                std::swap(w[i], w[i + 1]);
+        for (int e = 0; e < edits; ++e) {
+            const char letter = static_cast<char>('a' + pick(26));
+            switch (e == 0 ? kind : static_cast<TEditKind>(pick(kKinds))) {
+                case kInsertion: w.insert(pick(w.size() + 1), 1, letter); break;
+                case kDeletion: w.erase(pick(w.size()), 1); break;
+                case kSubstitution: w[pick(w.size())] = letter; break;
+                default: {
+                    const std::size_t i = pick(w.size() - 1);
+                    std::swap(w[i], w[i + 1]);
+                }
             }
         }
         // An edit that gives the word back or makes another word is no misspelling.
@@ -221,6 +227,29 @@ void BM_SuggestPhoneme(benchmark::State& state) {
     RunSuggestions(state, [](const std::string& w) { return TCorpus::Get().engine.Suggest(w, stPhoneme, 10); });
 }
 BENCHMARK(BM_SuggestPhoneme)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The tuning set: 1,000 one-edit misspellings and 250 of two edits in words
+// of eight letters or more, from other seeds than the measured set. Args:
+// method (0 close match, 1 phoneme), bonus for one edit, bonus for two.
+void BM_TuneEditBonus(benchmark::State& state) {
+    auto& c = TCorpus::Get();
+    static const std::vector<TMisspelling> set = [&] {
+        auto one = MakeMisspellings(c.engine, c.words, 4242, 1000);
+        const auto two = MakeMisspellings(c.engine, c.words, 4343, 250, 2, 8);
+        one.insert(one.end(), two.begin(), two.end());
+        return one;
+    }();
+    const bool phoneme = state.range(0) == 1;
+    const TSuggestionSearch::TBonus bonus{static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
+    TScore score;
+    for (auto _ : state)
+        score = Score(set, [&](const std::string& w) { return TSuggestionSearch(c.engine, phoneme, bonus).Run(w, 10); });
+    Report(state, score);
+}
+BENCHMARK(BM_TuneEditBonus)
+    ->ArgsProduct({{0, 1}, {0, 10, 20, 30, 40, 60}, {0, 5, 10, 20}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 #ifdef SKFP_HAVE_HUNSPELL
 void BM_LookupHunspell(benchmark::State& state) {

@@ -35,7 +35,7 @@ public:
         int twoEdits;
     };
     static constexpr TBonus kCloseMatchBonus{20, 5};
-    static constexpr TBonus kPhonemeBonus{20, 5};
+    static constexpr TBonus kPhonemeBonus{40, 20};
 
     TSuggestionSearch(SpellEngine& engine, bool phoneme);
     TSuggestionSearch(SpellEngine& engine, bool phoneme, TBonus bonus);
