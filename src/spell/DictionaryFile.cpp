@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -30,6 +31,7 @@ std::shared_ptr<TDictionaryFile> TDictionaryFile::Open(const std::string& path, 
 
 TDictionaryFile::~TDictionaryFile() {
     if (map_) ::munmap(const_cast<unsigned char*>(map_), mapSize_);
+    if (head_) ::munmap(const_cast<unsigned char*>(head_), headSize_);
     ::close(fd_);
 }
 
@@ -72,3 +74,32 @@ std::int64_t TDictionaryFile::Size() const {
 }
 
 bool TDictionaryFile::Sync() { return ::fdatasync(fd_) == 0; }
+
+std::int64_t TDictionaryFile::TextHeaderEnd() const {
+    constexpr unsigned char kTextHeaderEnd = 0x1A;
+    std::array<unsigned char, 4096> buf{};
+    const std::int64_t size = Size();
+    for (std::int64_t at = 0; at < size; at += static_cast<std::int64_t>(buf.size())) {
+        const std::size_t got = ReadAt(at, buf.data(), buf.size());
+        for (std::size_t i = 0; i < got; ++i)
+            if (buf[i] == kTextHeaderEnd) return at + static_cast<std::int64_t>(i) + 1;
+        if (got < buf.size()) break;
+    }
+    return -1;
+}
+
+const unsigned char* TDictionaryFile::SharedHead(std::size_t size) {
+    if (size == 0) return nullptr;
+    if (head_ && headSize_ >= size) return head_;
+    if (head_) ::munmap(const_cast<unsigned char*>(head_), headSize_);
+    head_ = nullptr;
+    headSize_ = 0;
+    // Past the end of the file the mapped page reads as zeros; whole pages
+    // past it would fault, so only what the file holds is mapped.
+    if (static_cast<std::int64_t>(size) > Size()) return nullptr;
+    void* m = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+    if (m == MAP_FAILED) return nullptr;
+    head_ = static_cast<const unsigned char*>(m);
+    headSize_ = size;
+    return head_;
+}

@@ -20,6 +20,15 @@ public:
     std::int64_t Size() const;
     // Pushes the written data to disk, so that what is written next lands after it.
     bool Sync();
+    int Descriptor() const { return fd_; }
+    // The offset of the byte after the text header's closing 0x1A, or -1 when there is none.
+    std::int64_t TextHeaderEnd() const;
+
+    // The first bytes of the file as they are on disk now, changes by other
+    // programs included, without a system call per look; nothing when the
+    // file cannot be mapped. A later call with a larger size maps anew.
+    // The file must not be cut below the mapped pages while they are looked at.
+    const unsigned char* SharedHead(std::size_t size);
 
 private:
     explicit TDictionaryFile(int fd) : fd_(fd) {}
@@ -29,4 +38,6 @@ private:
     // reaches them.
     const unsigned char* map_ = nullptr;
     std::size_t mapSize_ = 0;
+    const unsigned char* head_ = nullptr;
+    std::size_t headSize_ = 0;
 };

@@ -92,7 +92,13 @@ std::string TPhonemeTranslator::Translate(std::string_view word) const {
         for (; r < rules.size(); ++r) {
             const TSoundRule& rule = rules[r];
             if (rule.pattern.empty()) break;
-            if (view.compare(i, rule.pattern.size(), rule.pattern) != 0) continue;
+            // Most rules fail on their second or third character, well before
+            // a library compare would pay off.
+            const std::string& pattern = rule.pattern;
+            if (pattern.size() > text.size() - i) continue;
+            std::size_t m = 0;
+            while (m < pattern.size() && text[i + m] == pattern[m]) ++m;
+            if (m < pattern.size()) continue;
             if (!LeftMatches(rule.left, view, static_cast<std::ptrdiff_t>(i) - 1)) continue;
             if (!RightMatches(rule.right, view, i + rule.pattern.size())) continue;
             out += rule.phonemes;

@@ -15,20 +15,6 @@ constexpr std::string_view kUserTextHeader =
     "Skiffpost user word list: letter tree of 3-byte nodes; change it only through the program.\r\n"
     "\x1A";
 constexpr std::uint32_t kNewUserCapacity = 500;
-constexpr unsigned char kTextHeaderEnd = 0x1A;
-
-// The offset of the byte after the text header's 0x1A, or -1 when there is none.
-std::int64_t SkipTextHeader(const TDictionaryFile& file) {
-    std::array<unsigned char, 4096> buf{};
-    const std::int64_t size = file.Size();
-    for (std::int64_t at = 0; at < size; at += static_cast<std::int64_t>(buf.size())) {
-        const std::size_t got = file.ReadAt(at, buf.data(), buf.size());
-        for (std::size_t i = 0; i < got; ++i)
-            if (buf[i] == kTextHeaderEnd) return at + static_cast<std::int64_t>(i) + 1;
-        if (got < buf.size()) break;
-    }
-    return -1;
-}
 
 bool ReadHeaderAt(const TDictionaryFile& file, std::int64_t offset, TSectionHeader& header) {
     unsigned char b[TSectionHeader::kSize];
@@ -60,7 +46,7 @@ bool SpellEngine::OpenMainDictionary(const std::string& path) {
     if (!sections_.empty() && sections_.front()->Kind() == DictionarySection::kMainFirst) return false;
     auto file = TDictionaryFile::Open(path, false);
     if (!file) return false;
-    std::int64_t offset = SkipTextHeader(*file);
+    std::int64_t offset = file->TextHeaderEnd();
     TSectionHeader header;
     if (offset < 0 || !ReadHeaderAt(*file, offset, header) || header.kind == 0) return false;
     const std::int64_t size = file->Size();
@@ -80,7 +66,7 @@ bool SpellEngine::OpenMainDictionary(const std::string& path) {
 int SpellEngine::OpenUserDictionary(const std::string& path) {
     auto probe = TDictionaryFile::Open(path, false);
     if (!probe) return -1;
-    const std::int64_t offset = SkipTextHeader(*probe);
+    const std::int64_t offset = probe->TextHeaderEnd();
     TSectionHeader header;
     if (offset < 0 || !ReadHeaderAt(*probe, offset, header)) return 0;
     if (header.kind != 0) return 0;
@@ -115,14 +101,20 @@ int SpellEngine::CreateUserDictionary(const std::string& path) {
     return identity > 0 ? identity : -1;
 }
 
-void SpellEngine::Refresh() {
+void SpellEngine::Refresh(bool thorough) {
     for (auto& s : sections_)
-        if (s->Kind() == DictionarySection::kUser) s->ReloadHeader();
+        if (s->Kind() == DictionarySection::kUser) s->Refresh(thorough);
 }
 
 bool SpellEngine::Lookup(std::string_view word) {
-    Refresh();
-    return LookupUpper(TLetterCodes::Upper(word));
+    Refresh(false);
+    // Longer words are refused by the tree lookup after their "'S" endings
+    // are stripped, which only the general path does.
+    if (word.size() > kMaxWordLength) return LookupUpper(TLetterCodes::Upper(word));
+    std::array<char, kMaxWordLength> upper{};
+    for (std::size_t i = 0; i < word.size(); ++i)
+        upper[i] = static_cast<char>(TLetterCodes::Upper(static_cast<unsigned char>(word[i])));
+    return LookupUpper(std::string_view(upper.data(), word.size()));
 }
 
 bool SpellEngine::LookupUpper(std::string_view upper) {
@@ -133,7 +125,7 @@ bool SpellEngine::LookupUpper(std::string_view upper) {
         if (upper.size() <= kMaxWordLength && TLetterCodes::AllHaveCodes(upper)) {
             const TWordCodes codes = CodesOf(upper);
             for (auto& s : sections_)
-                if (s->IsOpen() && SectionHasWord(*s, codes)) return true;
+                if (s->Usable() && SectionHasWord(*s, codes)) return true;
         }
         if (upper.size() >= 2 && upper.substr(upper.size() - 2) == "'S") {
             upper.remove_suffix(2);
@@ -144,12 +136,18 @@ bool SpellEngine::LookupUpper(std::string_view upper) {
 }
 
 bool SpellEngine::SectionHasWord(DictionarySection& section, const TWordCodes& codes) {
+    // The root list is indexed: the scan starts at the first node with the
+    // word's first letter, which is where a scan from the list's head would
+    // first stop.
+    const int rootPlace = section.RootPlace(codes.letters[0]);
+    if (rootPlace < 0) return false;
     std::uint32_t list = 1;
     for (std::size_t i = 0; i < codes.size; ++i) {
         const bool lastLetter = i + 1 == codes.size;
-        std::uint32_t n = list;
+        const int skip = i == 0 ? rootPlace : 0;
+        std::uint32_t n = list + static_cast<std::uint32_t>(skip);
         bool descended = false;
-        for (int k = 0; k < DictionarySection::kMaxSiblings && !descended; ++k, ++n) {
+        for (int k = skip; k < DictionarySection::kMaxSiblings && !descended; ++k, ++n) {
             const auto node = section.Node(n);
             if (!node) return false;
             if (node->Code() == codes.letters[i]) {
@@ -175,7 +173,8 @@ bool SpellEngine::AddWord(int identity, std::string_view word) {
     if (word.empty() || word.size() > kMaxWordLength) return false;
     const std::string upper = TLetterCodes::Upper(word);
     if (!TLetterCodes::AllHaveCodes(upper)) return false;
-    section->ReloadHeader();
+    section->Refresh(true);
+    if (!section->Usable()) return false;
     auto& header = section->MutableHeader();
     if (header.nodesInUse + upper.size() > kMaxUserNodes) return false;
     const TSectionHeader before = header;

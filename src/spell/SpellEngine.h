@@ -44,8 +44,9 @@ public:
     const std::vector<std::string>& Suggest(std::string_view word, TSuggestType type, int maxSuggestions);
     const std::vector<std::string>& Suggestions() const { return suggestions_; }
 
-    // Rereads the headers of the user sections.
-    void Refresh();
+    // Reads the user dictionaries again where another program changed them;
+    // thorough asks the file system even when their headers look unchanged.
+    void Refresh(bool thorough);
     // Lookup of an upper-cased word without the refresh, for searches that refreshed already.
     bool LookupUpper(std::string_view upper);
 

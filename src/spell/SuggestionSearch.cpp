@@ -4,25 +4,27 @@
 
 #include "spell/Capitalisation.h"
 #include "spell/DictionarySection.h"
+#include "spell/EditWalk.h"
 #include "spell/FirstLetterTable.h"
 #include "spell/LetterCodes.h"
 #include "spell/Similarity.h"
 #include "spell/SoundKey.h"
 #include "spell/SpellEngine.h"
 
-namespace {
-
-}  // namespace
-
 TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme)
+    : TSuggestionSearch(engine, phoneme, phoneme ? kPhonemeBonus : kCloseMatchBonus) {}
+
+TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme, TBonus bonus)
     : engine_(engine),
       phoneme_(phoneme),
+      bonus_(bonus),
       translator_(engine.Rules()),
       maxPrefix_(phoneme ? kMaxPrefixPhoneme : kMaxPrefixCloseMatch) {}
 
 std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSuggestions) {
-    engine_.Refresh();
+    engine_.Refresh(true);
     ranked_ = TRankedList(static_cast<std::size_t>(std::clamp(maxSuggestions, 0, 255)));
+    seen_.clear();
     const std::string typed(word.substr(0, SpellEngine::kMaxWordLength));
     upper_ = TLetterCodes::Upper(typed);
     if (upper_.empty()) return {};
@@ -33,7 +35,7 @@ std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSu
         std::string key = key0;
         key[0] = first;
         for (const auto& section : engine_.Sections()) {
-            if (!section->IsOpen()) continue;
+            if (!section->Usable()) continue;
             std::string prefix;
             // In a sound tree every node is reached at most once per walk;
             // more visits than the section has nodes mean the tree loops.
@@ -41,6 +43,7 @@ std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSu
             Walk(*section, 1, prefix, key, budget);
         }
     }
+    WalkEdits();
     AddSplits();
 
     std::vector<std::string> out;
@@ -67,17 +70,36 @@ void TSuggestionSearch::Walk(DictionarySection& section, std::uint32_t list, std
     }
 }
 
-void TSuggestionSearch::Consider(std::string candidate) {
-    int score;
-    if (phoneme_) {
-        score = TSimilarity::Score(translator_.Translate(candidate), target_);
-    } else {
-        std::string plain;
-        for (char c : candidate)
-            if (c != '\'') plain.push_back(c);
-        score = TSimilarity::Score(plain, target_);
+void TSuggestionSearch::WalkEdits() {
+    const auto found = [this](std::string_view word, int edits) { Consider(std::string(word), edits); };
+    for (int edits = 1; edits <= 2; ++edits) {
+        if (edits == 2 && upper_.size() < kTwoEditsFrom) break;
+        TEditWalk walk(upper_, edits);
+        for (const auto& section : engine_.Sections()) {
+            if (!section->Usable()) continue;
+            // One edit reaches few nodes; the section's size only stops a looping tree.
+            walk.Run(*section, edits == 1 ? section->NodeCount() : kTwoEditVisits, found);
+        }
     }
-    ranked_.Insert(std::move(candidate), score);
+}
+
+void TSuggestionSearch::Consider(std::string candidate, int edits) {
+    if (!seen_.insert(candidate).second) return;
+    if (edits < 0) edits = TEditWalk::Distance(candidate, upper_, 2);
+    const int bonus = edits == 1 ? bonus_.oneEdit : edits == 2 ? bonus_.twoEdits : 0;
+    std::string compared;
+    if (phoneme_) {
+        compared = translator_.Translate(candidate);
+    } else {
+        for (char c : candidate)
+            if (c != '\'') compared.push_back(c);
+    }
+    // A full list drops a candidate that cannot pass its last entry, and the
+    // shorter string's length bounds what the two strings share.
+    if (ranked_.Full() && !ranked_.Entries().empty() &&
+        TSimilarity::Bound(compared.size(), target_.size()) + bonus <= ranked_.Entries().back().score)
+        return;
+    ranked_.Insert(std::move(candidate), TSimilarity::Score(compared, target_) + bonus);
 }
 
 void TSuggestionSearch::AddSplits() {

@@ -172,11 +172,12 @@ TEST_F(SuggestTest, CloseMatchFindsOneEditWordsAndKeepsCase) {
 }
 
 TEST_F(SuggestTest, OtherFirstLettersAreTriedByTheTable) {
-    Open({"cat", "mat"});
-    // C is tried for K, M is not.
+    // Two edits from "kat" and of its sound: only the first letters the
+    // table names reach them (C is tried for K, M is not).
+    Open({"cate", "mate"});
     const auto s = engine.Suggest("kat", stCloseMatch, 10);
-    EXPECT_TRUE(Has(s, "cat"));
-    EXPECT_FALSE(Has(s, "mat"));
+    EXPECT_TRUE(Has(s, "cate"));
+    EXPECT_FALSE(Has(s, "mate"));
 }
 
 TEST_F(SuggestTest, PhonemeSearchRanksBySound) {
@@ -228,4 +229,38 @@ TEST_F(SuggestTest, OddWordsGetAnswersWithoutHarm) {
         engine.Suggest(w, stCloseMatch, 3);
         engine.Suggest(w, stPhoneme, 3);
     }
+}
+
+// Each misspelling below changes the word's sound key (or its first letter
+// beyond what the first-letter table tries), so only the walk with an edit
+// allowance can reach the intended word; the other words are near misses.
+TEST_F(SuggestTest, EachKindOfEditFindsItsWordWhereTheSoundKeyDoesNot) {
+    Open({"believe", "relieve", "beehive", "belief", "behave", "deceive", "bereave", "separate", "desperate",
+          "temperate", "sedate", "believer", "believed", "eleven", "beleaguer"});
+    struct TCase {
+        const char* kind;
+        const char* typed;
+        const char* intended;
+    };
+    const TCase cases[] = {
+        {"insertion", "bxelieve", "believe"},    {"deletion", "beieve", "believe"},
+        {"substitution", "kelieve", "believe"},  {"transposition", "eblieve", "believe"},
+        {"two edits, long word", "sepqrqte", "separate"},
+    };
+    for (const auto& c : cases) {
+        for (TSuggestType type : {stCloseMatch, stPhoneme}) {
+            const auto s = engine.Suggest(c.typed, type, 10);
+            const auto at = std::find(s.begin(), s.end(), c.intended) - s.begin();
+            EXPECT_TRUE(at < static_cast<std::ptrdiff_t>(s.size()) && at < 10) << c.kind << " " << c.typed << (type == stPhoneme ? " (phoneme)" : "");
+            if (type == stCloseMatch) {
+                EXPECT_EQ(at, 0) << c.kind << " " << c.typed;
+            }
+        }
+    }
+    // Short words are searched one edit away only: two edits would reach
+    // half of the short words of a real dictionary.
+    EXPECT_FALSE(Has(engine.Suggest("qxlieve", stCloseMatch, 10), "believe"));
+    // A word found by several walks is listed once.
+    const auto s = engine.Suggest("beleive", stCloseMatch, 10);
+    EXPECT_EQ(std::count(s.begin(), s.end(), "believe"), 1);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ protected:
     SpellEngine engine;
     std::string path = dir.File("User.Dct");
     TUserFile File() const { return TUserFile(ReadFileOrEmpty(path)); }
+    static bool Has(const std::vector<std::string>& list, const std::string& w) {
+        return std::find(list.begin(), list.end(), w) != list.end();
+    }
 };
 
 }  // namespace
@@ -158,4 +162,92 @@ TEST_F(UserDictionaryTest, FullDictionaryRefusesTheWord) {
     WriteFileOrDie(path, bytes);
     EXPECT_FALSE(engine.AddWord(id, "dogs"));  // 63996 + 4 > 63999
     EXPECT_EQ(ReadFileOrEmpty(path), bytes);
+}
+
+TEST_F(UserDictionaryTest, ChangesByAnotherProgramReachTheCachedNodesAtTheNextLookup) {
+    const std::string main = WriteMainDictionary(dir, {"zebra", "yak"});
+    ASSERT_TRUE(engine.OpenMainDictionary(main));
+    const int id = engine.CreateUserDictionary(path);
+    for (const char* w : {"mango", "melon", "kiwi"}) ASSERT_TRUE(engine.AddWord(id, w));
+    SpellEngine other;
+    const int otherId = other.OpenUserDictionary(path);
+    ASSERT_GT(otherId, 0);
+    // Our lookups fill the cache with the nodes as they stand.
+    for (int round = 0; round < 3; ++round)
+        for (const char* w : {"mango", "melon", "kiwi", "apple", "maple", "zebra"}) engine.Lookup(w);
+    EXPECT_FALSE(engine.Lookup("apple"));
+    // Words going in at the head of lists move every node behind them.
+    ASSERT_TRUE(other.AddWord(otherId, "apple"));
+    EXPECT_TRUE(engine.Lookup("apple"));
+    ASSERT_TRUE(other.AddWord(otherId, "maple"));
+    EXPECT_TRUE(engine.Lookup("maple"));
+    for (const char* w : {"mango", "melon", "kiwi", "zebra", "a"}) EXPECT_TRUE(engine.Lookup(w)) << w;
+    EXPECT_FALSE(engine.Lookup("mangos"));
+    // And the other way round, with a word added here after the other's change.
+    ASSERT_TRUE(engine.AddWord(id, "lemon"));
+    EXPECT_TRUE(other.Lookup("lemon"));
+    EXPECT_TRUE(other.Lookup("apple"));
+    EXPECT_TRUE(Has(engine.Suggest("mapel", stCloseMatch, 10), "maple"));
+}
+
+TEST_F(UserDictionaryTest, ADictionaryReplacedUnderItsNameIsReadAgain) {
+    const int id = engine.CreateUserDictionary(path);
+    ASSERT_TRUE(engine.AddWord(id, "mango"));
+    EXPECT_TRUE(engine.Lookup("mango"));
+    // Another program makes a new dictionary in its place (a new file under the name).
+    SpellEngine other;
+    const int otherId = other.CreateUserDictionary(path);
+    ASSERT_GT(otherId, 0);
+    ASSERT_TRUE(other.AddWord(otherId, "papaya"));
+    // A suggestion search looks at the file itself; lookups follow within moments.
+    EXPECT_TRUE(Has(engine.Suggest("papaja", stCloseMatch, 10), "papaya"));
+    EXPECT_TRUE(engine.Lookup("papaya"));
+    EXPECT_FALSE(engine.Lookup("mango"));
+    // Words added here now go into the new file.
+    ASSERT_TRUE(engine.AddWord(id, "guava"));
+    SpellEngine third;
+    ASSERT_GT(third.OpenUserDictionary(path), 0);
+    EXPECT_TRUE(third.Lookup("guava"));
+    EXPECT_TRUE(third.Lookup("papaya"));
+}
+
+TEST_F(UserDictionaryTest, ADictionaryDamagedByAnotherProgramIsRefusedUntilMended) {
+    const std::string main = WriteMainDictionary(dir, {"zebra"});
+    ASSERT_TRUE(engine.OpenMainDictionary(main));
+    const int id = engine.CreateUserDictionary(path);
+    ASSERT_TRUE(engine.AddWord(id, "mango"));
+    const std::string good = ReadFileOrEmpty(path);
+    const auto at = good.find('\x1A') + 1;
+
+    // The kind byte turned into a main dictionary's: no user dictionary any more.
+    std::string kind = good;
+    kind[at + 12] = 1;
+    WriteFileOrDie(path, kind);
+    EXPECT_FALSE(engine.Lookup("mango"));
+    EXPECT_TRUE(engine.Lookup("zebra"));
+    EXPECT_FALSE(engine.AddWord(id, "kiwi"));
+    EXPECT_LE(engine.Suggest("mangoe", stCloseMatch, 10).size(), 10u);
+    EXPECT_EQ(ReadFileOrEmpty(path), kind);
+
+    // Nodes overwritten with children pointing anywhere: answers come, nothing breaks.
+    std::string nodes = good;
+    for (std::size_t i = at + TSectionHeader::kSize; i < nodes.size(); ++i) nodes[i] = static_cast<char>(i * 37);
+    WriteFileOrDie(path, nodes);
+    for (const char* w : {"mango", "zebra", "mangoes", "qqqqqqqqqq"}) {
+        engine.Lookup(w);
+        engine.Suggest(w, stCloseMatch, 10);
+        engine.Suggest(w, stPhoneme, 10);
+    }
+    EXPECT_TRUE(engine.Lookup("zebra"));
+
+    // No text header end at all.
+    WriteFileOrDie(path, std::string(good.size(), 'x'));
+    EXPECT_FALSE(engine.Lookup("mango"));
+    EXPECT_FALSE(engine.AddWord(id, "kiwi"));
+
+    // Mended: the words are back and can be added to again.
+    WriteFileOrDie(path, good);
+    EXPECT_TRUE(engine.Lookup("mango"));
+    EXPECT_TRUE(engine.AddWord(id, "kiwi"));
+    EXPECT_TRUE(engine.Lookup("kiwi"));
 }
