@@ -92,6 +92,13 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     return true;
 }
 
+std::string SafeStem(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c == '/' || c == '\0') c = '_';
+    return out;
+}
+
 std::string WithTrailingSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;

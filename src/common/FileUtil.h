@@ -18,6 +18,10 @@ bool WriteAtomically(const std::string& path, std::string_view data);
 bool ReplaceWith(const std::string& from, const std::string& to);
 // Flushes a written file's data to disk.
 bool SyncFile(const std::string& path);
+// A name from the user's own files (an account alias, say) as the start of a
+// file name inside a folder: a "/" in it would lead into another folder
+// ("../x"), so each becomes "_", as does a NUL. Names without them stay.
+std::string SafeStem(std::string_view name);
 // Appends "/" unless the text already ends in one.
 std::string WithTrailingSlash(std::string folder);
 // The folder part of a path, with its trailing "/".
