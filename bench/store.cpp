@@ -18,6 +18,7 @@
 #include "config/IniFile.h"
 #include "store/IndexLine.h"
 #include "store/MailStore.h"
+#include "store/RtfConvert.h"
 
 namespace {
 
@@ -182,3 +183,18 @@ void BM_CopyWithCp(benchmark::State& state) {
 BENCHMARK(BM_CopyWithCp)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+// A minified HTML body of 5 MB on a single line, as newsletter mailers send
+// it, converted to rich text: the conversion must stay linear in its length.
+static void BM_HtmlOneLineFiveMegabytes(benchmark::State& state) {
+    std::string line;
+    line.reserve(5u << 20);
+    while (line.size() < (5u << 20))
+        line += "<div class=\"c\"><b>Offer</b> &amp; <i>caf\xc3\xa9</i> {price} <span>C:\\x</span></div>";
+    for (auto _ : state) {
+        std::vector<std::string> lines{line};
+        rtfconvert::HtmlToRtf(lines);
+        benchmark::DoNotOptimize(lines);
+    }
+}
+BENCHMARK(BM_HtmlOneLineFiveMegabytes)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -111,6 +111,13 @@ bool CreateFolders(const std::string& path, mode_t mode) {
     return IsDirectory(path);
 }
 
+std::string SafeStem(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c == '/' || c == '\0') c = '_';
+    return out;
+}
+
 std::string WithTrailingSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;

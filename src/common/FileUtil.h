@@ -31,6 +31,10 @@ bool SyncFile(const std::string& path);
 bool CreateFolders(const std::string& path, mode_t mode = kPrivateFolder);
 // The permission bits of an existing file, or fallback when it has none.
 mode_t ModeOf(const std::string& path, mode_t fallback);
+// A name from the user's own files (an account alias, say) as the start of a
+// file name inside a folder: a "/" in it would lead into another folder
+// ("../x"), so each becomes "_", as does a NUL. Names without them stay.
+std::string SafeStem(std::string_view name);
 // Appends "/" unless the text already ends in one.
 std::string WithTrailingSlash(std::string folder);
 // The folder part of a path, with its trailing "/".

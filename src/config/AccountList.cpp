@@ -114,4 +114,4 @@ bool TAccountList::IsUsableAlias(std::string_view alias) {
 
 std::string TAccountList::ListPath() const { return dataFolder_ + cfg::kServerFile; }
 
-std::string TAccountList::SeenPath(std::string_view alias) const { return dataFolder_ + std::string(alias) + ".hf"; }
+std::string TAccountList::SeenPath(std::string_view alias) const { return dataFolder_ + fileutil::SafeStem(alias) + ".hf"; }

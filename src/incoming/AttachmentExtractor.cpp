@@ -10,6 +10,7 @@
 #include "common/TextUtil.h"
 #include "common/UserPrompt.h"
 #include "incoming/AttachmentPath.h"
+#include "incoming/DownloadFile.h"
 #include "incoming/LineReader.h"
 #include "incoming/MimeDecodeThread.h"
 #include "incoming/QuotedPrintable.h"
@@ -26,6 +27,14 @@ void SkipToBoundary(TLineReader& message, std::string_view boundary) {
     while (message.Next(line))
         if (HasBoundary(line, boundary)) return;
 }
+
+// The line that ends a POP3 download: in the message itself every line
+// beginning with "." had its dot doubled, so a single one is never content.
+bool IsTerminator(const TLineReader& message, const std::string& line) {
+    return line == "." && message.LastLine() == ".";
+}
+
+bool IsBlank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
 
 bool WriteLine(std::FILE* f, const std::string& line) {
     return std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;
@@ -67,12 +76,17 @@ void TAttachmentExtractor::ReportCopyFailure(const char* reason) {
 }
 
 void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& message, std::string_view boundary,
-                                   TTransferEncoding encoding, std::vector<std::string>& attachments) {
+                                   TTransferEncoding encoding, std::vector<std::string>& attachments,
+                                   const std::shared_ptr<TDownloadFile>& source) {
+    const auto lost = [&] {
+        if (source) source->Fail();
+    };
     const std::string name = attachmentpath::SafeName(fileName);
     const std::string target = attachmentpath::Unique(attachFolder_, name, &nextNumber_[name]);
     if (target.empty()) {
         // The attachment folder is missing or refuses the file.
         prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + name + ".");
+        lost();
         SkipToBoundary(message, boundary);
         return;
     }
@@ -85,12 +99,17 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
         std::FILE* f = CreateTemporary(temp);
         if (!f) {
             prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+            lost();
             SkipToBoundary(message, boundary);
             return;
         }
-        bool ok = true, atBoundary = false;
+        bool ok = true, atBoundary = false, data = false;
         while (message.Next(line)) {
-            if (line.empty() || line.back() == '=') {
+            // Blank lines may stand between the part header and the data.
+            if (!data && IsBlank(line) && !HasBoundary(line, boundary)) continue;
+            if (IsTerminator(message, line)) break;
+            data = true;
+            if (IsBlank(line) || line.back() == '=') {
                 while (!line.empty() && line.back() == '=') line.pop_back();
                 if (!line.empty()) ok = WriteLine(f, line) && ok;
                 break;
@@ -103,14 +122,18 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
         }
         if (!atBoundary) SkipToBoundary(message, boundary);
         ok = std::fclose(f) == 0 && ok;
-        if (!ok) prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
-        TMimeDecodeThread::Start(temp, target, prompt_, group_);
+        if (!ok) {
+            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+            lost();
+        }
+        TMimeDecodeThread::Start(temp, target, prompt_, group_, source);
         return;
     }
     case teUUEncode: {
         std::FILE* f = CreateTemporary(temp);
         if (!f) {
             ReportCopyFailure("I/O error encountered in UUDecode module.");
+            lost();
             SkipToBoundary(message, boundary);
             return;
         }
@@ -139,14 +162,18 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
                 }
                 if (ok && !WriteLine(f, line)) {
                     ok = false;
+                    lost();
                     ReportCopyFailure("Invalid character or termination code encountered.");
                 }
             }
         }
-        if (message.Failed()) ReportCopyFailure("Invalid character or termination code encountered.");
+        if (message.Failed()) {
+            ReportCopyFailure("Invalid character or termination code encountered.");
+            lost();
+        }
         if (!atBoundary && begun) SkipToBoundary(message, boundary);
-        std::fclose(f);
-        TUUDecodeThread::Start(temp, target, prompt_, group_);
+        if (std::fclose(f) != 0) lost();
+        TUUDecodeThread::Start(temp, target, prompt_, group_, source);
         return;
     }
     case teNone:
@@ -156,6 +183,7 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
             prompt_.Error(std::string(kAppTitle) +
                           " could not decode this UUencoded file.\nReason: I/O error encountered in QtPrn module.\n"
                           "Fix: None available in this version.");
+            lost();
             SkipToBoundary(message, boundary);
             return;
         }
@@ -163,17 +191,20 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
         // a boundary belongs to the boundary (RFC 2046 5.1.1).
         bool ok = true, first = true;
         while (message.Next(line)) {
-            if (HasBoundary(line, boundary)) break;
+            if (HasBoundary(line, boundary) || IsTerminator(message, line)) break;
             if (!first) ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
             ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && ok;
             first = false;
         }
-        ok = std::fclose(f) == 0 && ok;
-        if (!ok)
+        ok = std::fclose(f) == 0 && !message.Failed() && ok;
+        if (!ok) {
             prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
-        if (encoding == teQuotedPrintable) quotedprintable::DecodeFile(temp, prompt_);
+            lost();
+        }
+        if (encoding == teQuotedPrintable && !quotedprintable::DecodeFile(temp, prompt_)) lost();
         if (!fileutil::ReplaceWith(temp, target)) {
             prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
+            lost();
             ::unlink(temp.c_str());
         }
         return;

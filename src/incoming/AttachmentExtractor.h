@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 
 class IUserPrompt;
 class TDecodeGroup;
+class TDownloadFile;
 class TLineReader;
 
 // Takes an attachment part out of a downloaded message: chooses its file in
@@ -24,9 +26,11 @@ public:
     TAttachmentExtractor(std::string attachFolder, std::string dataFolder, IUserPrompt& prompt, TDecodeGroup& group);
 
     // fileName is the sender's (UTF-8); the chosen path is appended to
-    // attachments before its file is complete.
+    // attachments before its file is complete. An empty boundary takes the
+    // rest of the message. source learns when the attachment is not whole.
     void Extract(std::string_view fileName, TLineReader& message, std::string_view boundary,
-                 TTransferEncoding encoding, std::vector<std::string>& attachments);
+                 TTransferEncoding encoding, std::vector<std::string>& attachments,
+                 const std::shared_ptr<TDownloadFile>& source);
 
 private:
     // A new temporary file, created; empty path and null when none can be.

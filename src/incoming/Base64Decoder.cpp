@@ -11,7 +11,8 @@ constexpr std::uint8_t kPad = 0xFD;
 
 constexpr std::array<std::uint8_t, 256> MakeTable() {
     std::array<std::uint8_t, 256> t{};
-    for (auto& v : t) v = 63;
+    // Characters outside the alphabet are ignored (RFC 2045 6.8).
+    for (auto& v : t) v = kSkip;
     for (int i = 0; i < 26; ++i) {
         t['A' + i] = static_cast<std::uint8_t>(i);
         t['a' + i] = static_cast<std::uint8_t>(26 + i);
@@ -20,7 +21,6 @@ constexpr std::array<std::uint8_t, 256> MakeTable() {
     t['+'] = 62;
     t['/'] = 63;
     t['='] = kPad;
-    t['\r'] = t['\n'] = t[' '] = t['\t'] = kSkip;
     return t;
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "incoming/DecodeGroup.h"
+#include "incoming/DownloadFile.h"
 
 void TDecodeThread::Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& group) {
     auto state = group.state_;
@@ -33,19 +34,19 @@ void TDecodeThread::Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& 
 }
 
 void TDecodeThread::Run() {
+    bool whole = false;
     try {
-        std::FILE* in = std::fopen(input_.c_str(), "rb");
-        if (!in) return;
-        std::FILE* out = std::fopen(output_.c_str(), "wb");
-        if (!out) {
+        if (std::FILE* in = std::fopen(input_.c_str(), "rb")) {
+            if (std::FILE* out = std::fopen(output_.c_str(), "wb")) {
+                const bool complete = Decode(in, out) && !std::ferror(in);
+                const bool written = std::fclose(out) == 0;
+                whole = complete && written;
+            }
             std::fclose(in);
-            return;
         }
-        const bool complete = Decode(in, out) && !std::ferror(in);
-        std::fclose(in);
-        const bool written = std::fclose(out) == 0;
-        if (complete && written) std::remove(input_.c_str());
+        if (whole) std::remove(input_.c_str());
     } catch (...) {
         // A thread must never end the program; what was written stays.
     }
+    if (!whole && source_) source_->Fail();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 class IUserPrompt;
+class TDownloadFile;
 class TDecodeGroup;
 
 // A thread that turns an attachment's temporary file (its encoded lines) into
@@ -16,8 +17,8 @@ public:
     virtual ~TDecodeThread() = default;
 
 protected:
-    TDecodeThread(std::string input, std::string output, IUserPrompt& prompt)
-        : input_(std::move(input)), output_(std::move(output)), prompt_(prompt) {}
+    TDecodeThread(std::string input, std::string output, IUserPrompt& prompt, std::shared_ptr<TDownloadFile> source)
+        : input_(std::move(input)), output_(std::move(output)), prompt_(prompt), source_(std::move(source)) {}
 
     // Starts the thread and hands it the object.
     static void Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& group);
@@ -34,4 +35,6 @@ private:
     std::string input_;
     std::string output_;
     IUserPrompt& prompt_;
+    // The message's download file, kept when this attachment is not whole.
+    std::shared_ptr<TDownloadFile> source_;
 };

@@ -1,5 +1,6 @@
 #include "incoming/EncodedWords.h"
 
+#include "common/TextUtil.h"
 #include "common/Windows1252.h"
 #include "incoming/Base64Decoder.h"
 #include "incoming/CharsetConverter.h"
@@ -30,8 +31,10 @@ std::string DecodeQ(std::string_view s) {
     return out;
 }
 
-// One encoded word starting at pos ("=?"), decoded to UTF-8; end is set past it.
-bool ReadWord(std::string_view raw, std::size_t pos, std::size_t& end, std::string& utf8) {
+// One encoded word starting at pos ("=?"): its charset and its bytes, not yet
+// converted; end is set past it.
+bool ReadWord(std::string_view raw, std::size_t pos, std::size_t& end, std::string_view& charsetOut,
+              std::string& bytes) {
     const auto q1 = raw.find('?', pos + 2);
     if (q1 == std::string_view::npos || q1 + 2 >= raw.size() || raw[q1 + 2] != '?') return false;
     const char enc = raw[q1 + 1];
@@ -41,7 +44,7 @@ bool ReadWord(std::string_view raw, std::size_t pos, std::size_t& end, std::stri
     const std::string_view charset = raw.substr(pos + 2, q1 - pos - 2);
     const std::string_view payload = raw.substr(q1 + 3, close - q1 - 3);
     if (charset.empty() || payload.find(' ') != std::string_view::npos) return false;
-    std::string bytes;
+    bytes.clear();
     if (enc == 'B' || enc == 'b') {
         TBase64Decoder decoder;
         decoder.Feed(payload, bytes);
@@ -49,7 +52,7 @@ bool ReadWord(std::string_view raw, std::size_t pos, std::size_t& end, std::stri
     } else {
         bytes = DecodeQ(payload);
     }
-    utf8 = TCharsetConverter::Decode(bytes, charset);
+    charsetOut = charset;
     end = close + 2;
     return true;
 }
@@ -65,23 +68,38 @@ std::string DecodeToUtf8(std::string_view raw) {
     std::size_t pos = 0;
     std::size_t plainStart = 0;
     bool lastWasWord = false;
+    // Senders split a text into words anywhere, even inside one multi-byte
+    // character: the bytes of adjacent words of one charset are converted
+    // together.
+    std::string pending;
+    std::string_view pendingCharset;
+    const auto flush = [&] {
+        if (!pendingCharset.empty()) out += TCharsetConverter::Decode(pending, pendingCharset);
+        pending.clear();
+        pendingCharset = {};
+    };
+    std::string bytes;
     while (pos < raw.size()) {
         const auto at = raw.find("=?", pos);
         if (at == std::string_view::npos) break;
         std::size_t end = 0;
-        std::string word;
-        if (!ReadWord(raw, at, end, word)) {
+        std::string_view charset;
+        if (!ReadWord(raw, at, end, charset, bytes)) {
             pos = at + 2;
             continue;
         }
         const std::string_view between = raw.substr(plainStart, at - plainStart);
         // Blanks between two encoded words are folding, not text (RFC 2047 6.2).
         const bool onlyBlanks = between.find_first_not_of(" \t\r\n") == std::string_view::npos;
-        if (!(lastWasWord && onlyBlanks)) out += PlainToUtf8(between);
-        out += word;
+        const bool adjacent = lastWasWord && onlyBlanks;
+        if (!adjacent || !text::EqualsNoCase(charset, pendingCharset)) flush();
+        if (!adjacent) out += PlainToUtf8(between);
+        pending += bytes;
+        pendingCharset = charset;
         lastWasWord = true;
         pos = plainStart = end;
     }
+    flush();
     out += PlainToUtf8(raw.substr(plainStart));
     return out;
 }

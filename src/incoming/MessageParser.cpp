@@ -11,6 +11,7 @@
 #include "config/ConfigKeys.h"
 #include "incoming/Base64Decoder.h"
 #include "incoming/CharsetConverter.h"
+#include "incoming/DownloadFile.h"
 #include "incoming/EncodedWords.h"
 #include "incoming/LineReader.h"
 #include "incoming/MailHeader.h"
@@ -111,6 +112,7 @@ struct TMessageParser::TWalk {
     std::uint8_t type = 0;  // the message type flags
     std::vector<std::string> body;
     std::vector<std::string> attachments;
+    std::shared_ptr<TDownloadFile> source;
 };
 
 TMessageParser::TMessageParser(std::string dataFolder, std::string attachFolder, IUserPrompt& prompt,
@@ -125,15 +127,23 @@ TMessageParser::TPart TMessageParser::ReadPartHeader(TLineReader& in) {
         block.push_back(line);
         if (line.empty()) break;
     }
+    return PartOf(block);
+}
+
+TMessageParser::TPart TMessageParser::PartOf(const std::vector<std::string>& block) {
     TPart part;
     const std::string ct = mailheader::HeaderValue(block, "Content-Type");
+    const std::string disposition = mailheader::HeaderValue(block, "Content-Disposition");
     part.flags = mailheader::ContentTypeFlags(ct);
     part.boundary = mailheader::ParamValue("Boundary", ct);
     part.encoding = mailheader::TransferEncoding(mailheader::HeaderValue(block, "Content-Transfer-Encoding"));
-    part.fileName = mailheader::PartFileName(mailheader::HeaderValue(block, "Content-Disposition"), ct);
+    part.fileName = mailheader::PartFileName(disposition, ct);
     part.charset = mailheader::ParamValue("charset", ct);
     const std::string type = mailheader::TrimBlanks(ct);
-    part.binary = !type.empty() && !text::StartsWithNoCase(type, "text/") && !(part.flags & (ctMultipart | ctMessage));
+    // A part the sender marked as an attachment is a file even when it is text.
+    const bool attachment = text::StartsWithNoCase(mailheader::TrimBlanks(disposition), "attachment");
+    part.binary = (attachment || (!type.empty() && !text::StartsWithNoCase(type, "text/"))) &&
+                  !(part.flags & (ctMultipart | ctMessage));
     return part;
 }
 
@@ -157,7 +167,7 @@ bool TMessageParser::HandlePart(TLineReader& in, std::uint8_t x, const TPart& pa
                                 TWalk& walk, std::vector<std::string>* plainAside) {
     if (x & ctMessage) return SkipPart(in, boundary);
     if (!part.fileName.empty() || part.binary) {
-        extractor_.Extract(part.fileName, in, boundary, part.encoding, walk.attachments);
+        extractor_.Extract(part.fileName, in, boundary, part.encoding, walk.attachments, walk.source);
         return IsCloseDelimiter(in.LastLine(), boundary);
     }
     std::uint8_t kind;
@@ -244,8 +254,15 @@ std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
 
     TWalk walk;
     walk.type = t;
+    walk.source = std::make_shared<TDownloadFile>(path);
     bool single = !(t & ctMultipart) || boundary.empty();
-    if (!single) {
+    const TPart top = PartOf(header);
+    if (single && !(t & ctMessage) && (!top.fileName.empty() || top.binary)) {
+        // A message that is one attachment (a scanner's, say): the file is
+        // all there is, the body stays empty.
+        extractor_.Extract(top.fileName, in, "", top.encoding, walk.attachments, walk.source);
+        single = false;
+    } else if (!single) {
         WalkMultipart(in, t, boundary, walk, 0);
         // A multipart whose boundary never occurs is read as one text, so
         // that nothing of it is lost.
@@ -256,7 +273,7 @@ std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
         for (std::size_t i = 0; i < header.size() && again.Next(line); ++i) {}
         std::vector<std::string> raw;
         while (again.Next(line)) raw.push_back(line);
-        TrimEnd(raw);
+        if (again.Failed()) walk.source->Fail();
         const bool rtf = (t & ctRtf) != 0;
         walk.body = DecodeText(std::move(raw), mailheader::TransferEncoding(mailheader::HeaderValue(
                                                    header, "Content-Transfer-Encoding")),
@@ -274,8 +291,10 @@ std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
         body.insert(body.begin(), FormatHeader());
     }
 
+    if (in.Failed()) walk.source->Fail();
     TParsedMessage message;
     message.source = path;
+    message.download = std::move(walk.source);
     THeaderItem& r = message.record;
     r.Subject = Stored(mailheader::HeaderValue(header, "Subject"));
     r.CCList = Stored(mailheader::HeaderValue(header, "TO"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,11 +12,15 @@
 class IClock;
 class IUserPrompt;
 class TDecodeGroup;
+class TDownloadFile;
 class TLineReader;
 
 // A downloaded message read and converted, ready to be stored.
 struct TParsedMessage {
-    std::string source;  // the ".tsg" file, deleted once the body is stored
+    std::string source;  // the ".tsg" file
+    // Deletes the ".tsg" file once the body is stored and nothing of the
+    // message was lost.
+    std::shared_ptr<TDownloadFile> download;
     THeaderItem record;  // Mailbox still empty: the caller and the filters choose it
     std::string body;    // RTF, each line followed by CR LF
 };
@@ -42,6 +47,7 @@ private:
     struct TWalk;
 
     TPart ReadPartHeader(TLineReader& in);
+    static TPart PartOf(const std::vector<std::string>& block);
     void WalkMultipart(TLineReader& in, std::uint8_t container, const std::string& boundary, TWalk& walk,
                        int depth);
     // Handles one part against boundary; true when it ended at the close

@@ -6,6 +6,7 @@
 #include "book/FilterEngine.h"
 #include "common/BoundedText.h"
 #include "common/BusyFlag.h"
+#include "incoming/DownloadFile.h"
 #include "incoming/MessageParser.h"
 #include "store/MailStore.h"
 
@@ -44,7 +45,12 @@ std::vector<int> TMessageStorer::Store(std::vector<TParsedMessage>& messages, co
     }
     store_.RefreshTip();
     const std::vector<bool> stored = store_.Files().AppendBodies(bodies);
-    for (std::size_t i = 0; i < messages.size(); ++i)
-        if (stored[i]) std::remove(messages[i].source.c_str());
+    // A message's download file goes when the last of its attachment
+    // threads is done, and only when nothing of the message was lost.
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (!messages[i].download) continue;
+        if (stored[i]) messages[i].download->Stored();
+        messages[i].download.reset();
+    }
     return handles;
 }

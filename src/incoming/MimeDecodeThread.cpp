@@ -5,8 +5,8 @@
 #include "incoming/Base64Decoder.h"
 
 void TMimeDecodeThread::Start(const std::string& input, const std::string& output, IUserPrompt& prompt,
-                              TDecodeGroup& group) {
-    Launch(std::unique_ptr<TDecodeThread>(new TMimeDecodeThread(input, output, prompt)), group);
+                              TDecodeGroup& group, std::shared_ptr<TDownloadFile> source) {
+    Launch(std::unique_ptr<TDecodeThread>(new TMimeDecodeThread(input, output, prompt, std::move(source))), group);
 }
 
 bool TMimeDecodeThread::Decode(std::FILE* in, std::FILE* out) {

@@ -7,8 +7,8 @@
 #include "incoming/UUInvalidCharacter.h"
 
 void TUUDecodeThread::Start(const std::string& input, const std::string& output, IUserPrompt& prompt,
-                            TDecodeGroup& group) {
-    Launch(std::unique_ptr<TDecodeThread>(new TUUDecodeThread(input, output, prompt)), group);
+                              TDecodeGroup& group, std::shared_ptr<TDownloadFile> source) {
+    Launch(std::unique_ptr<TDecodeThread>(new TUUDecodeThread(input, output, prompt, std::move(source))), group);
 }
 
 bool TUUDecodeThread::Decode(std::FILE* in, std::FILE* out) {

@@ -5,7 +5,8 @@
 // Decodes a uuencoded attachment: every data line, the shorter last one too.
 class TUUDecodeThread : public TDecodeThread {
 public:
-    static void Start(const std::string& input, const std::string& output, IUserPrompt& prompt, TDecodeGroup& group);
+    static void Start(const std::string& input, const std::string& output, IUserPrompt& prompt, TDecodeGroup& group,
+                      std::shared_ptr<TDownloadFile> source = nullptr);
 
 protected:
     using TDecodeThread::TDecodeThread;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdint>
@@ -154,24 +155,60 @@ std::string TMailboxFiles::MoveError(const std::string& target) {
            "Reason: Write message failed";
 }
 
+// Whether a compaction's new message file is complete for the index it
+// wrote: the compaction lays the bodies out one after another, each with its
+// slack, so a whole file ends exactly where the last region ends.
+bool TMailboxFiles::CompactedFileComplete(const std::string& tmp, const std::string& index) {
+    struct stat st{};
+    if (::stat(tmp.c_str(), &st) != 0) return false;
+    std::int64_t end = 0;
+    std::string_view rest = index;
+    while (!rest.empty()) {
+        const auto nl = rest.find('\n');
+        std::string_view line = rest.substr(0, nl);
+        rest.remove_prefix(nl == std::string_view::npos ? rest.size() : nl + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        const THeaderItem item = TIndexLine::Parse(line);
+        if (item.Offset == -1) continue;
+        if (item.Offset < 0 || item.Size < 0 || item.Slack < 0) return false;
+        end = std::max(end, static_cast<std::int64_t>(item.Offset) + item.Size + item.Slack);
+    }
+    return end == static_cast<std::int64_t>(st.st_size);
+}
+
 void TMailboxFiles::Recover(const std::string& name) {
     const std::string bak = BackupPath(name), tmp = TempPath(name);
-    // A backup is only ever created whole (it is itself written atomically),
-    // and a compaction creates it only after its ".tmp" is complete.
+    // A backup is only ever created whole (it is itself written atomically).
+    // It may be one a failed rename left behind rather than a compaction's,
+    // so its ".tmp" is installed only when that holds every body the backup
+    // names, to the byte.
     if (fileutil::Exists(bak)) {
-        if (fileutil::Exists(tmp)) fileutil::ReplaceWith(tmp, MessagePath(name));
+        if (fileutil::Exists(tmp)) {
+            const auto index = fileutil::ReadAll(bak);
+            if (index && CompactedFileComplete(tmp, *index))
+                fileutil::ReplaceWith(tmp, MessagePath(name));
+            else
+                ::unlink(tmp.c_str());
+        }
         fileutil::ReplaceWith(bak, IndexPath(name));
     } else if (fileutil::Exists(tmp)) {
         ::unlink(tmp.c_str());  // a compaction that never finished
     }
-    // Temporary files of an atomic write that was cut short.
+    // Temporary files of an atomic write that was cut short: the file's own
+    // name, a dot and the six letters or digits the system added. Another
+    // mailbox's files ("Work.Bak.01.Mbx") never look like that.
     std::error_code ec;
     const std::string folder = Folder(name);
+    const auto isLeftover = [](std::string_view suffix) {
+        return suffix.size() == 6 &&
+               std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    };
     for (const char* ext : {".Bak.", ".Mbx.", ".jnl."}) {
         const std::string prefix = name + ext;
         for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? "." : folder, ec)) {
             const std::string file = entry.path().filename().string();
-            if (file.size() == prefix.size() + 6 && file.compare(0, prefix.size(), prefix) == 0)
+            if (file.compare(0, prefix.size(), prefix) == 0 && isLeftover(std::string_view(file).substr(prefix.size())))
                 std::filesystem::remove(entry.path(), ec);
         }
     }
@@ -295,6 +332,7 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
     const std::int64_t n = static_cast<std::int64_t>(body.size());
     std::int64_t at = length;
     std::int64_t slack = item.Slack;
+    bool inPlace = false;
     const std::int64_t extent = static_cast<std::int64_t>(item.Size) + item.Slack;
     // A region that does not lie inside the file (a damaged index) is never
     // written into: the body then goes to the end like a new one.
@@ -306,6 +344,7 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
     } else {
         at = item.Offset;
         slack = extent - n;
+        inPlace = true;
     }
     // Offsets are stored as 32-bit numbers; a file that would outgrow them
     // refuses the body rather than record a wrong place.
@@ -313,7 +352,6 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
 
     // A rewrite in place first keeps the old bytes of the region aside, so
     // that a crash halfway leaves a body that can be put back whole.
-    const bool inPlace = at == item.Offset;
     const std::string journal = RewritePath(item.Mailbox);
     std::string old;
     if (inPlace) {
@@ -447,6 +485,9 @@ bool TMailboxFiles::CompactFiles(const std::string& name, bool& indexReplaced) {
     // Nothing may write the index while the two files are being swapped.
     TBusyLock indexLock(flags_.indexSave, pump_);
     if (!indexLock.Held()) return false;
+    // A backup a failed rename left behind is finished first: the backup this
+    // compaction writes must be the only one beside its ".tmp".
+    if (fileutil::Exists(BackupPath(name)) && !fileutil::ReplaceWith(BackupPath(name), IndexPath(name))) return false;
     TFd in(::open(msg.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0 || ::flock(in.fd, LOCK_EX | LOCK_NB) != 0) return false;
     TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, fileutil::kPrivateFile));

@@ -33,6 +33,9 @@ public:
     std::string TempPath(const std::string& name) const { return Folder(name) + name + ".tmp"; }
     // The old bytes of a region while a body is rewritten in place.
     std::string RewritePath(const std::string& name) const { return Folder(name) + name + ".jnl"; }
+    // Whether a compaction's message file at tmp holds everything the index
+    // text written with it names.
+    static bool CompactedFileComplete(const std::string& tmp, const std::string& index);
 
     // Appends the records of a mailbox's index to THeaders and returns how
     // many of them are new; a missing index is an empty mailbox. A read

@@ -1,5 +1,6 @@
 #include "store/RtfConvert.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdint>
 
@@ -113,18 +114,25 @@ bool ReadReference(std::string_view s, char32_t& cp, std::size_t& length) {
     return false;
 }
 
-// A converted HTML line: references translated, everything beyond ASCII escaped.
-std::string FinishHtmlLine(std::string_view line) {
-    std::string out;
-    out.reserve(line.size() + 8);
+// Text of an HTML line as RTF: references translated, the RTF special
+// characters escaped (a "}" would end the document, a backslash start a
+// control word), everything beyond ASCII escaped.
+void AppendHtmlText(std::string& out, std::string_view line) {
     std::size_t pos = 0;
     while (pos < line.size()) {
         // Plain ASCII text goes over in one piece.
         std::size_t run = pos;
-        while (run < line.size() && line[run] != '&' && static_cast<unsigned char>(line[run]) < 0x80) ++run;
+        while (run < line.size() && line[run] != '&' && line[run] != '\\' && line[run] != '{' && line[run] != '}' &&
+               static_cast<unsigned char>(line[run]) < 0x80)
+            ++run;
         out.append(line.data() + pos, run - pos);
         pos = run;
         if (pos >= line.size()) break;
+        if (line[pos] == '\\' || line[pos] == '{' || line[pos] == '}') {
+            out += '\\';
+            out += line[pos++];
+            continue;
+        }
         if (line[pos] == '&') {
             char32_t cp = 0;
             std::size_t length = 0;
@@ -142,7 +150,6 @@ std::string FinishHtmlLine(std::string_view line) {
         const auto cp = cp1252::DecodeUtf8(line, pos);
         AppendEscaped(out, cp ? *cp : cp1252::ToUnicode(static_cast<unsigned char>(line[before])));
     }
-    return out;
 }
 
 // The first "<BR>" in any letter case, or npos.
@@ -191,14 +198,156 @@ std::string GroupText(TStyle& s) {
     return out;
 }
 
-// The elements whose content is no text for the reader: the tag word that
-// ends each.
-const char* DroppedUntil(const std::string& word) {
-    if (word == "STYLE") return "</STYLE";
-    if (word == "SCRIPT") return "</SCRIPT";
-    if (word == "HEAD") return "</HEAD";
+// The elements whose content is no text for the reader, and where each
+// ends. A head ends at its end tag or where the body begins; HTML lets a
+// writer leave out both of its tags.
+struct TDropped {
+    const char* endTag;      // "</STYLE"
+    const char* bodyStart;   // another tag that ends it, or nullptr
+};
+
+constexpr TDropped kStyle{"</STYLE", nullptr};
+constexpr TDropped kScript{"</SCRIPT", nullptr};
+constexpr TDropped kHead{"</HEAD", "<BODY"};
+
+const TDropped* DroppedBy(const std::string& word) {
+    if (word == "STYLE") return &kStyle;
+    if (word == "SCRIPT") return &kScript;
+    if (word == "HEAD") return &kHead;
     return nullptr;
 }
+
+// Where the dropped element ends in text (the "<" of the tag that ends it):
+// one pass over the tags, so that the search stops at the first.
+std::size_t DroppedEnd(std::string_view text, const TDropped& d) {
+    const auto at = [&](std::size_t lt, std::string_view tag) {
+        return !tag.empty() && lt + tag.size() <= text.size() && text::EqualsNoCase(text.substr(lt, tag.size()), tag);
+    };
+    for (std::size_t lt = text.find('<'); lt != std::string_view::npos; lt = text.find('<', lt + 1))
+        if (at(lt, d.endTag) || (d.bodyStart && at(lt, d.bodyStart))) return lt;
+    return std::string_view::npos;
+}
+
+bool EndsDropped(const std::string& word, const TDropped& d) {
+    return word == d.endTag + 1 || (d.bodyStart && word == d.bodyStart + 1);
+}
+
+// Phase 1: each "<BR>" (exactly those four characters) starts a new line.
+std::vector<std::string> SplitAtBreaks(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    out.reserve(lines.size());
+    for (const auto& line : lines) {
+        std::string_view rest = line;
+        for (auto br = FindBreak(rest); br != std::string_view::npos; br = FindBreak(rest)) {
+            out.emplace_back(rest.substr(0, br));
+            rest.remove_prefix(br + 4);
+        }
+        out.emplace_back(rest);
+    }
+    return out;
+}
+
+// Converts the lines in one pass: each input character is looked at a fixed
+// number of times, so a long one-line message converts in linear time.
+class THtmlConverter {
+public:
+    explicit THtmlConverter(std::vector<std::string> in) : in_(std::move(in)) {}
+
+    std::vector<std::string> Run() {
+        for (next_ = 0; next_ < in_.size();) ConvertLine();
+        if (style_.groupOpen) out_.emplace_back("\\par }");
+        out_.emplace_back("\\par }");
+        return std::move(out_);
+    }
+
+private:
+    void ConvertLine() {
+        std::string line = std::move(in_[next_++]);
+        const bool beganDropped = dropped_ != nullptr;
+        std::string body;
+        std::size_t pos = 0;
+        while (true) {
+            if (dropped_) {
+                const auto close = DroppedEnd(std::string_view(line).substr(pos), *dropped_);
+                if (close == std::string_view::npos) {
+                    pos = line.size();
+                    break;
+                }
+                pos += close;
+            }
+            const auto lt = line.find('<', pos);
+            if (lt == std::string::npos || lt + 1 == line.size()) break;
+            std::string word;
+            std::size_t searchFrom = lt;
+            if (line[lt + 1] != '<' && line[lt + 1] != '>') {
+                std::size_t w = lt + 1;
+                while (w < line.size() && IsWordEnd(line[w])) ++w;
+                const std::size_t start = w;
+                while (w < line.size() && !IsWordEnd(line[w])) ++w;
+                word = line.substr(start, w - start);
+                if (!word.empty()) searchFrom = w - 1;
+            }
+            auto gt = line.find('>', searchFrom);
+            if (gt == std::string::npos) {
+                if (next_ == in_.size()) {
+                    gt = line.size() - 1;
+                } else {
+                    const std::size_t old = line.size();
+                    line += in_[next_];
+                    in_[next_++].clear();
+                    gt = line.find('>', std::max(searchFrom, old));
+                    if (gt == std::string::npos) {
+                        AppendText(body, line, pos, lt);
+                        pos = lt;
+                        break;
+                    }
+                }
+            }
+            AppendText(body, line, pos, lt);
+            const std::string upper = text::ToUpperAscii(word);
+            if (dropped_) {
+                if (EndsDropped(upper, *dropped_)) dropped_ = nullptr;
+            } else {
+                ApplyTag(upper, style_);
+                dropped_ = DroppedBy(upper);
+                if (dropped_ == &kHead && !HeadEnds(line, gt + 1)) dropped_ = nullptr;
+            }
+            body += GroupText(style_);
+            pos = gt + 1;
+        }
+        AppendText(body, line, pos, line.size());
+        // A line wholly inside a dropped element leaves no empty paragraph.
+        if (beganDropped && dropped_ && body.empty()) return;
+        out_.push_back(out_.empty() ? std::move(body) : "\\par " + body);
+    }
+
+    void AppendText(std::string& body, const std::string& line, std::size_t from, std::size_t to) {
+        if (!dropped_ && to > from) AppendHtmlText(body, std::string_view(line).substr(from, to - from));
+    }
+
+    // Whether a head opened here ends anywhere in the rest of the message;
+    // one that never does holds the whole message and is no head to drop.
+    // Once no end lies ahead of some place, none lies ahead of a later one.
+    bool HeadEnds(const std::string& line, std::size_t from) {
+        if (noHeadEnd_) return false;
+        if (DroppedEnd(std::string_view(line).substr(std::min(from, line.size())), kHead) != std::string_view::npos)
+            return true;
+        for (std::size_t i = std::max(next_, scannedTo_); i < in_.size(); ++i) {
+            scannedTo_ = i;
+            if (DroppedEnd(in_[i], kHead) != std::string_view::npos) return true;
+        }
+        noHeadEnd_ = true;
+        return false;
+    }
+
+    std::vector<std::string> in_;
+    std::vector<std::string> out_;
+    std::size_t next_ = 0;
+    std::size_t scannedTo_ = 0;
+    bool noHeadEnd_ = false;
+    TStyle style_;
+    const TDropped* dropped_ = nullptr;
+};
 
 }  // namespace
 
@@ -231,76 +380,6 @@ void PlainToRtf(std::vector<std::string>& lines) {
     lines.emplace_back("\\par }");
 }
 
-void HtmlToRtf(std::vector<std::string>& lines) {
-    // Line breaks: each "<BR>" (exactly those four characters) starts a new line.
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto br = FindBreak(lines[i]);
-        if (br == std::string::npos) continue;
-        std::string after = lines[i].substr(br + 4);
-        lines[i].resize(br);
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(after));
-    }
-
-    TStyle style;
-    const char* dropUntil = nullptr;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool beganDropped = dropUntil != nullptr;
-        std::size_t pos = 0;
-        while (true) {
-            std::string& line = lines[i];
-            if (dropUntil) {
-                const auto close = text::FindNoCase(std::string_view(line).substr(pos), dropUntil);
-                if (close == std::string::npos) {
-                    line.resize(pos);
-                    break;
-                }
-                line.erase(pos, close);
-            }
-            const auto lt = line.find('<', pos);
-            if (lt == std::string::npos || lt + 1 == line.size()) break;
-            std::string word;
-            std::size_t searchFrom = lt;
-            if (line[lt + 1] != '<' && line[lt + 1] != '>') {
-                std::size_t w = lt + 1;
-                while (w < line.size() && IsWordEnd(line[w])) ++w;
-                const std::size_t start = w;
-                while (w < line.size() && !IsWordEnd(line[w])) ++w;
-                word = line.substr(start, w - start);
-                if (!word.empty()) searchFrom = w - 1;
-            }
-            auto gt = line.find('>', searchFrom);
-            if (gt == std::string::npos) {
-                if (i + 1 == lines.size()) {
-                    gt = line.size() - 1;
-                } else {
-                    line += lines[i + 1];
-                    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1);
-                    gt = lines[i].find('>', searchFrom);
-                    if (gt == std::string::npos) break;
-                }
-            }
-            std::string& tagLine = lines[i];
-            const std::string upper = text::ToUpperAscii(word);
-            if (dropUntil) {
-                if (upper == dropUntil + 1) dropUntil = nullptr;
-            } else {
-                ApplyTag(upper, style);
-                dropUntil = DroppedUntil(upper);
-            }
-            const std::string group = GroupText(style);
-            tagLine.replace(lt, gt - lt + 1, group);
-            pos = lt + group.size();
-        }
-        // A line wholly inside a dropped element leaves no empty paragraph.
-        if (beganDropped && dropUntil && lines[i].empty()) {
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-            --i;
-            continue;
-        }
-        lines[i] = FinishHtmlLine(i ? "\\par " + lines[i] : lines[i]);
-    }
-    if (style.groupOpen) lines.emplace_back("\\par }");
-    lines.emplace_back("\\par }");
-}
+void HtmlToRtf(std::vector<std::string>& lines) { lines = THtmlConverter(SplitAtBreaks(lines)).Run(); }
 
 }  // namespace rtfconvert

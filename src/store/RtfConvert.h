@@ -13,8 +13,10 @@ namespace rtfconvert {
 
 void PlainToRtf(std::vector<std::string>& lines);
 // text/html and text/enriched: line breaks, the style tags (bold, italic,
-// underline, list items, sizes), character references. The content of
-// <style>, <script> and <head> elements is dropped.
+// underline, list items, sizes), character references; "\", "{" and "}"
+// of the text are escaped. The content of <style>, <script> and <head>
+// elements is dropped (a head ends at "</head>" or "<body>"; one that never
+// ends is kept). Linear in the length of the text.
 void HtmlToRtf(std::vector<std::string>& lines);
 
 // UTF-8 text with every character beyond ASCII written as an RTF escape.

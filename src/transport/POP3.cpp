@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
@@ -16,6 +17,8 @@
 #include "transport/CanceledError.h"
 #include "transport/EndOfData.h"
 #include "transport/MailError.h"
+#include "transport/MessageIdentity.h"
+#include "transport/SeenList.h"
 #include "transport/PasswordPrompt.h"
 #include "transport/TransferDisplay.h"
 
@@ -135,21 +138,25 @@ void TPOP3::Stat() {
     totalSize_ = size;
 }
 
-std::string TPOP3::MessageIdentity(const std::string& header) {
-    if (const auto at = header.find("Received:"); at != std::string::npos) {
-        const auto cr = header.find('\r', at);
-        return cr == std::string::npos ? std::string() : header.substr(at, cr - at);
+std::map<int, std::string> TPOP3::ReadUidList() {
+    std::map<int, std::string> uids;
+    SendCommand("UIDL");
+    if (!ReadLine().starts_with("+")) return uids;  // a server without UIDL
+    const std::string listing = ReadMultiLine();
+    std::string_view rest = listing;
+    while (!rest.empty()) {
+        const auto lf = rest.find('\n');
+        std::string_view line = rest.substr(0, lf);
+        rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line == ".") break;
+        const auto blank = line.find(' ');
+        int number = 0;
+        if (blank == std::string_view::npos || !ParseWhole(line.substr(0, blank), number)) continue;
+        std::string uid = text::Trim(line.substr(blank + 1));
+        if (!uid.empty()) uids[number] = std::move(uid);
     }
-    if (const auto at = text::ToLowerAscii(header).find("date"); at != std::string::npos) {
-        const auto cr = header.find('\r', at);
-        return cr == std::string::npos ? std::string() : header.substr(at, cr - at);
-    }
-    std::string out;
-    for (std::size_t i = 0; i < header.size(); ++i) {
-        if (header[i] == '\r') ++i;
-        else out.push_back(header[i]);
-    }
-    return out;
+    return uids;
 }
 
 std::vector<std::string> TPOP3::ReadSeenFile(const std::string& path) {
@@ -189,7 +196,7 @@ std::string TPOP3::ReadMultiLine() {
 }
 
 std::string TPOP3::Download(const std::string& alias, const std::string& dataFolder, long long expected) {
-    const std::string stem = dataFolder + alias + std::to_string(currentMessage_);
+    const std::string stem = dataFolder + fileutil::SafeStem(alias) + std::to_string(currentMessage_);
     // Another account's alias and number may spell the same name (Work1 + 2,
     // Work + 12); an unprocessed download of that name is kept, not replaced.
     const std::string path = uniquename::Make(stem, [](std::string_view candidate) {
@@ -226,7 +233,13 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
         std::remove(partial.c_str());
         throw;
     }
-    if (std::fclose(file.release()) != 0 || std::rename(partial.c_str(), path.c_str()) != 0) diskFull();
+    // The message must be on disk under its own name before the server is
+    // told to delete it: a crash after DELE must not lose it.
+    if (std::fflush(file.get()) != 0 || ::fsync(::fileno(file.get())) != 0) {
+        file.reset();
+        diskFull();
+    }
+    if (std::fclose(file.release()) != 0 || !fileutil::ReplaceWith(partial, path)) diskFull();
     return path;
 }
 
@@ -237,8 +250,9 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
                            "Solution: Configure your creation options in preferences.");
         throw ECanceledError();
     }
-    const std::string seenPath = dataFolder + alias + ".hf";
+    const std::string seenPath = dataFolder + fileutil::SafeStem(alias) + ".hf";
     seen_ = ReadSeenFile(seenPath);
+    TSeenList seen(seen_);
     std::vector<std::string> newList;
     std::vector<std::string> fetched;  // identities downloaded completely now
     ShowStatus("Retrieving messages for user " + UserName + " on " + Server);
@@ -246,14 +260,18 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
     const bool remove = config.Read(cfg::DeleteMessages);
     const std::string count = std::to_string(messageCount_);
     try {
+        const std::map<int, std::string> uids = ReadUidList();
         for (int i = 1; i <= messageCount_ && !CancelRequested(); ++i) {
             currentMessage_ = i;
             const std::string number = std::to_string(i);
             ShowStatus("Inspecting message " + number + " of " + count + ".");
             SendCommand("TOP " + number + " 0");
             if (ReadLine().starts_with("-")) break;
-            const std::string identity = MessageIdentity(ReadMultiLine());
-            const bool isSeen = std::find(seen_.begin(), seen_.end(), identity) != seen_.end();
+            const std::string header = ReadMultiLine();
+            const auto uid = uids.find(i);
+            const std::string identity = uid != uids.end() ? messageidentity::FromUid(uid->second)
+                                                           : messageidentity::FromHeader(header);
+            const bool isSeen = seen.Take(identity, messageidentity::Legacy(header));
             if (record && isSeen) {
                 newList.push_back(identity);
                 continue;
@@ -289,11 +307,19 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
             std::vector<std::string> kept = seen_;
             for (const auto& id : fetched)
                 if (std::find(kept.begin(), kept.end(), id) == kept.end()) kept.push_back(id);
-            WriteSeenFile(seenPath, kept);
+            if (!WriteSeenFile(seenPath, kept)) SeenFileFailed(seenPath);
         }
         throw;
     }
-    WriteSeenFile(seenPath, newList);
+    if (!WriteSeenFile(seenPath, newList)) SeenFileFailed(seenPath);
+}
+
+void TPOP3::SeenFileFailed(const std::string& path) {
+    // The messages are downloaded; only the record of them is missing, so
+    // the next check fetches them again. The user is told why.
+    Env().prompt.Error(std::string(kAppTitle) + " could not record which messages it has downloaded." + "\n" +
+                       "Reason: The file " + kDQ + path + kDQ + " could not be written." + "\n" +
+                       "Fix: Free some disk space; the next check downloads these messages again.");
 }
 
 void TPOP3::Logout() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,6 @@ public:
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);
 
-    // The identity of a message in the seen file, from its header as sent.
-    static std::string MessageIdentity(const std::string& header);
     static std::vector<std::string> ReadSeenFile(const std::string& path);
     static bool WriteSeenFile(const std::string& path, const std::vector<std::string>& identities);
 
@@ -50,6 +49,9 @@ private:
     std::string LoginBoxStart() const;
     bool AskPassword(std::string& user, std::string& password);
     std::string ReadMultiLine();
+    // The server's unique ids by message number; empty when it has none.
+    std::map<int, std::string> ReadUidList();
+    void SeenFileFailed(const std::string& path);
     // Downloads one answer into a free download file name; returns its path.
     std::string Download(const std::string& alias, const std::string& dataFolder, long long expected);
 

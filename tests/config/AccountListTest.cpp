@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/BusyFlag.h"
 #include "common/FileUtil.h"
 #include "common/SleepPump.h"
@@ -79,6 +81,21 @@ TEST_F(AccountListTest, DeletingRemovesTheSeenFile) {
     EXPECT_FALSE(fileutil::Exists(dir.File("Work.hf")));
     EXPECT_EQ(list.Aliases(), std::vector<std::string>{"Home"});
     EXPECT_FALSE(list.Remove("Work", listFill, pump));
+}
+
+TEST_F(AccountListTest, AnAliasNamingAPathNeverReachesOutsideTheDataFolder) {
+    // A hand-edited alias: deleting the account must not delete "../x.hf".
+    TTempDir data;
+    const std::string outside = data.Path() + "x.hf";
+    WriteFileOrDie(outside, "another program's file");
+    std::filesystem::create_directories(data.File("sub"));
+    TAccountList nested{data.File("sub/")};
+    nested.Add({"../x", "", "", "", "", "", ""});
+    EXPECT_EQ(nested.SeenPath("../x"), data.File("sub/.._x.hf"));
+    WriteFileOrDie(data.File("sub/.._x.hf"), "seen\r\n");
+    ASSERT_TRUE(nested.Remove("../x", listFill, pump));
+    EXPECT_EQ(ReadFileOrEmpty(outside), "another program's file");
+    EXPECT_FALSE(fileutil::Exists(data.File("sub/.._x.hf")));
 }
 
 TEST_F(AccountListTest, TheDialogNeedsBothServersOfASingleAccount) {

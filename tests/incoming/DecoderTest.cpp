@@ -223,7 +223,7 @@ std::string ExtractFirst(TTempDir& dir, const std::string& body, TTransferEncodi
     {
         TDecodeGroup group;
         TAttachmentExtractor extractor(dir.Path(), dir.Path(), locked, group);
-        extractor.Extract("f.bin", in, "BND", encoding, list);
+        extractor.Extract("f.bin", in, "BND", encoding, list, nullptr);
     }
     std::string next;
     in.Next(next);
@@ -271,7 +271,7 @@ TEST(Extractor, UnencodedPartsAreCopiedAsTheyAre) {
     TLineReader in(dir.File("m2.tsg"));
     TDecodeGroup group;
     TAttachmentExtractor extractor(dir.File("missing/"), dir.Path(), prompt, group);
-    extractor.Extract("a.txt", in, "BND", teNone, none);
+    extractor.Extract("a.txt", in, "BND", teNone, none, nullptr);
     EXPECT_TRUE(none.empty());
     ASSERT_EQ(prompt.Errors().size(), 1u);
     EXPECT_EQ(prompt.Errors()[0], "Fenmarch Skiffpost could not decode attachment a.txt.");

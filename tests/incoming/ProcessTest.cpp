@@ -345,3 +345,61 @@ TEST_F(Process, StoppingMidRunLosesNoMessage) {
     EXPECT_EQ(handles.size() + left.size(), static_cast<std::size_t>(count));
     for (const int h : handles) EXPECT_GE(Record(h).Offset, 0);
 }
+
+TEST_F(Process, AMessageThatIsOnlyAnAttachmentWritesItsFile) {
+    Add("scanonly.tsg");
+    Add("attachedtext.tsg");
+    const auto h = RunAll();  // in name order
+    ASSERT_EQ(h.size(), 2u);
+    EXPECT_EQ(Record(h[1]).Attachments, attach_ + "scan.pdf\x02");
+    EXPECT_EQ(Record(h[1]).Flags, 0x42);
+    std::string pdf;
+    for (int i = 0; i < 3; ++i)
+        for (int b = 0; b < 256; ++b) pdf += static_cast<char>(b);
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "scan.pdf"), pdf);
+    EXPECT_EQ(Body(h[1]), kHeader + "\r\n\\par }\r\n");
+    // A text marked as an attachment is a file too; its dots are undone and
+    // the end of the download is no part of it.
+    EXPECT_EQ(Record(h[0]).Attachments, attach_ + "notes.txt\x02");
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "notes.txt"), "first line\r\n.second line began with a dot\r\n\r\nlast line");
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\n\\par }\r\n");
+    EXPECT_FALSE(Exists(data_ + "scanonly.tsg"));
+    EXPECT_FALSE(Exists(data_ + "attachedtext.tsg"));
+}
+
+TEST_F(Process, Base64AfterBlankLinesAndWithForeignCharactersDecodesWhole) {
+    Add("base64gaps.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    std::string gif = "GIF89a";
+    for (int b = 0; b < 200; ++b) gif += static_cast<char>(b);
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "pic.gif"), gif);
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nSee the picture.\r\n\\par }\r\n");
+}
+
+TEST_F(Process, EncodedWordsSplitInsideACharacterAreJoined) {
+    Add("splitwords.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_EQ(Record(h[0]).Subject, "Gr\xfc\xdf" "e und \xe4");
+    EXPECT_EQ(Record(h[0]).Who, "J\xfcrgen");
+}
+
+TEST_F(Process, ASinglePartBodyLosesAtMostThreeTrailingLines) {
+    Add("trailing.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    // Four empty lines and the "." of the download: three of these go.
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nBody\r\n\\par \r\n\\par \r\n\\par }\r\n");
+}
+
+TEST_F(Process, TheDownloadFileStaysWhenAnAttachmentIsLost) {
+    std::filesystem::remove_all(attach_);
+    Add("mixed.tsg");
+    Add("plain.tsg");
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 2u);
+    EXPECT_TRUE(Exists(data_ + "mixed.tsg"));
+    EXPECT_FALSE(Exists(data_ + "plain.tsg"));
+    EXPECT_FALSE(prompt_.Errors().empty());
+}

@@ -189,6 +189,88 @@ std::string PartBody(const std::string& message, const std::string& boundary, co
     return message.substr(start, end - start);
 }
 
+// Messages from one relay whose folded "Received:" fields share their first
+// line, as real relays write them.
+std::string Relayed(const std::string& id, const std::string& subject) {
+    return "Received: from relay.example.net (relay.example.net [192.0.2.1])\n\tby mx.example.org (Postfix) with "
+           "ESMTP id " + id + "\n\tfor <ann@example.org>; Mon, 7 Dec 2026 10:00:00 +0000\nSubject: " + subject +
+           "\n\n" + subject + " body\n";
+}
+
+class Pop3RelayInterop : public ::testing::Test {
+protected:
+    TDovecotServer server{"ann", "s3cret"};
+    TTempDir data;
+    TIniFile config{data.File("Internet.ini")};
+    TRealRig rig;
+
+    void SetUp() override { WriteFileOrDie(data.File("Internet.fmt"), "{\\rtf1 }"); }
+    std::vector<std::string> CheckAndTake() {
+        TPOP3 pop(rig.Env(), rig.passwords);
+        pop.Server = "127.0.0.1:" + std::to_string(server.Port());
+        pop.UserName = "ann";
+        pop.Password = "s3cret";
+        pop.TimeOut = 10;
+        bool gotNew = false;
+        pop.Connect();
+        pop.Login();
+        pop.Stat();
+        if (pop.MessageCount() > 0) pop.Retrieve("Home", data.Path(), config, gotNew);
+        pop.Logout();
+        pop.Disconnect();
+        std::vector<std::string> got = DownloadsIn(data.Path());
+        for (const auto& e : std::filesystem::directory_iterator(data.Path()))
+            if (e.path().extension() == ".tsg") std::filesystem::remove(e.path());
+        return got;
+    }
+};
+
+TEST_F(Pop3RelayInterop, ThreeMessagesFromOneRelayAllArriveWithACheckBetween) {
+    server.AddMessage(Relayed("4AB1C2", "one"));
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    EXPECT_EQ(CheckAndTake(), std::vector<std::string>{TDovecotServer::WireForm(Relayed("4AB1C2", "one"))});
+    server.AddMessage(Relayed("5DE3F4", "two"));
+    server.AddMessage(Relayed("6A7B8C", "three"));
+    std::vector<std::string> expected = {TDovecotServer::WireForm(Relayed("5DE3F4", "two")),
+                                         TDovecotServer::WireForm(Relayed("6A7B8C", "three"))};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(CheckAndTake(), expected);
+    EXPECT_TRUE(CheckAndTake().empty());
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+}
+
+TEST_F(Pop3RelayInterop, TheFirstCheckAfterAnUpgradeFetchesNothingTwiceAndMissesNothing) {
+    // An older version checked when the first two messages were there and
+    // recorded the first line of each first "Received:" field.
+    const std::string dated = "Date: Mon, 7 Dec 2026 09:00:00 +0000\nSubject: dated\n\nbody\n";
+    server.AddMessage(Relayed("4AB1C2", "one"));
+    server.AddMessage(dated);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    {
+        // A session that only counts makes the server number these two.
+        TPOP3 pop(rig.Env(), rig.passwords);
+        pop.Server = "127.0.0.1:" + std::to_string(server.Port());
+        pop.UserName = "ann";
+        pop.Password = "s3cret";
+        pop.TimeOut = 10;
+        pop.Connect();
+        pop.Login();
+        pop.Stat();
+        ASSERT_EQ(pop.MessageCount(), 2);
+        pop.Logout();
+        pop.Disconnect();
+    }
+    server.AddMessage(Relayed("5DE3F4", "two"));
+    WriteFileOrDie(data.File("Home.hf"),
+                   "Received: from relay.example.net (relay.example.net [192.0.2.1])\r\n"
+                   "Date: Mon, 7 Dec 2026 09:00:00 +0000\r\n");
+    EXPECT_EQ(CheckAndTake(), std::vector<std::string>{TDovecotServer::WireForm(Relayed("5DE3F4", "two"))});
+    EXPECT_TRUE(CheckAndTake().empty());
+    const auto seen = TPOP3::ReadSeenFile(data.File("Home.hf"));
+    ASSERT_EQ(seen.size(), 3u);
+    for (const auto& line : seen) EXPECT_TRUE(line.starts_with("UIDL ")) << line;
+}
+
 TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     TSmtpSink sink;
     ASSERT_TRUE(sink.Start()) << sink.Failure();

@@ -236,7 +236,7 @@ TEST_F(MailboxFiles, LoadFinishesAReplaceACrashInterrupted) {
     // A compaction that had written its file and its index, but swapped neither.
     WriteFileOrDie(dir.File("Work.msg"), "old old old");
     WriteFileOrDie(dir.File("Work.Mbx"), "stale\r\n");
-    WriteFileOrDie(dir.File("Work.tmp"), "new");
+    WriteFileOrDie(dir.File("Work.tmp"), "new" + std::string(100, '\0'));
     THeaderItem fresh;
     fresh.Subject = "fresh";
     fresh.Size = 3;
@@ -346,4 +346,73 @@ TEST_F(MailboxFiles, AppendBodiesReportsEachMailboxThatFailed) {
     EXPECT_FALSE(fileutil::Exists(Mbx("Work")));
     EXPECT_EQ(prompt.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost has failed to save headers to disk."}));
     EXPECT_TRUE(FlagsFree());
+}
+
+TEST_F(MailboxFiles, ADamagedLineAtTheFileEndLoadsAndASaveNeverTrustsIt) {
+    AddWithBody("In Box", "whole", "0123456789");  // the file is 110 bytes long
+    const std::string good = ReadFileOrEmpty(Mbx("In Box"));
+    // Offset at the file's end with a negative size or slack, and lines cut
+    // or filled with junk: every one loads.
+    THeaderItem damaged;
+    damaged.Subject = "damaged";
+    damaged.Offset = 110;
+    damaged.Size = -5;
+    damaged.Slack = -3;
+    WriteFileOrDie(Mbx("In Box"), good + TIndexLine::Format(damaged) + "\r\n\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01"
+                                  "-99999999999999999999\x01-1\x01-2147483648\r\n\x01\r\n");
+    Reopen(false);
+    EXPECT_EQ(files().Load("In Box"), 0);
+    ASSERT_EQ(store->Headers().Length(), 4);
+    for (int h = 1; h < 4; ++h) {
+        THeaderItem& item = *store->Headers().At(h);
+        std::string body;
+        EXPECT_FALSE(files().ReadBody(item, body) && !body.empty()) << h;
+        ASSERT_TRUE(files().SaveBody(item, "new " + std::to_string(h))) << h;
+        ASSERT_TRUE(files().ReadBody(item, body)) << h;
+        EXPECT_EQ(body, "new " + std::to_string(h));
+        EXPECT_GE(item.Slack, 0);
+    }
+    EXPECT_EQ(Body(*store->Headers().At(0)), "0123456789");
+    EXPECT_TRUE(files().Compact("In Box"));
+    for (int h = 0; h < 4; ++h) EXPECT_FALSE(Body(*store->Headers().At(h)).empty()) << h;
+}
+
+TEST_F(MailboxFiles, LoadingAMailboxLeavesTheFilesOfSimilarlyNamedMailboxesAlone) {
+    AddWithBody("Work.Bak.01", "kept", "moved here");
+    AddWithBody("Work.Mbx.12", "kept too", "also here");
+    const std::vector<std::string> names = {"Work.Bak.01.Mbx", "Work.Bak.01.msg", "Work.Mbx.12.Mbx", "Work.Mbx.12.msg"};
+    WriteFileOrDie(dir.File("Work.Bak.Xy12Zq"), "leftover of a cut-short index write");
+    Reopen(false);
+    files().Load("Work");
+    for (const auto& n : names) EXPECT_TRUE(fileutil::Exists(dir.File(n))) << n;
+    EXPECT_FALSE(fileutil::Exists(dir.File("Work.Bak.Xy12Zq")));
+    files().Load("Work.Bak.01");
+    ASSERT_EQ(store->Headers().Length(), 1);
+    EXPECT_EQ(Body(*store->Headers().At(0)), "moved here");
+}
+
+TEST_F(MailboxFiles, RecoveryNeverInstallsAMessageFileCutShort) {
+    THeaderItem& a = AddWithBody("Work", "a", "first body");
+    AddWithBody("Work", "b", "second body");
+    const std::string msg = ReadFileOrEmpty(Msg("Work"));
+    // An index backup left behind by a rename that failed, and a compaction
+    // that died while writing its new message file.
+    WriteFileOrDie(dir.File("Work.Bak"), ReadFileOrEmpty(Mbx("Work")));
+    WriteFileOrDie(dir.File("Work.tmp"), "first bo");
+    Reopen(false);
+    files().Load("Work");
+    EXPECT_EQ(ReadFileOrEmpty(Msg("Work")), msg);
+    EXPECT_FALSE(fileutil::Exists(dir.File("Work.tmp")));
+    ASSERT_EQ(store->Headers().Length(), 2);
+    EXPECT_EQ(Body(*store->Headers().At(0)), "first body");
+    EXPECT_EQ(Body(*store->Headers().At(1)), "second body");
+    (void)a;
+
+    // A compaction that starts while such a backup lies about finishes it first.
+    WriteFileOrDie(dir.File("Work.Bak"), ReadFileOrEmpty(Mbx("Work")));
+    ASSERT_TRUE(files().Compact("Work"));
+    Reopen(false);
+    files().Load("Work");
+    ASSERT_EQ(store->Headers().Length(), 2);
+    EXPECT_EQ(Body(*store->Headers().At(1)), "second body");
 }

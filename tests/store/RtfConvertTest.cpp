@@ -73,3 +73,37 @@ TEST(HtmlToRtf, HeadStyleAndScriptContentDropped) {
                       "<body><script>if (a<b) x();</script>Hello <b>you</b></body></html>"};
     EXPECT_EQ(Html(in), (Lines{"", "\\par ", "\\par Hello {\\b you}", "\\par }"}));
 }
+
+TEST(HtmlToRtf, TheTextsBracesAndBackslashesAreEscaped) {
+    // Unescaped, "}" ended the document and "\temp" was read as a control word.
+    EXPECT_EQ(Html({"<b>C:\\temp\\new</b> {x} } after"}),
+              (Lines{"{\\b C:\\\\temp\\\\new} \\{x\\} \\} after", "\\par }"}));
+    EXPECT_EQ(Html({"a{", "}b"}), (Lines{"a\\{", "\\par \\}b", "\\par }"}));
+}
+
+TEST(HtmlToRtf, AHeadWithoutItsEndTagEndsAtTheBodyOrIsKept) {
+    EXPECT_EQ(Html({"<html><head><title>T</title>", "<body>Hello <b>you</b>"}),
+              (Lines{"", "\\par Hello {\\b you}", "\\par }"}));
+    EXPECT_EQ(Html({"<head><meta charset=utf-8><BODY>x"}), (Lines{"x", "\\par }"}));
+    // Neither "</head>" nor "<body>": the text is the message, not a head.
+    EXPECT_EQ(Html({"<html><head><title>T</title>", "<p>Hello</p>"}), (Lines{"T", "\\par Hello", "\\par }"}));
+    // A style inside such a head is still dropped.
+    EXPECT_EQ(Html({"<head><style>p{}</style>text"}), (Lines{"text", "\\par }"}));
+}
+
+TEST(HtmlToRtf, ALongOneLineDocumentConvertsWhole) {
+    std::string line, expected;
+    for (int i = 0; i < 20000; ++i) {
+        line += "<b>w" + std::to_string(i) + "</b><br>";
+        expected += "{\\b w" + std::to_string(i) + "}";
+    }
+    const Lines out = Html({line});
+    ASSERT_EQ(out.size(), 20002u);
+    EXPECT_EQ(out[0], "{\\b w0}");
+    EXPECT_EQ(out[19999], "\\par {\\b w19999}");
+    std::string oneLine;
+    for (int i = 0; i < 20000; ++i) oneLine += "<i>" + std::string(1, static_cast<char>('a' + i % 26)) + "</i>";
+    const Lines single = Html({oneLine});
+    ASSERT_EQ(single.size(), 2u);
+    EXPECT_EQ(single[0].size(), 20000u * 6);
+}

@@ -62,6 +62,8 @@ protected:
             .Server("+OK\r\n")
             .Client("STAT\r\n")
             .Server("+OK 1 10\r\n")
+            .Client("UIDL\r\n")
+            .Server("-ERR unknown command\r\n")
             .Client("TOP 1 0\r\n")
             .Server("+OK\r\nReceived: " + user + "\r\n\r\n.\r\n")
             .Client("LIST 1\r\n")

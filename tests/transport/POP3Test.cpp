@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "TransferRig.h"
@@ -6,7 +7,9 @@
 #include "support/TempDir.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
+#include "transport/MessageIdentity.h"
 #include "transport/POP3.h"
+#include "transport/SeenList.h"
 #include "transport/TimedOutError.h"
 
 namespace {
@@ -38,6 +41,30 @@ protected:
             .Client("PASS secret\r\n")
             .Server("+OK logged in\r\n");
     }
+    // A check's conversation over messages given by their header: the ones
+    // marked are expected to be downloaded. uidl is the server's UIDL answer
+    // ("" for a server without the command).
+    struct TOnServer {
+        std::string header;
+        bool fetched;
+    };
+    TScript& Conversation(const std::vector<TOnServer>& messages, const std::string& uidl = "") {
+        auto& s = LoggedIn()
+                      .Client("STAT\r\n")
+                      .Server("+OK " + std::to_string(messages.size()) + " 100\r\n")
+                      .Client("UIDL\r\n")
+                      .Server(uidl.empty() ? "-ERR unknown command\r\n" : "+OK\r\n" + uidl + ".\r\n");
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            const std::string n = std::to_string(i + 1);
+            s.Client("TOP " + n + " 0\r\n").Server("+OK\r\n" + messages[i].header + "\r\n.\r\n");
+            if (!messages[i].fetched) continue;
+            s.Client("LIST " + n + "\r\n")
+                .Server("+OK " + n + " 10\r\n")
+                .Client("RETR " + n + "\r\n")
+                .Server("+OK\r\n" + messages[i].header + "\r\nbody " + n + "\r\n.\r\n");
+        }
+        return s.Client("QUIT\r\n").Server("+OK\r\n");
+    }
     void Check(bool& gotNew) {
         pop.Connect();
         pop.Login();
@@ -52,6 +79,8 @@ TEST_F(POP3Test, ACheckDownloadsEveryMessageByteForByteAndRecordsThem) {
     auto& s = LoggedIn()
                   .Client("STAT\r\n")
                   .Server("+OK 2 320\r\n")
+                  .Client("UIDL\r\n")
+                  .Server("-ERR unknown command\r\n")
                   .Client("TOP 1 0\r\n")
                   .Server("+OK\r\nReceived: from a by b\r\nSubject: one\r\n\r\n.\r\n")
                   .Client("LIST 1\r\n")
@@ -77,7 +106,7 @@ TEST_F(POP3Test, ACheckDownloadsEveryMessageByteForByteAndRecordsThem) {
     EXPECT_EQ(pop.TotalSize(), 320);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home1.tsg")), kMsg1);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home2.tsg")), kMsg2);
-    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "Received: from a by b\r\nReceived: from c by d\r\n");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "HEAD Received: from a by b\r\nHEAD Received: from c by d\r\n");
     EXPECT_TRUE(rig.display.Saw("Retrieving message 2 of 2."));
     EXPECT_TRUE(rig.display.Saw("Logout Successful."));
     EXPECT_EQ(rig.display.progress.back(), 100);
@@ -89,6 +118,8 @@ TEST_F(POP3Test, SeenMessagesAreOnlyInspectedAndMessagesGoneFromTheServerDropOut
     auto& s = LoggedIn()
                   .Client("STAT\r\n")
                   .Server("+OK 1 100\r\n")
+                  .Client("UIDL\r\n")
+                  .Server("-ERR unknown command\r\n")
                   .Client("TOP 1 0\r\n")
                   .Server("+OK\r\nReceived: from a by b\r\n\r\n.\r\n")
                   .Client("QUIT\r\n")
@@ -97,7 +128,7 @@ TEST_F(POP3Test, SeenMessagesAreOnlyInspectedAndMessagesGoneFromTheServerDropOut
     Check(gotNew);
     EXPECT_EQ(s.Written(), s.ClientText());
     EXPECT_FALSE(gotNew);
-    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "Received: from a by b\r\n");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "HEAD Received: from a by b\r\n");
 }
 
 TEST_F(POP3Test, WithoutRecordingEveryMessageIsFetchedAndDeletionIsAsked) {
@@ -107,6 +138,8 @@ TEST_F(POP3Test, WithoutRecordingEveryMessageIsFetchedAndDeletionIsAsked) {
     auto& s = LoggedIn()
                   .Client("STAT\r\n")
                   .Server("+OK 1 100\r\n")
+                  .Client("UIDL\r\n")
+                  .Server("-ERR unknown command\r\n")
                   .Client("TOP 1 0\r\n")
                   .Server("+OK\r\nReceived: from a by b\r\n\r\n.\r\n")
                   .Client("LIST 1\r\n")
@@ -138,6 +171,8 @@ TEST_F(POP3Test, AMessageTheServerRefusesIsSkippedAndNotRecorded) {
     auto& s = LoggedIn()
                   .Client("STAT\r\n")
                   .Server("+OK 2 100\r\n")
+                  .Client("UIDL\r\n")
+                  .Server("-ERR unknown command\r\n")
                   .Client("TOP 1 0\r\n")
                   .Server("+OK\r\nReceived: from a by b\r\n\r\n.\r\n")
                   .Client("LIST 1\r\n")
@@ -157,7 +192,7 @@ TEST_F(POP3Test, AMessageTheServerRefusesIsSkippedAndNotRecorded) {
     EXPECT_EQ(s.Written(), s.ClientText());
     EXPECT_FALSE(fileutil::Exists(dir.File("Home1.tsg")));
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home2.tsg")), kMsg2);
-    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "Received: from c by d\r\n");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "HEAD Received: from c by d\r\n");
 }
 
 TEST_F(POP3Test, AFailurePartWayKeepsWhatWasDownloadedRecordedAndDropsTheHalfMessage) {
@@ -165,6 +200,8 @@ TEST_F(POP3Test, AFailurePartWayKeepsWhatWasDownloadedRecordedAndDropsTheHalfMes
     LoggedIn()
         .Client("STAT\r\n")
         .Server("+OK 2 100\r\n")
+        .Client("UIDL\r\n")
+        .Server("-ERR unknown command\r\n")
         .Client("TOP 1 0\r\n")
         .Server("+OK\r\nReceived: from a by b\r\n\r\n.\r\n")
         .Client("LIST 1\r\n")
@@ -183,7 +220,7 @@ TEST_F(POP3Test, AFailurePartWayKeepsWhatWasDownloadedRecordedAndDropsTheHalfMes
     pop.Login();
     pop.Stat();
     EXPECT_THROW(pop.Retrieve("Home", dir.Path(), config, gotNew), EMailError);
-    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "Received: old\r\nReceived: from a by b\r\n");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "Received: old\r\nHEAD Received: from a by b\r\n");
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home1.tsg")), kMsg1);
     EXPECT_FALSE(fileutil::Exists(dir.File("Home2.tsg")));
     EXPECT_FALSE(fileutil::Exists(dir.File("Home2.tsg.part")));
@@ -194,6 +231,8 @@ TEST_F(POP3Test, TheDownloadFileNameIsChosenFreeWhenTaken) {
     LoggedIn()
         .Client("STAT\r\n")
         .Server("+OK 1 100\r\n")
+        .Client("UIDL\r\n")
+        .Server("-ERR unknown command\r\n")
         .Client("TOP 1 0\r\n")
         .Server("+OK\r\nReceived: x\r\n\r\n.\r\n")
         .Client("LIST 1\r\n")
@@ -215,6 +254,8 @@ TEST_F(POP3Test, TheDownloadFileNameIsChosenFreeWhenTaken) {
     LoggedIn()
         .Client("STAT\r\n")
         .Server("+OK 1 100\r\n")
+        .Client("UIDL\r\n")
+        .Server("-ERR unknown command\r\n")
         .Client("TOP 1 0\r\n")
         .Server("+OK\r\nReceived: y\r\n\r\n.\r\n")
         .Client("LIST 1\r\n")
@@ -240,6 +281,8 @@ TEST_F(POP3Test, TheEndOfDataIsFoundAcrossReceivesButNotInsideOne) {
     auto& s = LoggedIn()
                   .Client("STAT\r\n")
                   .Server("+OK 1 100\r\n")
+                  .Client("UIDL\r\n")
+                  .Server("-ERR unknown command\r\n")
                   .Client("TOP 1 0\r\n")
                   .Server("+OK\r\nReceived: z\r\n\r\n.\r\n")
                   .Client("LIST 1\r\n")
@@ -261,6 +304,8 @@ TEST_F(POP3Test, AnEmptyMessageEndsRightAfterItsStatusLine) {
     auto& s = LoggedIn()
                   .Client("STAT\r\n")
                   .Server("+OK 1 3\r\n")
+                  .Client("UIDL\r\n")
+                  .Server("-ERR unknown command\r\n")
                   .Client("TOP 1 0\r\n")
                   .Server("+OK\r\n.\r\n")
                   .Client("LIST 1\r\n")
@@ -279,6 +324,8 @@ TEST_F(POP3Test, ASilentServerDuringADownloadTimesOut) {
     LoggedIn()
         .Client("STAT\r\n")
         .Server("+OK 1 3\r\n")
+        .Client("UIDL\r\n")
+        .Server("-ERR unknown command\r\n")
         .Client("TOP 1 0\r\n")
         .Server("+OK\r\nReceived: q\r\n\r\n.\r\n")
         .Client("LIST 1\r\n")
@@ -381,12 +428,118 @@ TEST_F(POP3Test, ASendThatFailsShowsTheSocketErrorBox) {
                   "Fenmarch Skiffpost could not communicate with POP Server \"10.0.0.9\"\n\rReason: Socket Error."});
 }
 
-TEST(MessageIdentity, FollowsReceivedThenDateThenTheWholeHeader) {
-    EXPECT_EQ(TPOP3::MessageIdentity("X: 1\r\nReceived: by x\r\nDate: y\r\n"), "Received: by x");
-    EXPECT_EQ(TPOP3::MessageIdentity("X: 1\r\nDate: Mon\r\n"), "Date: Mon");
-    EXPECT_EQ(TPOP3::MessageIdentity("X: 1\r\nUpdated: Mon\r\n"), "dated: Mon");
-    EXPECT_EQ(TPOP3::MessageIdentity("X: 1\r\nSubject: s\r\n"), "X: 1Subject: s");
-    EXPECT_EQ(TPOP3::MessageIdentity("Received: no line end"), "");
+// Three messages from one relay: their folded "Received:" fields share the
+// first line.
+const std::string kRelayed[3] = {
+    "Received: from relay.example.net (relay [192.0.2.1])\r\n\tby mx id A1; Mon, 7 Dec 2026 10:00:00 +0000\r\n",
+    "Received: from relay.example.net (relay [192.0.2.1])\r\n\tby mx id B2; Mon, 7 Dec 2026 10:05:00 +0000\r\n",
+    "Received: from relay.example.net (relay [192.0.2.1])\r\n\tby mx id C3; Mon, 7 Dec 2026 10:06:00 +0000\r\n",
+};
+
+TEST_F(POP3Test, MessagesFromOneRelayAreToldApartByTheirWholeReceivedField) {
+    bool gotNew = false;
+    auto& first = Conversation({{kRelayed[0], true}});
+    Check(gotNew);
+    EXPECT_TRUE(first.Finished()) << first.Written();
+    auto& second = Conversation({{kRelayed[0], false}, {kRelayed[1], true}, {kRelayed[2], true}});
+    Check(gotNew);
+    EXPECT_TRUE(second.Finished()) << second.Written();
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home3.tsg")), kRelayed[2] + "\r\nbody 3\r\n.\r\n");
+    auto& third = Conversation({{kRelayed[0], false}, {kRelayed[1], false}, {kRelayed[2], false}});
+    Check(gotNew);
+    EXPECT_TRUE(third.Finished()) << third.Written();
+}
+
+TEST_F(POP3Test, TheServersUniqueIdsAreTheIdentityWhereItOffersThem) {
+    bool gotNew = false;
+    // The same header twice: only the ids tell the copies apart.
+    auto& first = Conversation({{kRelayed[0], true}, {kRelayed[0], true}}, "1 id-one\r\n2 id-two\r\n");
+    Check(gotNew);
+    EXPECT_TRUE(first.Finished()) << first.Written();
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "UIDL id-one\r\nUIDL id-two\r\n");
+    auto& second = Conversation({{kRelayed[0], false}, {kRelayed[1], true}}, "1 id-two\r\n2 id-three\r\n");
+    Check(gotNew);
+    EXPECT_TRUE(second.Finished()) << second.Written();
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "UIDL id-two\r\nUIDL id-three\r\n");
+}
+
+TEST_F(POP3Test, ASeenFileOfAnOlderVersionKeepsItsMeaningAtTheFirstCheck) {
+    // The older version recorded the first line of each message's first
+    // Received field; messages 1 and 3 were fetched then. Messages 2 and 4
+    // arrived since (4 from the same relay as 1).
+    const std::string other = "Received: from elsewhere by mx id Q9\r\n";
+    WriteFileOrDie(dir.File("Home.hf"), messageidentity::Legacy(kRelayed[0]) + "\r\nDate: Mon, 7 Dec 2026\r\n");
+    bool gotNew = false;
+    auto& s = Conversation({{kRelayed[0], false}, {other, true}, {"Date: Mon, 7 Dec 2026\r\nX: 1\r\n", false},
+                            {kRelayed[1], true}},
+                           "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n");
+    Check(gotNew);
+    EXPECT_TRUE(s.Finished()) << s.Written();
+    // From now on the file holds the current form only.
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "UIDL u1\r\nUIDL u2\r\nUIDL u3\r\nUIDL u4\r\n");
+}
+
+TEST_F(POP3Test, ASeenFileThatCannotBeWrittenIsReported) {
+    std::filesystem::create_directory(dir.File("Home.hf"));
+    bool gotNew = false;
+    Conversation({{kRelayed[0], true}});
+    Check(gotNew);
+    ASSERT_EQ(rig.prompt.Errors().size(), 1u);
+    EXPECT_NE(rig.prompt.Errors()[0].find("could not record which messages it has downloaded"), std::string::npos);
+    EXPECT_NE(rig.prompt.Errors()[0].find(dir.File("Home.hf")), std::string::npos);
+}
+
+TEST_F(POP3Test, AnAliasNamingAPathKeepsItsFilesInTheDataFolder) {
+    const TTempDir outside;
+    const std::string alias = "../" + std::filesystem::path(outside.Path()).parent_path().filename().string() + "/x";
+    Conversation({{kRelayed[0], true}});
+    bool gotNew = false;
+    pop.Connect();
+    pop.Login();
+    pop.Stat();
+    pop.Retrieve(alias, dir.Path(), config, gotNew);
+    ASSERT_EQ(pop.Downloaded().size(), 1u);
+    EXPECT_EQ(std::filesystem::path(pop.Downloaded()[0]).parent_path(), std::filesystem::path(dir.Path()).parent_path());
+    EXPECT_TRUE(fileutil::Exists(dir.File(".._" + alias.substr(3, alias.size() - 5) + "_x.hf")));
+    EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
+}
+
+TEST(MessageIdentity, TheLegacyFormFollowsReceivedThenDateThenTheWholeHeader) {
+    using messageidentity::Legacy;
+    EXPECT_EQ(Legacy("X: 1\r\nReceived: by x\r\nDate: y\r\n"), "Received: by x");
+    EXPECT_EQ(Legacy("X: 1\r\nDate: Mon\r\n"), "Date: Mon");
+    EXPECT_EQ(Legacy("X: 1\r\nUpdated: Mon\r\n"), "dated: Mon");
+    EXPECT_EQ(Legacy("X: 1\r\nSubject: s\r\n"), "X: 1Subject: s");
+    EXPECT_EQ(Legacy("Received: no line end"), "");
+}
+
+TEST(MessageIdentity, TheHeaderFormTakesTheWholeFoldedReceivedFieldAndTheMessageId) {
+    using messageidentity::FromHeader;
+    const std::string first = "Received: from relay.example.net (relay [192.0.2.1])\r\n\tby mx.example.org with ESMTP id "
+                              "AB12;\r\n\tMon, 7 Dec 2026 10:00:00 +0000\r\nReceived: from inner\r\nMessage-ID:\r\n "
+                              "<1@x>\r\nSubject: s\r\n\r\n.\r\n";
+    std::string second = first;
+    second.replace(second.find("AB12"), 4, "CD34");
+    EXPECT_EQ(FromHeader(first), "HEAD Received: from relay.example.net (relay [192.0.2.1])\tby mx.example.org with "
+                                 "ESMTP id AB12;\tMon, 7 Dec 2026 10:00:00 +0000 Message-ID: <1@x>");
+    EXPECT_NE(FromHeader(first), FromHeader(second));
+    EXPECT_EQ(messageidentity::Legacy(first), messageidentity::Legacy(second));  // what lost mail before
+    EXPECT_EQ(FromHeader("received: a\r\nDATE: b\r\n"), "HEAD received: a");
+    EXPECT_EQ(FromHeader("X: 1\r\nDate: Mon,\r\n 7 Dec\r\n"), "HEAD Date: Mon, 7 Dec");
+    EXPECT_EQ(FromHeader("X: 1\r\nY: 2\r\n\r\n.\r\n"), "HEAD X: 1Y: 2");
+    EXPECT_EQ(messageidentity::FromUid("abc"), "UIDL abc");
+}
+
+TEST(SeenList, EachLineStandsForOneMessageAndOldLinesMatchTheLegacyIdentity) {
+    TSeenList seen({"Received: from relay", "HEAD Received: x", "UIDL 7"});
+    EXPECT_TRUE(seen.Take("UIDL 7", "whatever"));
+    EXPECT_FALSE(seen.Take("UIDL 7", "whatever"));
+    EXPECT_TRUE(seen.Take("UIDL 8", "Received: from relay"));
+    // A second message with the same first line is new.
+    EXPECT_FALSE(seen.Take("UIDL 9", "Received: from relay"));
+    // A line of the current form never stands for a legacy identity.
+    EXPECT_FALSE(seen.Take("HEAD y", "HEAD Received: x"));
+    EXPECT_TRUE(seen.Take("HEAD Received: x", ""));
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "incoming/DownloadFile.h"
+
+#include <cstdio>
+
+TDownloadFile::~TDownloadFile() {
+    if (stored_ && !failed_) std::remove(path_.c_str());
+}
