@@ -267,7 +267,7 @@ TEST_F(MessageSenderTest, AnOutgoingFilterChoosesAnotherMailboxAndBookMembersBec
                   .Client("QUIT\r\n")
                   .Server("221 bye\r\n");
     ASSERT_TRUE(Send(item));
-    EXPECT_NE(s.Written().find("CC:       t1@x.net <t1@x.net>,\r\n          t2@x.net <t2@x.net>\r\n"),
+    EXPECT_NE(s.Written().find("CC:       \"t1@x.net\" <t1@x.net>,\r\n          \"t2@x.net\" <t2@x.net>\r\n"),
               std::string::npos);
     EXPECT_EQ(s.Written().find("\r\nTO:"), std::string::npos);
     EXPECT_EQ(item.Mailbox.str(), "Archive");
