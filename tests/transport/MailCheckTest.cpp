@@ -135,4 +135,37 @@ TEST_F(MailCheckTest, AConfiguredAutoDialWithoutADialUpServiceNeitherBlocksNorBr
     EXPECT_EQ(check.NewMessages(), 1);
 }
 
+TEST_F(MailCheckTest, ATimeOutOfZeroOrLessWaitsTheDefaultInsteadOfFailingAtOnce) {
+    config.Write(cfg::RecordMessages, false);
+    for (const int timeOut : {0, -5}) {
+        config.Write(cfg::PopTimeOut, timeOut);
+        OneMessage("ann");
+        TMailCheck check(rig.Env(), passwords, noDialUp, notifier, config, accounts, dir.Path());
+        EXPECT_TRUE(check.CheckAccounts({"Home"})) << timeOut;
+        EXPECT_EQ(check.NewMessages(), 1);
+    }
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+}
+
+// A dial-up whose dial never reports its end (a safety stop keeps a test of
+// an unlimited wait finite).
+struct THangingDialUp : TSlowDialUp {
+    bool Done() const override { return const_cast<THangingDialUp*>(this)->polls++ >= 100000; }
+};
+
+TEST_F(MailCheckTest, ADialThatNeverEndsIsGivenUpAfterItsLimitAndTheCheckGoesOn) {
+    config.Write(cfg::AutoDial, true);
+    config.Write(cfg::DialupServerCheck, "My ISP");
+    THangingDialUp dial;
+    OneMessage("ann");
+    TMailCheck check(rig.Env(), passwords, dial, notifier, config, accounts, dir.Path());
+    const std::time_t start = rig.clock.now;
+    EXPECT_TRUE(check.CheckAccounts({"Home"}));
+    EXPECT_LE(dial.polls, TMailCheck::kDialWaitSeconds + 2);
+    EXPECT_GE(rig.clock.now - start, TMailCheck::kDialWaitSeconds);
+    EXPECT_EQ(dial.calls, (std::vector<std::string>{"dial My ISP isp", "hangup 7"}));
+    EXPECT_TRUE(rig.display.Saw(TMailCheck::kDialGivenUp));
+    EXPECT_EQ(check.NewMessages(), 1);
+}
+
 }  // namespace
