@@ -12,6 +12,7 @@
 #include "incoming/MessageStorer.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
+#include "common/FileUtil.h"
 
 namespace {
 // What a filter does from the main window: programs and sounds through the
@@ -35,7 +36,7 @@ struct TLeftoverProcessing::Parts {
         : workerPrompt(prompt),
           actions(store),
           parser(folders.data, folders.attach, workerPrompt, decoders, clock),
-          storer(store, (filters.Load(folders.data + cfg::kFilterFile), filters.Rows()), actions),
+          storer(store, (filters.Load(fileutil::FindNoCase(folders.data, cfg::kFilterFile)), filters.Rows()), actions),
           queue(
               folders.data, parser, main,
               [this](std::vector<TParsedMessage>& messages, const std::string& mailbox) {
