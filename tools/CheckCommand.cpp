@@ -13,6 +13,7 @@
 #include "transport/Notifier.h"
 #include "transport/PasswordPrompt.h"
 #include "transport/PosixSocketFactory.h"
+#include "common/FileUtil.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
         aliases.push_back(alias);
     }
     if (args.empty()) aliases = accounts.Aliases();
-    TIniFile config(folders->data + cfg::kConfigFile, &ctx.prompt);
+    TIniFile config(fileutil::FindNoCase(folders->data, cfg::kConfigFile), &ctx.prompt);
     TPosixSocketFactory net;
     TSystemClock clock;
     TConsoleDisplay display;

@@ -73,7 +73,7 @@ int ComposeCommand(TToolContext& ctx, const TToolArgs& args) {
     TComposeOptions o = ParseOptions(args);
     const TFolders* folders = ctx.Folders();
     if (!folders) return kExitFailed;
-    auto format = TFormatFile::Read(folders->data + cfg::kFormatFile);
+    auto format = TFormatFile::Read(fileutil::FindNoCase(folders->data, cfg::kFormatFile));
     if (!format)
         return Refuse(std::string(kAppTitle) + " could not create a new message.\nReason: Invalid or missing format "
                       "file.\nFix: Please setup your preferences for default messages.");
@@ -90,7 +90,7 @@ int ComposeCommand(TToolContext& ctx, const TToolArgs& args) {
         if (!tool) return kExitFailed;
         TMailStore& store = tool->Store();
         TFilterList filters;
-        filters.Load(folders->data + cfg::kFilterFile);
+        filters.Load(fileutil::FindNoCase(folders->data, cfg::kFilterFile));
         TToolFilterActions actions(store);
         TSystemClock clock;
         o.message.flags = mfQueued;

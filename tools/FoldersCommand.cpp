@@ -4,6 +4,7 @@
 #include "app/CommandRequest.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "common/FileUtil.h"
 
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args) {
     std::string argument;
@@ -17,7 +18,7 @@ int FoldersCommand(TToolContext& ctx, const TToolArgs& args) {
     const TFolders* folders = ctx.Folders();
     if (!folders) return kExitFailed;
 
-    TIniFile config(folders->data + cfg::kConfigFile, &ctx.prompt);
+    TIniFile config(fileutil::FindNoCase(folders->data, cfg::kConfigFile), &ctx.prompt);
     if (!config.Write(cfg::Command, request)) return kExitFailed;
 
     PrintLine("program=" + folders->program);

@@ -6,6 +6,7 @@
 #include "config/ConfigKeys.h"
 #include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
+#include "common/FileUtil.h"
 
 // Stores every download file of the data folder into the In Box, one line
 // per stored message; shared by "process" and "check".
@@ -13,7 +14,7 @@ int ProcessDownloads(TToolContext& ctx, TToolStore& tool) {
     const TFolders* folders = ctx.Folders();
     TMailStore& store = tool.Store();
     TFilterList filters;
-    filters.Load(folders->data + cfg::kFilterFile);
+    filters.Load(fileutil::FindNoCase(folders->data, cfg::kFilterFile));
     TToolFilterActions actions(store);
     TLockedPrompt prompt(ctx.prompt);
     TSystemClock clock;

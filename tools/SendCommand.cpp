@@ -6,6 +6,7 @@
 #include "config/ConfigKeys.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
+#include "common/FileUtil.h"
 
 int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"send needs HANDLE"};
@@ -17,9 +18,9 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     TMailStore& store = tool->Store();
     TAccountList accounts(folders->data);
     accounts.Load();
-    TMessageSender::TLists lists{listfile::Read(folders->data + cfg::kAddressFile),
-                                 listfile::Read(folders->data + cfg::kSignatureFile),
-                                 listfile::Read(folders->data + cfg::kFilterFile)};
+    TMessageSender::TLists lists{listfile::Read(fileutil::FindNoCase(folders->data, cfg::kAddressFile)),
+                                 listfile::Read(fileutil::FindNoCase(folders->data, cfg::kSignatureFile)),
+                                 listfile::Read(fileutil::FindNoCase(folders->data, cfg::kFilterFile))};
     TPosixSocketFactory net;
     TSystemClock clock;
     TConsoleDisplay display;

@@ -5,6 +5,7 @@
 #include "common/TextUtil.h"
 #include "common/Windows1252.h"
 #include "config/ConfigKeys.h"
+#include "common/FileUtil.h"
 
 std::unique_ptr<TToolStore> TToolStore::Open(TToolContext& ctx) {
     const TFolders* folders = ctx.Folders();
@@ -15,7 +16,7 @@ std::unique_ptr<TToolStore> TToolStore::Open(TToolContext& ctx) {
 }
 
 TToolStore::TToolStore(const std::string& dataFolder, TToolContext& ctx)
-    : config_(dataFolder + cfg::kConfigFile, &ctx.prompt),
+    : config_(fileutil::FindNoCase(dataFolder, cfg::kConfigFile), &ctx.prompt),
       store_(dataFolder, config_, ctx.prompt, ctx.pump),
       operations_(store_) {}
 

@@ -68,14 +68,14 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     // read-only one sends the data to the user's XDG folders.
     std::string defaultData = folders.program + "Data/";
     std::string defaultAttach = folders.program + "Attach/";
-    folders.locationFile = folders.program + cfg::kLocationFile;
+    folders.locationFile = fileutil::FindNoCase(folders.program, cfg::kLocationFile);
     const bool writable = options.isWritable ? options.isWritable(folders.program)
                                              : ::access(folders.program.c_str(), W_OK) == 0;
     const bool portable = fileutil::Exists(folders.locationFile) || writable;
     if (!portable) {
         const std::string configFolder = fileutil::WithTrailingSlash(options.configHome) + "Skiffpost/";
         const std::string dataRoot = fileutil::WithTrailingSlash(options.dataHome) + "Skiffpost/";
-        folders.locationFile = configFolder + cfg::kLocationFile;
+        folders.locationFile = fileutil::FindNoCase(configFolder, cfg::kLocationFile);
         defaultData = dataRoot + "Data/";
         defaultAttach = dataRoot + "Attach/";
         fileutil::CreateFolders(configFolder);
@@ -91,7 +91,7 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
                                                       : location.ReadString(cfg::kLocationSection,
                                                                             cfg::kAttachFolderKey, defaultAttach));
 
-    folders.firstRun = !fileutil::Exists(folders.data + cfg::kConfigFile);
+    folders.firstRun = !fileutil::Exists(fileutil::FindNoCase(folders.data, cfg::kConfigFile));
 
     if (!CreateFolder(folders.attach) || !CreateFolder(folders.data)) return std::nullopt;
     return folders;
@@ -99,7 +99,7 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
 
 void TFolderSetup::MigrateOldConfiguration(const TFolders& folders, const std::string& defaultData,
                                            const std::string& defaultAttach) {
-    const std::string old = folders.program + cfg::kConfigFile;
+    const std::string old = fileutil::FindNoCase(folders.program, cfg::kConfigFile);
     if (!fileutil::Exists(old)) return;
 
     TIniFile location(folders.locationFile, &prompt_);
@@ -112,7 +112,7 @@ void TFolderSetup::MigrateOldConfiguration(const TFolders& folders, const std::s
     // create it so the move can succeed. A configuration already standing in
     // the data folder is never overwritten.
     fileutil::CreateFolders(target);
-    const std::string moved = target + cfg::kConfigFile;
+    const std::string moved = fileutil::FindNoCase(target, cfg::kConfigFile);
     if (fileutil::Exists(moved) || !MoveFile(old, moved)) return;  // the old file stays where it is
 
     // The location file names the folder the configuration now lies in.

@@ -1,5 +1,6 @@
 #include "common/FileUtil.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include "common/TextUtil.h"
 
 namespace fileutil {
 
@@ -126,6 +129,22 @@ std::string WithTrailingSlash(std::string folder) {
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FindNoCase(const std::string& folder, std::string_view name) {
+    std::string exact = folder + std::string(name);
+    if (Exists(exact)) return exact;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return exact;
+    std::string found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view candidate = entry->d_name;
+        // Of several spellings the first in name order, so the choice does
+        // not depend on the order the folder lists them in.
+        if (text::EqualsNoCase(candidate, name) && (found.empty() || candidate < found)) found = candidate;
+    }
+    ::closedir(dir);
+    return found.empty() ? exact : folder + found;
 }
 
 }  // namespace fileutil

@@ -39,5 +39,10 @@ std::string SafeStem(std::string_view name);
 std::string WithTrailingSlash(std::string folder);
 // The folder part of a path, with its trailing "/".
 std::string FolderOf(const std::string& path);
+// The path of the file name in folder (ending in "/"), found without regard
+// to letter case: a data folder copied from another system may hold
+// "Internet.Fmt" for "Internet.fmt". The exact spelling wins when it exists;
+// when no spelling exists the path has the name as given, for creating it.
+std::string FindNoCase(const std::string& folder, std::string_view name);
 
 }  // namespace fileutil

@@ -112,6 +112,6 @@ bool TAccountList::IsUsableAlias(std::string_view alias) {
     return !text::Trim(alias).empty() && alias.find('/') == std::string_view::npos && alias != "." && alias != "..";
 }
 
-std::string TAccountList::ListPath() const { return dataFolder_ + cfg::kServerFile; }
+std::string TAccountList::ListPath() const { return fileutil::FindNoCase(dataFolder_, cfg::kServerFile); }
 
 std::string TAccountList::SeenPath(std::string_view alias) const { return dataFolder_ + fileutil::SafeStem(alias) + ".hf"; }

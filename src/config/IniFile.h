@@ -48,6 +48,12 @@ public:
     std::string Read(const TTextKey& k) const { return ReadString(k.section, k.key, k.def); }
     int Read(const TIntKey& k) const { return ReadInteger(k.section, k.key, k.def); }
     bool Read(const TBoolKey& k) const { return ReadBool(k.section, k.key, k.def); }
+    // A count that only makes sense above zero (a time-out): a value of 0 or
+    // less gives the key's default, as a missing one does.
+    int ReadPositive(const TIntKey& k) const {
+        const int v = Read(k);
+        return v > 0 ? v : k.def;
+    }
     bool Write(const TTextKey& k, std::string_view v) { return WriteString(k.section, k.key, v); }
     bool Write(const TIntKey& k, int v) { return WriteInteger(k.section, k.key, v); }
     bool Write(const TBoolKey& k, bool v) { return WriteBool(k.section, k.key, v); }

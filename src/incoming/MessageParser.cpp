@@ -223,7 +223,7 @@ void TMessageParser::WalkMultipart(TLineReader& in, std::uint8_t container, cons
 }
 
 std::string TMessageParser::FormatHeader() {
-    TLineReader in(dataFolder_ + cfg::kFormatFile);
+    TLineReader in(fileutil::FindNoCase(dataFolder_, cfg::kFormatFile));
     std::string header, line;
     while (in.Next(line)) header += line;
     if (!in.IsOpen() || in.Failed())

@@ -23,7 +23,7 @@ TMailStore::TMailStore(std::string dataFolder, TIniFile& config, IUserPrompt& pr
 
 TMailStore::~TMailStore() { headers_.RemoveObserver(this); }
 
-std::string TMailStore::TreePath() const { return dataFolder_ + cfg::kTreeFile; }
+std::string TMailStore::TreePath() const { return fileutil::FindNoCase(dataFolder_, cfg::kTreeFile); }
 
 void TMailStore::LoadTree() {
     tree_.Reset({});

@@ -1,8 +1,10 @@
 #include "transport/MailCheck.h"
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 
+#include "common/Clock.h"
 #include "common/EventPump.h"
 #include "common/FileUtil.h"
 #include "config/AccountList.h"
@@ -42,8 +44,10 @@ bool TMailCheck::CheckAccounts(const std::vector<std::string>& aliases) {
         if (dialUp_.GetCredentials(entry, user, password)) {
             env_.pump.Pump();
             if (dialUp_.Dial(entry, user, password, connection)) {
-                dialed = true;
-                while (!dialUp_.Done()) env_.pump.Pump();
+                dialed = WaitForDial();
+                // A dial that never ends is given up and released; the
+                // check goes on, as after a failed dial.
+                if (!dialed) dialUp_.HangUp(connection);
             } else {
                 dialUp_.HangUp(connection);
             }
@@ -61,6 +65,18 @@ bool TMailCheck::CheckAccounts(const std::vector<std::string>& aliases) {
     return true;
 }
 
+bool TMailCheck::WaitForDial() {
+    const std::time_t giveUp = env_.clock.Now() + kDialWaitSeconds;
+    while (!dialUp_.Done()) {
+        if (env_.clock.Now() >= giveUp) {
+            env_.display.ShowStatus(kDialGivenUp);
+            return false;
+        }
+        env_.pump.Pump();
+    }
+    return true;
+}
+
 bool TMailCheck::CheckOne(const std::string& alias) {
     const TAccount* account = accounts_.Find(alias);
     if (!account || account->popServer.empty()) return true;
@@ -69,7 +85,8 @@ bool TMailCheck::CheckOne(const std::string& alias) {
     pop.Server = account->popServer;
     pop.UserName = account->popUserName;
     pop.Password = account->popPassword;
-    pop.TimeOut = config_.Read(cfg::PopTimeOut);
+    // A time-out of 0 would end every wait before it began.
+    pop.TimeOut = config_.ReadPositive(cfg::PopTimeOut);
     pop.ProxyServer = config_.Read(cfg::ProxyServer);
     pop.UseProxy = config_.Read(cfg::ProxyUse);
     bool ok = true;

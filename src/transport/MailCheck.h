@@ -31,11 +31,18 @@ public:
     bool Running() const { return current_ != nullptr; }
     // Messages downloaded by this check.
     int NewMessages() const { return newMessages_; }
+    // How long a check waits for a dial to end, whatever the dial-up layer
+    // reports meanwhile.
+    static constexpr int kDialWaitSeconds = 180;
+    static constexpr const char* kDialGivenUp = "Dialup Account failed: no connection after 3 minutes.";
     // Every download file waiting in the data folder, for the processing.
     std::vector<std::string> DownloadFiles() const;
 
 private:
     bool CheckOne(const std::string& alias);
+    // Waits for the dial to end, at most kDialWaitSeconds; false when it
+    // did not.
+    bool WaitForDial();
     void Notify();
 
     TMailEnv env_;

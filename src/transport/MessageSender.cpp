@@ -124,7 +124,8 @@ bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::ve
 
     smtp.ProxyServer = config.Read(cfg::ProxyServer);
     smtp.UseProxy = config.Read(cfg::ProxyUse);
-    smtp.TimeOut = config.Read(cfg::SmtpTimeOut);
+    // A time-out of 0 would end every wait before it began.
+    smtp.TimeOut = config.ReadPositive(cfg::SmtpTimeOut);
     return true;
 }
 

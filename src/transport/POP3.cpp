@@ -244,7 +244,7 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
 }
 
 void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, const TIniFile& config, bool& gotNew) {
-    if (!fileutil::Exists(dataFolder + cfg::kFormatFile)) {
+    if (!fileutil::Exists(fileutil::FindNoCase(dataFolder, cfg::kFormatFile))) {
         Env().prompt.Error(std::string(kAppTitle) + " can not check your internet mail." + "\n\r" +
                            "Reason: Rich Text Format Header not present." + "\n\n" +
                            "Solution: Configure your creation options in preferences.");

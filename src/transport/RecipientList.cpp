@@ -1,6 +1,7 @@
 #include "transport/RecipientList.h"
 
 #include <set>
+#include <tuple>
 
 #include "common/TextUtil.h"
 
@@ -31,7 +32,12 @@ const TListRow* FindMember(const std::vector<TListRow>& book, const std::string&
 }  // namespace
 
 void TRecipientList::ExpandBook(const std::vector<TListRow>& book) {
-    std::set<std::string> expanded;  // lower-case member names
+    // What each expansion added: the list it went to, whether it was the
+    // first address only, and the member (lower case). Adding that again
+    // would add nothing new, so only such a repeat is dropped: this ends
+    // lists that name each other, while a member named in To and in CC
+    // still adds to both.
+    std::set<std::tuple<const std::vector<std::string>*, bool, std::string>> expanded;
     auto walk = [&](std::vector<std::string>& list, bool isTo) {
         for (std::size_t i = 0; i < list.size();) {
             const TListRow* member = FindMember(book, list[i]);
@@ -40,15 +46,16 @@ void TRecipientList::ExpandBook(const std::vector<TListRow>& book) {
                 continue;
             }
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-            if (!expanded.insert(text::ToLowerAscii(member->caption)).second) continue;
-            std::vector<std::string> addresses;
-            for (auto& a : listfile::SplitLines(member->SubItem(6)))
-                if (!a.empty()) addresses.push_back(std::move(a));
             const std::string& kind = member->SubItem(4);
             std::vector<std::string>* target = &list;
             if (isTo && kind == "1") target = &cc;
             else if (isTo && kind == "2") target = &bcc;
-            else if (isTo && !addresses.empty()) addresses.resize(1);
+            const bool firstOnly = target == &to;
+            if (!expanded.emplace(target, firstOnly, text::ToLowerAscii(member->caption)).second) continue;
+            std::vector<std::string> addresses;
+            for (auto& a : listfile::SplitLines(member->SubItem(6)))
+                if (!a.empty()) addresses.push_back(std::move(a));
+            if (firstOnly && !addresses.empty()) addresses.resize(1);
             target->insert(target->end(), addresses.begin(), addresses.end());
         }
     };

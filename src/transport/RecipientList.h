@@ -21,9 +21,10 @@ struct TRecipientList {
     // match in book order) by the member's addresses: a single-address
     // member named in To stays in To, a CC or BCC list named in To goes to
     // CC or BCC, and any member named in CC or BCC stays in that list.
-    // Added entries are examined in their turn. A member is expanded once
-    // per message, so a list that names itself or another list already
-    // expanded ends instead of growing without end; the repeated name is
-    // dropped, its addresses being in already.
+    // Added entries are examined in their turn. A member's addresses go into
+    // a list once: a list that names itself or another list already
+    // expanded ends instead of growing without end, and a name whose
+    // addresses are in its target list already is dropped; a member named in
+    // To and in CC adds to both.
     void ExpandBook(const std::vector<TListRow>& book);
 };

@@ -1,5 +1,7 @@
 #include "transport/RecipientParts.h"
 
+#include "transport/QuotedPrintable.h"
+
 namespace recipient {
 
 namespace {
@@ -30,6 +32,19 @@ std::string NameOf(std::string_view entry) {
         return std::string(after.substr(0, after.empty() ? 0 : after.size() - 1));
     }
     return AddressOf(entry);
+}
+
+std::string Phrase(std::string_view name) {
+    if (qp::NeedsWords(name)) return qp::EncodeWords(name);
+    constexpr std::string_view kSpecials = "()<>[]:;@\\,.\"";
+    if (name.find_first_of(kSpecials) == std::string_view::npos) return std::string(name);
+    std::string quoted = "\"";
+    for (const char c : name) {
+        if (c == '\\' || c == '"') quoted.push_back('\\');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
 }
 
 }  // namespace recipient

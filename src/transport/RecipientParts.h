@@ -10,4 +10,12 @@ namespace recipient {
 std::string AddressOf(std::string_view entry);
 std::string NameOf(std::string_view entry);
 
+// A display name as a phrase of RFC 5322 that reads back as the same name:
+// plain words stay as they are; a name with a special character ("Doe,
+// Jane", "ann@home", "Re: x", a quote) goes in double quotes, so that a
+// reader does not split it into several addresses; a name with 8-bit bytes,
+// control characters or a word too long for a line becomes encoded words
+// (RFC 2047).
+std::string Phrase(std::string_view name);
+
 }  // namespace recipient

@@ -12,6 +12,8 @@
 #include "common/UserPrompt.h"
 #include "common/Base64.h"
 #include "transport/CanceledError.h"
+#include "transport/FileNameParameter.h"
+#include "transport/HeaderFold.h"
 #include "transport/MailDate.h"
 #include "transport/MailError.h"
 #include "transport/QuotedPrintable.h"
@@ -84,6 +86,10 @@ void TSMTP::SendData(const std::string& line) {
         if (brk == std::string_view::npos) break;
         rest.remove_prefix(brk + (rest.compare(brk, 2, "\r\n") == 0 ? 2 : 1));
     }
+}
+
+void TSMTP::SendHeader(const std::string& field) {
+    for (const auto& line : headerfold::Fold(field)) SendData(line);
 }
 
 std::string TSMTP::EnvelopeAddress(const std::string& entry) {
@@ -160,20 +166,28 @@ bool TSMTP::BodyIs8Bit() const {
     return false;
 }
 
+bool TSMTP::BodyHasLongLines() const {
+    for (const auto& line : Body)
+        if (line.size() > headerfold::kHardLimit) return true;
+    return false;
+}
+
 void TSMTP::Headers() {
     const auto person = [](const std::string& entry) {
-        return qp::EncodeHeaderText(recipient::NameOf(entry)) + " <" + EnvelopeAddress(entry) + ">";
+        return recipient::Phrase(recipient::NameOf(entry)) + " <" + EnvelopeAddress(entry) + ">";
     };
-    SendData("Subject:  " + qp::EncodeHeaderText(Subject));
+    SendHeader("Subject:  " + qp::EncodeHeaderText(Subject));
     ShowStatus("Mail From: " + recipient::NameOf(From) + " <" + recipient::AddressOf(From) + ">");
-    SendData("From:     " + person(From));
+    SendHeader("From:     " + person(From));
+    // Each address has a line of its own, which continues the field; a line
+    // too long is folded further.
     for (std::size_t i = 0; i < ToList.size(); ++i) {
         const std::string& entry = ToList[i];
         ShowStatus("Mail To: " + recipient::NameOf(entry) + " <" + recipient::AddressOf(entry) + ">");
-        SendData((i == 0 ? "TO:       " : kTenBlanks) + person(entry) + (i + 1 < ToList.size() ? "," : ""));
+        SendHeader((i == 0 ? "TO:       " : kTenBlanks) + person(entry) + (i + 1 < ToList.size() ? "," : ""));
     }
     for (std::size_t i = 0; i < CCList.size(); ++i)
-        SendData((i == 0 ? "CC:       " : kTenBlanks) + person(CCList[i]) + (i + 1 < CCList.size() ? "," : ""));
+        SendHeader((i == 0 ? "CC:       " : kTenBlanks) + person(CCList[i]) + (i + 1 < CCList.size() ? "," : ""));
     if (Priority == 0) SendData("X-Priority: 5");
     if (Priority == 2) SendData("X-Priority: 1");
     SendData(std::string("X-Application: ") + kAppTitle);
@@ -183,7 +197,7 @@ void TSMTP::Headers() {
     const std::time_t now = Env().clock.Now();
     SendData("Date: " + maildate::Rfc5322(now));
     std::mt19937 random(static_cast<std::mt19937::result_type>(now) ^ std::random_device{}());
-    SendData("Message-ID: " + maildate::MessageId(now, boundary_ + RandomDigits(random, 8), recipient::AddressOf(From)));
+    SendHeader("Message-ID: " + maildate::MessageId(now, boundary_ + RandomDigits(random, 8), recipient::AddressOf(From)));
     SendData("Mime-Version: 1.0");
     if (!Attachments.empty()) {
         SendData("Content-Type: multipart/mixed; boundary=" + std::string(1, kDQ) + boundary_ + kDQ);
@@ -193,12 +207,15 @@ void TSMTP::Headers() {
         SendData("");
         SendData("--" + boundary_);
     }
-    // 8-bit text would be mangled by a 7-bit path; it travels as
-    // quoted-printable and says which character set it is.
-    bodyEncoded_ = BodyIs8Bit();
+    // 8-bit text would be mangled by a 7-bit path, and a line longer than
+    // SMTP allows would be cut or refused; either travels as
+    // quoted-printable, whose lines are short, saying which character set
+    // it is.
+    const bool eightBit = BodyIs8Bit();
+    bodyEncoded_ = eightBit || BodyHasLongLines();
     const std::string type = BodyType == 0 ? "text/rtf" : "text/plain";
     if (bodyEncoded_) {
-        SendData("Content-Type: " + type + "; charset=" + kDQ + "windows-1252" + kDQ);
+        SendData("Content-Type: " + type + "; charset=" + kDQ + (eightBit ? "windows-1252" : "us-ascii") + kDQ);
         SendData("Content-Transfer-Encoding: quoted-printable");
     } else {
         SendData("Content-Type: " + type + "; charset=" + kDQ + "us-ascii" + kDQ);
@@ -238,15 +255,16 @@ void TSMTP::AttachFile(const std::string& path, std::size_t index) {
     ShowStatus("Encoding file " + name);
     SendData("");
     SendData("--" + boundary_);
-    SendData("Content-Type: " + type + "; name=" + kDQ + name + kDQ);
+    SendHeader("Content-Type: " + type + "; " + filenameparam::NameParameter(name));
+    const std::string disposition = "Content-Disposition: attachment; " + filenameparam::FileNameParameter(name);
     if (text::ToUpperAscii(type.substr(0, 5)) != "TEXT/") {
         ShowStatus("Encoding file " + name);
-        SendData("Content-Disposition: attachment; filename=" + std::string(1, kDQ) + name + kDQ);
+        SendHeader(disposition);
         SendData("Content-Transfer-Encoding: base64");
         SendData("");
         SendBase64(path, name);
     } else {
-        SendData("Content-Disposition: attachment; filename=" + std::string(1, kDQ) + name + kDQ);
+        SendHeader(disposition);
         SendData("Content-Transfer-Encoding: quoted-printable");
         SendData("");
         SendQuotedPrintable(path, name);
@@ -254,17 +272,24 @@ void TSMTP::AttachFile(const std::string& path, std::size_t index) {
     SendData("");
 }
 
+void TSMTP::AttachmentFailed(const std::string& path) {
+    // The data never ends with its ".", so the server drops what it got:
+    // a message with an attachment cut short is never delivered, and the
+    // caller keeps it queued.
+    Disconnect();
+    Env().display.ShowProgress(false);
+    Env().prompt.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
+                       "Reason: File I/O error");
+    throw EMailError();
+}
+
 void TSMTP::SendBase64(const std::string& path, const std::string& name) {
     std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        Env().prompt.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
-                           "Reason: File I/O error");
-        return;
-    }
+    if (!file) AttachmentFailed(path);
     std::fseek(file.get(), 0, SEEK_END);
-    long long size = std::ftell(file.get());
+    const long long length = std::ftell(file.get());
     std::fseek(file.get(), 0, SEEK_SET);
-    if (size <= 0) size = 1;
+    const long long size = length <= 0 ? 1 : length;
     auto& display = Env().display;
     display.ShowProgress(true);
     const std::string sending = "Sending " + name + " to " + Server + " ...";
@@ -279,6 +304,7 @@ void TSMTP::SendBase64(const std::string& path, const std::string& name) {
         bool ended = false;
         while (!ended && !CancelRequested()) {
             const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
+            if (std::ferror(file.get())) AttachmentFailed(path);
             lines.clear();
             for (std::size_t at = 0; at < got; at += kLineBytes)
                 base64::Append(lines, block.data() + at, std::min(kLineBytes, got - at)), lines += "\r\n";
@@ -303,34 +329,32 @@ void TSMTP::SendBase64(const std::string& path, const std::string& name) {
         Disconnect();
         throw ECanceledError();
     }
+    // A file cut shorter while it was read ends early without an error.
+    if (position < length) AttachmentFailed(path);
 }
 
 void TSMTP::SendQuotedPrintable(const std::string& path, const std::string& name) {
     std::ifstream file(path, std::ios::binary);
-    const auto ioError = [&] {
-        Env().prompt.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
-                           "Reason: File I/O error");
-    };
-    if (!file) {
-        ioError();
-        return;
-    }
+    if (!file) AttachmentFailed(path);
     file.seekg(0, std::ios::end);
-    long long size = static_cast<long long>(file.tellg());
+    const long long length = static_cast<long long>(file.tellg());
     file.seekg(0, std::ios::beg);
-    if (size <= 0) size = 1;
+    const long long size = length <= 0 ? 1 : length;
     const std::string sending = "Sending " + name + " to " + Server + " ...";
     std::string line;
     long long position = 0;
     while (std::getline(file, line)) {
-        position += static_cast<long long>(line.size()) + 1;
+        // The last line may end without a line feed.
+        position += static_cast<long long>(line.size()) + (file.eof() ? 0 : 1);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         SetProgress(static_cast<int>(std::min(position, size) * 100 / size));
         ShowStatus(sending);
         for (const auto& encoded : qp::EncodeLine(line)) SendData(encoded);
         if (CancelRequested()) Flush(TSendFailure::Canceled);
     }
-    if (file.bad()) ioError();
+    // A read error, or a file cut shorter while it was read, leaves the
+    // attachment incomplete.
+    if (file.bad() || position < length) AttachmentFailed(path);
 }
 
 void TSMTP::Quit() {

@@ -45,6 +45,8 @@ private:
     // A line of the message data: a leading "." is doubled so that it
     // cannot end the data.
     void SendData(const std::string& line);
+    // A header field, folded when long.
+    void SendHeader(const std::string& field);
     static std::string EnvelopeAddress(const std::string& entry);
     // One reply, continuation lines included; shown as status. A reply
     // whose code does not begin with wantClass fails the dialog.
@@ -52,7 +54,10 @@ private:
     void AttachFile(const std::string& path, std::size_t index);
     void SendBase64(const std::string& path, const std::string& name);
     void SendQuotedPrintable(const std::string& path, const std::string& name);
+    // An attachment could not be read to its end: the box, and the send fails.
+    [[noreturn]] void AttachmentFailed(const std::string& path);
     bool BodyIs8Bit() const;
+    bool BodyHasLongLines() const;
 
     TMimeTypes mimeTypes_;
     std::string boundary_;

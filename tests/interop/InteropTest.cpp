@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <cstdio>
+#include <unistd.h>
 
 #include "common/FileUtil.h"
 #include "common/SleepPump.h"
@@ -298,7 +300,7 @@ TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     const std::string stored = ReadFileOrEmpty(sink.Folder() + "msg1.eml");
     EXPECT_TRUE(stored.starts_with("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\n"
                                    "TO:       Bob <bob@example.net>,\r\n"
-                                   "          carl@example.net <carl@example.net>\r\n"
+                                   "          \"carl@example.net\" <carl@example.net>\r\n"
                                    "CC:       Dora <dora@example.net>\r\n"
                                    "X-Application: Fenmarch Skiffpost\r\n"))
         << stored.substr(0, 400);
@@ -341,6 +343,100 @@ TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
     EXPECT_EQ(DecodeBase64(PartBody(stored, stored.substr(boundary, 8), "data.bin")), binary);
     EXPECT_NE(run({"list", "Sent Box"}).out.find("Report"), std::string::npos);
     EXPECT_EQ(run({"list", "Out Box"}).out, "");
+}
+
+// What Python's email package reads from a stored message: the To and CC
+// addresses as (name, address) pairs, each attachment's file name, and the
+// decoded text of the body, one item a line.
+std::string ReadWithPythonEmail(const std::string& path) {
+    TTempDir scratch;
+    const std::string script = scratch.File("read.py");
+    WriteFileOrDie(script,
+                   "import sys, email, email.policy, email.utils\n"
+                   "m = email.message_from_binary_file(open(sys.argv[1], 'rb'), policy=email.policy.default)\n"
+                   "out = []\n"
+                   "for h in ('From', 'TO', 'CC'):\n"
+                   "    for name, addr in email.utils.getaddresses([str(m[h])]):\n"
+                   "        out.append('%s: [%s] %s' % (h, name, addr))\n"
+                   "out.append('Subject: ' + str(m['Subject']))\n"
+                   "for part in m.walk():\n"
+                   "    if part.get_filename() is not None:\n"
+                   "        out.append('file: ' + repr(part.get_filename()) + ' ' + repr(part.get_payload(decode=True)))\n"
+                   "    elif part.get_content_maintype() == 'text':\n"
+                   "        out.append('text: %d %s' % (len(part.get_content()), part.get_content()[:20]))\n"
+                   "out.append('defects: %d' % sum(len(p.defects) for p in m.walk()))\n"
+                   "sys.stdout.write('\\n'.join(out) + '\\n')\n");
+    const std::string command = "/usr/bin/python3 " + script + " '" + path + "'";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return "(python did not start)";
+    std::string out;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+TEST(SmtpInterop, NamesFileNamesAndLongLinesArriveIntactAndReadableByOtherPrograms) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TTempDir files;
+    // A Linux file name with a quote, a semicolon and 8-bit bytes (UTF-8).
+    const std::string odd = "Jane's \"draft\"; r\xC3\xA9sum\xC3\xA9.bin";
+    WriteFileOrDie(files.File(odd), "one\x01two");
+    TRealRig rig;
+    TSMTP smtp(rig.Env());
+    smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
+    smtp.TimeOut = 10;
+    smtp.From = "Smith, Ann <ann@example.org>";
+    smtp.ToList = {"Doe, Jane <jane@example.net>", "bob@example.net"};
+    smtp.CCList = {"Team: Ops <ops@example.net>"};
+    std::string subject;
+    for (int i = 0; i < 30; ++i) subject += "part" + std::to_string(i) + " ";
+    smtp.Subject = subject + "end";
+    smtp.BodyType = 1;
+    smtp.Body = {"Hello,", std::string(2000, 'a'), "Ann"};
+    smtp.Attachments = {files.File(odd)};
+    smtp.Send();
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+    EXPECT_EQ(ReadFileOrEmpty(sink.Folder() + "env1.txt"),
+              "ann@example.org\njane@example.net\nbob@example.net\nops@example.net\n");
+    const std::string stored = ReadFileOrEmpty(sink.Folder() + "msg1.eml");
+    for (std::size_t start = 0; start < stored.size();) {
+        const auto end = stored.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        EXPECT_LE(end - start, 998u);
+        start = end + 2;
+    }
+    EXPECT_EQ(ReadWithPythonEmail(sink.Folder() + "msg1.eml"),
+              "From: [Smith, Ann] ann@example.org\n"
+              "TO: [Doe, Jane] jane@example.net\n"
+              "TO: [bob@example.net] bob@example.net\n"
+              "CC: [Team: Ops] ops@example.net\n"
+              "Subject: " + subject + "end\n"
+              "text: 2013 Hello,\naaaaaaaaaaaaa\n"
+              "file: 'Jane\\'s \"draft\"; r\xC3\xA9sum\xC3\xA9.bin' b'one\\x01two'\n"
+              "defects: 0\n");
+}
+
+TEST(SmtpInterop, AnAttachmentThatCannotBeReadLeavesNothingAtTheServer) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TTempDir files;
+    // A folder by the name of a text file: it opens but cannot be read.
+    std::filesystem::create_directories(files.File("notes.txt"));
+    TRealRig rig;
+    TSMTP smtp(rig.Env());
+    smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
+    smtp.TimeOut = 10;
+    smtp.From = "Ann <ann@example.org>";
+    smtp.ToList = {"bob@example.net"};
+    smtp.Body = {"x"};
+    smtp.Attachments = {files.File("notes.txt")};
+    EXPECT_THROW(smtp.Send(), EMailError);
+    EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
+    // The server saw the connection end inside the data and kept nothing.
+    ::usleep(300000);
+    EXPECT_FALSE(fileutil::Exists(sink.Folder() + "msg1.eml"));
 }
 
 TEST(SmtpInterop, ARefusedRecipientLeavesTheMessageUnsent) {

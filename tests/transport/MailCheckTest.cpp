@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TransferRig.h"
+#include "common/BusyFlag.h"
+#include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "config/IniFile.h"
 #include "support/TempDir.h"
@@ -135,6 +139,60 @@ TEST_F(MailCheckTest, AConfiguredAutoDialWithoutADialUpServiceNeitherBlocksNorBr
     TMailCheck check(rig.Env(), passwords, noDialUp, notifier, config, accounts, dir.Path());
     EXPECT_TRUE(check.CheckAccounts({"Home"}));
     EXPECT_EQ(check.NewMessages(), 1);
+}
+
+TEST_F(MailCheckTest, ATimeOutOfZeroOrLessWaitsTheDefaultInsteadOfFailingAtOnce) {
+    config.Write(cfg::RecordMessages, false);
+    for (const int timeOut : {0, -5}) {
+        config.Write(cfg::PopTimeOut, timeOut);
+        OneMessage("ann");
+        TMailCheck check(rig.Env(), passwords, noDialUp, notifier, config, accounts, dir.Path());
+        EXPECT_TRUE(check.CheckAccounts({"Home"})) << timeOut;
+        EXPECT_EQ(check.NewMessages(), 1);
+    }
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+}
+
+// A dial-up whose dial never reports its end (a safety stop keeps a test of
+// an unlimited wait finite).
+struct THangingDialUp : TSlowDialUp {
+    bool Done() const override { return const_cast<THangingDialUp*>(this)->polls++ >= 100000; }
+};
+
+TEST_F(MailCheckTest, ADialThatNeverEndsIsGivenUpAfterItsLimitAndTheCheckGoesOn) {
+    config.Write(cfg::AutoDial, true);
+    config.Write(cfg::DialupServerCheck, "My ISP");
+    THangingDialUp dial;
+    OneMessage("ann");
+    TMailCheck check(rig.Env(), passwords, dial, notifier, config, accounts, dir.Path());
+    const std::time_t start = rig.clock.now;
+    EXPECT_TRUE(check.CheckAccounts({"Home"}));
+    EXPECT_LE(dial.polls, TMailCheck::kDialWaitSeconds + 2);
+    EXPECT_GE(rig.clock.now - start, TMailCheck::kDialWaitSeconds);
+    EXPECT_EQ(dial.calls, (std::vector<std::string>{"dial My ISP isp", "hangup 7"}));
+    EXPECT_TRUE(rig.display.Saw(TMailCheck::kDialGivenUp));
+    EXPECT_EQ(check.NewMessages(), 1);
+}
+
+TEST_F(MailCheckTest, FixedFilesAreFoundInAnyLetterCase) {
+    // A data folder copied from a system that spells them otherwise.
+    TBusyFlag listFill;
+    ASSERT_TRUE(accounts.Save(listFill, rig.pump));
+    std::filesystem::rename(dir.File("Internet.fmt"), dir.File("Internet.Fmt"));
+    std::filesystem::rename(dir.File("Internet.svr"), dir.File("INTERNET.SVR"));
+    TAccountList copied(dir.Path());
+    copied.Load();
+    ASSERT_NE(copied.Find("Home"), nullptr);
+    OneMessage("ann");
+    TMailCheck check(rig.Env(), passwords, noDialUp, notifier, config, copied, dir.Path());
+    EXPECT_TRUE(check.CheckAccounts({"Home"}));
+    EXPECT_EQ(check.NewMessages(), 1);
+    EXPECT_TRUE(rig.prompt.Texts().empty());
+    // The exact spelling wins; a file not there keeps the spelling asked for.
+    WriteFileOrDie(dir.File("Internet.fmt"), "{\\rtf1 }");
+    EXPECT_EQ(fileutil::FindNoCase(dir.Path(), "Internet.fmt"), dir.File("Internet.fmt"));
+    EXPECT_EQ(fileutil::FindNoCase(dir.Path(), "internet.svr"), dir.File("INTERNET.SVR"));
+    EXPECT_EQ(fileutil::FindNoCase(dir.Path(), "Internet.pab"), dir.File("Internet.pab"));
 }
 
 }  // namespace

@@ -43,9 +43,23 @@ TEST(RecipientList, MembersAreReplacedByTheirAddressesByListKind) {
     r.bcc = {"Team"};
     r.ExpandBook(book);
     EXPECT_EQ(r.to, (List{"a@x.net", "s1@x.net"}));
-    // Each member is expanded once per message: "Single" in CC was done in To.
-    EXPECT_EQ(r.cc, (List{"t1@x.net", "t2@x.net"}));
-    EXPECT_EQ(r.bcc, (List{"h1@x.net", "h2@x.net"}));
+    EXPECT_EQ(r.cc, (List{"t1@x.net", "t2@x.net", "s1@x.net", "s2@x.net"}));
+    EXPECT_EQ(r.bcc, (List{"h1@x.net", "h2@x.net", "t1@x.net", "t2@x.net"}));
+}
+
+TEST(RecipientList, AMemberNamedInToAndInCCAddsToBothAndARepeatInOneListAddsNothingNew) {
+    const std::vector<TListRow> book = {Member("Jane", "0", "jane@x.net\x02jane@home.net"),
+                                        Member("Team", "1", "t1@x.net\x02t2@x.net")};
+    TRecipientList r;
+    r.to = {"Jane", "Team"};
+    r.cc = {"jane", "Team"};
+    r.bcc = {"Team", "JANE"};
+    r.ExpandBook(book);
+    EXPECT_EQ(r.to, (List{"jane@x.net"}));
+    // Team named in To goes to CC; named again in CC it adds the same
+    // addresses to the same list, which it need not do twice.
+    EXPECT_EQ(r.cc, (List{"t1@x.net", "t2@x.net", "jane@x.net", "jane@home.net"}));
+    EXPECT_EQ(r.bcc, (List{"t1@x.net", "t2@x.net", "jane@x.net", "jane@home.net"}));
 }
 
 TEST(RecipientList, ListsThatNameThemselvesOrEachOtherEnd) {
@@ -253,7 +267,7 @@ TEST_F(MessageSenderTest, AnOutgoingFilterChoosesAnotherMailboxAndBookMembersBec
                   .Client("QUIT\r\n")
                   .Server("221 bye\r\n");
     ASSERT_TRUE(Send(item));
-    EXPECT_NE(s.Written().find("CC:       t1@x.net <t1@x.net>,\r\n          t2@x.net <t2@x.net>\r\n"),
+    EXPECT_NE(s.Written().find("CC:       \"t1@x.net\" <t1@x.net>,\r\n          \"t2@x.net\" <t2@x.net>\r\n"),
               std::string::npos);
     EXPECT_EQ(s.Written().find("\r\nTO:"), std::string::npos);
     EXPECT_EQ(item.Mailbox.str(), "Archive");

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <sys/stat.h>
 
 #include "TransferRig.h"
 #include "support/TempDir.h"
@@ -100,7 +101,7 @@ TEST_F(SMTPTest, AMessageGoesOutWithTheExactHeaderLines) {
               "From:     Ann Smith <ann@example.org>\r\n"
               "TO:       Bob Jones <bob@example.net>,\r\n"
               "          Carl <carl@example.net>,\r\n"
-              "          dora@example.net <dora@example.net>\r\n"
+              "          \"dora@example.net\" <dora@example.net>\r\n"
               "CC:       Eve <eve@example.net>\r\n"
               "X-Priority: 5\r\n"
               "X-Application: Fenmarch Skiffpost\r\n"
@@ -259,6 +260,137 @@ TEST_F(SMTPTest, LineBreaksInsideEntriesCannotEndTheDataOrAddCommands) {
     EXPECT_NE(data.find("\r\n\r\none=0D=0A.=0D=0AQUIT\r\ntwo=0A.x\r\n"), std::string::npos) << data;
 }
 
+// The lines of the data, and whether each header field, unfolded, is one
+// of the fields the client writes (a line break smuggled into a value would
+// start a field of its own).
+std::vector<std::string> LinesOf(const std::string& data) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < data.size();) {
+        const auto end = data.find("\r\n", start);
+        lines.push_back(data.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// Header fields of a header block, each unfolded.
+std::vector<std::string> Unfolded(const std::vector<std::string>& lines) {
+    std::vector<std::string> fields;
+    for (const auto& l : lines) {
+        if (l.empty()) break;
+        if ((l[0] == ' ' || l[0] == '\t') && !fields.empty()) fields.back() += l;
+        else fields.push_back(l);
+    }
+    return fields;
+}
+
+TEST_F(SMTPTest, LongBodyLinesGoQuotedPrintableAndLongHeadersAreFolded) {
+    const std::string longLine(1500, 'a');
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "word" + std::to_string(i) + " ";
+    words += "end";
+    smtp->Subject = words;
+    smtp->ToList = {"bob@example.net"};
+    smtp->Body = {"short", longLine, "x = y"};
+    auto& s = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
+    smtp->Send();
+    const std::string data = DataOf(s);
+    const auto lines = LinesOf(data);
+    for (const auto& l : lines) EXPECT_LE(l.size(), 78u) << l.substr(0, 100);
+    const auto fields = Unfolded(lines);
+    EXPECT_EQ(fields[0], "Subject:  " + words);
+    EXPECT_NE(data.find("Content-Type: text/plain; charset=\"us-ascii\"\r\n"
+                        "Content-Transfer-Encoding: quoted-printable\r\n\r\nshort\r\n" + std::string(75, 'a') + "=\r\n"),
+              std::string::npos) << data.substr(0, 1200);
+    EXPECT_NE(data.find("\r\nx =3D y\r\n"), std::string::npos);
+    // A word too long for any line goes as encoded words, which may break.
+    smtp->Subject = std::string(200, 'z');
+    auto& again = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
+    smtp->Send();
+    const auto subject = Unfolded(LinesOf(DataOf(again)))[0];
+    EXPECT_TRUE(subject.starts_with("Subject:  =?windows-1252?Q?zzz")) << subject;
+    for (const auto& l : LinesOf(DataOf(again))) EXPECT_LE(l.size(), 998u);
+}
+
+TEST_F(SMTPTest, NamesWithSpecialsAreQuotedAndFileNamesEncoded) {
+    const std::string odd = "Jane's \"best\" \xC3\xA9t\xC3\xA9\nphoto.bin";  // UTF-8, a quote, a line break
+    WriteFileOrDie(dir.File(odd), "abc");
+    const std::string longName = std::string(70, 'r') + " report.bin";
+    WriteFileOrDie(dir.File(longName), "def");
+    WriteFileOrDie(dir.File("plain name.bin"), "ghi");
+    smtp->From = "Smith, Ann <ann@example.org>";
+    smtp->ToList = {"Doe, Jane <jane@example.net>"};
+    smtp->CCList = {"Team: \"Ops\" <ops@example.net>", "carl@example.net"};
+    smtp->Attachments = {dir.File(odd), dir.File(longName), dir.File("plain name.bin")};
+    auto& s = rig.net.Next()
+                  .Server("220 mx\r\n")
+                  .Client("HELO 10.0.0.7\r\n")
+                  .Server("250 hello\r\n")
+                  .Client("MAIL FROM:<ann@example.org>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<jane@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<ops@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<carl@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("DATA\r\n")
+                  .Server("354 go ahead\r\n")
+                  .ClientUntil("\r\n.\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("QUIT\r\n")
+                  .Server("221\r\n");
+    smtp->Send();
+    const std::string data = DataOf(s);
+    EXPECT_NE(data.find("From:     \"Smith, Ann\" <ann@example.org>\r\n"
+                        "TO:       \"Doe, Jane\" <jane@example.net>\r\n"
+                        "CC:       \"Team: Ops\" <ops@example.net>,\r\n"
+                        "          \"carl@example.net\" <carl@example.net>\r\n"),
+              std::string::npos) << data.substr(0, 400);
+    EXPECT_NE(data.find("Content-Type: application/octet-stream;\r\n"
+                        " name=\"=?utf-8?Q?Jane=27s_=22best=22_=C3=A9t=C3=A9=0Aphoto=2Ebin?=\"\r\n"
+                        "Content-Disposition: attachment;\r\n"
+                        " filename*=utf-8''Jane%27s%20%22best%22%20%C3%A9t%C3%A9%0Aphoto.bin\r\n"),
+              std::string::npos) << data;
+    EXPECT_NE(data.find("Content-Disposition: attachment;\r\n filename*0*=utf-8''" + std::string(56, 'r') + ";\r\n"
+                        " filename*1*=" + std::string(14, 'r') + "%20report.bin\r\n"),
+              std::string::npos) << data;
+    EXPECT_NE(data.find("Content-Type: application/octet-stream; name=\"plain name.bin\"\r\n"
+                        "Content-Disposition: attachment; filename=\"plain name.bin\"\r\n"),
+              std::string::npos);
+    for (const auto& l : LinesOf(data)) EXPECT_LE(l.size(), 998u) << l;
+}
+
+TEST_F(SMTPTest, AnAttachmentThatCannotBeReadToItsEndFailsTheSend) {
+    const std::string path = dir.File("big.bin");
+    WriteFileOrDie(path, std::string(200000, 'x'));
+    smtp->ToList = {"bob@example.net"};
+    smtp->Body = {"x"};
+    smtp->Attachments = {path};
+    auto& cut = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n");
+    // Another program rewrites the file while it goes out.
+    rig.display.onProgress = [&](int percent) {
+        if (percent > 0 && percent < 100) WriteFileOrDie(path, std::string(60000, 'y'));
+    };
+    EXPECT_THROW(smtp->Send(), EMailError);
+    rig.display.onProgress = nullptr;
+    // The data never ended, so the server keeps nothing.
+    EXPECT_EQ(cut.Written().find("\r\n.\r\n"), std::string::npos);
+    EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
+    EXPECT_FALSE(smtp->Connected());
+    EXPECT_EQ(rig.prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost could not attach file \"" + path +
+                                                            "\"\n\rReason: File I/O error"});
+
+    // A text attachment that fails to read (here a folder named like one).
+    const std::string folder = dir.File("notes.txt");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    smtp->Attachments = {folder};
+    auto& unreadable = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n");
+    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_EQ(unreadable.Written().find("\r\n.\r\n"), std::string::npos);
+    EXPECT_EQ(rig.prompt.Errors().size(), 2u);
+}
+
 TEST(RecipientParts, SplitNamesAndAddresses) {
     EXPECT_EQ(recipient::AddressOf("Bob <bob@x>"), "bob@x");
     EXPECT_EQ(recipient::NameOf("\"Bob B\" <bob@x>"), "Bob B");
@@ -268,6 +400,10 @@ TEST(RecipientParts, SplitNamesAndAddresses) {
     EXPECT_EQ(recipient::NameOf("<bob@x>"), "");
     EXPECT_EQ(recipient::AddressOf("Bob <bob@x"), "bob@x");
     EXPECT_EQ(recipient::NameOf("("), "");
+    EXPECT_EQ(recipient::Phrase("Ann Smith"), "Ann Smith");
+    EXPECT_EQ(recipient::Phrase("Doe, Jane"), "\"Doe, Jane\"");
+    EXPECT_EQ(recipient::Phrase("say \"hi\" \\o/"), "\"say \\\"hi\\\" \\\\o/\"");
+    EXPECT_EQ(recipient::Phrase("=?x?Q?y?="), "=?windows-1252?Q?=3D=3Fx=3FQ=3Fy=3F=3D?=");
 }
 
 TEST(Encodings, Base64AndQuotedPrintableFollowRfc2045) {

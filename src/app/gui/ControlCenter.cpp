@@ -253,9 +253,12 @@ void TControlCenter::ShowAbout() {
 }
 
 void TControlCenter::RestoreColumnWidths() {
+    // A column without a saved width keeps the width it was made with:
+    // "Subject" at 50 pixels would show nothing of a subject.
     for (const auto& [list, section] : Lists())
         for (int i = 0; i < list->ColumnCount(); ++i)
-            list->setColumnWidth(i, config_.ReadInteger(section, std::to_string(i), cfg::kColumnWidthDefault));
+            if (config_.HasKey(section, std::to_string(i)))
+                list->setColumnWidth(i, config_.ReadInteger(section, std::to_string(i), list->columnWidth(i)));
 }
 
 void TControlCenter::SaveColumnWidths() {
@@ -388,6 +391,10 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
     SaveColumnWidths();
     config_.Write(cfg::PreViewerWindow, mailPage_->PanelHeight());
     setWindowTitle(QStringLiteral("Shutting down..."));
+    if (commands_) {
+        const std::string selected = commands_->SelectedMailbox();
+        if (!selected.empty()) config_.Write(cfg::DefaultMailBox, selected);
+    }
     config_.Write(cfg::Visible, isVisible());
     // A window minimized at close starts normal next time.
     config_.Write(cfg::WindowState, isMaximized() ? kStateMaximized : kStateNormal);

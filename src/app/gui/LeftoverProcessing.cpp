@@ -6,6 +6,7 @@
 #include "common/Clock.h"
 #include "common/gui/MainThreadPrompt.h"
 #include "common/gui/QtMainThread.h"
+#include "common/FileUtil.h"
 #include "config/ConfigKeys.h"
 #include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
@@ -32,8 +33,8 @@ struct TLeftoverProcessing::Parts {
     Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt)
         : workerPrompt(prompt),
           actions(store),
-          processing(store, (filters.Load(folders.data + cfg::kFilterFile), filters.Rows()), actions, workerPrompt,
-                     clock, folders.data, folders.attach) {}
+          processing(store, (filters.Load(fileutil::FindNoCase(folders.data, cfg::kFilterFile)), filters.Rows()),
+                     actions, workerPrompt, clock, folders.data, folders.attach) {}
 
     TQtMainThread main;
     TMainThreadPrompt workerPrompt;

@@ -15,6 +15,7 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
+#include "common/FileUtil.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
     auto folders = TFolderSetup(prompt).Run(TFolderSetup::FromEnvironment(TFolderSetup::ExecutableFolder()));
     if (!folders) return 1;
 
-    TIniFile config(folders->data + cfg::kConfigFile, &prompt);
+    TIniFile config(fileutil::FindNoCase(folders->data, cfg::kConfigFile), &prompt);
     config.Write(cfg::Command, request);
 
     TQtEventPump pump;

@@ -149,20 +149,31 @@ TEST_F(ControlCenterTest, MenuSystemOffLeavesUtilitiesAndView) {
     w.close();
 }
 
-TEST_F(ControlCenterTest, FreshConfigurationGivesEveryColumnFifty) {
+TEST_F(ControlCenterTest, AFreshConfigurationKeepsTheInitialColumnWidthsAndASavedWidthWins) {
+    ini.WriteInteger("Filters Box", "3", 180);
     {
         TControlCenter w(ini, folders, prompt);
         w.Initialise();
         int columns = 0;
-        for (const auto& [list, section] : w.Lists())
-            for (int i = 0; i < list->ColumnCount(); ++i, ++columns) EXPECT_EQ(list->columnWidth(i), 50) << section;
+        for (const auto& [list, section] : w.Lists()) columns += list->ColumnCount();
         EXPECT_EQ(columns, 5 + 4 + 1 + 6 + 3);
+        const auto [messages, messageSection] = w.Lists()[0];
+        EXPECT_GT(messages->columnWidth(0), 50) << "Subject";
+        const auto widths = [](TFMListView* list) {
+            QList<int> out;
+            for (int i = 0; i < list->ColumnCount(); ++i) out << list->columnWidth(i);
+            return out;
+        };
+        EXPECT_EQ(widths(w.Lists()[1].first), (QList<int>{200, 200, 100, 100}));
+        EXPECT_EQ(widths(w.Lists()[2].first), (QList<int>{300}));
+        EXPECT_EQ(widths(w.Lists()[3].first), (QList<int>{200, 50, 50, 180, 100, 100}));
+        EXPECT_EQ(widths(w.Lists()[4].first), (QList<int>{200, 200, 200}));
         w.MailPage()->StickitLB->setColumnWidth(0, 222);
         w.close();
     }
     EXPECT_EQ(ini.ReadInteger("Stickit Titles Box", "0", 0), 222);
-    EXPECT_EQ(ini.ReadInteger("Filters Box", "5", 0), 50);
-    EXPECT_EQ(ini.ReadInteger("Internet Servers", "2", 0), 50);
+    EXPECT_EQ(ini.ReadInteger("Filters Box", "3", 0), 180);
+    EXPECT_EQ(ini.ReadInteger("Internet Servers", "2", 0), 200);
     TControlCenter again(ini, folders, prompt);
     again.Initialise();
     EXPECT_EQ(again.MailPage()->StickitLB->columnWidth(0), 222);

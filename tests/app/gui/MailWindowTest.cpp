@@ -125,6 +125,21 @@ TEST_F(MailWindowTest, StartUpShowsTheDefaultMailboxAndRunsProcessingLast) {
     w.reset();  // the window goes before the store it shows
 }
 
+TEST_F(MailWindowTest, TheProgramReopensOnTheMailboxSelectedAtClose) {
+    Open();
+    ASSERT_TRUE(C().SelectMailbox("Sent Box"));
+    w->close();
+    EXPECT_EQ(ini.Read(cfg::DefaultMailBox), "Sent Box");
+    w.reset();
+    TMailStore next(dir.Path(), ini, prompt, pump);
+    w = std::make_unique<TControlCenter>(ini, folders, prompt);
+    w->SetStore(next);
+    w->Initialise();
+    EXPECT_EQ(next.Viewed(), "Sent Box");
+    EXPECT_EQ(C().SelectedMailbox(), "Sent Box");
+    w.reset();
+}
+
 TEST_F(MailWindowTest, ModelsPassTheItemModelTester) {
     Open();
     Add("In Box", "one", mfNew);
