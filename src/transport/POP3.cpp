@@ -42,7 +42,24 @@ TPOP3::TPOP3(const TMailEnv& env, IPasswordPrompt& passwordPrompt)
 void TPOP3::Connect() {
     ShowStatus("Connecting to Pop Server " + Server + ".");
     ResetFlags();
+    SetService(security::PopService(Security), security::StandardPopPort(Security));
     TMailBase::Connect();
+    if (Security == TSecurity::StartTls) UpgradeToTls();
+}
+
+void TPOP3::UpgradeToTls() {
+    // RFC 2595: the upgrade comes before USER, so a server without it never
+    // sees the password.
+    SendCommand("STLS");
+    const std::string reply = ReadLine();
+    if (!reply.starts_with("+OK")) {
+        Env().prompt.Error(std::string(kAppTitle) + " could not establish a secure connection with POP Server " + kDQ +
+                           Server + kDQ + "." + "\n\r" + "Reason: The server does not offer STARTTLS (" + reply +
+                           ")." + "\n\r" + "Fix: Choose TLS (port 995) as the security of this account.");
+        Disconnect();
+        throw EMailError();
+    }
+    StartTls();
 }
 
 void TPOP3::Cancel() {

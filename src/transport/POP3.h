@@ -47,6 +47,7 @@ protected:
     [[noreturn]] void SendFailed(TSendFailure onFailure) override;
 
 private:
+    void UpgradeToTls();
     std::string LoginBoxStart() const;
     bool AskPassword(std::string& user, std::string& password);
     std::string ReadMultiLine();
