@@ -83,8 +83,11 @@ int TPosixSocket::ConnectResult() {
 }
 
 unsigned TPosixSocket::Wait(unsigned wanted, int timeoutMs) {
-    // Records TLS has read ahead wait in its buffer, not in the socket.
-    if (ssl_ && (wanted & kReadable) && !readNeedsWritable_ && SSL_has_pending(ssl_)) return kReadable;
+    // Records TLS has read ahead wait in its buffer, not in the socket. A
+    // buffered piece of a record is no reason to read again before more
+    // arrives: that would spin until the rest came.
+    if (ssl_ && (wanted & kReadable) && !readNeedsWritable_ && !readStarved_ && SSL_has_pending(ssl_))
+        return kReadable;
     pollfd p{};
     p.fd = fd_;
     if (wanted & kReadable) p.events |= readNeedsWritable_ ? POLLOUT : POLLIN;
@@ -101,7 +104,8 @@ unsigned TPosixSocket::Wait(unsigned wanted, int timeoutMs) {
 long TPosixSocket::TlsResult(int ret, bool reading) {
     switch (SSL_get_error(ssl_, ret)) {
         case SSL_ERROR_WANT_READ:
-            if (!reading) writeNeedsReadable_ = true;
+            if (reading) readStarved_ = true;
+            else writeNeedsReadable_ = true;
             return kWouldBlock;
         case SSL_ERROR_WANT_WRITE:
             if (reading) readNeedsWritable_ = true;
@@ -119,6 +123,7 @@ long TPosixSocket::Receive(char* buffer, std::size_t size) {
         readNeedsWritable_ = false;
         std::size_t n = 0;
         ERR_clear_error();
+        readStarved_ = false;
         const int ret = SSL_read_ex(ssl_, buffer, size, &n);
         return ret == 1 ? static_cast<long>(n) : TlsResult(ret, true);
     }

@@ -42,5 +42,7 @@ private:
     // update, a full send buffer); the next wait then watches for it.
     bool readNeedsWritable_ = false;
     bool writeNeedsReadable_ = false;
+    // The last read found only part of a record.
+    bool readStarved_ = false;
     std::string tlsFailure_;
 };
