@@ -35,6 +35,11 @@ TScript& TScript::TlsFails() {
     return *this;
 }
 
+TScript& TScript::TlsStalls() {
+    steps_.push_back({Step::StalledHandshake, {}, {}});
+    return *this;
+}
+
 TPeerCertificate TScript::Trusted() {
     return {true, "", "00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF:00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF"};
 }
@@ -49,13 +54,14 @@ bool TScript::StartTls() {
     // test sees it as a failed handshake.
     if (step_ == steps_.size() || !pending_.empty()) return false;
     const auto kind = steps_[step_].kind;
-    if (kind != Step::Handshake && kind != Step::BrokenHandshake) return false;
+    if (kind != Step::Handshake && kind != Step::BrokenHandshake && kind != Step::StalledHandshake) return false;
     tlsStarted_ = true;
     return true;
 }
 
 ISocket::TTlsStep TScript::ContinueTls() {
     if (!tlsStarted_) return ISocket::TTlsStep::Failed;
+    if (steps_[step_].kind == Step::StalledHandshake) return ISocket::TTlsStep::WantRead;
     tlsStarted_ = false;
     const Step& s = steps_[step_++];
     if (s.kind == Step::BrokenHandshake) {
@@ -85,7 +91,8 @@ void TScript::Advance() {
         } else if (s.kind == Step::Hangup) {
             if (!pending_.empty()) return;
             closed_ = true;
-        } else if (s.kind == Step::Handshake || s.kind == Step::BrokenHandshake) {
+        } else if (s.kind == Step::Handshake || s.kind == Step::BrokenHandshake ||
+                   s.kind == Step::StalledHandshake) {
             return;  // taken by the client's handshake
         } else if (s.kind == Step::ClientUntil) {
             const auto at = written_.find(s.bytes, matched_);

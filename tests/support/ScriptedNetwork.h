@@ -28,6 +28,8 @@ public:
     TScript& Tls(TPeerCertificate certificate = Trusted());
     // A handshake the server breaks off.
     TScript& TlsFails();
+    // A handshake the server never answers.
+    TScript& TlsStalls();
     static TPeerCertificate Trusted();
     static TPeerCertificate Untrusted(std::string problem, std::string fingerprint);
 
@@ -55,7 +57,7 @@ public:
 
 private:
     struct Step {
-        enum Kind { ServerBytes, ClientBytes, ClientUntil, Hangup, Handshake, BrokenHandshake } kind;
+        enum Kind { ServerBytes, ClientBytes, ClientUntil, Hangup, Handshake, BrokenHandshake, StalledHandshake } kind;
         std::string bytes;
         TPeerCertificate certificate{};
     };
