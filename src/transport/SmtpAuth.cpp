@@ -48,15 +48,17 @@ std::optional<std::string> TSmtpAuth::DecodeChallenge(std::string_view line) {
     while (!data.empty() && (data.back() == ' ' || data.back() == '\t')) data.remove_suffix(1);
     if (data.empty()) return std::string();
     if (data.size() % 4 != 0 || data.size() > 4096) return std::nullopt;
+    // Pad characters only close the text.
+    const auto pad = data.find('=');
+    if (pad != std::string_view::npos && (pad + 2 < data.size() || data.find_first_not_of('=', pad) != std::string_view::npos))
+        return std::nullopt;
     std::string out(data.size() / 4 * 3, '\0');
     const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
                                   reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
     if (n < 0) return std::nullopt;
     // The block decoder counts the pad characters as zero bytes.
-    std::size_t pad = 0;
-    if (data.back() == '=') ++pad;
-    if (data.size() >= 2 && data[data.size() - 2] == '=') ++pad;
-    out.resize(static_cast<std::size_t>(n) - pad);
+    const std::size_t pads = pad == std::string_view::npos ? 0 : data.size() - pad;
+    out.resize(static_cast<std::size_t>(n) - pads);
     return out;
 }
 
