@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "transport/MailBase.h"
@@ -38,6 +39,12 @@ public:
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);
 
+    // Whether a CAPA answer (its lines after the status line) names
+    // PIPELINING (RFC 2449).
+    static bool OffersPipelining(std::string_view capabilities);
+    // The server takes LIST and RETR of a message in one go.
+    bool Pipelining() const { return pipelining_; }
+
     // The identity of a message in the seen file, from its header as sent.
     static std::string MessageIdentity(const std::string& header);
     static std::vector<std::string> ReadSeenFile(const std::string& path);
@@ -48,6 +55,7 @@ protected:
 
 private:
     void UpgradeToTls();
+    void ReadCapabilities();
     std::string LoginBoxStart() const;
     bool AskPassword(std::string& user, std::string& password);
     std::string ReadMultiLine();
@@ -60,4 +68,5 @@ private:
     long long totalSize_ = 0;
     int messageCount_ = 0;
     std::vector<std::string> downloaded_;
+    bool pipelining_ = false;
 };

@@ -143,6 +143,8 @@ TEST_F(MailCheckTest, TheAccountsSecurityIsUsedAndACertificateTrustedDuringTheCh
                      .Client("STLS\r\n")
                      .Server("+OK go\r\n")
                      .Tls(TScript::Untrusted("The certificate has expired.", print))
+                     .Client("CAPA\r\n")
+                     .Server("-ERR\r\n")
                      .Client("USER ann\r\n")
                      // The check fails after the question; the trust stays.
                      .Server("-ERR go away\r\n");

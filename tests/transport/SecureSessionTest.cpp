@@ -7,6 +7,7 @@
 #include "TransferRig.h"
 #include "common/Base64.h"
 #include "support/TempDir.h"
+#include "config/IniFile.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/POP3.h"
@@ -47,6 +48,8 @@ TEST_F(Pop3SecureTest, TlsStartsBeforeTheGreetingOnThePop3sPort) {
     TScript& s = rig.net.Next()
                      .Tls()
                      .Server("+OK ready\r\n")
+                     .Client("CAPA\r\n")
+                     .Server("-ERR not here\r\n")
                      .Client("USER ann\r\n")
                      .Server("+OK\r\n")
                      .Client("PASS s3cret\r\n")
@@ -69,6 +72,8 @@ TEST_F(Pop3SecureTest, StlsUpgradesOnPort110AndARefusalSendsNoName) {
                       .Client("STLS\r\n")
                       .Server("+OK Begin TLS negotiation\r\n")
                       .Tls()
+                      .Client("CAPA\r\n")
+                      .Server("+OK\r\nUSER\r\nUIDL\r\n.\r\n")
                       .Client("USER ann\r\n")
                       .Server("+OK\r\n")
                       .Client("PASS s3cret\r\n")
@@ -90,6 +95,44 @@ TEST_F(Pop3SecureTest, StlsUpgradesOnPort110AndARefusalSendsNoName) {
     EXPECT_TRUE(Contains(rig.prompt.Errors()[0], "Reason: The server does not offer STARTTLS (-ERR unknown command)."));
 }
 
+TEST_F(Pop3SecureTest, AServerThatPipelinesGetsListAndRetrTogether) {
+    TTempDir data;
+    WriteFileOrDie(data.File("Internet.fmt"), "{\\rtf1 }");
+    TIniFile config(data.File("Internet.ini"));
+    pop.Security = TSecurity::Tls;
+    TScript& s = rig.net.Next()
+                     .Tls()
+                     .Server("+OK ready\r\n")
+                     .Client("CAPA\r\n")
+                     .Server("+OK Capability list follows\r\nTOP\r\nPIPELINING\r\nUIDL\r\n.\r\n")
+                     .Client("USER ann\r\n")
+                     .Server("+OK\r\n")
+                     .Client("PASS s3cret\r\n")
+                     .Server("+OK in\r\n")
+                     .Client("STAT\r\n")
+                     .Server("+OK 1 20\r\n")
+                     .Client("TOP 1 0\r\n")
+                     .Server("+OK\r\nReceived: x\r\n\r\n.\r\n")
+                     // Both before the first answer.
+                     .Client("LIST 1\r\nRETR 1\r\n")
+                     .Server("+OK 1 20\r\n")
+                     .Server("+OK\r\nReceived: x\r\n\r\nbody\r\n.\r\n")
+                     .Client("QUIT\r\n")
+                     .Server("+OK bye\r\n");
+    pop.Connect();
+    EXPECT_TRUE(pop.Pipelining());
+    pop.Login();
+    pop.Stat();
+    bool gotNew = false;
+    pop.Retrieve("Home", data.Path(), config, gotNew);
+    pop.Logout();
+    EXPECT_EQ(s.Written(), s.ClientText());
+    ASSERT_EQ(pop.Downloaded().size(), 1u);
+    EXPECT_EQ(ReadFileOrEmpty(pop.Downloaded()[0]), "Received: x\r\n\r\nbody\r\n.\r\n");
+    EXPECT_FALSE(TPOP3::OffersPipelining("TOP\r\nPIPELINING-NOT\r\n"));
+    EXPECT_TRUE(TPOP3::OffersPipelining("pipelining \r\n"));
+}
+
 TEST_F(Pop3SecureTest, BytesSentInClearBeforeTheHandshakeEndTheConnection) {
     pop.Security = TSecurity::StartTls;
     // A man in the middle adds a reply of his own behind the server's.
@@ -107,7 +150,7 @@ TEST_F(Pop3SecureTest, BytesSentInClearBeforeTheHandshakeEndTheConnection) {
 TEST_F(Pop3SecureTest, AnUntrustedCertificateIsAskedAboutOnceAndPinned) {
     pop.Security = TSecurity::Tls;
     const auto cert = TScript::Untrusted("The certificate was issued for another server name.", kFingerprint);
-    rig.net.Next().Tls(cert).Server("+OK ready\r\n");
+    rig.net.Next().Tls(cert).Server("+OK ready\r\n").Client("CAPA\r\n").Server("-ERR\r\n");
     rig.prompt.QueueAnswer(TPromptAnswer::Yes);
     pop.Connect();
     ASSERT_EQ(rig.prompt.Texts().size(), 1u);
@@ -124,7 +167,7 @@ TEST_F(Pop3SecureTest, AnUntrustedCertificateIsAskedAboutOnceAndPinned) {
     again.Server = "mail.example.org";
     again.Security = TSecurity::Tls;
     again.TrustedFingerprint = kFingerprint;
-    rig.net.Next().Tls(cert).Server("+OK ready\r\n");
+    rig.net.Next().Tls(cert).Server("+OK ready\r\n").Client("CAPA\r\n").Server("-ERR\r\n");
     again.Connect();
     EXPECT_FALSE(again.TrustChanged());
     EXPECT_EQ(rig.prompt.Texts().size(), 1u);
