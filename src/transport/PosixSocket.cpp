@@ -8,6 +8,9 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 #include <poll.h>
+#include <pthread.h>
+#include <csignal>
+#include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -21,6 +24,38 @@ bool IsAddress(const std::string& host) {
     in6_addr v6{};
     return ::inet_pton(AF_INET, host.c_str(), &v4) == 1 || ::inet_pton(AF_INET6, host.c_str(), &v6) == 1;
 }
+
+// OpenSSL writes to the socket with write(), which raises SIGPIPE when the
+// server has gone; that would end the program. The signal is held back for
+// this thread while OpenSSL runs and a SIGPIPE it raised is taken away, so
+// the write fails with EPIPE and the connection is reported lost.
+class TNoSigPipe {
+public:
+    TNoSigPipe() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    }
+    ~TNoSigPipe() {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!wasPending_ && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec now{};
+            sigtimedwait(&pipe_, nullptr, &now);
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    TNoSigPipe(const TNoSigPipe&) = delete;
+    TNoSigPipe& operator=(const TNoSigPipe&) = delete;
+
+private:
+    sigset_t pipe_;
+    sigset_t old_;
+    bool wasPending_ = false;
+};
 
 std::string Problem(long result) {
     switch (result) {
@@ -51,6 +86,7 @@ TPosixSocket::TPosixSocket(int fd, TEndpoint endpoint, std::shared_ptr<TTlsConte
 TPosixSocket::~TPosixSocket() {
     if (ssl_) {
         // One try at a polite close; the socket is going either way.
+        const TNoSigPipe guard;
         ERR_clear_error();
         SSL_shutdown(ssl_);
         SSL_free(ssl_);
@@ -124,6 +160,7 @@ long TPosixSocket::Receive(char* buffer, std::size_t size) {
         std::size_t n = 0;
         ERR_clear_error();
         readStarved_ = false;
+        const TNoSigPipe guard;  // a read may answer the server (a key update)
         const int ret = SSL_read_ex(ssl_, buffer, size, &n);
         return ret == 1 ? static_cast<long>(n) : TlsResult(ret, true);
     }
@@ -136,6 +173,7 @@ long TPosixSocket::Send(const char* data, std::size_t size) {
     if (ssl_) {
         writeNeedsReadable_ = false;
         std::size_t n = 0;
+        const TNoSigPipe guard;
         ERR_clear_error();
         const int ret = SSL_write_ex(ssl_, data, size, &n);
         return ret == 1 ? static_cast<long>(n) : TlsResult(ret, false);
@@ -177,6 +215,7 @@ bool TPosixSocket::StartTls() {
 
 ISocket::TTlsStep TPosixSocket::ContinueTls() {
     if (!ssl_) return TTlsStep::Failed;
+    const TNoSigPipe guard;
     ERR_clear_error();
     const int ret = SSL_do_handshake(ssl_);
     if (ret == 1) return TTlsStep::Done;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 #include "common/FileUtil.h"
 #include "common/SleepPump.h"
@@ -215,6 +216,55 @@ TEST_F(SmtpSecureInterop, NoLoginIsTriedWhereStartTlsIsNotOfferedOrTheCertificat
     EXPECT_THROW(Send(stranger, TSecurity::Tls), EMailError);
     EXPECT_EQ(stranger.AuthLog(), "");
     EXPECT_FALSE(fileutil::Exists(stranger.Folder() + "msg1.eml"));
+}
+
+// A TLS server that goes away while a large attachment streams to it: the
+// send fails as a lost connection; the broken pipe must not end the program.
+TEST_F(SmtpSecureInterop, AServerThatHangsUpDuringTheDataOverTlsIsALostConnection) {
+    TTempDir dir;
+    const std::string script = dir.File("hangup.py");
+    WriteFileOrDie(script, R"(import socket, ssl, sys
+ctx = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+ctx.load_cert_chain(sys.argv[1], sys.argv[2])
+listener = socket.socket()
+listener.bind(('127.0.0.1', 0))
+listener.listen(1)
+open(sys.argv[3], 'w').write(str(listener.getsockname()[1]))
+conn, _ = listener.accept()
+tls = ctx.wrap_socket(conn, server_side=True)
+tls.sendall(b'220 hi\r\n')
+reader = tls.makefile('rb')
+for line in reader:
+    if line.startswith(b'DATA'):
+        tls.sendall(b'354 go\r\n')
+        break
+    tls.sendall(b'250 ok\r\n')
+reader.close()
+tls.close()
+conn.close()
+)");
+    const std::string portFile = dir.File("port");
+    const std::string command = "/usr/bin/python3 '" + script + "' '" + good.cert + "' '" + good.key + "' '" +
+                                portFile + "' >/dev/null 2>&1 &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string port;
+    for (int i = 0; i < 500 && port.empty(); ++i) {
+        port = ReadFileOrEmpty(portFile);
+        if (port.empty()) ::usleep(20000);
+    }
+    ASSERT_FALSE(port.empty());
+    std::string big(8 * 1024 * 1024, 'x');
+    WriteFileOrDie(dir.File("big.bin"), big);
+    TSMTP smtp(rig.Env());
+    smtp.Server = "127.0.0.1:" + port;
+    smtp.TimeOut = 10;
+    smtp.Security = TSecurity::Tls;
+    smtp.From = "Ann <ann@example.org>";
+    smtp.ToList = {"bob@example.net"};
+    smtp.Body = {"hi"};
+    smtp.Attachments = {dir.File("big.bin")};
+    EXPECT_ANY_THROW(smtp.Send());
+    EXPECT_FALSE(smtp.Connected());
 }
 
 // skfp-tool end to end: the account's security and trusted certificate from
