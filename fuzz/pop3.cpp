@@ -51,7 +51,7 @@ public:
     TFuzzNet(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::unique_ptr<IHostLookup> LookupHost(const std::string&) override { return nullptr; }
     std::optional<std::uint16_t> LookupService(const std::string&) override { return 110; }
-    std::unique_ptr<ISocket> Open() override { return std::make_unique<TFuzzSocket>(data_, size_); }
+    std::unique_ptr<ISocket> Open(const TEndpoint&) override { return std::make_unique<TFuzzSocket>(data_, size_); }
 
 private:
     const std::uint8_t* data_;

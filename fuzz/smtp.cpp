@@ -55,7 +55,7 @@ public:
     TFuzzNet(std::string_view answers, std::string& written) : answers_(answers), written_(written) {}
     std::unique_ptr<IHostLookup> LookupHost(const std::string&) override { return nullptr; }
     std::optional<std::uint16_t> LookupService(const std::string&) override { return 25; }
-    std::unique_ptr<ISocket> Open() override { return std::make_unique<TFuzzSocket>(answers_, written_); }
+    std::unique_ptr<ISocket> Open(const TEndpoint&) override { return std::make_unique<TFuzzSocket>(answers_, written_); }
 
 private:
     std::string_view answers_;

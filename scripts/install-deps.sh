@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcanberra-dev
+  libssl-dev openssl
   media-types
   unrtf
   dovecot-core dovecot-pop3d python3-aiosmtpd curl

@@ -3,6 +3,7 @@
 #include "Tool.h"
 #include "common/BusyFlag.h"
 #include "config/AccountList.h"
+#include "transport/Fingerprint.h"
 
 namespace {
 
@@ -28,6 +29,17 @@ int Add(TToolContext& ctx, TAccountList& list, const TToolArgs& args) {
         else if (option == "--pass") account.popPassword = value;
         else if (option == "--return") account.returnAddress = value;
         else if (option == "--nick") account.nickname = value;
+        else if (option == "--security") {
+            account.security = security::Parse(value);
+            if (!account.security) throw TUsageError{"account add: --security is none, starttls or tls"};
+        } else if (option == "--trust-fingerprint") {
+            // The one certificate the user checked by other means; the same
+            // host often serves both protocols with it.
+            const std::string fingerprint = fingerprint::Normalize(value);
+            if (fingerprint.empty())
+                throw TUsageError{"account add: --trust-fingerprint takes a SHA-256 fingerprint (64 hex digits)"};
+            account.popFingerprint = account.smtpFingerprint = fingerprint;
+        }
         else throw TUsageError{"account add: unknown option \"" + option + "\""};
     }
     for (const auto* field : {&account.alias, &account.popServer, &account.smtpServer, &account.popUserName,

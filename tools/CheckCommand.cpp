@@ -60,7 +60,7 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
     TNoPasswordPrompt passwords;
     TNoDialUp dialUp;
     TConsoleNotifier notifier;
-    TMailCheck check({net, ctx.pump, clock, ctx.prompt, display}, passwords, dialUp, notifier, config, accounts,
+    TMailCheck check({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, passwords, dialUp, notifier, config, accounts,
                      folders->data);
     const bool ok = check.CheckAccounts(aliases);
     // What a check downloaded goes into the In Box even when a later account

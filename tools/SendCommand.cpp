@@ -25,7 +25,7 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     TSystemClock clock;
     TConsoleDisplay display;
     TToolFilterActions actions(store);
-    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display}, store, accounts, std::move(lists), actions);
+    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, store, accounts, std::move(lists), actions);
     const bool sent = sender.SendMessage(*item, TMessageSender::AttachmentPaths(item->Attachments));
     return sent ? kExitOk : kExitFailed;
 }

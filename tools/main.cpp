@@ -27,6 +27,7 @@ constexpr TCommand kCommands[] = {
     {"accounts", AccountsCommand, "accounts"},
     {"account", AccountCommand,
      "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick NAME]\n"
+     "      [--security none|starttls|tls] [--trust-fingerprint SHA256]\n"
      "  account rm ALIAS | account rename OLD NEW"},
     {"mailboxes", MailboxesCommand, "mailboxes"},
     {"list", ListCommand, "list MAILBOX"},

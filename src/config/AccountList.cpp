@@ -10,6 +10,22 @@
 #include "common/UniqueName.h"
 #include "common/UserPrompt.h"
 #include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+
+namespace {
+
+constexpr const char* kAccountSections[] = {cfg::kServerSecuritySection, cfg::kPopCertificatesSection,
+                                            cfg::kSmtpCertificatesSection};
+
+// Writes a value, or removes the key when there is none; false on a failed
+// write.
+bool StoreOrDrop(TIniFile& ini, const char* section, const std::string& key, const std::string& value) {
+    if (value.empty()) return !ini.HasKey(section, key) || ini.DeleteKey(section, key);
+    if (ini.HasKey(section, key) && ini.ReadString(section, key, "") == value) return true;
+    return ini.WriteString(section, key, value);
+}
+
+}  // namespace
 
 void TAccountList::Load() {
     accounts_.clear();
@@ -24,6 +40,13 @@ void TAccountList::Load() {
         a.nickname = row.SubItem(5);
         accounts_.push_back(std::move(a));
     }
+    const TIniFile ini(ConfigPath());
+    for (auto& a : accounts_) {
+        if (ini.HasKey(cfg::kServerSecuritySection, a.alias))
+            a.security = security::Parse(ini.ReadString(cfg::kServerSecuritySection, a.alias, ""));
+        a.popFingerprint = ini.ReadString(cfg::kPopCertificatesSection, a.alias, "");
+        a.smtpFingerprint = ini.ReadString(cfg::kSmtpCertificatesSection, a.alias, "");
+    }
 }
 
 bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
@@ -31,7 +54,27 @@ bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
     rows.reserve(accounts_.size());
     for (const auto& a : accounts_)
         rows.push_back({a.alias, {a.popServer, a.smtpServer, a.popUserName, a.popPassword, a.returnAddress, a.nickname}});
-    return listfile::Write(ListPath(), rows, listFill, pump);
+    if (!listfile::Write(ListPath(), rows, listFill, pump)) return false;
+    return SaveSettings();
+}
+
+bool TAccountList::SaveSettings() const {
+    TIniFile ini(ConfigPath());
+    bool ok = true;
+    for (const auto& a : accounts_) {
+        ok = StoreOrDrop(ini, cfg::kServerSecuritySection, a.alias,
+                         a.security ? std::string(security::Name(*a.security)) : std::string()) && ok;
+        ok = StoreOrDrop(ini, cfg::kPopCertificatesSection, a.alias, a.popFingerprint) && ok;
+        ok = StoreOrDrop(ini, cfg::kSmtpCertificatesSection, a.alias, a.smtpFingerprint) && ok;
+    }
+    return ok;
+}
+
+void TAccountList::DropSettings(std::string_view alias) const {
+    TIniFile ini(ConfigPath());
+    for (const char* section : kAccountSections)
+        while (ini.HasKey(section, alias))
+            if (!ini.DeleteKey(section, alias)) break;
 }
 
 std::vector<std::string> TAccountList::Aliases() const {
@@ -55,6 +98,8 @@ std::string TAccountList::NewAccountName() const { return uniquename::Make("New 
 TAccount& TAccountList::AddNew() {
     TAccount a;
     a.alias = NewAccountName();
+    // Providers take mail only over TLS now.
+    a.security = TSecurity::Tls;
     accounts_.push_back(std::move(a));
     return accounts_.back();
 }
@@ -73,8 +118,12 @@ bool TAccountList::Rename(std::string_view oldAlias, std::string_view newAlias, 
     // case-sensitive here, and the seen file must keep matching the alias.
     const std::string before = account->alias;
     account->alias = std::string(newAlias);
+    // The settings kept under the old alias go with the account; keys differing
+    // only in case name the same account, so they are dropped first.
+    DropSettings(before);
     if (!Save(listFill, pump)) {
         account->alias = before;
+        SaveSettings();
         return false;
     }
     // A seen file that cannot follow stays as it is.
@@ -87,6 +136,7 @@ bool TAccountList::Remove(std::string_view alias, TBusyFlag& listFill, IEventPum
                                  [&](const TAccount& a) { return text::EqualsNoCase(a.alias, alias); });
     if (it == accounts_.end()) return false;
     std::remove(SeenPath(it->alias).c_str());
+    DropSettings(it->alias);
     accounts_.erase(it);
     return Save(listFill, pump);
 }
@@ -113,5 +163,7 @@ bool TAccountList::IsUsableAlias(std::string_view alias) {
 }
 
 std::string TAccountList::ListPath() const { return fileutil::FindNoCase(dataFolder_, cfg::kServerFile); }
+
+std::string TAccountList::ConfigPath() const { return fileutil::FindNoCase(dataFolder_, cfg::kConfigFile); }
 
 std::string TAccountList::SeenPath(std::string_view alias) const { return dataFolder_ + fileutil::SafeStem(alias) + ".hf"; }

@@ -24,8 +24,12 @@ public:
 
     // Replaces the rows with the file's; a missing file gives no accounts.
     void Load();
-    // Rewrites the file whole; false when it could not be written.
+    // Rewrites the file whole, and each account's security mode and trusted
+    // certificates in "Internet.ini"; false when either could not be written.
     bool Save(TBusyFlag& listFill, IEventPump& pump) const;
+    // Only the settings of "Internet.ini" (a certificate trusted during a
+    // check or send).
+    bool SaveSettings() const;
 
     const std::vector<TAccount>& Accounts() const { return accounts_; }
     std::vector<std::string> Aliases() const;
@@ -55,9 +59,13 @@ public:
     static bool IsUsableAlias(std::string_view alias);
 
     std::string ListPath() const;
+    std::string ConfigPath() const;
     std::string SeenPath(std::string_view alias) const;
 
 private:
+    // Removes the "Internet.ini" keys of an alias.
+    void DropSettings(std::string_view alias) const;
+
     std::string dataFolder_;
     std::vector<TAccount> accounts_;
 };

@@ -74,6 +74,12 @@ inline constexpr int kColumnWidthDefault = 50;
 // data folder).
 inline constexpr const char* kMailBoxesSection = "Mail Boxes";
 
+// Per account, keyed by its alias: the security mode ("None", "STARTTLS",
+// "TLS") and the fingerprints of certificates the user chose to trust.
+inline constexpr const char* kServerSecuritySection = "Server Security";
+inline constexpr const char* kPopCertificatesSection = "Pop Certificates";
+inline constexpr const char* kSmtpCertificatesSection = "SMTP Certificates";
+
 // "Dialup"
 inline constexpr TTextKey DialupServerPref{"Dialup", "Server", ""};
 inline constexpr TTextKey DialupServerCheck{"Dialup", "Server", "No internet service provider"};

@@ -64,6 +64,7 @@ void TMailBase::Cancel() {
 int TMailBase::Disconnect() {
     if (!socket_) return -1;
     socket_.reset();
+    secure_ = false;
     inPos_ = inEnd_ = 0;
     out_.clear();
     skipLineFeed_ = false;
@@ -78,13 +79,22 @@ std::string TMailBase::HostPart() const {
     return Server.substr(0, colon);
 }
 
+void TMailBase::SetService(std::string name, std::uint16_t defaultPort) {
+    serviceName_ = std::move(name);
+    defaultPort_ = defaultPort;
+}
+
 void TMailBase::Connect() {
     Disconnect();
+    // The mail server's name is the one its certificate must carry, also
+    // when the connection runs through the proxy.
+    const std::string mailHost = HostPart();
     if (!UseProxy) {
-        ResolveHost(HostPart());
+        ResolveHost(mailHost);
         ResolveService();
-        OpenSocket();
+        OpenSocket(mailHost);
         ConnectSocket();
+        if (Security == TSecurity::Tls) StartTls();
         greeting_ = ReadGreeting();
         while (!greeting_.empty() && greeting_.back() == '\r') greeting_.pop_back();
         return;
@@ -92,13 +102,21 @@ void TMailBase::Connect() {
     const std::string server = Server;
     const std::string service = serviceName_;
     const std::uint16_t defaultPort = defaultPort_;
+    if (Security == TSecurity::Tls) {
+        // The proxy's answer stands for the server's greeting, which TLS
+        // would hide: there is no telling when the relay stands.
+        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." +
+                          "\n\r" + "Reason: A connection through the proxy cannot begin with TLS." + "\n\r" +
+                          "Fix: Choose STARTTLS as the security of this account, or do not use the proxy.");
+        throw EMailError();
+    }
     serviceName_ = "telnet";
     Server = ProxyServer;
     defaultPort_ = ProxyPort;
     try {
         ResolveHost(HostPart());
         ResolveService();
-        OpenSocket();
+        OpenSocket(mailHost);
         ConnectSocket();
     } catch (...) {
         Server = server;
@@ -179,9 +197,69 @@ void TMailBase::ResolveService() {
     port_ = env_.net.LookupService(serviceName_).value_or(defaultPort_);
 }
 
-void TMailBase::OpenSocket() {
-    socket_ = env_.net.Open();
+void TMailBase::OpenSocket(const std::string& tlsHost) {
+    socket_ = env_.net.Open(TEndpoint{tlsHost, port_, Security});
     if (!socket_) throw EMailError();
+}
+
+void TMailBase::TlsFailed(const std::string& reason) {
+    env_.prompt.Error(std::string(kAppTitle) + " could not establish a secure connection with server " + kDQ +
+                      HostPart() + kDQ + "." + "\n\r" + "Reason: " + reason + "\n\r" +
+                      "Fix: Check the security and the port of this account in the Control Center.");
+    Disconnect();
+    throw EMailError();
+}
+
+void TMailBase::StartTls() {
+    if (!socket_) throw EMailError();
+    // Whatever came in clear after the server agreed to TLS would later pass
+    // for protected data (a known injection); such a server is not used.
+    if (inPos_ < inEnd_) TlsFailed("The server sent data before the TLS handshake.");
+    skipLineFeed_ = false;
+    if (!socket_->StartTls()) TlsFailed(socket_->TlsFailure());
+    StartTimer();
+    for (;;) {
+        const ISocket::TTlsStep step = socket_->ContinueTls();
+        if (step == ISocket::TTlsStep::Done) break;
+        if (step == ISocket::TTlsStep::Failed) {
+            StopTimer();
+            TlsFailed("The TLS handshake failed: " + socket_->TlsFailure());
+        }
+        WaitFor(step == ISocket::TTlsStep::WantRead ? ISocket::kReadable : ISocket::kWritable);
+        if (cancel_ || timedOut_) {
+            StopTimer();
+            Disconnect();
+            ThrowIfStopped();
+        }
+    }
+    StopTimer();
+    secure_ = true;
+    CheckCertificate();
+}
+
+void TMailBase::CheckCertificate() {
+    const TPeerCertificate cert = socket_->PeerCertificate();
+    if (cert.verified) return;
+    if (!cert.fingerprint.empty() && cert.fingerprint == TrustedFingerprint) return;
+    const std::string host = HostPart();
+    const std::string details = "Reason: " + cert.problem + "\n\r" + "SHA-256 fingerprint: " + cert.fingerprint;
+    // Nothing but the handshake has crossed yet: no command, no password.
+    if (env_.mayTrustCertificates && !cert.fingerprint.empty()) {
+        const std::string changed =
+            TrustedFingerprint.empty() ? "" : "\n\rThe certificate differs from the one you trusted before.";
+        if (env_.prompt.YesNo(std::string(kAppTitle) + " can not verify the certificate of server " + kDQ + host +
+                              kDQ + "." + "\n\r" + details + changed + "\n\r" +
+                              "Do you trust this certificate for this account?")) {
+            TrustedFingerprint = cert.fingerprint;
+            trustChanged_ = true;
+            return;
+        }
+    }
+    env_.prompt.Error(std::string(kAppTitle) + " could not establish a secure connection with server " + kDQ + host +
+                      kDQ + "." + "\n\r" + details + "\n\r" +
+                      "Fix: Trust this certificate only when its fingerprint is the one your provider gives.");
+    Disconnect();
+    throw EMailError();
 }
 
 void TMailBase::ConnectSocket() {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/ServerSecurity.h"
+
 class IClock;
 class IEventPump;
 class IHostLookup;
@@ -21,11 +23,15 @@ struct TMailEnv {
     IClock& clock;
     IUserPrompt& prompt;
     ITransferDisplay& display;
+    // Whether the user can be asked to trust a certificate that could not be
+    // verified; skfp-tool never trusts one on its own.
+    bool mayTrustCertificates = true;
 };
 
 // One TCP connection to a mail server, shared by the POP3 and SMTP clients:
-// resolving, connecting (directly or through a telnet-style proxy), command
-// and reply lines, the time-out of every wait, and cancelling. Every wait
+// resolving, connecting (directly or through a telnet-style proxy), TLS and
+// the server's certificate, command and reply lines, the time-out of every
+// wait, and cancelling. Every wait
 // lets the user interface run through the event pump and ends at once when
 // Cancel() was called. Failures raise EMailError, ECanceledError or
 // ETimedOutError.
@@ -43,6 +49,16 @@ public:
     std::uint16_t ProxyPort = 23;
     bool UseProxy = false;
     int TimeOut = 60;  // seconds, for every single wait
+    // "TLS" starts TLS right after connecting; "STARTTLS" is the protocol's
+    // upgrade (the subclasses run it); "None" stays plain.
+    TSecurity Security = TSecurity::None;
+    // A certificate the user trusts although it could not be verified. When
+    // the user says yes to another one, it is replaced and TrustChanged()
+    // tells the owner to keep it.
+    std::string TrustedFingerprint;
+    bool TrustChanged() const { return trustChanged_; }
+    // TLS protects the connection now.
+    bool Secure() const { return secure_; }
 
     virtual void ResetFlags();
     virtual void Cancel();
@@ -79,6 +95,13 @@ protected:
     // the POP3 client shows its box here. Must throw.
     [[noreturn]] virtual void SendFailed(TSendFailure onFailure);
 
+    // Upgrades the open connection to TLS and checks the certificate; no
+    // byte received in clear may be left over. Failures show their box and
+    // close the connection.
+    void StartTls();
+    // The service looked up for the port, and the port when it is unknown.
+    void SetService(std::string name, std::uint16_t defaultPort);
+
     // Waits for data, cancel, time-out or a broken connection, like the first
     // step of every read; cancel raises ECanceledError, the others EMailError.
     void WaitForData();
@@ -108,7 +131,9 @@ protected:
 private:
     void ResolveHost(const std::string& host);
     void ResolveService();
-    void OpenSocket();
+    void OpenSocket(const std::string& tlsHost);
+    void CheckCertificate();
+    [[noreturn]] void TlsFailed(const std::string& reason);
     void ConnectSocket();
     std::string ReadGreeting();
     void ProxyHandshake();
@@ -130,6 +155,8 @@ private:
     std::uint32_t address_ = 0;
     std::uint16_t port_ = 0;
 
+    bool secure_ = false;
+    bool trustChanged_ = false;
     bool timedOut_ = false;
     bool cancel_ = false;
     bool timerOn_ = false;

@@ -19,7 +19,7 @@
 #include "transport/TransferDisplay.h"
 
 TMailCheck::TMailCheck(const TMailEnv& env, IPasswordPrompt& passwords, IDialUp& dialUp, INotifier& notifier,
-                       const TIniFile& config, const TAccountList& accounts, std::string dataFolder)
+                       const TIniFile& config, TAccountList& accounts, std::string dataFolder)
     : env_(env),
       passwords_(passwords),
       dialUp_(dialUp),
@@ -89,6 +89,8 @@ bool TMailCheck::CheckOne(const std::string& alias) {
     pop.TimeOut = config_.ReadPositive(cfg::PopTimeOut);
     pop.ProxyServer = config_.Read(cfg::ProxyServer);
     pop.UseProxy = config_.Read(cfg::ProxyUse);
+    pop.Security = account->Security();
+    pop.TrustedFingerprint = account->popFingerprint;
     bool ok = true;
     try {
         pop.Connect();
@@ -111,6 +113,14 @@ bool TMailCheck::CheckOne(const std::string& alias) {
         ok = false;
     }
     if (!ok) env_.display.ShowProgress(false);
+    // A certificate the user chose to trust stays trusted, even when the
+    // check failed later on.
+    if (pop.TrustChanged()) {
+        if (TAccount* kept = accounts_.Find(alias)) {
+            kept->popFingerprint = pop.TrustedFingerprint;
+            accounts_.SaveSettings();
+        }
+    }
     newMessages_ += static_cast<int>(pop.Downloaded().size());
     current_.reset();
     return ok;

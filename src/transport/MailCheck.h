@@ -21,7 +21,7 @@ class TPOP3;
 class TMailCheck {
 public:
     TMailCheck(const TMailEnv& env, IPasswordPrompt& passwords, IDialUp& dialUp, INotifier& notifier,
-               const TIniFile& config, const TAccountList& accounts, std::string dataFolder);
+               const TIniFile& config, TAccountList& accounts, std::string dataFolder);
     ~TMailCheck();
 
     // False when a step of an account failed.
@@ -50,7 +50,7 @@ private:
     IDialUp& dialUp_;
     INotifier& notifier_;
     const TIniFile& config_;
-    const TAccountList& accounts_;
+    TAccountList& accounts_;
     std::string dataFolder_;
     std::unique_ptr<TPOP3> current_;
     int newMessages_ = 0;

@@ -46,7 +46,7 @@ std::string EscapeRtf(const std::string& line) {
 
 }  // namespace
 
-TMessageSender::TMessageSender(const TMailEnv& env, TMailStore& store, const TAccountList& accounts, TLists lists,
+TMessageSender::TMessageSender(const TMailEnv& env, TMailStore& store, TAccountList& accounts, TLists lists,
                                IFilterActions& actions, TMimeTypes mimeTypes)
     : env_(env), store_(store), accounts_(accounts), lists_(std::move(lists)), actions_(actions),
       mimeTypes_(std::move(mimeTypes)) {}
@@ -109,6 +109,10 @@ bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::ve
         if (account.alias == item.Server.str()) {
             smtp.From = account.From();
             smtp.Server = account.smtpServer;
+            smtp.Security = account.Security();
+            smtp.TrustedFingerprint = account.smtpFingerprint;
+            smtp.UserName = account.popUserName;
+            smtp.Password = account.popPassword;
             break;
         }
 
@@ -141,17 +145,30 @@ bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::strin
         current_.reset();
         return false;
     }
+    // A certificate the user chose to trust stays trusted, whatever became
+    // of the message.
+    const auto keepTrust = [&] {
+        if (!smtp.TrustChanged()) return;
+        if (TAccount* account = accounts_.Find(item.Server.str())) {
+            account->smtpFingerprint = smtp.TrustedFingerprint;
+            accounts_.SaveSettings();
+        }
+    };
     try {
         smtp.Send();
+        keepTrust();
     } catch (const ECanceledError&) {
+        keepTrust();
         env_.display.ShowStatus(kCanceled);
         current_.reset();
         return false;
     } catch (const EMailError&) {
+        keepTrust();
         // The client's status already tells why (the server's reply).
         current_.reset();
         return false;
     } catch (const ETimedOutError&) {
+        keepTrust();
         current_.reset();
         return false;
     }

@@ -27,7 +27,7 @@ public:
         std::vector<TListRow> book, signatures, filters;
     };
 
-    TMessageSender(const TMailEnv& env, TMailStore& store, const TAccountList& accounts, TLists lists,
+    TMessageSender(const TMailEnv& env, TMailStore& store, TAccountList& accounts, TLists lists,
                    IFilterActions& actions, TMimeTypes mimeTypes = TMimeTypes());
     ~TMessageSender();
 
@@ -55,7 +55,7 @@ private:
 
     TMailEnv env_;
     TMailStore& store_;
-    const TAccountList& accounts_;
+    TAccountList& accounts_;
     TLists lists_;
     IFilterActions& actions_;
     TMimeTypes mimeTypes_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "transport/MailBase.h"
@@ -39,6 +40,12 @@ public:
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);
 
+    // Whether a CAPA answer (its lines after the status line) names
+    // PIPELINING (RFC 2449).
+    static bool OffersPipelining(std::string_view capabilities);
+    // The server takes LIST and RETR of a message in one go.
+    bool Pipelining() const { return pipelining_; }
+
     static std::vector<std::string> ReadSeenFile(const std::string& path);
     static bool WriteSeenFile(const std::string& path, const std::vector<std::string>& identities);
 
@@ -46,6 +53,8 @@ protected:
     [[noreturn]] void SendFailed(TSendFailure onFailure) override;
 
 private:
+    void UpgradeToTls();
+    void ReadCapabilities();
     std::string LoginBoxStart() const;
     bool AskPassword(std::string& user, std::string& password);
     std::string ReadMultiLine();
@@ -61,4 +70,5 @@ private:
     long long totalSize_ = 0;
     int messageCount_ = 0;
     std::vector<std::string> downloaded_;
+    bool pipelining_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "transport/PosixSocket.h"
 #include "transport/ThreadHostLookup.h"
+#include "transport/TlsContext.h"
 
 std::unique_ptr<IHostLookup> TPosixSocketFactory::LookupHost(const std::string& name) {
     try {
@@ -26,8 +27,10 @@ std::optional<std::uint16_t> TPosixSocketFactory::LookupService(const std::strin
     return ntohs(static_cast<std::uint16_t>(found->s_port));
 }
 
-std::unique_ptr<ISocket> TPosixSocketFactory::Open() {
+std::unique_ptr<ISocket> TPosixSocketFactory::Open(const TEndpoint& endpoint) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return nullptr;
-    return std::make_unique<TPosixSocket>(fd);
+    // Plain accounts never load the trust store.
+    if (!tls_ && endpoint.security != TSecurity::None) tls_ = std::make_shared<TTlsContext>();
+    return std::make_unique<TPosixSocket>(fd, endpoint, tls_);
 }

@@ -18,6 +18,7 @@
 #include "transport/MailError.h"
 #include "transport/QuotedPrintable.h"
 #include "transport/RecipientParts.h"
+#include "transport/SmtpAuth.h"
 #include "transport/TransferDisplay.h"
 
 namespace {
@@ -53,6 +54,7 @@ TSMTP::TSMTP(const TMailEnv& env, TMimeTypes mimeTypes) : TMailBase(env, "smtp",
 void TSMTP::Connect() {
     ShowStatus("Connecting to SMTP Server " + Server + ".");
     ResetFlags();
+    SetService(security::SmtpService(Security), security::StandardSmtpPort(Security));
     TMailBase::Connect();
     std::string greeting = Greeting();
     while (greeting.size() >= 4 && greeting[3] == '-') greeting = ReadLine();
@@ -101,16 +103,17 @@ std::string TSMTP::EnvelopeAddress(const std::string& entry) {
     return address;
 }
 
-std::string TSMTP::ReadReply(char wantClass, bool show) {
+std::vector<std::string> TSMTP::ReadReplyLines() {
     Flush(TSendFailure::Canceled);
-    std::string reply = ReadLine();
+    std::vector<std::string> lines{ReadLine()};
     // A reply may run over several lines ("250-..."); its last has a blank
     // after the code.
-    std::string line = reply;
-    while (line.size() >= 4 && line[3] == '-') {
-        line = ReadLine();
-        reply = line;
-    }
+    while (lines.back().size() >= 4 && lines.back()[3] == '-') lines.push_back(ReadLine());
+    return lines;
+}
+
+std::string TSMTP::ReadReply(char wantClass, bool show) {
+    const std::string reply = ReadReplyLines().back();
     if (show) ShowStatus(reply);
     if (reply.empty() || reply[0] != wantClass) {
         ShowStatus(reply);
@@ -142,9 +145,78 @@ void TSMTP::Send() {
 
 void TSMTP::Hello() {
     ShowStatus("Connecting to " + Server);
-    ShowStatus("HELO " + Server);
-    SendCommand("HELO " + HostPart());
-    ReadReply('2', true);
+    if (Security == TSecurity::None) {
+        ShowStatus("HELO " + Server);
+        SendCommand("HELO " + HostPart());
+        ReadReply('2', true);
+        return;
+    }
+    ShowStatus("EHLO " + Server);
+    TSmtpCapabilities caps = Ehlo();
+    if (Security == TSecurity::StartTls) {
+        // Going on in clear would hand the password and the message to
+        // whoever removed the offer on the way (RFC 3207).
+        if (!caps.StartTls()) {
+            Env().prompt.Error(std::string(kAppTitle) + " could not establish a secure connection with SMTP Server " +
+                               kDQ + Server + kDQ + "." + "\n\r" + "Reason: The server does not offer STARTTLS." +
+                               "\n\r" + "Fix: Choose TLS (port 465) as the security of this account.");
+            Disconnect();
+            throw EMailError();
+        }
+        SendCommand("STARTTLS");
+        ReadReply('2', false);
+        StartTls();
+        // What the server offered in clear counts for nothing now.
+        caps = Ehlo();
+    }
+    Authenticate(caps);
+}
+
+TSmtpCapabilities TSMTP::Ehlo() {
+    SendCommand("EHLO " + HostPart());
+    const std::vector<std::string> lines = ReadReplyLines();
+    if (lines.back().empty() || lines.back()[0] != '2') {
+        ShowStatus(lines.back());
+        Env().prompt.Error(std::string(kAppTitle) + " could not send mail through SMTP Server " + kDQ + Server + kDQ +
+                           "." + "\n\r" + "Reason: " + lines.back() + "\n\r" +
+                           "Fix: Check your SMTP Server Settings in the Control Center.");
+        Disconnect();
+        throw EMailError();
+    }
+    ShowStatus(lines.back());
+    return TSmtpCapabilities::Parse(lines);
+}
+
+void TSMTP::Authenticate(const TSmtpCapabilities& caps) {
+    if (UserName.empty() || Password.empty()) return;
+    const TSmtpAuth::TMechanism mechanism = TSmtpAuth::Choose(caps, Secure());
+    // Without a mechanism the server may still take the message; one that
+    // wants a login says so at MAIL FROM, and its reply reaches the user.
+    if (mechanism == TSmtpAuth::TMechanism::None) return;
+    ShowStatus("Logging in to SMTP Server " + Server + " as " + UserName + ".");
+    TSmtpAuth auth(mechanism, UserName, Password);
+    SendCommand(auth.Command());
+    for (;;) {
+        const std::string reply = ReadReplyLines().back();
+        if (!reply.empty() && reply[0] == '2') return;
+        if (!reply.starts_with("334")) LoginFailed(reply);
+        const auto answer = auth.Answer(reply);
+        if (!answer) {
+            SendCommand("*");  // RFC 4954: ends the exchange
+            ReadReplyLines();
+            LoginFailed(reply);
+        }
+        SendCommand(*answer);
+    }
+}
+
+void TSMTP::LoginFailed(const std::string& reply) {
+    ShowStatus(reply);
+    Env().prompt.Error(std::string(kAppTitle) + " could not log in to SMTP Server " + kDQ + Server + kDQ + "." +
+                       "\n\r" + "Reason: " + reply + "\n\r" +
+                       "Fix: Check the user name and password of this account in the Control Center.");
+    Disconnect();
+    throw EMailError();
 }
 
 void TSMTP::Envelope() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "transport/MailBase.h"
+#include "transport/SmtpCapabilities.h"
 #include "common/MimeTypes.h"
 
 // Delivers one message to an SMTP server, composing its wire form line by
@@ -22,6 +23,10 @@ public:
     std::uint8_t Priority = 1;  // 0 low, 1 normal, 2 high
     std::string Subject;
     std::string From;  // nickname + " <" + return address + ">"
+    // The account's POP3 user name and password, for SMTP AUTH; never sent
+    // on a "None" account.
+    std::string UserName;
+    std::string Password;
 
     const std::string& Boundary() const { return boundary_; }
 
@@ -48,6 +53,14 @@ private:
     // A header field, folded when long.
     void SendHeader(const std::string& field);
     static std::string EnvelopeAddress(const std::string& entry);
+    // EHLO, and what the server offers.
+    TSmtpCapabilities Ehlo();
+    // Logs in when the server offers a usable mechanism; a refusal shows the
+    // server's reply and fails.
+    void Authenticate(const TSmtpCapabilities& caps);
+    [[noreturn]] void LoginFailed(const std::string& reply);
+    // Every line of one reply ("250-..." continues it).
+    std::vector<std::string> ReadReplyLines();
     // One reply, continuation lines included; shown as status. A reply
     // whose code does not begin with wantClass fails the dialog.
     std::string ReadReply(char wantClass, bool show);

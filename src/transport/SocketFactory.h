@@ -16,6 +16,7 @@ public:
     virtual std::unique_ptr<IHostLookup> LookupHost(const std::string& name) = 0;
     // The port of a TCP service from the services database (host order).
     virtual std::optional<std::uint16_t> LookupService(const std::string& name) = 0;
-    // A new unconnected socket; nothing when the system refuses one.
-    virtual std::unique_ptr<ISocket> Open() = 0;
+    // A new unconnected socket for the endpoint; nothing when the system
+    // refuses one.
+    virtual std::unique_ptr<ISocket> Open(const TEndpoint& endpoint) = 0;
 };

@@ -60,6 +60,13 @@ TDovecotServer::TDovecotServer(std::string user, std::string password)
 
 TDovecotServer::~TDovecotServer() { Stop(); }
 
+void TDovecotServer::EnableTls(const std::string& certFile, const std::string& keyFile) {
+    certFile_ = certFile;
+    keyFile_ = keyFile;
+}
+
+std::string TDovecotServer::Log() const { return ReadFileOrEmpty(dir_.Path() + "dovecot.log"); }
+
 bool TDovecotServer::Start() {
     const std::string d = dir_.Path();
     // Dovecot's own users must reach the folder.
@@ -88,6 +95,8 @@ bool TDovecotServer::Start() {
             return false;
         }
     port_ = FreeLoopbackPort();
+    const bool tls = !certFile_.empty();
+    tlsPort_ = tls ? FreeLoopbackPort() : 0;
     {
         std::ofstream passwdFile(d + "passwd");
         passwdFile << user_ << ":{PLAIN}" << password_ << "\n";
@@ -98,7 +107,8 @@ bool TDovecotServer::Start() {
          << "log_path = " << d << "dovecot.log\n"
          << "protocols = pop3\n"
          << "listen = 127.0.0.1\n"
-         << "ssl = no\n"
+         << (tls ? "ssl = yes\nssl_cert = <" + certFile_ + "\nssl_key = <" + keyFile_ + "\n" : "ssl = no\n")
+         << "auth_verbose = yes\n"
          << "disable_plaintext_auth = no\n"
          << "auth_mechanisms = plain\n"
          << "auth_failure_delay = 0\n"
@@ -111,7 +121,8 @@ bool TDovecotServer::Start() {
          << "userdb {\n  driver = static\n  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << d
          << "Maildir\n}\n"
          << "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = " << port_
-         << "\n  }\n  inet_listener pop3s {\n    port = 0\n  }\n  chroot =\n}\n"
+         << "\n  }\n  inet_listener pop3s {\n    address = 127.0.0.1\n    port = " << tlsPort_
+         << (tls ? "\n    ssl = yes" : "") << "\n  }\n  chroot =\n}\n"
          << "service anvil {\n  chroot =\n}\n";
     conf.close();
     // In the foreground, so the server is this test's child and is
@@ -127,8 +138,8 @@ bool TDovecotServer::Start() {
         failure_ = "cannot start dovecot";
         return false;
     }
-    if (!WaitForListener(port_, 10)) {
-        failure_ = "dovecot does not listen on port " + std::to_string(port_);
+    if (!WaitForListener(port_, 10) || (tls && !WaitForListener(tlsPort_, 10))) {
+        failure_ = "dovecot does not listen on port " + std::to_string(port_) + "\n" + Log();
         return false;
     }
     return true;
@@ -183,7 +194,9 @@ std::size_t TDovecotServer::MessagesOnServer() const {
     return n;
 }
 
-TSmtpSink::TSmtpSink() = default;
+TSmtpSink::TSmtpSink(TSmtpSinkOptions options) : options_(std::move(options)) {}
+
+std::string TSmtpSink::AuthLog() const { return ReadFileOrEmpty(dir_.Path() + "auth.log"); }
 
 TSmtpSink::~TSmtpSink() {
     if (stdinFd_ >= 0) ::close(stdinFd_);  // the sink stops when its input ends
@@ -202,8 +215,12 @@ bool TSmtpSink::Start() {
     const std::string script = dir_.Path() + "sink.py";
     {
         std::ofstream out(script);
-        out << R"(import os, sys
+        out << R"(import logging, os, ssl, sys, warnings
+# The sink's own warnings about test set-ups would only clutter the output.
+warnings.simplefilter('ignore')
+logging.disable(logging.WARNING)
 from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult, LoginPassword
 
 class Sink:
     def __init__(self, folder):
@@ -222,7 +239,32 @@ class Sink:
             f.write(envelope.mail_from + '\n' + '\n'.join(envelope.rcpt_tos) + '\n')
         return '250 Message accepted for delivery'
 
-controller = Controller(Sink(sys.argv[2]), hostname='127.0.0.1', port=int(sys.argv[1]))
+mode, cert, key, user, password = sys.argv[3:8]
+folder = sys.argv[2]
+
+def authenticator(server, session, envelope, mechanism, auth_data):
+    ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user \
+        and auth_data.password.decode() == password
+    with open(os.path.join(folder, 'auth.log'), 'a') as f:
+        login = auth_data.login.decode() if isinstance(auth_data, LoginPassword) else '?'
+        f.write('%s %s %s\n' % (mechanism, login, 'ok' if ok else 'refused'))
+    # Not handled: the server itself answers a refusal with 535.
+    return AuthResult(success=ok, handled=False)
+
+options = {}
+context = None
+if mode != 'plain':
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(cert, key)
+if mode == 'starttls':
+    options['tls_context'] = context
+elif mode == 'tls':
+    options['ssl_context'] = context
+if user:
+    # Implicit TLS is not known to the server's own check, which only
+    # counts STARTTLS; there the whole connection is protected anyway.
+    options.update(authenticator=authenticator, auth_required=True, auth_require_tls=(mode != 'tls'))
+controller = Controller(Sink(folder), hostname='127.0.0.1', port=int(sys.argv[1]), **options)
 controller.start()
 sys.stdin.read()
 controller.stop()
@@ -239,7 +281,12 @@ controller.stop()
         const std::string port = std::to_string(port_);
         const std::string folder = dir_.Path();
         // Debian's aiosmtpd belongs to Debian's own interpreter.
-        ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), folder.c_str(), nullptr);
+        const char* mode = options_.mode == TSmtpSinkOptions::TMode::ImplicitTls ? "tls"
+                           : options_.mode == TSmtpSinkOptions::TMode::StartTls  ? "starttls"
+                                                                                  : "plain";
+        ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), folder.c_str(), mode,
+                options_.certFile.c_str(), options_.keyFile.c_str(), options_.user.c_str(), options_.password.c_str(),
+                nullptr);
         ::_exit(127);
     }
     ::close(pipeFds[0]);

@@ -22,8 +22,14 @@ public:
     TDovecotServer(const TDovecotServer&) = delete;
     TDovecotServer& operator=(const TDovecotServer&) = delete;
 
+    // Serves TLS with this certificate: POP3S on TlsPort() and STLS on
+    // Port(). Called before Start().
+    void EnableTls(const std::string& certFile, const std::string& keyFile);
     // Starts the server; Failure() then tells why it did not.
     bool Start();
+    std::uint16_t TlsPort() const { return tlsPort_; }
+    // What the server logged so far (logins and their attempts included).
+    std::string Log() const;
     const std::string& Failure() const { return failure_; }
     std::uint16_t Port() const { return port_; }
     // Puts a message (LF line ends, as Dovecot stores them) into the mailbox.
@@ -38,6 +44,8 @@ private:
     TTempDir dir_;
     std::string user_, password_;
     std::uint16_t port_ = 0;
+    std::uint16_t tlsPort_ = 0;
+    std::string certFile_, keyFile_;
     pid_t master_ = -1;
     std::string failure_;
     int added_ = 0;
@@ -45,13 +53,22 @@ private:
     gid_t mailGid_ = 0;
 };
 
+// How a TSmtpSink talks: plain, TLS from the first byte, or STARTTLS on
+// offer; with a user, it wants a login (inside TLS only) before MAIL.
+struct TSmtpSinkOptions {
+    enum class TMode { Plain, ImplicitTls, StartTls } mode = TMode::Plain;
+    std::string certFile, keyFile;
+    std::string user, password;
+};
+
 // An SMTP server written by others (aiosmtpd, run by the system's own
 // interpreter) that stores every message it accepts as msgN.eml and its
 // envelope as envN.txt ("FROM\nRCPT\n..."). Recipients beginning with
-// "reject" are refused.
+// "reject" are refused. Every login attempt is a line of auth.log
+// ("MECHANISM LOGIN ok|refused").
 class TSmtpSink {
 public:
-    TSmtpSink();
+    explicit TSmtpSink(TSmtpSinkOptions options = {});
     ~TSmtpSink();
     TSmtpSink(const TSmtpSink&) = delete;
     TSmtpSink& operator=(const TSmtpSink&) = delete;
@@ -60,8 +77,10 @@ public:
     const std::string& Failure() const { return failure_; }
     std::uint16_t Port() const { return port_; }
     std::string Folder() const { return dir_.Path(); }
+    std::string AuthLog() const;
 
 private:
+    TSmtpSinkOptions options_;
     TTempDir dir_;
     std::uint16_t port_ = 0;
     pid_t child_ = -1;

@@ -25,6 +25,54 @@ TScript& TScript::Close() {
     return *this;
 }
 
+TScript& TScript::Tls(TPeerCertificate certificate) {
+    steps_.push_back({Step::Handshake, {}, std::move(certificate)});
+    return *this;
+}
+
+TScript& TScript::TlsFails() {
+    steps_.push_back({Step::BrokenHandshake, {}, {}});
+    return *this;
+}
+
+TScript& TScript::TlsStalls() {
+    steps_.push_back({Step::StalledHandshake, {}, {}});
+    return *this;
+}
+
+TPeerCertificate TScript::Trusted() {
+    return {true, "", "00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF:00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF"};
+}
+
+TPeerCertificate TScript::Untrusted(std::string problem, std::string fingerprint) {
+    return {false, std::move(problem), std::move(fingerprint)};
+}
+
+bool TScript::StartTls() {
+    Advance();
+    // A handshake where the script has none is the client's fault; the
+    // test sees it as a failed handshake.
+    if (step_ == steps_.size() || !pending_.empty()) return false;
+    const auto kind = steps_[step_].kind;
+    if (kind != Step::Handshake && kind != Step::BrokenHandshake && kind != Step::StalledHandshake) return false;
+    tlsStarted_ = true;
+    return true;
+}
+
+ISocket::TTlsStep TScript::ContinueTls() {
+    if (!tlsStarted_) return ISocket::TTlsStep::Failed;
+    if (steps_[step_].kind == Step::StalledHandshake) return ISocket::TTlsStep::WantRead;
+    tlsStarted_ = false;
+    const Step& s = steps_[step_++];
+    if (s.kind == Step::BrokenHandshake) {
+        closed_ = true;
+        return ISocket::TTlsStep::Failed;
+    }
+    certificate_ = s.certificate;
+    ++handshakes;
+    return ISocket::TTlsStep::Done;
+}
+
 std::string TScript::ClientText() const {
     std::string out;
     for (const auto& s : steps_)
@@ -43,6 +91,9 @@ void TScript::Advance() {
         } else if (s.kind == Step::Hangup) {
             if (!pending_.empty()) return;
             closed_ = true;
+        } else if (s.kind == Step::Handshake || s.kind == Step::BrokenHandshake ||
+                   s.kind == Step::StalledHandshake) {
+            return;  // taken by the client's handshake
         } else if (s.kind == Step::ClientUntil) {
             const auto at = written_.find(s.bytes, matched_);
             if (at == std::string::npos) return;
@@ -97,6 +148,10 @@ public:
     }
     long Receive(char* buffer, std::size_t size) override { return script_->Receive(buffer, size); }
     long Send(const char* data, std::size_t size) override { return script_->Send(data, size); }
+    bool StartTls() override { return script_->StartTls(); }
+    TTlsStep ContinueTls() override { return script_->ContinueTls(); }
+    std::string TlsFailure() const override { return "handshake refused by the script"; }
+    TPeerCertificate PeerCertificate() const override { return script_->PeerCertificate(); }
 
 private:
     std::shared_ptr<TScript> script_;
@@ -133,9 +188,10 @@ std::optional<std::uint16_t> TScriptedNetwork::LookupService(const std::string& 
     return it->second;
 }
 
-std::unique_ptr<ISocket> TScriptedNetwork::Open() {
+std::unique_ptr<ISocket> TScriptedNetwork::Open(const TEndpoint& endpoint) {
     if (scripts_.empty()) return nullptr;
     auto script = scripts_.front();
+    script->endpoint = endpoint;
     scripts_.pop_front();
     used_.push_back(script);
     return std::make_unique<TScriptedSocket>(script);

@@ -22,6 +22,16 @@ public:
     // Any bytes up to and including the first occurrence of end.
     TScript& ClientUntil(std::string end);
     TScript& Close();                    // the server hangs up
+    // The TLS handshake, once the client wrote what came before; the
+    // conversation goes on in clear text as the two ends see it inside TLS.
+    // The certificate is the one the client then sees.
+    TScript& Tls(TPeerCertificate certificate = Trusted());
+    // A handshake the server breaks off.
+    TScript& TlsFails();
+    // A handshake the server never answers.
+    TScript& TlsStalls();
+    static TPeerCertificate Trusted();
+    static TPeerCertificate Untrusted(std::string problem, std::string fingerprint);
 
     std::string Written() const { return written_; }
     std::string ClientText() const;
@@ -34,16 +44,22 @@ public:
     bool sendFails = false;
     std::uint32_t address = 0;
     std::uint16_t port = 0;
+    TEndpoint endpoint;  // what the socket was opened for
+    int handshakes = 0;  // TLS handshakes that completed
 
     // ISocket side.
     long Receive(char* buffer, std::size_t size);
     long Send(const char* data, std::size_t size);
     bool Readable();
+    bool StartTls();
+    ISocket::TTlsStep ContinueTls();
+    TPeerCertificate PeerCertificate() const { return certificate_; }
 
 private:
     struct Step {
-        enum Kind { ServerBytes, ClientBytes, ClientUntil, Hangup } kind;
+        enum Kind { ServerBytes, ClientBytes, ClientUntil, Hangup, Handshake, BrokenHandshake, StalledHandshake } kind;
         std::string bytes;
+        TPeerCertificate certificate{};
     };
     void Advance();
 
@@ -53,6 +69,8 @@ private:
     std::size_t matched_ = 0;
     std::deque<std::string> pending_;
     bool closed_ = false;
+    bool tlsStarted_ = false;
+    TPeerCertificate certificate_;
 };
 
 // The network of a test: host names, services and the conversations the
@@ -69,7 +87,7 @@ public:
 
     std::unique_ptr<IHostLookup> LookupHost(const std::string& name) override;
     std::optional<std::uint16_t> LookupService(const std::string& name) override;
-    std::unique_ptr<ISocket> Open() override;
+    std::unique_ptr<ISocket> Open(const TEndpoint& endpoint) override;
 
 private:
     std::deque<std::shared_ptr<TScript>> scripts_;

@@ -195,4 +195,26 @@ TEST_F(MailCheckTest, FixedFilesAreFoundInAnyLetterCase) {
     EXPECT_EQ(fileutil::FindNoCase(dir.Path(), "Internet.pab"), dir.File("Internet.pab"));
 }
 
+TEST_F(MailCheckTest, TheAccountsSecurityIsUsedAndACertificateTrustedDuringTheCheckIsKept) {
+    const std::string print = "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
+    accounts.Find("Home")->security = TSecurity::StartTls;
+    TScript& s = rig.net.Next()
+                     .Server("+OK\r\n")
+                     .Client("STLS\r\n")
+                     .Server("+OK go\r\n")
+                     .Tls(TScript::Untrusted("The certificate has expired.", print))
+                     .Client("CAPA\r\n")
+                     .Server("-ERR\r\n")
+                     .Client("USER ann\r\n")
+                     // The check fails after the question; the trust stays.
+                     .Server("-ERR go away\r\n");
+    rig.prompt.QueueAnswer(TPromptAnswer::Yes);
+    TMailCheck check(rig.Env(), passwords, noDialUp, notifier, config, accounts, dir.Path());
+    EXPECT_FALSE(check.CheckAccounts({"Home"}));
+    EXPECT_EQ(s.handshakes, 1);
+    EXPECT_EQ(accounts.Find("Home")->popFingerprint, print);
+    EXPECT_EQ(config.ReadString("Pop Certificates", "Home", ""), print);
+    EXPECT_EQ(accounts.Find("Work")->popFingerprint, "");
+}
+
 }  // namespace

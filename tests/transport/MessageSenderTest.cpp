@@ -218,6 +218,30 @@ TEST_F(MessageSenderTest, ARefusedRecipientLeavesTheMessageQueuedInTheOutBoxWith
     EXPECT_EQ(Body(item), "x\r\n");
 }
 
+TEST_F(MessageSenderTest, ATlsAccountLogsInWithItsPopCredentialsAndAWrongPasswordLeavesTheMessageQueued) {
+    const std::string print = "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
+    accounts.Find("Home")->security = TSecurity::Tls;
+    THeaderItem& item = Create({"x"});
+    TScript& s = rig.net.Next()
+                     .Tls(TScript::Untrusted("The certificate has expired.", print))
+                     .Server("220 mx\r\n")
+                     .Client("EHLO 10.0.0.9\r\n")
+                     .Server("250-mx\r\n250 AUTH PLAIN\r\n")
+                     .Client("AUTH PLAIN AGFubgBwdw==\r\n")
+                     .Server("535 5.7.8 Authentication credentials invalid\r\n");
+    rig.prompt.QueueAnswer(TPromptAnswer::Yes);
+    EXPECT_FALSE(Send(item));
+    EXPECT_EQ(s.port, 465);
+    EXPECT_EQ(s.Written(), s.ClientText());
+    EXPECT_EQ(item.Mailbox.str(), "Out Box");
+    EXPECT_EQ(item.Flags & (mfSent | mfQueued), mfQueued);
+    ASSERT_EQ(rig.prompt.Errors().size(), 1u);
+    EXPECT_NE(rig.prompt.Errors()[0].find("Reason: 535 5.7.8 Authentication credentials invalid"), std::string::npos);
+    // The certificate the user trusted on the way stays trusted.
+    EXPECT_EQ(accounts.Find("Home")->smtpFingerprint, print);
+    EXPECT_EQ(config.ReadString("SMTP Certificates", "Home", ""), print);
+}
+
 TEST_F(MessageSenderTest, ACancelledSendSaysSo) {
     THeaderItem& item = Create({"x"});
     rig.net.Next().Server("220 mx\r\n").Client("HELO 10.0.0.9\r\n");
