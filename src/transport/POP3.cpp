@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <memory>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "common/AppTitle.h"
@@ -250,8 +251,13 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
         throw ECanceledError();
     };
     WaitForData();
-    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(partial.c_str(), "wb"));
-    if (!file) diskFull();
+    // A downloaded message is mail: private to the user from its creation.
+    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, fileutil::kPrivateFile);
+    std::unique_ptr<std::FILE, TFileCloser> file(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
+    if (!file) {
+        if (fd >= 0) ::close(fd);
+        diskFull();
+    }
     if (expected <= 0) expected = 1;
     TEndOfData end;
     long long written = 0;

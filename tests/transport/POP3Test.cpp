@@ -107,6 +107,10 @@ TEST_F(POP3Test, ACheckDownloadsEveryMessageByteForByteAndRecordsThem) {
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home1.tsg")), kMsg1);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home2.tsg")), kMsg2);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Home.hf")), "HEAD Received: from a by b\r\nHEAD Received: from c by d\r\n");
+    // Downloaded mail and the seen list are the user's alone.
+    constexpr auto kPrivate = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    for (const char* name : {"Home1.tsg", "Home2.tsg", "Home.hf"})
+        EXPECT_EQ(std::filesystem::status(dir.File(name)).permissions(), kPrivate) << name;
     EXPECT_TRUE(rig.display.Saw("Retrieving message 2 of 2."));
     EXPECT_TRUE(rig.display.Saw("Logout Successful."));
     EXPECT_EQ(rig.display.progress.back(), 100);
