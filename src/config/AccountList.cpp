@@ -1,11 +1,13 @@
 #include "config/AccountList.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
 #include "common/ListFile.h"
+#include "common/ListName.h"
 #include "common/TextUtil.h"
 #include "common/UniqueName.h"
 #include "common/UserPrompt.h"
@@ -24,6 +26,13 @@ void TAccountList::Load() {
         a.nickname = row.SubItem(5);
         accounts_.push_back(std::move(a));
     }
+}
+
+bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const {
+    if (Save(listFill, pump)) return true;
+    // The writer has released the flag by now: the box may wait on the user.
+    prompt.Error(listname::SaveFailureText("internet servers", ListPath(), errno));
+    return false;
 }
 
 bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
@@ -62,18 +71,26 @@ TAccount& TAccountList::AddNew() {
 bool TAccountList::Rename(std::string_view oldAlias, std::string_view newAlias, IUserPrompt& prompt,
                           TBusyFlag& listFill, IEventPump& pump) {
     TAccount* account = Find(oldAlias);
-    if (!account || account->alias == newAlias || !IsUsableAlias(newAlias) || !IsStorableField(newAlias)) return false;
+    if (!account || account->alias == newAlias) return false;
     const TAccount* holder = Find(newAlias);
     if (holder && holder != account) {
         prompt.Error(std::string(kAppTitle) + " can not rename this account." + "\n\r" +
                      "Reason: Alias (Name) already in list" + "\n\r" + "Fix: Choose another Alias.");
         return false;
     }
+    if (!listname::CheckStorable(newAlias, "account", prompt)) return false;
+    // The alias names the account's seen file: it must stay inside the data folder.
+    if (!IsUsableAlias(newAlias)) {
+        prompt.Error(std::string(kAppTitle) + " can not rename this account." + "\n\r" +
+                     "Reason: An account name names a file in the data folder; it can not hold \"/\" or be \".\" or "
+                     "\"..\"." + "\n\r" + "Fix: Choose another Alias.");
+        return false;
+    }
     // A change of letter case alone is a rename too: file names are
     // case-sensitive here, and the seen file must keep matching the alias.
     const std::string before = account->alias;
     account->alias = std::string(newAlias);
-    if (!Save(listFill, pump)) {
+    if (!Save(listFill, pump, prompt)) {
         account->alias = before;
         return false;
     }

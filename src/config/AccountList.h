@@ -26,6 +26,8 @@ public:
     void Load();
     // Rewrites the file whole; false when it could not be written.
     bool Save(TBusyFlag& listFill, IEventPump& pump) const;
+    // The same, reporting a failure with a box once the list-fill flag is free.
+    bool Save(TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const;
 
     const std::vector<TAccount>& Accounts() const { return accounts_; }
     std::vector<std::string> Aliases() const;
@@ -38,9 +40,10 @@ public:
     TAccount& AddNew();
     void Add(TAccount account) { accounts_.push_back(std::move(account)); }
 
-    // The rename rule: another account holding the new alias (case ignored)
-    // shows a box and keeps the old one; otherwise the alias, the file and
-    // the seen file's name change. False when nothing changed.
+    // The rename rule: another account holding the new alias (case ignored),
+    // or an alias the file cannot keep or that would name a file outside the
+    // data folder, shows a box and keeps the old one; otherwise the alias,
+    // the file and the seen file's name change. False when nothing changed.
     bool Rename(std::string_view oldAlias, std::string_view newAlias, IUserPrompt& prompt, TBusyFlag& listFill,
                 IEventPump& pump);
     // Removes an account with its seen file, and rewrites the file.
