@@ -75,17 +75,21 @@ void TNamedRowList::Restore(int index, TListRow row) {
     rows_[static_cast<std::size_t>(index)] = std::move(row);
 }
 
-int TNamedRowList::Rename(int index, const std::string& name, IUserPrompt& prompt) {
-    if (index < 0 || index >= Count()) return -1;
+bool TNamedRowList::CanRename(int index, const std::string& name, IUserPrompt& prompt) const {
+    if (index < 0 || index >= Count()) return false;
     const auto& old = rows_[static_cast<std::size_t>(index)].caption;
-    if (old == name) return -1;
+    if (old == name) return false;
     const int other = IndexOf(name);
     if (!text::EqualsNoCase(old, name) && other >= 0 && other != index) {
         prompt.Error(std::string(kAppTitle) + " can not rename this " + kind_.what + "." + "\n\r" +
                      "Reason: Alias (Name) already in list" + "\n\r" + "Fix: Choose another Alias.");
-        return -1;
+        return false;
     }
-    if (!listname::CheckStorable(name, kind_.what, prompt)) return -1;
+    return listname::CheckStorable(name, kind_.what, prompt);
+}
+
+int TNamedRowList::Rename(int index, const std::string& name, IUserPrompt& prompt) {
+    if (!CanRename(index, name, prompt)) return -1;
     if (!kind_.sorted) {
         rows_[static_cast<std::size_t>(index)].caption = name;
         return index;

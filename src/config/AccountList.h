@@ -39,6 +39,10 @@ public:
     // Appends an account named by NewAccountName() with empty fields.
     TAccount& AddNew();
     void Add(TAccount account) { accounts_.push_back(std::move(account)); }
+    // Drops a row that was never written (a cancelled new account).
+    void RemoveAt(std::size_t index) {
+        if (index < accounts_.size()) accounts_.erase(accounts_.begin() + static_cast<std::ptrdiff_t>(index));
+    }
 
     // The rename rule: another account holding the new alias (case ignored),
     // or an alias the file cannot keep or that would name a file outside the
