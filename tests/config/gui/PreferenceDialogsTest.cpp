@@ -10,6 +10,8 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "app/CheckInterval.h"
