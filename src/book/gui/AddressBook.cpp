@@ -30,6 +30,7 @@ TAddressBook::TAddressBook(const QStringList& signatures, QWidget* parent) : QDi
     setWindowTitle(QStringLiteral("Fenmarch Address Book"));
     auto* layout = new QVBoxLayout(this);
     Pages = new QTabWidget(this);
+    Pages->setUsesScrollButtons(false);  // every page caption shows whole
     Pages->addTab(BuildPersonalPage(), QStringLiteral("Personal Information"));
     Pages->addTab(BuildAddressPage(), QStringLiteral("Email Address(s)"));
     Memo3 = new QPlainTextEdit(this);

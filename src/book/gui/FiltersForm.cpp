@@ -58,6 +58,7 @@ TFiltersForm::TFiltersForm(const QStringList& mailboxes, const QStringList& prin
     setWindowTitle(QStringLiteral("Skiffpost Filter Properties"));
     auto* layout = new QVBoxLayout(this);
     Pages = new QTabWidget(this);
+    Pages->setUsesScrollButtons(false);  // every page caption shows whole
     Pages->addTab(BuildMainPage(), QStringLiteral("Main Settings (Step 1)"));
     Pages->addTab(BuildLogicPage(), QStringLiteral("Filter Logic (Step 2)"));
     Pages->addTab(BuildActionsPage(), QStringLiteral("Actions (Step 3)"));

@@ -36,6 +36,7 @@ TFrmAccounts::TFrmAccounts(const TAccountList& list, IUserPrompt& prompt, QWidge
     setWindowTitle(QStringLiteral("Fenmarch Skiffpost Accounts"));
     auto* layout = new QVBoxLayout(this);
     Pages = new QTabWidget(this);
+    Pages->setUsesScrollButtons(false);  // every page caption shows whole
     Pages->addTab(BuildReceivingPage(), QStringLiteral("Receiving Mail"));
     Pages->addTab(BuildSendingPage(), QStringLiteral("Sending Mail"));
     layout->addWidget(Pages);

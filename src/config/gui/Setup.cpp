@@ -87,6 +87,7 @@ TSetup::TSetup(TIniFile& config, std::string programFolder, std::string dataFold
     setWindowTitle(QStringLiteral("Fenmarch Skiffpost Preferences"));
     auto* layout = new QVBoxLayout(this);
     Pages = new QTabWidget(this);
+    Pages->setUsesScrollButtons(false);  // every page caption shows whole
     Pages->addTab(BuildGeneralPage(), QStringLiteral("General Options"));
     Pages->addTab(BuildBellsPage(), QStringLiteral("Bells and Whistles"));
     Pages->addTab(BuildMessagesPage(), QStringLiteral("Default Messages"));
