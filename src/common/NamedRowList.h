@@ -34,7 +34,7 @@ public:
     int IndexOf(const std::string& name) const;  // without regard to case; -1 none
 
     // Replaces the list with the file's rows; a missing file gives none.
-    void Load(const std::string& path);
+    virtual void Load(const std::string& path);
     // Rewrites the file through the list-file writer. A failure is reported
     // with a box once the list-fill flag is free again.
     bool Save(const std::string& path, TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const;

@@ -7,6 +7,8 @@ TSignatureList::TSignatureList() : TNamedRowList({kNewName, "signature", "signat
 }
 
 void TSignatureList::Load(const std::string& path) {
+    MutableRows().clear();
+    Add({kDefaultName, {""}});
     for (auto& row : listfile::Read(path)) {
         if (IndexOf(row.caption) >= 0 || !listname::IsStorable(row.caption)) continue;
         row.subItems.resize(1);

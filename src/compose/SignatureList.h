@@ -15,11 +15,11 @@ public:
 
     TSignatureList();
 
-    // Appends the file's signatures after the rows the list holds. A
+    // Starts again from the built-in row and appends the file's signatures. A
     // signature whose name the list already has (case ignored) is skipped,
     // so that names stay unique: a file written by this list repeats the
     // built-in "Default Signature".
-    void Load(const std::string& path);
+    void Load(const std::string& path) override;
 
     // The body's lines, split at 0x02.
     std::vector<std::string> Lines(int index) const;

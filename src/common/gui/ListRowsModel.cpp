@@ -114,8 +114,21 @@ bool TListRowsModel::SortByName() {
 
 bool TListRowsModel::Save() { return list_.Save(context_.path, context_.listFill, context_.pump, context_.prompt); }
 
+bool TListRowsModel::Commit() {
+    const bool saved = Save();
+    emit Changed();
+    return saved;
+}
+
 void TListRowsModel::Reset() {
     beginResetModel();
+    endResetModel();
+    emit Changed();
+}
+
+void TListRowsModel::Load() {
+    beginResetModel();
+    list_.Load(context_.path);
     endResetModel();
     emit Changed();
 }

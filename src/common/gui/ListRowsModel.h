@@ -64,8 +64,13 @@ public:
     bool SortByName();
     // Writes the file; a failure is reported.
     bool Save();
+    // Writes the file and tells the windows that follow the list (a dialog
+    // closed with "&Close").
+    bool Commit();
     // Re-reads the rows after the list was changed outside the model.
     void Reset();
+    // Fills the list from its file (start-up).
+    void Load();
 
 signals:
     // The rows changed in a way other windows follow (names, rows added or
