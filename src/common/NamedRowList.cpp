@@ -88,6 +88,16 @@ bool TNamedRowList::CanRename(int index, const std::string& name, IUserPrompt& p
     return listname::CheckStorable(name, kind_.what, prompt);
 }
 
+int TNamedRowList::RenamedIndex(int index, const std::string& name) const {
+    if (!kind_.sorted || index < 0 || index >= Count()) return index;
+    // The other rows the renamed one would follow, as Insert places it.
+    const TListRow probe{name, {}};
+    int before = 0;
+    for (int i = 0; i < Count(); ++i)
+        if (i != index && !NameLess(probe, rows_[static_cast<std::size_t>(i)])) ++before;
+    return before;
+}
+
 int TNamedRowList::Rename(int index, const std::string& name, IUserPrompt& prompt) {
     if (!CanRename(index, name, prompt)) return -1;
     if (!kind_.sorted) {

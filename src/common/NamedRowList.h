@@ -51,6 +51,8 @@ public:
     // keep, is refused with a box and the old name stays. The row's new
     // index, or -1 when nothing changed.
     int Rename(int index, const std::string& name, IUserPrompt& prompt);
+    // Where Rename would put the row (sorted lists keep name order).
+    int RenamedIndex(int index, const std::string& name) const;
     // The checks of Rename alone (with their boxes), changing nothing.
     bool CanRename(int index, const std::string& name, IUserPrompt& prompt) const;
     void Remove(int index);

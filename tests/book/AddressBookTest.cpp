@@ -173,3 +173,16 @@ TEST(NicknameImport, OddLines) {
     EXPECT_EQ(rows[1].SubItem(mf::Phone), "555");
     EXPECT_EQ(rows[1].SubItem(mf::Notes), "");
 }
+
+TEST(AddressList, WhereARenamedRowGoes) {
+    TRecordingPrompt prompt;
+    TAddressList list;
+    for (const char* name : {"bob", "dora", "fay"}) list.Add({name, {}});
+    for (const auto& [from, name] : std::vector<std::pair<int, std::string>>{
+             {0, "Eve"}, {0, "Aaron"}, {2, "ann"}, {1, "Zed"}, {2, "FAY"}}) {
+        TAddressList copy = list;
+        const int expected = copy.RenamedIndex(from, name);
+        EXPECT_EQ(copy.Rename(from, name, prompt), expected) << name;
+        EXPECT_EQ(copy.Row(expected).caption, name);
+    }
+}

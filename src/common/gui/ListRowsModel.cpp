@@ -92,11 +92,15 @@ int TListRowsModel::Rename(int row, const QString& name) {
     if (row < 0 || row >= list_.Count()) return -1;
     const std::string stored = qttext::ToStored(name);
     if (stored == list_.Row(row).caption) return row;
-    // The refusal boxes come before the model changes, never during a reset.
+    // The refusal boxes come before the model changes, never during one.
     if (!list_.CanRename(row, stored, context_.prompt)) return -1;
-    beginResetModel();
+    // A move rather than a reset: views keep their selection and editors.
+    const int to = list_.RenamedIndex(row, stored);
+    const bool moves = to != row;
+    if (moves) beginMoveRows({}, row, row, {}, to > row ? to + 1 : to);
     const int moved = list_.Rename(row, stored, context_.prompt);
-    endResetModel();
+    if (moves) endMoveRows();
+    emit dataChanged(index(moved, 0), index(moved, columnCount() - 1));
     Save();
     emit RowRenamed(moved);
     emit Changed();
