@@ -3,6 +3,7 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
@@ -11,7 +12,11 @@ FUZZ_SECONDS ?= 20
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-.PHONY: all deps build build-asan run test test-fast bench fuzz clean
+# The suites whose code runs on more than one thread, also run under
+# ThreadSanitizer.
+TSAN_SUITES = store incoming transport
+
+.PHONY: all deps build build-asan build-tsan run test test-fast test-tsan bench fuzz clean
 
 all: build
 
@@ -24,22 +29,33 @@ $(BUILD)/build.ninja: | deps
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DSKFP_SANITIZE=ON -DSKFP_BENCH=OFF
 
+$(TSAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKFP_TSAN=ON -DSKFP_GUI=OFF -DSKFP_BENCH=OFF
+
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+build-tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(addprefix test_,$(TSAN_SUITES))
+
 run: build
 	$(BUILD)/skfp
 
-# The suite runs twice: under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then in the plain build, whose CTest summary closes the output.
-test: build-asan build
+# The suite runs under AddressSanitizer and UndefinedBehaviorSanitizer, its
+# threaded parts under ThreadSanitizer, then whole in the plain build, whose
+# CTest summary closes the output.
+test: build-asan build test-tsan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest -j $(JOBS) --output-on-failure --timeout 600
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
+
+test-tsan: build-tsan
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest -j $(JOBS) --output-on-failure --timeout 600 -L '^($(subst $(eval) ,|,$(TSAN_SUITES)))$$'
 
 # The plain build's suite alone, for a quick check while working.
 test-fast: build
@@ -59,4 +75,4 @@ fuzz: deps
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name $$( [ -d $$corpus ] && echo $$corpus ); done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

@@ -20,6 +20,7 @@ namespace {
 class TFixedClock : public IClock {
 public:
     std::time_t Now() const override { return 0; }
+    std::int64_t MonotonicMs() const override { return 0; }
 };
 }  // namespace
 

@@ -58,13 +58,6 @@ private:
     std::size_t size_;
 };
 
-struct TTicking : IClock, IEventPump {
-    mutable std::time_t now = 0;
-    std::time_t Now() const override { return now; }
-    void Pump() override { ++now; }
-    bool IsPumpThread() const override { return true; }
-};
-
 struct TQuiet : TQuietDisplay, IPasswordPrompt {
     int asked = 0;
     bool Ask(const std::string&, std::string& user, std::string& password) override {

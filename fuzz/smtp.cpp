@@ -62,13 +62,6 @@ private:
     std::string& written_;
 };
 
-struct TTicking : IClock, IEventPump {
-    mutable std::time_t now = 0;
-    std::time_t Now() const override { return now; }
-    void Pump() override { ++now; }
-    bool IsPumpThread() const override { return true; }
-};
-
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "ToolStore.h"
+#include "app/MessageDestroyer.h"
 
 int DestroyCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"destroy needs one HANDLE"};
@@ -6,7 +7,6 @@ int DestroyCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!tool) return kExitFailed;
     const THeaderItem* item = tool->Record(args[0]);
     if (!item) return kExitFailed;
-    tool->Operations().DestroyRecord(tool->Store().Headers().HandleOf(item));
-    tool->Operations().RefreshTrashIndicator();
+    TMessageDestroyer(tool->Store()).Destroy({tool->Store().Headers().HandleOf(item)});
     return ctx.prompt.ErrorCount() == 0 ? kExitOk : kExitFailed;
 }

@@ -60,7 +60,8 @@ int Build(const TToolArgs& args) {
     TDictionaryBuilder builder;
     builder.AddUtf8List(*list);
     const std::string data = builder.Build();
-    if (!fileutil::WriteAtomically(args[2], data)) {
+    // A main dictionary is a shared, read-only resource of the program folder.
+    if (!fileutil::WriteAtomically(args[2], data, 0644)) {
         std::cerr << "skfp-tool: cannot write " << args[2] << '\n';
         return kExitFailed;
     }

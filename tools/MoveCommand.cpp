@@ -1,4 +1,5 @@
 #include "ToolStore.h"
+#include "app/MessageMover.h"
 
 int MoveCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 2) throw TUsageError{"move needs HANDLE and MAILBOX"};
@@ -8,20 +9,12 @@ int MoveCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!item) return kExitFailed;
     const std::string target = FromArg(args[1]);
     if (!tool->Known(target)) return kExitFailed;
-    const std::string source = item->Mailbox;
-    if (source == target) return Refuse("Can not move message to the same mailbox.");
-    auto& ops = tool->Operations();
-    auto& files = tool->Store().Files();
-    if (!ops.MoveRecord(*item, target)) return kExitFailed;
-    if (item->Mailbox == source) return Refuse("the body of message " + args[0] + " could not be read; it stays");
-    // Compaction rewrites the source's index without the record; when it
-    // fails the index is saved on its own, or the record would come back.
-    if (!ops.CompactWithReport(source)) {
-        files.SaveIndex(source);
-        files.SaveIndex(target);
-        return kExitFailed;
+    if (item->Mailbox == target) return Refuse("Can not move message to the same mailbox.");
+    const int handle = tool->Store().Headers().HandleOf(item);
+    const TMessageMover::TReport report = TMessageMover(tool->Store()).MoveToMailbox({handle}, target);
+    if (report.moved == 0) {
+        if (ctx.prompt.ErrorCount() > 0) return kExitFailed;
+        return Refuse("the body of message " + args[0] + " could not be read; it stays");
     }
-    files.SaveIndex(target);
-    ops.RefreshTrashIndicator();
-    return kExitOk;
+    return report.compacted ? kExitOk : kExitFailed;
 }

@@ -1,17 +1,21 @@
 #include <iostream>
 
 #include "ToolStore.h"
+#include "app/RecordBody.h"
 
 int ShowCommand(TToolContext& ctx, const TToolArgs& args) {
-    if (args.size() != 1) throw TUsageError{"show needs one HANDLE"};
+    const bool asText = !args.empty() && args[0] == "--text";
+    if (args.size() != (asText ? 2u : 1u)) throw TUsageError{"show needs one HANDLE"};
     auto tool = TToolStore::Open(ctx);
     if (!tool) return kExitFailed;
-    const THeaderItem* item = tool->Record(args[0]);
+    const std::string& arg = args.back();
+    const THeaderItem* item = tool->Record(arg);
     if (!item) return kExitFailed;
-    std::string body;
-    if (!tool->Store().Files().ReadBody(*item, body))
-        return Refuse("the body of message " + args[0] + " could not be read");
-    std::cout.write(body.data(), static_cast<std::streamsize>(body.size()));
+    const TRecordBody bodies(tool->Store());
+    const int handle = tool->Store().Headers().HandleOf(item);
+    const auto body = asText ? bodies.Text(handle) : bodies.Stored(handle);
+    if (!body) return Refuse("the body of message " + arg + " could not be read");
+    std::cout.write(body->data(), static_cast<std::streamsize>(body->size()));
     std::cout.flush();
     return std::cout ? kExitOk : kExitFailed;
 }

@@ -55,6 +55,8 @@ int ShowCommand(TToolContext& ctx, const TToolArgs& args);
 int CompactCommand(TToolContext& ctx, const TToolArgs& args);
 int MoveCommand(TToolContext& ctx, const TToolArgs& args);
 int DestroyCommand(TToolContext& ctx, const TToolArgs& args);
+int TrashCommand(TToolContext& ctx, const TToolArgs& args);
+int EmptyTrashCommand(TToolContext& ctx, const TToolArgs& args);
 int MkboxCommand(TToolContext& ctx, const TToolArgs& args);
 int RenameBoxCommand(TToolContext& ctx, const TToolArgs& args);
 int RmboxCommand(TToolContext& ctx, const TToolArgs& args);

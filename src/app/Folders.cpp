@@ -78,8 +78,7 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
         folders.locationFile = configFolder + cfg::kLocationFile;
         defaultData = dataRoot + "Data/";
         defaultAttach = dataRoot + "Attach/";
-        std::error_code ec;
-        fs::create_directories(configFolder, ec);
+        fileutil::CreateFolders(configFolder);
     }
 
     MigrateOldConfiguration(folders, defaultData, defaultAttach);
@@ -112,8 +111,7 @@ void TFolderSetup::MigrateOldConfiguration(const TFolders& folders, const std::s
     // The data folder may not exist yet on the first start after an upgrade;
     // create it so the move can succeed. A configuration already standing in
     // the data folder is never overwritten.
-    std::error_code ec;
-    fs::create_directories(target, ec);
+    fileutil::CreateFolders(target);
     const std::string moved = target + cfg::kConfigFile;
     if (fileutil::Exists(moved) || !MoveFile(old, moved)) return;  // the old file stays where it is
 
@@ -124,11 +122,12 @@ void TFolderSetup::MigrateOldConfiguration(const TFolders& folders, const std::s
 
 bool TFolderSetup::CreateFolder(const std::string& folder) {
     if (fileutil::IsDirectory(folder)) return true;
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (!ec && fileutil::IsDirectory(folder)) return true;
+    // Mail, attachments and passwords live here: only the user may enter.
+    errno = 0;
+    if (fileutil::CreateFolders(folder)) return true;
+    const int failure = errno;
     prompt_.Error(std::string(kAppTitle) + " could not create the folder \"" + folder + "\".\n" +
-                  "Reason: " + (ec ? ec.message() : std::string("the path is not a folder")) + "\n" +
+                  "Reason: " + (failure ? std::strerror(failure) : std::string("the path is not a folder")) + "\n" +
                   "Fix: Check the \"" + cfg::kDataFolderKey + "\" and \"" + cfg::kAttachFolderKey +
                   "\" entries of " + cfg::kLocationFile + " and the folder's permissions.");
     return false;

@@ -65,15 +65,14 @@ bool SyncFile(const std::string& path) {
     return ok;
 }
 
-bool WriteAtomically(const std::string& path, std::string_view data) {
+bool WriteAtomically(const std::string& path, std::string_view data, mode_t newFileMode) {
+    const mode_t mode = ModeOf(path, newFileMode);
     std::string tmp = path + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
-    // Keep the permissions a plain create would give, not mkstemp's 0600.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+    // mkstemp creates 0600; the file takes the mode it had (or is to have)
+    // before anything is written into it.
+    bool ok = (mode == 0600 || ::fchmod(fd, mode) == 0) && WriteAll(fd, data) && ::fsync(fd) == 0;
     const int saved = errno;
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
@@ -90,6 +89,26 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) return false;
     SyncFolderOf(to);
     return true;
+}
+
+mode_t ModeOf(const std::string& path, mode_t fallback) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return fallback;
+    return st.st_mode & 07777;
+}
+
+bool CreateFolders(const std::string& path, mode_t mode) {
+    if (path.empty()) return false;
+    // Each missing component is made with mkdir's own mode, so the process
+    // umask is never touched (other threads may be creating files).
+    std::size_t at = 0;
+    while (at != std::string::npos) {
+        at = path.find('/', at + 1);
+        const std::string part = path.substr(0, at);
+        if (part.empty() || IsDirectory(part)) continue;
+        if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
+    }
+    return IsDirectory(path);
 }
 
 std::string WithTrailingSlash(std::string folder) {

@@ -72,7 +72,7 @@ std::vector<TListRow> Read(const std::string& path) {
 
 bool Write(const std::string& path, const std::vector<TListRow>& rows, TBusyFlag& listFill, IEventPump& pump) {
     TBusyLock lock(listFill, pump);
-    return fileutil::WriteAtomically(path, Format(rows));
+    return lock.Held() && fileutil::WriteAtomically(path, Format(rows));
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {

@@ -25,7 +25,9 @@ int TMessageStorer::Add(TParsedMessage& message, const std::string& mailbox) {
     if (!store_.Viewed().empty() && store_.Viewed() == target) {
         TBusyLock lock(store_.Flags().listFill, store_.Pump());
         const int handle = store_.Headers().Add(std::move(item));
-        store_.Rows().InsertTop(TMessageRow::Of(record, handle));
+        // Without the flag the record is stored all the same; its row comes
+        // when the mailbox is shown again.
+        if (lock.Held()) store_.Rows().InsertTop(TMessageRow::Of(record, handle));
         return handle;
     }
     return store_.Headers().Add(std::move(item));

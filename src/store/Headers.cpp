@@ -59,9 +59,11 @@ int THeaders::CountNewAll() const {
 void THeaders::Remove(int handle) {
     THeaderItem* item = At(handle);
     if (!item) return;
-    if (item->Has(mfNew) && observer_) {
+    observers_.Notify([&](auto& o) { o.RecordAboutToBeRemoved(handle); });
+    if (item->Has(mfNew)) {
         const std::string mailbox = item->Mailbox;
-        observer_->NewRecordRemoved(mailbox, CountNew(mailbox) == 1);
+        const bool last = CountNew(mailbox) == 1;
+        observers_.Notify([&](auto& o) { o.NewRecordRemoved(mailbox, last); });
     }
     handles_.erase(item);
     slots_[static_cast<std::size_t>(handle)].reset();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ObserverList.h"
+
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -9,13 +11,20 @@
 
 class IUserPrompt;
 
-// Told when a new (unread) record leaves the list, so the mailbox's bold
-// mark, the new-message count and the tray tip can follow.
+// Told when records leave the list: a window showing one closes, and for a
+// new (unread) one the mailbox's bold mark, the new-message count and the
+// tray tip follow.
 class IHeadersObserver {
 public:
     virtual ~IHeadersObserver() = default;
+    // Before the record of handle is destroyed; it can still be read.
+    virtual void RecordAboutToBeRemoved(int /*handle*/) {}
+    // The record went from one mailbox to another (its Mailbox is the new one).
+    virtual void RecordMoved(int /*handle*/, const std::string& /*from*/) {}
+    // Its subject, flags or body changed where it is.
+    virtual void RecordChanged(int /*handle*/) {}
     // lastNewOfMailbox: no other new record of that mailbox remains.
-    virtual void NewRecordRemoved(const std::string& mailbox, bool lastNewOfMailbox) = 0;
+    virtual void NewRecordRemoved(const std::string& /*mailbox*/, bool /*lastNewOfMailbox*/) {}
 };
 
 // The one list of all header records of all mailboxes. A record's handle is
@@ -27,7 +36,9 @@ public:
     THeaders(const THeaders&) = delete;
     THeaders& operator=(const THeaders&) = delete;
 
-    void SetObserver(IHeadersObserver* observer) { observer_ = observer; }
+    // Every listener is told; each removes itself before it goes.
+    void AddObserver(IHeadersObserver* observer) { observers_.Add(observer); }
+    void RemoveObserver(IHeadersObserver* observer) { observers_.Remove(observer); }
 
     // Makes room for more records, so that loading a large index does not
     // grow the list step by step.
@@ -51,12 +62,20 @@ public:
     int CountNew(const std::string& mailbox) const;
     int CountNewAll() const;
 
+    // Tell the observers about a change made to a record in place.
+    void TellMoved(int handle, const std::string& from) {
+        observers_.Notify([&](auto& o) { o.RecordMoved(handle, from); });
+    }
+    void TellChanged(int handle) {
+        observers_.Notify([&](auto& o) { o.RecordChanged(handle); });
+    }
+
     // Empties the slot of a handle and destroys its record.
     void Remove(int handle);
 
 private:
     IUserPrompt& prompt_;
-    IHeadersObserver* observer_ = nullptr;
+    TObserverList<IHeadersObserver> observers_;
     std::vector<std::unique_ptr<THeaderItem>> slots_;
     std::unordered_map<const THeaderItem*, int> handles_;
     THeaderItem spare_;

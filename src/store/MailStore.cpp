@@ -18,10 +18,10 @@ TMailStore::TMailStore(std::string dataFolder, TIniFile& config, IUserPrompt& pr
       pump_(pump),
       headers_(prompt),
       files_(headers_, flags_, pump, prompt, config, dataFolder_) {
-    headers_.SetObserver(this);
+    headers_.AddObserver(this);
 }
 
-TMailStore::~TMailStore() { headers_.SetObserver(nullptr); }
+TMailStore::~TMailStore() { headers_.RemoveObserver(this); }
 
 std::string TMailStore::TreePath() const { return dataFolder_ + cfg::kTreeFile; }
 
@@ -85,6 +85,7 @@ void TMailStore::LoadMailbox(const std::string& name) {
 
 void TMailStore::ShowMailbox(const std::string& name, IShowProgress* progress) {
     TBusyLock lock(flags_.listFill, pump_);
+    if (!lock.Held()) return;
     rows_.Clear();
     if (progress) {
         progress->Begin(headers_.Length());
@@ -110,14 +111,17 @@ void TMailStore::ShowMailbox(const std::string& name, IShowProgress* progress) {
 
 void TMailStore::ClearView() {
     TBusyLock lock(flags_.listFill, pump_);
+    if (!lock.Held()) return;
     viewed_.clear();
     rows_.Clear();
 }
 
 void TMailStore::UpdateRow(THeaderItem& item) {
     TBusyLock rowLock(flags_.rowUpdate, pump_);
+    if (!rowLock.Held()) return;
     if (!viewed_.empty() && item.Mailbox == viewed_) {
         TBusyLock listLock(flags_.listFill, pump_);
+        if (!listLock.Held()) return;
         const int handle = headers_.HandleOf(&item);
         const int position = rows_.Find(handle);
         if (position >= 0)
@@ -125,12 +129,16 @@ void TMailStore::UpdateRow(THeaderItem& item) {
         else if (handle >= 0)
             rows_.InsertTop(TMessageRow::Of(item, handle));
     }
-    files_.SaveIndex(item.Mailbox);
+    const bool saved = files_.SaveIndexQuietly(item.Mailbox);
+    rowLock.Unlock();
+    headers_.TellChanged(headers_.HandleOf(&item));
+    if (!saved) prompt_.Error(TMailboxFiles::SaveIndexError());
 }
 
 int TMailStore::FindRow(const THeaderItem& item) {
     if (viewed_.empty() || item.Mailbox != viewed_) return -1;
     TBusyLock lock(flags_.listFill, pump_);
+    if (!lock.Held()) return -1;
     return rows_.Find(headers_.HandleOf(&item));
 }
 
@@ -160,6 +168,11 @@ void TMailStore::RenameMailboxFiles(const std::string& oldName, const std::strin
         if (item && item->Mailbox == oldName) item->Mailbox = newName;
     }
     if (viewed_ == oldName) viewed_ = newName;
+    // A window showing one of its records names the mailbox.
+    for (int h = 0; h < headers_.Length(); ++h) {
+        const THeaderItem* item = headers_.At(h);
+        if (item && item->Mailbox == newName) headers_.TellMoved(h, oldName);
+    }
 }
 
 void TMailStore::NewRecordRemoved(const std::string& mailbox, bool lastNewOfMailbox) {

@@ -243,15 +243,23 @@ std::string TMailboxFiles::IndexContent(const std::string& name) const {
 
 bool TMailboxFiles::ReplaceIndex(const std::string& name, const std::string& content) {
     const std::string bak = BackupPath(name);
-    if (!fileutil::WriteAtomically(bak, content)) return false;
+    // The backup becomes the index, so it takes the index's mode.
+    if (!fileutil::WriteAtomically(bak, content, fileutil::ModeOf(IndexPath(name), fileutil::kPrivateFile)))
+        return false;
     // Should this rename fail, the backup holds the current state and the
     // next load puts it in place.
     return fileutil::ReplaceWith(bak, IndexPath(name));
 }
 
-bool TMailboxFiles::SaveIndex(const std::string& name) {
+bool TMailboxFiles::SaveIndexQuietly(const std::string& name) {
     TBusyLock lock(flags_.indexSave, pump_);
-    if (ReplaceIndex(name, IndexContent(name))) return true;
+    return lock.Held() && ReplaceIndex(name, IndexContent(name));
+}
+
+bool TMailboxFiles::SaveIndex(const std::string& name) {
+    if (SaveIndexQuietly(name)) return true;
+    // Shown with the flag released: the box's own event loop may run a
+    // command that saves an index too.
     prompt_.Error(SaveIndexError());
     return false;
 }
@@ -268,8 +276,16 @@ bool TMailboxFiles::ReadBody(const THeaderItem& item, std::string& body) const {
 }
 
 bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
+    bool indexSaved = true;
+    const bool written = WriteBody(item, body, indexSaved);
+    if (!indexSaved) prompt_.Error(SaveIndexError());
+    return written;
+}
+
+bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& indexSaved) {
     TBusyLock lock(flags_.messageFile, pump_);
-    TFd fd(::open(MessagePath(item.Mailbox).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (!lock.Held()) return false;
+    TFd fd(::open(MessagePath(item.Mailbox).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
     if (fd.fd < 0) return false;
     // Other programs that honour the lock do not write at the same time.
     if (::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
@@ -322,7 +338,7 @@ bool TMailboxFiles::SaveBody(THeaderItem& item, std::string_view body) {
     item.Offset = static_cast<std::int32_t>(at);
     item.Size = static_cast<std::int32_t>(n);
     item.Slack = static_cast<std::int32_t>(slack);
-    SaveIndex(item.Mailbox);
+    indexSaved = SaveIndexQuietly(item.Mailbox);
     if (inPlace) ::unlink(journal.c_str());
     return true;
 }
@@ -340,8 +356,12 @@ std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch
     }
     for (const auto& [name, members] : boxes) {
         TBusyLock lock(flags_.messageFile, pump_);
-        if (!AppendToMessageFile(name, batch, members)) continue;
-        if (!SaveIndex(name)) continue;
+        if (!lock.Held() || !AppendToMessageFile(name, batch, members)) continue;
+        if (!SaveIndexQuietly(name)) {
+            lock.Unlock();
+            prompt_.Error(SaveIndexError());
+            continue;
+        }
         for (const std::size_t i : members) stored[i] = true;
     }
     return stored;
@@ -349,7 +369,7 @@ std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch
 
 bool TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
                                         const std::vector<std::size_t>& members) {
-    TFd fd(::open(MessagePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    TFd fd(::open(MessagePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
     if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
     const std::int64_t length = FileLength(fd.fd);
     if (length < 0) return false;
@@ -410,18 +430,29 @@ bool TMailboxFiles::MoveMessage(THeaderItem& item, const std::string& target) {
 }
 
 bool TMailboxFiles::Compact(const std::string& name) {
+    bool indexReplaced = true;
+    const bool compacted = CompactFiles(name, indexReplaced);
+    if (!indexReplaced) prompt_.Error(SaveIndexError());
+    return compacted;
+}
+
+bool TMailboxFiles::CompactFiles(const std::string& name, bool& indexReplaced) {
     TBusyLock fileLock(flags_.messageFile, pump_);
+    if (!fileLock.Held()) return false;
     const std::string msg = MessagePath(name), tmp = TempPath(name);
     if (!fileutil::Exists(msg)) {
-        TFd created(::open(msg.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+        TFd created(::open(msg.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
         return created.fd >= 0;
     }
     // Nothing may write the index while the two files are being swapped.
     TBusyLock indexLock(flags_.indexSave, pump_);
+    if (!indexLock.Held()) return false;
     TFd in(::open(msg.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0 || ::flock(in.fd, LOCK_EX | LOCK_NB) != 0) return false;
-    TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, fileutil::kPrivateFile));
     if (out.fd < 0) return false;
+    // The compacted file replaces the old one and keeps the mode it was given.
+    ::fchmod(out.fd, fileutil::ModeOf(msg, fileutil::kPrivateFile));
     const auto fail = [&] {
         out.Close();
         ::unlink(tmp.c_str());
@@ -468,7 +499,8 @@ bool TMailboxFiles::Compact(const std::string& name) {
         index += "\r\n";
     }
     const std::string bak = BackupPath(name);
-    if (!fileutil::WriteAtomically(bak, index)) return fail();
+    if (!fileutil::WriteAtomically(bak, index, fileutil::ModeOf(IndexPath(name), fileutil::kPrivateFile)))
+        return fail();
     if (!fileutil::ReplaceWith(tmp, msg)) {
         ::unlink(bak.c_str());
         return fail();
@@ -477,6 +509,7 @@ bool TMailboxFiles::Compact(const std::string& name) {
         p.item->Offset = p.offset;
         p.item->Slack = kCompactSlack;
     }
-    if (!fileutil::ReplaceWith(bak, IndexPath(name))) prompt_.Error(SaveIndexError());
+    // The backup holds the new index; the next load puts it in place.
+    indexReplaced = fileutil::ReplaceWith(bak, IndexPath(name));
     return true;
 }

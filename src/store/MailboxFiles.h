@@ -41,6 +41,10 @@ public:
     // Rewrites a mailbox's index from THeaders. False (and shown) on failure;
     // the previous index is then unchanged.
     bool SaveIndex(const std::string& name);
+    // SaveIndex without the box, for a caller that holds another flag and
+    // shows the failure once it has released it. False also when this
+    // thread holds the index-save flag already.
+    bool SaveIndexQuietly(const std::string& name);
     // The body of a record. False when it has none, when the file cannot be
     // read, or when its region does not lie inside the message file.
     bool ReadBody(const THeaderItem& item, std::string& body) const;
@@ -82,6 +86,12 @@ private:
     // the first record of this load.
     void RecoverRewrite(const std::string& name, int firstHandle);
     std::string IndexContent(const std::string& name) const;
+    // SaveBody under the message-file flag; indexSaved tells whether the
+    // index that follows could be written (its box comes after release).
+    bool WriteBody(THeaderItem& item, std::string_view body, bool& indexSaved);
+    // Compact under both flags; indexReplaced false when the new index was
+    // left in the backup.
+    bool CompactFiles(const std::string& name, bool& indexReplaced);
     // Writes the backup and renames it over the index; holds no flag.
     bool ReplaceIndex(const std::string& name, const std::string& content);
     // Writes the bodies of one mailbox's new records (indices into batch)

@@ -97,6 +97,7 @@ bool TMailboxOperations::MoveRecord(THeaderItem& item, const std::string& target
         return false;
     }
     if (item.Mailbox == source) return true;  // the body could not be read: it stays
+    store_.Headers().TellMoved(handle, source);
     if (store_.Viewed() == source) {
         const int row = store_.Rows().Find(handle);
         if (row >= 0) store_.Rows().RemoveAt(row);
@@ -106,19 +107,6 @@ bool TMailboxOperations::MoveRecord(THeaderItem& item, const std::string& target
         store_.RefreshMark(source);
     }
     return true;
-}
-
-void TMailboxOperations::DestroyRecord(int handle) {
-    auto& headers = store_.Headers();
-    THeaderItem* item = headers.At(handle);
-    if (!item) return;
-    const std::string mailbox = item->Mailbox;
-    if (store_.Viewed() == mailbox) {
-        const int row = store_.Rows().Find(handle);
-        if (row >= 0) store_.Rows().RemoveAt(row);
-    }
-    headers.Remove(handle);
-    store_.Files().SaveIndex(mailbox);
 }
 
 bool TMailboxOperations::CompactWithReport(const std::string& name) {

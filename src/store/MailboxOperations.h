@@ -28,8 +28,6 @@ public:
     // Moves a record to another mailbox (its row leaves the view), keeping
     // the bold marks right. The source is not compacted here.
     bool MoveRecord(THeaderItem& item, const std::string& target);
-    // Removes a record for good and saves its mailbox's index.
-    void DestroyRecord(int handle);
     // Compacts a mailbox and shows the optimizing failure.
     bool CompactWithReport(const std::string& name);
 

@@ -46,16 +46,16 @@ std::vector<std::string> TMailboxTree::Names() const {
 }
 
 void TMailboxTree::Reset(const std::vector<TTreeFile::Node>& nodes) {
-    if (observer_) observer_->TreeAboutToBeReset();
+    observers_.Notify([&](auto& o) { o.TreeAboutToBeReset(); });
     nodes_.clear();
     for (const auto& n : nodes) nodes_.push_back({n.name, n.depth});
-    if (observer_) observer_->TreeReset();
+    observers_.Notify([&](auto& o) { o.TreeReset(); });
 }
 
 void TMailboxTree::Insert(int index, const std::string& name, int depth) {
-    if (observer_) observer_->NodeAboutToBeInserted(index);
+    observers_.Notify([&](auto& o) { o.NodeAboutToBeInserted(index); });
     nodes_.insert(nodes_.begin() + index, Node{name, depth});
-    if (observer_) observer_->NodeInserted(index);
+    observers_.Notify([&](auto& o) { o.NodeInserted(index); });
 }
 
 int TMailboxTree::AppendChild(int parent, const std::string& name) {
@@ -66,21 +66,21 @@ int TMailboxTree::AppendChild(int parent, const std::string& name) {
 
 void TMailboxTree::Remove(int index) {
     const int end = SubtreeEnd(index);
-    if (observer_) observer_->NodesAboutToBeRemoved(index, end - index);
+    observers_.Notify([&](auto& o) { o.NodesAboutToBeRemoved(index, end - index); });
     nodes_.erase(nodes_.begin() + index, nodes_.begin() + end);
-    if (observer_) observer_->NodesRemoved(index, end - index);
+    observers_.Notify([&](auto& o) { o.NodesRemoved(index, end - index); });
 }
 
 int TMailboxTree::MoveSubtree(int index, int target, int depth) {
     const int end = SubtreeEnd(index);
-    if (observer_) observer_->TreeAboutToBeReset();
+    observers_.Notify([&](auto& o) { o.TreeAboutToBeReset(); });
     std::vector<Node> moving(nodes_.begin() + index, nodes_.begin() + end);
     const int shift = depth - moving.front().depth;
     for (auto& n : moving) n.depth += shift;
     nodes_.erase(nodes_.begin() + index, nodes_.begin() + end);
     const int at = target > index ? target - (end - index) : target;
     nodes_.insert(nodes_.begin() + at, moving.begin(), moving.end());
-    if (observer_) observer_->TreeReset();
+    observers_.Notify([&](auto& o) { o.TreeReset(); });
     return at;
 }
 
@@ -105,7 +105,7 @@ void TMailboxTree::SetImages(int index, int image, int selectedImage) {
 }
 
 void TMailboxTree::Reveal(int index) {
-    if (observer_) observer_->NodeRevealed(index);
+    observers_.Notify([&](auto& o) { o.NodeRevealed(index); });
 }
 
 std::vector<TTreeFile::Node> TMailboxTree::ToFileNodes() const {
@@ -116,7 +116,7 @@ std::vector<TTreeFile::Node> TMailboxTree::ToFileNodes() const {
 }
 
 void TMailboxTree::Changed(int index) {
-    if (observer_) observer_->NodeChanged(index);
+    observers_.Notify([&](auto& o) { o.NodeChanged(index); });
 }
 
 bool TMailboxTree::Move(int index, Place place, int target, int* newIndex) {

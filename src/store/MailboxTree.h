@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ObserverList.h"
+
 #include <string>
 #include <vector>
 
@@ -35,7 +37,9 @@ public:
         int selectedImage = 3;
     };
 
-    void SetObserver(IMailboxTreeObserver* observer) { observer_ = observer; }
+    // Every listener is told; each removes itself before it goes.
+    void AddObserver(IMailboxTreeObserver* observer) { observers_.Add(observer); }
+    void RemoveObserver(IMailboxTreeObserver* observer) { observers_.Remove(observer); }
 
     int Count() const { return static_cast<int>(nodes_.size()); }
     const Node& At(int index) const { return nodes_[static_cast<std::size_t>(index)]; }
@@ -85,5 +89,5 @@ private:
     int MoveSubtree(int index, int target, int depth);
 
     std::vector<Node> nodes_;
-    IMailboxTreeObserver* observer_ = nullptr;
+    TObserverList<IMailboxTreeObserver> observers_;
 };

@@ -18,14 +18,14 @@ int TMessageRows::Find(int handle) const {
 }
 
 void TMessageRows::InsertTop(TMessageRow row) {
-    if (observer_) observer_->RowAboutToBeInserted(0);
+    observers_.Notify([&](auto& o) { o.RowAboutToBeInserted(0); });
     if (row.handle >= 0) {
         if (slotOfHandle_.size() <= static_cast<std::size_t>(row.handle))
             slotOfHandle_.resize(static_cast<std::size_t>(row.handle) + 1, -1);
         slotOfHandle_[static_cast<std::size_t>(row.handle)] = static_cast<int>(rows_.size());
     }
     rows_.push_back(std::move(row));
-    if (observer_) observer_->RowInserted(0);
+    observers_.Notify([&](auto& o) { o.RowInserted(0); });
 }
 
 void TMessageRows::Update(int position, TMessageRow row) {
@@ -39,26 +39,26 @@ void TMessageRows::Update(int position, TMessageRow row) {
         }
     }
     slot = std::move(row);
-    if (observer_) observer_->RowChanged(position);
+    observers_.Notify([&](auto& o) { o.RowChanged(position); });
 }
 
 void TMessageRows::RemoveAt(int position) {
-    if (observer_) observer_->RowAboutToBeRemoved(position);
+    observers_.Notify([&](auto& o) { o.RowAboutToBeRemoved(position); });
     const std::size_t slot = Slot(position);
     if (rows_[slot].handle >= 0) slotOfHandle_[static_cast<std::size_t>(rows_[slot].handle)] = -1;
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(slot));
     for (std::size_t s = slot; s < rows_.size(); ++s)
         if (rows_[s].handle >= 0) slotOfHandle_[static_cast<std::size_t>(rows_[s].handle)] = static_cast<int>(s);
-    if (observer_) observer_->RowRemoved(position);
+    observers_.Notify([&](auto& o) { o.RowRemoved(position); });
 }
 
 void TMessageRows::Clear() { ResetFromOldest({}); }
 
 void TMessageRows::ResetFromOldest(std::vector<TMessageRow> oldestFirst) {
-    if (observer_) observer_->RowsAboutToBeReset();
+    observers_.Notify([&](auto& o) { o.RowsAboutToBeReset(); });
     rows_ = std::move(oldestFirst);
     Reindex();
-    if (observer_) observer_->RowsReset();
+    observers_.Notify([&](auto& o) { o.RowsReset(); });
 }
 
 void TMessageRows::Reindex() {
@@ -82,9 +82,9 @@ bool TMessageRows::Arrange(const std::vector<int>& order) {
     // Kept bottom-up: the row for position i lands in slot size-1-i.
     for (std::size_t i = 0; i < order.size(); ++i)
         arranged[rows_.size() - 1 - i] = std::move(rows_[Slot(order[i])]);
-    if (observer_) observer_->RowsAboutToBeReset();
+    observers_.Notify([&](auto& o) { o.RowsAboutToBeReset(); });
     rows_ = std::move(arranged);
     Reindex();
-    if (observer_) observer_->RowsReset();
+    observers_.Notify([&](auto& o) { o.RowsReset(); });
     return true;
 }

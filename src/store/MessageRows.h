@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ObserverList.h"
+
 #include <string>
 #include <vector>
 
@@ -39,7 +41,9 @@ class TMessageRows {
 public:
     enum Column { kWho = 0, kDate = 1, kStatus = 2, kAttach = 3, kHandle = 4 };
 
-    void SetObserver(IMessageRowsObserver* observer) { observer_ = observer; }
+    // Every listener is told; each removes itself before it goes.
+    void AddObserver(IMessageRowsObserver* observer) { observers_.Add(observer); }
+    void RemoveObserver(IMessageRowsObserver* observer) { observers_.Remove(observer); }
 
     int Count() const { return static_cast<int>(rows_.size()); }
     const TMessageRow& At(int position) const { return rows_[Slot(position)]; }
@@ -65,5 +69,5 @@ private:
 
     std::vector<TMessageRow> rows_;  // bottom row first
     std::vector<int> slotOfHandle_;  // -1 where a handle has no row
-    IMessageRowsObserver* observer_ = nullptr;
+    TObserverList<IMessageRowsObserver> observers_;
 };

@@ -8,6 +8,19 @@ std::string TNewMailTip::TipFor(int count) {
 
 std::string TNewMailTip::IconFor(int count) { return count < 1 ? "MAINICON" : "NEWMAIL"; }
 
+int TNewMailTip::AddListener(Listener listener) {
+    listeners_.emplace_back(++nextId_, std::move(listener));
+    return nextId_;
+}
+
+void TNewMailTip::RemoveListener(int id) {
+    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
 void TNewMailTip::Refresh() const {
-    if (listener_) listener_(Tip(), Icon());
+    const std::string tip = Tip(), icon = Icon();
+    // A copy: a listener may add or remove listeners while it is told.
+    const auto listeners = listeners_;
+    for (const auto& [id, listener] : listeners)
+        if (listener) listener(tip, icon);
 }

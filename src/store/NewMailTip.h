@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The global new-message count and what the tray shows for it.
 class TNewMailTip {
@@ -9,7 +11,10 @@ public:
     // Called after every refresh with the tip text and the icon resource name.
     using Listener = std::function<void(const std::string& tip, const std::string& icon)>;
 
-    void SetListener(Listener listener) { listener_ = std::move(listener); }
+    // Adds a listener (the tray icon, the status line, ...); the number
+    // that removes it again.
+    int AddListener(Listener listener);
+    void RemoveListener(int id);
 
     int Count() const { return count_; }
     void SetCount(int count) { count_ = count; }
@@ -26,10 +31,11 @@ public:
     std::string Tip() const { return TipFor(count_); }
     std::string Icon() const { return IconFor(count_); }
 
-    // Tells the listener the current tip and icon.
+    // Tells every listener the current tip and icon.
     void Refresh() const;
 
 private:
     int count_ = 0;
-    Listener listener_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextId_ = 0;
 };

@@ -217,13 +217,13 @@ void TMailBase::ConnectSocket() {
 
 void TMailBase::StartTimer() {
     timerOn_ = true;
-    deadline_ = static_cast<long long>(env_.clock.Now()) + TimeOut;
+    deadline_ = env_.clock.MonotonicMs() + static_cast<std::int64_t>(TimeOut) * 1000;
 }
 
 void TMailBase::StopTimer() { timerOn_ = false; }
 
 void TMailBase::CheckTimer() {
-    if (timerOn_ && static_cast<long long>(env_.clock.Now()) >= deadline_) {
+    if (timerOn_ && env_.clock.MonotonicMs() >= deadline_) {
         timerOn_ = false;
         timedOut_ = true;
         if (lookup_) lookup_->Cancel();

@@ -133,7 +133,7 @@ private:
     bool timedOut_ = false;
     bool cancel_ = false;
     bool timerOn_ = false;
-    long long deadline_ = 0;
+    std::int64_t deadline_ = 0;  // on the clock's monotonic milliseconds
     long long lastPumpMs_ = 0;
     int lastProgress_ = -1;
     std::string lastStatus_;

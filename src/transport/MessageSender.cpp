@@ -10,7 +10,7 @@
 #include "richtext/RtfReader.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
-#include "store/MailboxOperations.h"
+#include "app/MessageMover.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/RecipientList.h"
@@ -169,11 +169,7 @@ void TMessageSender::Delivered(THeaderItem& item, const std::string& from, const
     filterengine::Apply(lists_.filters, from + item.CCList + item.BCCList, item.Subject.str(),
                         filterengine::kOutgoing, body, target, 255, actions_);
     const std::string source = item.Mailbox.str();
-    if (target != source) {
-        TMailboxOperations operations(store_);
-        if (operations.MoveRecord(item, target) && item.Mailbox.str() != source)
-            operations.CompactWithReport(source);
-    }
+    if (target != source) TMessageMover(store_).MoveToMailbox({store_.Headers().HandleOf(&item)}, target);
     if (!store_.Viewed().empty()) store_.ShowMailbox(store_.Viewed());
 }
 

@@ -41,7 +41,7 @@ TEST(ListFile, WriterWaitsForTheListFillFlag) {
     TBusyFlags flags;
     TSleepPump pump;
     const std::string path = dir.File("Internet.flt");
-    flags.listFill.Take(pump);
+    ASSERT_TRUE(flags.listFill.TryTake());
     std::atomic<bool> written{false};
     std::thread writer([&] {
         TSleepPump own;  // a pump of the writer's thread
@@ -87,27 +87,63 @@ TEST(BusyFlag, NeverHeldTwiceAcrossThreads) {
 }
 
 namespace {
-// Counts the pumps, and releases the flag after a few, as a user-interface
-// event would.
+// Counts the pumps; after a few it lets the holder go, as a user-interface
+// event would end another operation.
 class TReleasingPump : public IEventPump {
 public:
-    explicit TReleasingPump(TBusyFlag& f) : flag_(f) {}
     void Pump() override {
-        if (++pumps == 3) flag_.Release();
+        if (++pumps == 3) letGo = true;
     }
     bool IsPumpThread() const override { return true; }
-    int pumps = 0;
+    std::atomic<int> pumps{0};
+    std::atomic<bool> letGo{false};
+};
 
-private:
-    TBusyFlag& flag_;
+class TCountingPump : public IEventPump {
+public:
+    void Pump() override { ++pumps; }
+    bool IsPumpThread() const override { return true; }
+    int pumps = 0;
 };
 }  // namespace
 
 TEST(BusyFlag, WaiterOnThePumpThreadLetsEventsRun) {
     TBusyFlag flag;
+    TReleasingPump pump;
+    std::atomic<bool> taken{false};
+    std::thread holder([&] {
+        ASSERT_TRUE(flag.TryTake());
+        taken = true;
+        while (!pump.letGo) std::this_thread::yield();
+        flag.Release();
+    });
+    while (!taken) std::this_thread::yield();
+    EXPECT_TRUE(flag.Take(pump));
+    holder.join();
+    EXPECT_GE(pump.pumps.load(), 3);
+    EXPECT_TRUE(flag.HeldByThisThread());
+}
+
+// A box shown by an operation that holds a flag runs the event loop; a
+// command from that loop that wants the flag is refused rather than left
+// waiting for ever.
+TEST(BusyFlag, TakingAFlagThisThreadHoldsIsRefusedNotWaited) {
+    TBusyFlag flag;
     ASSERT_TRUE(flag.TryTake());
-    TReleasingPump pump(flag);
-    flag.Take(pump);
-    EXPECT_EQ(pump.pumps, 3);
-    EXPECT_TRUE(flag.IsHeld());
+    TCountingPump pump;
+    bool taken = true;
+    EXPECT_DEBUG_DEATH(taken = flag.Take(pump), "taken again");
+    (void)taken;  // read only where the take returns
+#ifdef NDEBUG
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(pump.pumps, 0);
+    {
+        TBusyLock lock(flag, pump);
+        EXPECT_FALSE(lock.Held());
+    }
+    EXPECT_TRUE(flag.IsHeld());  // the refused lock released nothing
+#endif
+    flag.Release();
+    EXPECT_TRUE(flag.Take(pump));
+    EXPECT_EQ(pump.pumps, 0);
 }

@@ -13,6 +13,7 @@ namespace {
 class TFixedClock : public IClock {
 public:
     std::time_t Now() const override { return 1700000000; }
+    std::int64_t MonotonicMs() const override { return 0; }
 };
 
 const std::vector<std::string> kBlock = {

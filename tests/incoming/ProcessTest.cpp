@@ -28,6 +28,7 @@ const std::string kHeader = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\f
 class TFixedClock : public IClock {
 public:
     std::time_t Now() const override { return 1700000000; }
+    std::int64_t MonotonicMs() const override { return 0; }
 };
 
 class TActions : public IFilterActions {

@@ -21,7 +21,7 @@ TEST(MessageRowsArrange, PutsRowsInTheGivenOrderAndKeepsHandlesFindable) {
     TMessageRows rows;
     rows.ResetFromOldest({Row(10), Row(11), Row(12), Row(13)});  // top: 13, 12, 11, 10
     CountingObserver seen;
-    rows.SetObserver(&seen);
+    rows.AddObserver(&seen);
     ASSERT_TRUE(rows.Arrange({3, 1, 0, 2}));
     EXPECT_EQ(seen.resets, 1);
     EXPECT_EQ(rows.At(0).handle, 10);
@@ -33,7 +33,7 @@ TEST(MessageRowsArrange, PutsRowsInTheGivenOrderAndKeepsHandlesFindable) {
     rows.InsertTop(Row(14));
     EXPECT_EQ(rows.At(0).handle, 14);
     EXPECT_EQ(rows.At(4).handle, 11);
-    rows.SetObserver(nullptr);
+    rows.RemoveObserver(&seen);
 }
 
 TEST(MessageRowsArrange, RefusesOrdersThatLoseOrRepeatRows) {

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "StoreFixture.h"
+#include "app/MessageDestroyer.h"
 #include "store/MailboxOperations.h"
 
 namespace {
@@ -118,7 +119,7 @@ TEST_F(StoreFixture, KilledAtRandomPointsTheStoreReloadsWhole) {
                 ASSERT_TRUE(store->Files().ReadBody(item, body)) << "round " << round << " record " << id;
                 ASSERT_TRUE(BodyIsWhole(body, id)) << "round " << round << " record " << id << " in flight " << inFlight;
             }
-            if (handles.size() > 1) TMailboxOperations(*store).DestroyRecord(handles.back());
+            if (handles.size() > 1) TMessageDestroyer(*store).Destroy({handles.back()});
         }
         for (const auto& box : kBoxes) ASSERT_TRUE(store->Files().Compact(box));
     }

@@ -144,7 +144,7 @@ TEST(Headers, RemovingANewRecordTellsTheObserver) {
     TRecordingPrompt prompt;
     THeaders list(prompt);
     TObserver observer;
-    list.SetObserver(&observer);
+    list.AddObserver(&observer);
     list.Add(Record("In Box", mfNew));
     list.Add(Record("In Box", mfNew));
     list.Add(Record("In Box", mfRead));

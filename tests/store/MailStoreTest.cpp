@@ -86,7 +86,7 @@ TEST_F(MailStore, LoadingInNodeOrderMarksNewMailAndCountsIt) {
     WriteFileOrDie(dir.File("Work.Mbx"), Line("w1", "NR ATT") + Line("w2", "NR"));
     WriteFileOrDie(dir.File("In Box.Mbx"), Line("i1", "R") + Line("i2", "NR"));
     std::vector<std::string> tips;
-    store->Tip().SetListener([&](const std::string& tip, const std::string& icon) { tips.push_back(tip + "|" + icon); });
+    store->Tip().AddListener([&](const std::string& tip, const std::string& icon) { tips.push_back(tip + "|" + icon); });
     store->LoadTree();
     ASSERT_EQ(store->Headers().Length(), 4);
     EXPECT_EQ(store->Headers().At(0)->Subject, "i1");  // handles follow the nodes

@@ -1,5 +1,6 @@
 #include "StoreFixture.h"
 #include "common/FileUtil.h"
+#include "app/MessageDestroyer.h"
 #include "store/MailboxOperations.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST_F(Operations, DestroyAndTrashIndicator) {
     EXPECT_TRUE(ops->RefreshTrashIndicator());
     EXPECT_EQ(store->Tree().At(0).image, 1);
     store->ShowMailbox("Trash Can");
-    ops->DestroyRecord(store->Headers().HandleOf(&t));
+    TMessageDestroyer(*store).Destroy({store->Headers().HandleOf(&t)});
     EXPECT_EQ(store->Rows().Count(), 0);
     EXPECT_EQ(store->Tip().Count(), 0);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Trash Can.Mbx")), "");

@@ -39,7 +39,7 @@ TEST(MessageRows, InsertAtTopFindUpdateRemove) {
     TMessageRows rows;
     TRowsLog log;
     log.rows = &rows;
-    rows.SetObserver(&log);
+    rows.AddObserver(&log);
     for (int h : {3, 5, 9}) rows.InsertTop(Row(h));
     EXPECT_EQ(rows.At(0).handle, 9);
     EXPECT_EQ(rows.At(2).handle, 3);
@@ -75,7 +75,7 @@ TEST(MessageRows, ResetFromOldestMatchesInsertingEachAtTheTop) {
     }
     TRowsLog log;
     log.rows = &bulk;
-    bulk.SetObserver(&log);
+    bulk.AddObserver(&log);
     bulk.ResetFromOldest(oldest);
     ASSERT_EQ(bulk.Count(), single.Count());
     for (int i = 0; i < bulk.Count(); ++i) EXPECT_EQ(bulk.At(i), single.At(i));

@@ -128,3 +128,24 @@ TEST_F(StoreTool, MailboxesAreMadeRenamedAndRemoved) {
     EXPECT_EQ(ReadFileOrEmpty(Data("Category.Stk")),
               "Trash Can\r\nIn Box\r\n\tBills\r\nSent Box\r\nOut Box\r\nwork (2)\r\n");
 }
+
+TEST_F(StoreTool, TrashEmptyTrashAndShowTextGoThroughTheServices) {
+    auto r = Run({"show", "--text", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "abcde\n");
+    ASSERT_EQ(Run({"trash", "0"}).exitCode, 0);
+    EXPECT_EQ(ReadFileOrEmpty(Data("In Box.msg")), "abcde" + std::string(100, '\0'));
+    EXPECT_EQ(ReadFileOrEmpty(Data("Trash Can.msg")), "0123456789" + std::string(100, '\0'));
+    r = Run({"mailboxes"});
+    EXPECT_NE(r.out.find("Trash Can\t1\t1\nIn Box\t2\t0\n"), std::string::npos) << r.out;
+    // Handles follow the tree: the trash comes first now. The record
+    // without a body cannot go: reported, and it stays.
+    r = Run({"trash", "2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("could not delete this message."), std::string::npos) << r.err;
+    r = Run({"empty-trash"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1\n");
+    EXPECT_EQ(ReadFileOrEmpty(Data("Trash Can.msg")), "");
+    EXPECT_NE(Run({"mailboxes"}).out.find("Trash Can\t0\t0\n"), std::string::npos);
+}

@@ -14,12 +14,22 @@ TPromptAnswer TRecordingPrompt::Next() {
     return a;
 }
 
+void TRecordingPrompt::Show(Shown::Kind kind, const std::string& text) {
+    shown_.push_back({kind, text});
+    if (whileShown) {
+        // Copies: the hook may show a box itself.
+        const auto hook = whileShown;
+        const Shown shown = shown_.back();
+        hook(shown);
+    }
+}
+
 bool TRecordingPrompt::YesNo(const std::string& text) {
-    shown_.push_back({Shown::Kind::YesNo, text});
+    Show(Shown::Kind::YesNo, text);
     return Next() != TPromptAnswer::No;
 }
 
 TPromptAnswer TRecordingPrompt::YesNoAll(const std::string& text) {
-    shown_.push_back({Shown::Kind::YesNoAll, text});
+    Show(Shown::Kind::YesNoAll, text);
     return Next();
 }

@@ -13,11 +13,14 @@
 #include "transport/PasswordPrompt.h"
 #include "transport/TransferDisplay.h"
 
-// A clock the test moves.
+// A clock the test moves: the pump moves both readings a second a pass; a
+// test may set the wall clock anywhere without moving the monotonic one.
 class TManualClock : public IClock {
 public:
     std::time_t now = 1'000'000'000;
+    std::int64_t monotonicMs = 0;
     std::time_t Now() const override { return now; }
+    std::int64_t MonotonicMs() const override { return monotonicMs; }
 };
 
 // A pump that makes a second pass on every call, so time-outs come after
@@ -28,6 +31,7 @@ public:
     void Pump() override {
         ++passes;
         ++clock_.now;
+        clock_.monotonicMs += 1000;
         if (onPump) onPump(passes);
     }
     bool IsPumpThread() const override { return true; }

@@ -104,6 +104,18 @@ TEST_F(MailBaseTest, ASilentServerTimesOutAfterTheTimeOut) {
     EXPECT_LE(rig.pump.passes, 32);
 }
 
+TEST_F(MailBaseTest, TheTimeOutIgnoresTheWallClockBeingSetBack) {
+    rig.net.Next();
+    // Every pass the wall clock jumps an hour back, as a clock correction or
+    // a time-zone change might; the wait still ends after its 30 seconds.
+    rig.pump.onPump = [&](int passes) {
+        rig.clock.now -= 3600;
+        if (passes > 100) client.Cancel();
+    };
+    EXPECT_THROW(client.Connect(), ETimedOutError);
+    EXPECT_LE(rig.pump.passes, 32);
+}
+
 TEST_F(MailBaseTest, ADroppedConnectionEndsAReadAtOnce) {
     rig.net.Next().Server("+OK hi\r\n").Server("+O").Close();
     client.Connect();

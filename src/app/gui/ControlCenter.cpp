@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -15,6 +16,9 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/FMListView.h"
+#include "app/gui/ListPage.h"
+#include "app/gui/MessageWindows.h"
+#include "app/gui/ToolButton.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MailboxTreeView.h"
@@ -53,9 +57,19 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     BuildPages();
     BuildStatusLine();
     WireCommands();
+    WirePages();
     geometryTimer_.setSingleShot(true);
     geometryTimer_.setInterval(250);
     connect(&geometryTimer_, &QTimer::timeout, this, &TControlCenter::SaveGeometry);
+}
+
+// The pages and the tabs go with the widgets after this body has run; what
+// they tell then has no one to hear it.
+TControlCenter::~TControlCenter() {
+    for (TMainPage* page : std::as_const(pageObjects_))
+        if (page) disconnect(page, nullptr, this, nullptr);
+    disconnect(pages_, nullptr, this, nullptr);
+    pageObjects_.clear();
 }
 
 void TControlCenter::BuildPages() {
@@ -122,9 +136,6 @@ void TControlCenter::WireCommands() {
     connect(actions_->previewer, &QAction::toggled, this, &TControlCenter::ApplyPreviewSwitch);
     connect(actions_->topics, &QAction::triggered, this, &TControlCenter::OpenHelp);
     connect(actions_->about, &QAction::triggered, this, &TControlCenter::ShowAbout);
-    connect(actions_->selectAll, &QAction::triggered, this, [this] {
-        if (mailPage_->StickitLB->hasFocus()) mailPage_->StickitLB->selectAll();
-    });
     const std::pair<QAction*, const char*> pagesOfSite[] = {
         {actions_->feedback, "feedback"}, {actions_->storeFront, "store"}, {actions_->support, "support"},
         {actions_->products, "products"}, {actions_->updates, "updates"},  {actions_->whatsNew, "whatsnew"}};
@@ -132,6 +143,93 @@ void TControlCenter::WireCommands() {
         const QUrl url(QString::fromLatin1(kSiteBase) + QString::fromLatin1(page));
         connect(action, &QAction::triggered, this, [url] { QDesktopServices::openUrl(url); });
     }
+}
+
+void TControlCenter::WirePages() {
+    pageObjects_ = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    const std::pair<TFMListView*, QMenu*> lists[] = {{addressList_, popups_->AddressPopup},
+                                                     {signatureList_, popups_->SigFilePopup},
+                                                     {filtersBox_, popups_->FiltersPopup},
+                                                     {accounts_, popups_->PopupAccounts}};
+    int index = 1;
+    for (const auto& [list, popup] : lists) {
+        auto* page = new TListPage(list, this);
+        page->SetPopup(popup);
+        SetPage(index++, page);
+    }
+    for (TPageCommand command : {TPageCommand::Edit, TPageCommand::Rename, TPageCommand::Delete,
+                                 TPageCommand::Export, TPageCommand::Print, TPageCommand::SelectAll})
+        for (QAction* action : ActionsOf(command))
+            connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    connect(pages_, &QTabWidget::currentChanged, this, &TControlCenter::UpdateCommands);
+    UpdateCommands();
+}
+
+QList<QAction*> TControlCenter::ActionsOf(TPageCommand command) const {
+    switch (command) {
+    case TPageCommand::Edit:
+        return {actions_->view, toolbar_->BView->defaultAction()};
+    case TPageCommand::Print:
+        return {actions_->print, toolbar_->BPrint->defaultAction()};
+    case TPageCommand::Rename:
+        return {actions_->rename, toolbar_->BRename->defaultAction()};
+    case TPageCommand::Delete:
+        return {actions_->remove, toolbar_->BDelete->defaultAction()};
+    case TPageCommand::Export:
+        return {actions_->exportMessage, toolbar_->BExport->defaultAction()};
+    case TPageCommand::SelectAll:
+        return {actions_->selectAll};
+    case TPageCommand::New:
+    case TPageCommand::Import:
+        // The New and Import menus name what they make; the pages' pop-ups
+        // carry these two.
+        return {};
+    }
+    return {};
+}
+
+TMainPage* TControlCenter::Page(int index) const {
+    return index >= 0 && index < pageObjects_.size() ? pageObjects_[index] : nullptr;
+}
+
+TMainPage* TControlCenter::CurrentPage() const { return Page(pages_->currentIndex()); }
+
+void TControlCenter::SetPage(int index, TMainPage* page) {
+    if (index < 0 || index >= pageObjects_.size() || !page) return;
+    TMainPage* old = pageObjects_[index];
+    if (old == page) return;
+    QWidget* widget = page->Widget();
+    if (widget && widget != pages_->widget(index)) {
+        const QString caption = pages_->tabText(index);
+        QWidget* previous = pages_->widget(index);
+        const bool current = pages_->currentIndex() == index;
+        pages_->removeTab(index);
+        pages_->insertTab(index, widget, caption);
+        if (current) pages_->setCurrentIndex(index);
+        if (previous && previous != mailPage_) previous->deleteLater();
+    }
+    pageObjects_[index] = page;
+    page->setParent(this);
+    connect(page, &TMainPage::CommandsChanged, this, [this, page] {
+        if (page == CurrentPage()) UpdateCommands();
+    });
+    if (old && old != commands_) old->deleteLater();
+    UpdateCommands();
+}
+
+void TControlCenter::UpdateCommands() {
+    TMainPage* page = CurrentPage();
+    for (TPageCommand command : {TPageCommand::Edit, TPageCommand::Rename, TPageCommand::Delete,
+                                 TPageCommand::Export, TPageCommand::Print, TPageCommand::SelectAll}) {
+        const bool enabled = page && page->Enabled(command);
+        for (QAction* action : ActionsOf(command)) action->setEnabled(enabled);
+    }
+}
+
+void TControlCenter::RunCommand(TPageCommand command) {
+    TMainPage* page = CurrentPage();
+    if (page && page->Enabled(command)) page->Run(command);
+    UpdateCommands();
 }
 
 void TControlCenter::ApplyPreviewSwitch(bool checked) {
@@ -181,10 +279,12 @@ std::string TControlCenter::MissingDictionaryMessage() {
 
 void TControlCenter::SetStore(TMailStore& store) {
     store_ = &store;
+    windows_ = new TMessageWindows(store.Headers(), this);
     commands_ = new TMailCommands(
-        store, *mailPage_, *actions_, *toolbar_, *popups_, *progress_,
+        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);
-    store.Tip().SetListener([this](const std::string& tip, const std::string&) {
+    SetPage(0, commands_);
+    store.Tip().AddListener([this](const std::string& tip, const std::string&) {
         statusBar()->setToolTip(qttext::FromStored(tip));
     });
 }

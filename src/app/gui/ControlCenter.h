@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/Folders.h"
+#include "app/gui/MainPage.h"
 
 class QLabel;
 class QProgressBar;
@@ -14,18 +15,24 @@ class TIniFile;
 class IUserPrompt;
 class TMailPage;
 class TMailCommands;
+class TListPage;
+class TMessageWindows;
 class TMailStore;
 class TMainActions;
 class TMainToolbar;
 class TPopupMenus;
 
 // The main window, "Control Center": tool bar, menus, the five pages and the
-// status line. It coordinates; each page and command group is its own class.
+// status line. It coordinates and holds no page logic: every shared command
+// (New, Edit/View, Rename, Delete, Import, Export, Print, Select All) of the
+// menus, the tool bar and the pop-ups goes to the page showing, and their
+// enabled states follow that page's answers.
 class TControlCenter : public QMainWindow {
     Q_OBJECT
 
 public:
     TControlCenter(TIniFile& config, const TFolders& folders, IUserPrompt& prompt, QWidget* parent = nullptr);
+    ~TControlCenter() override;
 
     // Brings the window into its saved state and shows or hides it, as the
     // last steps of start-up do.
@@ -37,6 +44,25 @@ public:
     // earlier run left over.
     void SetLeftoverProcessing(std::function<void()> start) { startProcessing_ = std::move(start); }
     TMailCommands* Commands() const { return commands_; }
+    // The open message windows, one per record.
+    TMessageWindows& Windows() const { return *windows_; }
+
+    // The page object of a tab (0 "Mail Messages" ... 4 "Internet Servers"),
+    // null for the mail page until SetStore.
+    TMainPage* Page(int index) const;
+    // The page of the tab showing.
+    TMainPage* CurrentPage() const;
+    // Puts page in place of the page object of tab index; its widget takes
+    // the tab when it is another one. The window takes ownership. This is
+    // how a page with rows and dialogs replaces an empty list page.
+    void SetPage(int index, TMainPage* page);
+    // The actions, buttons and pop-up items of a shared command follow the
+    // page showing; called whenever that page says its answers changed.
+    void UpdateCommands();
+    // Runs a shared command on the page showing, when it is enabled there.
+    void RunCommand(TPageCommand command);
+    // The menu and tool-bar actions of a shared command.
+    QList<QAction*> ActionsOf(TPageCommand command) const;
     TMailStore* Store() const { return store_; }
     // The error shown when the main dictionary is missing.
     static std::string MissingDictionaryMessage();
@@ -62,6 +88,7 @@ private:
     void BuildPages();
     void BuildStatusLine();
     void WireCommands();
+    void WirePages();
     void RestoreGeometry();
     void RestoreColumnWidths();
     void SaveColumnWidths();
@@ -94,5 +121,8 @@ private:
     bool closing_ = false;
     TMailStore* store_ = nullptr;
     TMailCommands* commands_ = nullptr;
+    TMessageWindows* windows_ = nullptr;
+    // The page object of each tab, in tab order.
+    QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;
 };

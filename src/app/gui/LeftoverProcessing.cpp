@@ -7,9 +7,7 @@
 #include "common/gui/MainThreadPrompt.h"
 #include "common/gui/QtMainThread.h"
 #include "config/ConfigKeys.h"
-#include "incoming/DecodeGroup.h"
-#include "incoming/MessageParser.h"
-#include "incoming/MessageStorer.h"
+#include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
 
@@ -34,27 +32,15 @@ struct TLeftoverProcessing::Parts {
     Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt)
         : workerPrompt(prompt),
           actions(store),
-          parser(folders.data, folders.attach, workerPrompt, decoders, clock),
-          storer(store, (filters.Load(folders.data + cfg::kFilterFile), filters.Rows()), actions),
-          queue(
-              folders.data, parser, main,
-              [this](std::vector<TParsedMessage>& messages, const std::string& mailbox) {
-                  storer.Store(messages, mailbox);
-              },
-              [this] {
-                  if (finished) finished();
-              }) {}
+          processing(store, (filters.Load(folders.data + cfg::kFilterFile), filters.Rows()), actions, workerPrompt,
+                     clock, folders.data, folders.attach) {}
 
     TQtMainThread main;
     TMainThreadPrompt workerPrompt;
     TSystemClock clock;
     TFilterList filters;
     TWindowFilterActions actions;
-    TDecodeGroup decoders;
-    TMessageParser parser;
-    TMessageStorer storer;
-    std::function<void()> finished;
-    TProcessQueue queue;  // last: stopped before the parts it uses go
+    TDownloadProcessing processing;  // last: its runs stop before the parts they use go
 };
 
 TLeftoverProcessing::TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt)
@@ -63,8 +49,10 @@ TLeftoverProcessing::TLeftoverProcessing(TMailStore& store, const TFolders& fold
 TLeftoverProcessing::~TLeftoverProcessing() = default;
 
 void TLeftoverProcessing::Start(std::function<void()> finished) {
-    parts_->finished = std::move(finished);
-    parts_->queue.Start();
+    parts_->processing.Start(parts_->main, TProcessThread::kTargetMailbox, nullptr,
+                             [finished = std::move(finished)](bool) {
+                                 if (finished) finished();
+                             });
 }
 
-bool TLeftoverProcessing::Idle() const { return parts_->queue.Idle(); }
+bool TLeftoverProcessing::Idle() const { return parts_->processing.Idle(); }

@@ -14,6 +14,8 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "app/MessageDestroyer.h"
+#include "app/MessageMover.h"
 #include "app/gui/FMListView.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MailboxTreeModel.h"
@@ -21,16 +23,16 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
+#include "app/gui/MessageViewer.h"
+#include "app/gui/MessageWindows.h"
+#include "app/gui/ToolButton.h"
 #include "app/gui/PopupMenus.h"
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
-#include "compose/gui/FMViewer.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "richtext/RtfReader.h"
-#include "richtext/gui/QtRichText.h"
 #include "store/MailboxName.h"
 
 namespace {
@@ -48,9 +50,10 @@ public:
 }  // namespace
 
 TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& actions, TMainToolbar& toolbar,
-                             TPopupMenus& popups, QProgressBar& progress, StatusSink status, QWidget* window)
-    : QObject(window), store_(store), page_(page), actions_(actions), toolbar_(toolbar), progress_(progress),
-      status_(std::move(status)), window_(window), operations_(store) {
+                             TPopupMenus& popups, TMessageWindows& windows, QProgressBar& progress, StatusSink status,
+                             QWidget* window)
+    : TMainPage(window), store_(store), page_(page), actions_(actions), toolbar_(toolbar), popups_(popups),
+      windows_(windows), progress_(progress), status_(std::move(status)), window_(window), operations_(store) {
     listModel_ = std::make_unique<TMessageListModel>(store_);
     treeModel_ = std::make_unique<TMailboxTreeModel>(store_, operations_);
 
@@ -76,6 +79,16 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
     connect(tree, &TMailboxTreeView::RowsDropped, this, &TMailCommands::MoveRows);
     connect(tree, &TMailboxTreeView::NodeDropped, this, &TMailCommands::MoveNode);
 
+    // The answers of Enabled change with the selection, the rows and the focus.
+    const auto changed = [this] { emit CommandsChanged(); };
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, changed);
+    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this, changed);
+    connect(listModel_.get(), &QAbstractItemModel::modelReset, this, changed);
+    connect(listModel_.get(), &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(listModel_.get(), &QAbstractItemModel::rowsInserted, this, changed);
+    connect(treeModel_.get(), &QAbstractItemModel::modelReset, this, changed);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
+
     ViewTimer.setSingleShot(true);
     connect(&ViewTimer, &QTimer::timeout, this, [this] {
         if (!store_.Config().Read(cfg::DisplayMessages)) return;
@@ -90,37 +103,109 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
     tree_ = page_.CategoryLB;
     page_.STextBox->viewport()->installEventFilter(this);
 
-    const auto wire = [this](QAction* action, auto work) {
-        connect(action, &QAction::triggered, this, work);
-        action->setEnabled(true);
-    };
-    wire(actions_.newMailbox, &TMailCommands::NewMailbox);
-    wire(actions_.view, &TMailCommands::OpenSelected);
-    wire(actions_.rename, &TMailCommands::RenameSelected);
-    wire(actions_.remove, [this] {
-        if (page_.CategoryLB->hasFocus())
+    connect(actions_.newMailbox, &QAction::triggered, this, &TMailCommands::NewMailbox);
+    actions_.newMailbox->setEnabled(true);
+    connect(actions_.emptyTrash, &QAction::triggered, this, &TMailCommands::EmptyTrash);
+    // The button empties the trash whenever it is pressed; an empty trash
+    // simply has nothing to destroy.
+    QAction* trashButton = toolbar_.BTrash->defaultAction();
+    trashButton->setEnabled(true);
+    connect(trashButton, &QAction::triggered, this, &TMailCommands::EmptyTrash);
+
+    // The tree's own pop-up items act on the node under the mouse.
+    popups_.treeRename->setEnabled(true);
+    popups_.treeDelete->setEnabled(true);
+    connect(popups_.treeRename, &QAction::triggered, this, &TMailCommands::RenameSelected);
+    connect(popups_.treeDelete, &QAction::triggered, this, &TMailCommands::DeleteMailbox);
+    connect(popups_.CategoryLBPopup, &QMenu::aboutToShow, this, [this] {
+        popups_.treeRename->setEnabled(CanRenameNode());
+        popups_.treeDelete->setEnabled(CanDeleteNode());
+    });
+}
+
+QWidget* TMailCommands::Widget() const { return &page_; }
+
+QString TMailCommands::BusyText() {
+    return QStringLiteral("Messages are being saved. Please try again in a moment.");
+}
+
+bool TMailCommands::Refused() {
+    if (!store_.Flags().AnyHeld()) return false;
+    status_(BusyText());
+    return true;
+}
+
+void TMailCommands::FocusChanged(QWidget* now) {
+    if (now == page_.CategoryLB)
+        pane_ = TPane::Tree;
+    else if (now == page_.StickitLB)
+        pane_ = TPane::List;
+    else
+        return;
+    emit CommandsChanged();
+}
+
+bool TMailCommands::CanRenameNode() const {
+    const QModelIndex current = page_.CategoryLB->currentIndex();
+    return current.isValid() && (treeModel_->flags(current) & Qt::ItemIsEditable);
+}
+
+bool TMailCommands::CanDeleteNode() const {
+    const std::string name = SelectedMailbox();
+    return !name.empty() && !TMailboxName::IsSystem(name);
+}
+
+bool TMailCommands::CanDeleteMessage() const {
+    const std::string viewed = store_.Viewed();
+    return !viewed.empty() && viewed != TMailboxName::kTrashCan && FirstSelectedRow() >= 0;
+}
+
+bool TMailCommands::Enabled(TPageCommand command) const {
+    const bool tree = pane_ == TPane::Tree;
+    switch (command) {
+    case TPageCommand::New:
+        return true;
+    case TPageCommand::Edit:
+        return FirstSelectedRow() >= 0;
+    case TPageCommand::Rename:
+        if (tree) return CanRenameNode();
+        return FirstSelectedRow() >= 0 && listModel_->Editable(FirstSelectedRow());
+    case TPageCommand::Delete:
+        return tree ? CanDeleteNode() : CanDeleteMessage();
+    case TPageCommand::SelectAll:
+        return listModel_->rowCount() > 0;
+    case TPageCommand::Import:
+    case TPageCommand::Export:
+    case TPageCommand::Print:
+        // These come with the import, export and print support.
+        return false;
+    }
+    return false;
+}
+
+void TMailCommands::Run(TPageCommand command) {
+    if (!Enabled(command)) return;
+    switch (command) {
+    case TPageCommand::New:
+        NewMailbox();
+        break;
+    case TPageCommand::Edit:
+        OpenSelected();
+        break;
+    case TPageCommand::Rename:
+        RenameSelected();
+        break;
+    case TPageCommand::Delete:
+        if (pane_ == TPane::Tree)
             DeleteMailbox();
         else
             DeleteCommand();
-    });
-    connect(actions_.emptyTrash, &QAction::triggered, this, &TMailCommands::EmptyTrash);
-    toolbar_.BDelete->setEnabled(true);
-    connect(toolbar_.BDelete, &QToolButton::clicked, this, &TMailCommands::DeleteCommand);
-    // The button empties the trash whenever it is pressed; an empty trash
-    // simply has nothing to destroy.
-    disconnect(actions_.emptyTrash, &QAction::changed, toolbar_.BTrash, nullptr);
-    toolbar_.BTrash->setEnabled(true);
-
-    // The tree's own pop-up items act on the node under the mouse.
-    const QList<QAction*> items = popups.CategoryLBPopup->actions();
-    for (QAction* item : items) {
-        if (item->text() == QStringLiteral("Rename")) {
-            item->setEnabled(true);
-            connect(item, &QAction::triggered, this, &TMailCommands::RenameSelected);
-        } else if (item->text() == QStringLiteral("Delete")) {
-            item->setEnabled(true);
-            connect(item, &QAction::triggered, this, &TMailCommands::DeleteMailbox);
-        }
+        break;
+    case TPageCommand::SelectAll:
+        page_.StickitLB->selectAll();
+        break;
+    default:
+        break;
     }
 }
 
@@ -146,14 +231,9 @@ std::string TMailCommands::SelectedMailbox() const {
     return node < 0 ? std::string() : store_.Tree().At(node).name;
 }
 
-bool TMailCommands::Busy() const {
-    TBusyFlags& f = store_.Flags();
-    return f.messageFile.IsHeld() || f.indexSave.IsHeld() || f.listFill.IsHeld();
-}
-
 void TMailCommands::CurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
     if (reverting_) return;
-    if (Busy()) {
+    if (store_.Flags().AnyHeld()) {
         reverting_ = true;
         page_.CategoryLB->setCurrentIndex(previous);
         reverting_ = false;
@@ -194,11 +274,24 @@ QList<int> TMailCommands::SelectedRows() const {
 }
 
 int TMailCommands::FirstSelectedRow() const {
-    const QList<int> rows = SelectedRows();
-    return rows.isEmpty() ? -1 : rows.first();
+    // Asked on every change of the selection: the smallest row without
+    // sorting them all.
+    if (!page_.StickitLB->selectionModel()) return -1;
+    int first = -1;
+    for (const QModelIndex& i : page_.StickitLB->selectionModel()->selectedRows())
+        if (first < 0 || i.row() < first) first = i.row();
+    return first;
+}
+
+std::vector<int> TMailCommands::HandlesOf(const QList<int>& rows) const {
+    std::vector<int> handles;
+    handles.reserve(static_cast<std::size_t>(rows.size()));
+    for (const int row : rows) handles.push_back(listModel_->HandleAt(row));
+    return handles;
 }
 
 void TMailCommands::NewMailbox() {
+    if (Refused()) return;
     if (window_->isMinimized() || window_->isHidden()) window_->showNormal();
     if (auto* pages = qobject_cast<QTabWidget*>(page_.parentWidget() ? page_.parentWidget()->parentWidget() : nullptr))
         pages->setCurrentWidget(&page_);
@@ -213,139 +306,80 @@ void TMailCommands::NewMailbox() {
 }
 
 void TMailCommands::RenameSelected() {
-    if (page_.StickitLB->hasFocus()) {
+    if (Refused()) return;
+    if (pane_ == TPane::List) {
         const int row = FirstSelectedRow();
         if (row >= 0 && listModel_->Editable(row)) page_.StickitLB->edit(listModel_->index(row, 0));
         return;
     }
-    const QModelIndex current = page_.CategoryLB->currentIndex();
-    if (current.isValid() && (treeModel_->flags(current) & Qt::ItemIsEditable)) page_.CategoryLB->edit(current);
+    if (CanRenameNode()) page_.CategoryLB->edit(page_.CategoryLB->currentIndex());
 }
 
 void TMailCommands::DeleteMailbox() {
+    if (Refused()) return;
     const std::string name = SelectedMailbox();
     if (name.empty()) return;
     if (operations_.DeleteMailbox(name) && store_.Viewed().empty()) status_(QStringLiteral("No mailbox selected."));
     RefreshTrashIndicator();
 }
 
-bool TMailCommands::MoveToTrash(int row) {
-    THeaderItem* item = store_.Headers().At(listModel_->HandleAt(row));
-    if (!item) {
-        store_.Rows().RemoveAt(row);
-        return true;
-    }
-    const std::string source = item->Mailbox;
-    if (!store_.Files().MoveMessage(*item, TMailboxName::kTrashCan) || item->Mailbox == source) {
-        store_.Prompt().Error(std::string(kAppTitle) + " could not delete this message." + "\r\n" +
-                              "Reason: DeleteStickit in MODULE \"CC\" failed.");
-        return false;
-    }
-    const int position = store_.Rows().Find(store_.Headers().HandleOf(item));
-    if (position >= 0) store_.Rows().RemoveAt(position);
-    if (item->Has(mfNew)) {
-        store_.RefreshMark(TMailboxName::kTrashCan);
-        store_.RefreshMark(source);
-    }
-    return true;
-}
-
-void TMailCommands::Compact(const std::string& name) {
-    if (!name.empty()) operations_.CompactWithReport(name);
-}
-
 void TMailCommands::DeleteCommand() {
+    if (Refused()) return;
     const std::string viewed = store_.Viewed();
     if (viewed.empty() || viewed == TMailboxName::kTrashCan) return;
     const int row = FirstSelectedRow();
     if (row < 0) return;
-    MoveToTrash(row);
-    store_.Files().SaveIndex(TMailboxName::kTrashCan);
-    Compact(viewed);
+    TMessageMover(store_).MoveToTrash({listModel_->HandleAt(row)});
     RefreshTrashIndicator();
 }
 
 void TMailCommands::DeleteKey() {
+    if (Refused()) return;
     const std::string viewed = store_.Viewed();
     if (viewed.empty() || viewed == TMailboxName::kTrashCan) return;
-    bool moved = false;
-    // A row that cannot be moved is reported once and left behind, so that
-    // the loop goes on with the others instead of retrying it.
-    for (QList<int> rows = SelectedRows(); !rows.isEmpty(); rows = SelectedRows()) {
-        if (!MoveToTrash(rows.first())) {
-            page_.StickitLB->selectionModel()->select(listModel_->index(rows.first(), 0),
-                                                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-            continue;
-        }
-        moved = true;
-    }
-    if (moved) {
-        store_.Files().SaveIndex(TMailboxName::kTrashCan);
-        Compact(viewed);
-    }
+    TMessageMover(store_).MoveToTrash(HandlesOf(SelectedRows()));
+    // A row that could not be moved stays, selected no more, so that the
+    // next Delete does not report it again at once.
+    page_.StickitLB->clearSelection();
     RefreshTrashIndicator();
 }
 
 void TMailCommands::DestroySelected() {
-    const std::string viewed = store_.Viewed();
-    if (viewed.empty()) return;
+    if (Refused()) return;
+    if (store_.Viewed().empty()) return;
+    std::vector<int> chosen;
     bool all = false;
-    for (QList<int> rows = SelectedRows(); !rows.isEmpty(); rows = SelectedRows()) {
-        const int row = rows.first();
-        const int handle = listModel_->HandleAt(row);
-        THeaderItem* item = store_.Headers().At(handle);
-        if (!item) {
-            store_.Rows().RemoveAt(row);
-            continue;
-        }
-        if (!all) {
-            const TPromptAnswer answer = store_.Prompt().YesNoAll(
-                "Are you sure you want to destroy the message \"" + item->Subject.str() + "\"?" + "\r\n" +
-                "Click yes to delete this message.");
-            if (answer == TPromptAnswer::No) {
-                page_.StickitLB->selectionModel()->select(listModel_->index(row, 0),
-                                                           QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-                continue;
-            }
+    for (const int handle : HandlesOf(SelectedRows())) {
+        const THeaderItem* item = store_.Headers().At(handle);
+        if (item && !all) {
+            const TPromptAnswer answer = store_.Prompt().YesNoAll(TMessageDestroyer::DestroyQuestion(item->Subject.str()));
+            if (answer == TPromptAnswer::No) continue;
             if (answer == TPromptAnswer::All) all = true;
         }
-        CloseWindowOf(handle);
-        operations_.DestroyRecord(handle);
+        chosen.push_back(handle);
     }
-    store_.Files().SaveIndex(viewed);
-    store_.RefreshMark(viewed);
+    TMessageDestroyer(store_).Destroy(chosen);
     RefreshTrashIndicator();
 }
 
 void TMailCommands::EmptyTrash() {
+    if (Refused()) return;
     const int count = store_.Headers().Count(TMailboxName::kTrashCan);
     if (count == 0) return;
     SelectMailbox(TMailboxName::kTrashCan);
-    if (!store_.Prompt().YesNo("Are you sure you want to empty the Trash Can?\rIf you choose yes you will destroy all " +
-                               std::to_string(count) + " trashed Message(s) forever."))
-        return;
-    THeaders& headers = store_.Headers();
-    for (int h = 0; h < headers.Length(); ++h) {
-        const THeaderItem* item = headers.At(h);
-        if (item && item->Mailbox == TMailboxName::kTrashCan) {
-            CloseWindowOf(h);
-            headers.Remove(h);
-        }
-    }
-    store_.Rows().Clear();
-    Compact(TMailboxName::kTrashCan);
-    store_.RefreshMark(TMailboxName::kTrashCan);
+    if (!store_.Prompt().YesNo(TMessageDestroyer::EmptyTrashQuestion(count))) return;
+    TMessageDestroyer(store_).EmptyTrash();
     RefreshTrashIndicator();
 }
 
 bool TMailCommands::RefreshTrashIndicator() {
     const bool full = operations_.RefreshTrashIndicator();
     actions_.emptyTrash->setEnabled(full);
-    toolbar_.BTrash->setEnabled(true);
     toolbar_.SetTrashFull(full);
     // Without a themed full can the style's one picture would show both
     // states; the tree's drawn pictures tell them apart.
-    if (!QIcon::hasThemeIcon(QStringLiteral("user-trash-full"))) toolbar_.BTrash->setIcon(treeModel_->Image(full ? 1 : 0));
+    if (!QIcon::hasThemeIcon(QStringLiteral("user-trash-full")))
+        toolbar_.BTrash->defaultAction()->setIcon(treeModel_->Image(full ? 1 : 0));
     page_.CategoryLB->viewport()->update();
     return full;
 }
@@ -364,33 +398,25 @@ void TMailCommands::RowsDraggedOver(int node) {
 
 void TMailCommands::MoveRows(int node, const QList<int>& handles) {
     if (node < 0 || node >= store_.Tree().Count()) return;
+    if (Refused()) return;
     const std::string target = store_.Tree().At(node).name;
     const std::string viewed = store_.Viewed();
     if (target == viewed || viewed.empty()) return;
     {
         TWaitCursor wait;
         window_->setUpdatesEnabled(false);
-        for (const int handle : handles) {
-            THeaderItem* item = store_.Headers().At(handle);
-            if (!item) {
-                const int position = store_.Rows().Find(handle);
-                if (position >= 0) store_.Rows().RemoveAt(position);
-                continue;
-            }
-            // A failure is reported by the move; the message stays and the
-            // others still go.
-            operations_.MoveRecord(*item, target);
-        }
+        // A failure is reported by the move; the message stays and the
+        // others still go.
+        TMessageMover(store_).MoveToMailbox(std::vector<int>(handles.begin(), handles.end()), target);
         window_->setUpdatesEnabled(true);
     }
-    Compact(viewed);
-    store_.Files().SaveIndex(target);
     RefreshTrashIndicator();
 }
 
 void TMailCommands::MoveNode(int node, TMailboxTree::Place place, int target) {
     TMailboxTree& tree = store_.Tree();
     if (node < 0 || node >= tree.Count()) return;
+    if (Refused()) return;
     const std::string name = tree.At(node).name;
     if (name == TMailboxName::kTrashCan || name == TMailboxName::kInBox || name == TMailboxName::kOutBox) return;
     const std::string selected = SelectedMailbox();
@@ -402,23 +428,10 @@ void TMailCommands::MoveNode(int node, TMailboxTree::Place place, int target) {
     store_.SaveTree();
 }
 
-void TMailCommands::ShowBody(int handle, QTextEdit& box) {
-    const THeaderItem* item = store_.Headers().At(handle);
-    box.clear();
-    if (!item) return;
-    std::string body;
-    if (!store_.Files().ReadBody(*item, body)) return;
-    if (body.find("{\\rtf") != std::string::npos || item->MsgType == "RTF") {
-        qtrichtext::Fill(*box.document(), TRtfReader::Read(body));
-    } else {
-        box.setPlainText(qttext::FromStored(body));
-    }
-}
-
 void TMailCommands::PreviewSelected() {
     const int row = FirstSelectedRow();
     if (row < 0) return;
-    ShowBody(listModel_->HandleAt(row), *page_.STextBox);
+    TMessageViewer::ShowBody(store_, listModel_->HandleAt(row), *page_.STextBox);
 }
 
 void TMailCommands::OpenSelected() {
@@ -446,25 +459,10 @@ void TMailCommands::OpenMessage(int handle) {
     THeaderItem* item = store_.Headers().At(handle);
     if (!item) return;
     MarkRead(*item);
-    if (QWidget* open = WindowOf(handle)) {
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    auto* viewer = new TFMViewer(window_);
-    viewer->SetFileName(qttext::FromStored(item->Subject.str()));
-    viewer->setObjectName(QStringLiteral("MessageViewer"));
-    ShowBody(handle, *viewer->ViewBox());
-    viewer->show();
-    viewers_.insert(handle, viewer);
-    emit MessageOpened(handle, viewer);
+    windows_.Open(handle, [this, handle] { return new TMessageViewer(store_, handle, window_); });
 }
 
 void TMailCommands::ProcessingFinished() { ViewTimer.start(100); }
-
-void TMailCommands::CloseWindowOf(int handle) {
-    if (QWidget* open = viewers_.take(handle)) open->close();
-}
 
 bool TMailCommands::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: the widgets may be going while their last

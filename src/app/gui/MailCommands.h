@@ -1,17 +1,15 @@
 #pragma once
 
-#include <QHash>
-#include <QObject>
-#include <QPointer>
+#include <QList>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
+#include "app/gui/MainPage.h"
 #include "store/MailStore.h"
 #include "store/MailboxOperations.h"
 #include "store/MailboxTree.h"
 
-class QItemSelection;
 class QModelIndex;
 class QProgressBar;
 class QWidget;
@@ -20,21 +18,34 @@ class TMailboxTreeModel;
 class TMainActions;
 class TMainToolbar;
 class TMessageListModel;
+class TMessageWindows;
 class TPopupMenus;
 
-// What the user does on the "Mail Messages" page: viewing a mailbox,
-// previewing and opening messages, creating, renaming, moving and deleting
-// mailboxes, moving, deleting and destroying messages, emptying the trash.
-// Boxes go through the store's user prompt.
-class TMailCommands : public QObject, private IShowProgress {
+// The "Mail Messages" page: viewing a mailbox, previewing and opening
+// messages, creating, renaming, moving and deleting mailboxes, moving,
+// deleting and destroying messages, emptying the trash. The store sequences
+// are the application services'; this class adds the selection, focus and
+// drag rules. Shared commands go to the tree or the list by which of the two
+// had the focus last. Boxes go through the store's user prompt.
+class TMailCommands : public TMainPage, private IShowProgress {
     Q_OBJECT
 
 public:
     using StatusSink = std::function<void(const QString&)>;
 
     TMailCommands(TMailStore& store, TMailPage& page, TMainActions& actions, TMainToolbar& toolbar,
-                  TPopupMenus& popups, QProgressBar& progress, StatusSink status, QWidget* window);
+                  TPopupMenus& popups, TMessageWindows& windows, QProgressBar& progress, StatusSink status,
+                  QWidget* window);
     ~TMailCommands() override;
+
+    // The page interface.
+    QWidget* Widget() const override;
+    bool Enabled(TPageCommand command) const override;
+    void Run(TPageCommand command) override;
+
+    // Which of the page's two panes the shared commands act on.
+    enum class TPane { Tree, List };
+    TPane Pane() const { return pane_; }
 
     TMailboxOperations& Operations() { return operations_; }
     TMessageListModel* ListModel() const { return listModel_.get(); }
@@ -51,8 +62,8 @@ public:
     void NewMailbox();
     void RenameSelected();
     void DeleteMailbox();
-    // Toolbar "Delete" and the Delete commands: the first selected message
-    // goes to the "Trash Can".
+    // Toolbar "Delete" and the Delete commands on the list: the first
+    // selected message goes to the "Trash Can".
     void DeleteCommand();
     // The Delete key on the list: every selected message.
     void DeleteKey();
@@ -68,7 +79,8 @@ public:
     bool RefreshTrashIndicator();
 
     // Opens a message the way the reader or composer will: read-only, in a
-    // window of its own. A received message is marked read first.
+    // window of its own (one per record). A received message is marked read
+    // first.
     void OpenMessage(int handle);
     void MarkRead(THeaderItem& item);
 
@@ -77,11 +89,8 @@ public:
     void ProcessingFinished();
     QTimer ViewTimer;
 
-    // The window showing a record, null when none.
-    QWidget* WindowOf(int handle) const { return viewers_.value(handle); }
-
-signals:
-    void MessageOpened(int handle, QWidget* window);
+    // The status text of a command refused while the store is busy.
+    static QString BusyText();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,21 +102,24 @@ private:
     void Status(const std::string& text) override;
 
     void CurrentChanged(const QModelIndex& current, const QModelIndex& previous);
-    bool Busy() const;
+    // A mutating command is refused, with a status text, while another
+    // operation holds a busy flag (e.g. while its box is up).
+    bool Refused();
     void RowsDraggedOver(int node);
-    void UpdateCommands();
     QList<int> SelectedRows() const;
+    std::vector<int> HandlesOf(const QList<int>& rows) const;
     int FirstSelectedRow() const;
-    bool MoveToTrash(int row);
-    void Compact(const std::string& name);
-    void ShowBody(int handle, class QTextEdit& box);
-    // A record about to be destroyed takes its window with it.
-    void CloseWindowOf(int handle);
+    bool CanRenameNode() const;
+    bool CanDeleteNode() const;
+    bool CanDeleteMessage() const;
+    void FocusChanged(QWidget* now);
 
     TMailStore& store_;
     TMailPage& page_;
     TMainActions& actions_;
     TMainToolbar& toolbar_;
+    TPopupMenus& popups_;
+    TMessageWindows& windows_;
     QProgressBar& progress_;
     StatusSink status_;
     QWidget* window_;
@@ -115,9 +127,9 @@ private:
     std::unique_ptr<TMessageListModel> listModel_;
     std::unique_ptr<TMailboxTreeModel> treeModel_;
     bool reverting_ = false;
+    TPane pane_ = TPane::List;
     // The watched widgets, for the event filter.
     const QObject* previewArea_ = nullptr;
     const QObject* list_ = nullptr;
     const QObject* tree_ = nullptr;
-    QHash<int, QPointer<QWidget>> viewers_;
 };

@@ -67,10 +67,10 @@ TMailboxTreeModel::TMailboxTreeModel(TMailStore& store, TMailboxOperations& oper
     images_[3] = Themed("folder-open", DrawFolder(true));
     folder_.addPixmap(images_[2].pixmap(16), QIcon::Normal);
     folder_.addPixmap(images_[3].pixmap(16), QIcon::Selected);
-    store_.Tree().SetObserver(this);
+    store_.Tree().AddObserver(this);
 }
 
-TMailboxTreeModel::~TMailboxTreeModel() { store_.Tree().SetObserver(nullptr); }
+TMailboxTreeModel::~TMailboxTreeModel() { store_.Tree().RemoveObserver(this); }
 
 QIcon TMailboxTreeModel::Image(int image) const { return image >= 0 && image < 4 ? images_[image] : QIcon(); }
 

@@ -1,11 +1,12 @@
 #include "app/gui/MainToolbar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QStyle>
-#include <QToolButton>
 
 #include "app/gui/MainActions.h"
+#include "app/gui/ToolButton.h"
 
 TMainToolbar::TMainToolbar(TMainActions& actions, QWidget* parent) : QToolBar(parent) {
     setObjectName(QStringLiteral("Toolbar"));
@@ -19,63 +20,60 @@ TMainToolbar::TMainToolbar(TMainActions& actions, QWidget* parent) : QToolBar(pa
     BPrint = Add("BPrint", "Print", "Print selected message", "document-print", QStyle::SP_DriveFDIcon);
     BRename = Add("BRename", "Rename", "Rename selected message", "edit-rename", QStyle::SP_FileDialogDetailedView);
     BDelete = Add("BDelete", "Delete", nullptr, "edit-delete", QStyle::SP_DialogDiscardButton);
-    BImport = Add("BImport", "Import", "Import files", "document-import", QStyle::SP_ArrowDown);
+    BImport = Add("BImport", "Import", "Import files", "document-import", QStyle::SP_ArrowDown, false);
     BExport = Add("BExport", "Export", "Export selected message", "document-export", QStyle::SP_ArrowUp);
     BFind = Add("BFind", "Search", "Search messages", "edit-find", QStyle::SP_FileDialogContentsView);
     MailCheck = Add("MailCheck", "Check", "Check for mail", "mail-receive", QStyle::SP_BrowserReload);
     CancelMail = Add("CancelMail", "Stop", "Stop Mail Operations", "process-stop", QStyle::SP_BrowserStop);
     BTrash = Add("BTrash", "Empty", "Empty Trash Can", "user-trash", QStyle::SP_TrashIcon);
-    BSetup = Add("BSetup", "Setup", "Setup Skiffpost", "preferences-system", QStyle::SP_FileDialogListView);
+    BSetup = Add("BSetup", "Setup", "Setup Skiffpost", "preferences-system", QStyle::SP_FileDialogListView, false);
 
     BImport->setMenu(actions.importMenu);
     BImport->setPopupMode(QToolButton::InstantPopup);
     BSetup->setMenu(actions.setupMenu);
     BSetup->setPopupMode(QToolButton::InstantPopup);
 
-    // Until their work is wired, the buttons do what their menu commands do.
-    connect(BView, &QToolButton::clicked, actions.view, &QAction::trigger);
-    connect(BPrint, &QToolButton::clicked, actions.print, &QAction::trigger);
-    connect(BRename, &QToolButton::clicked, actions.rename, &QAction::trigger);
-    connect(BExport, &QToolButton::clicked, actions.exportMessage, &QAction::trigger);
-    connect(BFind, &QToolButton::clicked, actions.findMessage, &QAction::trigger);
-    connect(MailCheck, &QToolButton::clicked, actions.checkMail, &QAction::trigger);
-    connect(BTrash, &QToolButton::clicked, actions.emptyTrash, &QAction::trigger);
-    for (auto [button, action] : {std::pair{BView, actions.view}, {BPrint, actions.print}, {BRename, actions.rename},
-                                  {BExport, actions.exportMessage}, {BFind, actions.findMessage},
-                                  {MailCheck, actions.checkMail}, {BTrash, actions.emptyTrash}}) {
-        button->setEnabled(action->isEnabled());
-        connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+    // Search and Check run their menu commands and are available with them.
+    for (auto [button, command] : {std::pair{BFind, actions.findMessage}, {MailCheck, actions.checkMail}}) {
+        QAction* own = button->defaultAction();
+        own->setEnabled(command->isEnabled());
+        connect(own, &QAction::triggered, command, &QAction::trigger);
+        connect(command, &QAction::enabledChanged, own, &QAction::setEnabled);
     }
-    for (QToolButton* b : {BNewStickit, BDelete, CancelMail}) b->setEnabled(false);
     SetTrashFull(false);
 }
 
-QToolButton* TMainToolbar::Add(const char* name, const char* caption, const char* hint, const char* icon,
-                               int fallback) {
-    auto* b = new QToolButton(this);
+TToolButton* TMainToolbar::Add(const char* name, const char* caption, const char* hint, const char* icon,
+                               int fallback, bool withAction) {
+    auto* b = new TToolButton(this);
     b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromLatin1(caption));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
     b->setMinimumSize(50, 34);
-    b->setIcon(QIcon::fromTheme(QString::fromLatin1(icon),
-                                QApplication::style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback))));
-    if (hint) b->setProperty("hint", QString::fromLatin1(hint));
-    b->setToolTip(hint ? QString::fromLatin1(hint) : QString());
+    const QIcon picture = QIcon::fromTheme(
+        QString::fromLatin1(icon), QApplication::style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback)));
+    if (withAction) {
+        auto* action = new QAction(picture, QString::fromLatin1(caption), this);
+        action->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+        action->setEnabled(false);  // until the window wires its work
+        b->Show(action);
+    } else {
+        b->setText(QString::fromLatin1(caption));
+        b->setIcon(picture);
+    }
+    b->SetHint(hint ? QString::fromLatin1(hint) : QString());
     addWidget(b);
     return b;
 }
 
 void TMainToolbar::SetHintsVisible(bool visible) {
-    for (QToolButton* b : findChildren<QToolButton*>()) {
-        if (b == CancelMail) continue;
-        b->setToolTip(visible ? b->property("hint").toString() : QString());
-    }
+    for (TToolButton* b : findChildren<TToolButton*>()) b->SetHintVisible(visible || b == CancelMail);
 }
 
 void TMainToolbar::SetTrashFull(bool full) {
-    BTrash->setIcon(QIcon::fromTheme(full ? QStringLiteral("user-trash-full") : QStringLiteral("user-trash"),
-                                     QApplication::style()->standardIcon(QStyle::SP_TrashIcon)));
+    BTrash->defaultAction()->setIcon(
+        QIcon::fromTheme(full ? QStringLiteral("user-trash-full") : QStringLiteral("user-trash"),
+                         QApplication::style()->standardIcon(QStyle::SP_TrashIcon)));
     BTrash->setProperty("trashFull", full);
 }
 

@@ -2,10 +2,16 @@
 
 #include <QToolBar>
 
+#include "app/gui/ToolButton.h"
+
+class QAction;
 class QToolButton;
 class TMainActions;
 
-// The main window's twelve buttons, a picture above each caption.
+// The main window's twelve buttons, a picture above each caption. Every
+// button but "Import" and "Setup" (which open their menus) shows an action
+// of its own, named after the button with "Action" appended; the window
+// wires and enables those actions with the menu commands of the same work.
 class TMainToolbar : public QToolBar {
     Q_OBJECT
 
@@ -19,19 +25,20 @@ public:
 
     QToolButton* Button(const QString& name) const;
 
-    QToolButton* BNewStickit;
-    QToolButton* BView;
-    QToolButton* BPrint;
-    QToolButton* BRename;
-    QToolButton* BDelete;
-    QToolButton* BImport;
-    QToolButton* BExport;
-    QToolButton* BFind;
-    QToolButton* MailCheck;
-    QToolButton* CancelMail;
-    QToolButton* BTrash;
-    QToolButton* BSetup;
+    TToolButton* BNewStickit;
+    TToolButton* BView;
+    TToolButton* BPrint;
+    TToolButton* BRename;
+    TToolButton* BDelete;
+    TToolButton* BImport;
+    TToolButton* BExport;
+    TToolButton* BFind;
+    TToolButton* MailCheck;
+    TToolButton* CancelMail;
+    TToolButton* BTrash;
+    TToolButton* BSetup;
 
 private:
-    QToolButton* Add(const char* name, const char* caption, const char* hint, const char* icon, int fallback);
+    TToolButton* Add(const char* name, const char* caption, const char* hint, const char* icon, int fallback,
+                     bool withAction = true);
 };

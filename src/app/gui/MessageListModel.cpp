@@ -36,10 +36,10 @@ QIcon AttachmentIcon() {
 
 TMessageListModel::TMessageListModel(TMailStore& store, QObject* parent)
     : QAbstractTableModel(parent), store_(store), attachment_(AttachmentIcon()) {
-    store_.Rows().SetObserver(this);
+    store_.Rows().AddObserver(this);
 }
 
-TMessageListModel::~TMessageListModel() { store_.Rows().SetObserver(nullptr); }
+TMessageListModel::~TMessageListModel() { store_.Rows().RemoveObserver(this); }
 
 int TMessageListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : store_.Rows().Count();
@@ -144,6 +144,7 @@ QList<int> TMessageListModel::HandlesOf(const QMimeData* mime) {
 void TMessageListModel::sort(int column, Qt::SortOrder) {
     if (column < 0 || column >= kColumns) return;
     TBusyLock lock(store_.Flags().listFill, store_.Pump());
+    if (!lock.Held()) return;
     const TMessageRows& rows = store_.Rows();
     const int n = rows.Count();
     // Collation keys are made once per row: comparing them is cheap, where
@@ -161,12 +162,12 @@ void TMessageListModel::sort(int column, Qt::SortOrder) {
         return ascending ? c < 0 : c > 0;
     });
     emit layoutAboutToBeChanged();
-    store_.Rows().SetObserver(nullptr);
+    store_.Rows().RemoveObserver(this);
     const QModelIndexList before = persistentIndexList();
     std::vector<int> newPosition(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) newPosition[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = i;
     store_.Rows().Arrange(order);
-    store_.Rows().SetObserver(this);
+    store_.Rows().AddObserver(this);
     QModelIndexList after;
     for (const QModelIndex& i : before)
         after << index(newPosition[static_cast<std::size_t>(i.row())], i.column());

@@ -5,11 +5,12 @@
 #include <QWidget>
 
 #include "app/gui/MainActions.h"
+#include "app/gui/MainPage.h"
 
 TPopupMenus::TPopupMenus(TMainActions& a, QWidget* window) : QObject(window), window_(window) {
     StickitLBPopup = new QMenu(window);
     StickitLBPopup->setObjectName(QStringLiteral("StickitLBPopup"));
-    Disabled(StickitLBPopup, "Ne&w");
+    Disabled(StickitLBPopup, "Ne&w", QStringLiteral("StickitLBNew"));
     StickitLBPopup->addAction(a.view);
     StickitLBPopup->addAction(a.print);
     StickitLBPopup->addSeparator();
@@ -20,9 +21,9 @@ TPopupMenus::TPopupMenus(TMainActions& a, QWidget* window) : QObject(window), wi
 
     CategoryLBPopup = new QMenu(window);
     CategoryLBPopup->setObjectName(QStringLiteral("CategoryLBPopup"));
-    Proxy(CategoryLBPopup, "New", a.newMailbox);
-    Disabled(CategoryLBPopup, "Rename");
-    Disabled(CategoryLBPopup, "Delete");
+    Proxy(CategoryLBPopup, "New", a.newMailbox)->setObjectName(QStringLiteral("CategoryLBNew"));
+    treeRename = Disabled(CategoryLBPopup, "Rename", QStringLiteral("CategoryLBRename"));
+    treeDelete = Disabled(CategoryLBPopup, "Delete", QStringLiteral("CategoryLBDelete"));
     CategoryLBPopup->addSeparator();
     CategoryLBPopup->addAction(a.emptyTrash);
     CategoryLBPopup->addSeparator();
@@ -30,15 +31,17 @@ TPopupMenus::TPopupMenus(TMainActions& a, QWidget* window) : QObject(window), wi
 
     STextBoxPopup = new QMenu(window);
     STextBoxPopup->setObjectName(QStringLiteral("STextBoxPopup"));
-    Disabled(STextBoxPopup, "Undo");
+    Disabled(STextBoxPopup, "Undo", QStringLiteral("STextBoxUndo"));
     STextBoxPopup->addSeparator();
-    Disabled(STextBoxPopup, "Cu&t");
+    Disabled(STextBoxPopup, "Cu&t", QStringLiteral("STextBoxCut"));
     previewCopy = STextBoxPopup->addAction(QStringLiteral("&Copy"));
-    Disabled(STextBoxPopup, "&Paste");
+    previewCopy->setObjectName(QStringLiteral("STextBoxCopy"));
+    Disabled(STextBoxPopup, "&Paste", QStringLiteral("STextBoxPaste"));
     STextBoxPopup->addSeparator();
-    Disabled(STextBoxPopup, "&Delete");
+    Disabled(STextBoxPopup, "&Delete", QStringLiteral("STextBoxDelete"));
     STextBoxPopup->addSeparator();
     previewSelectAll = STextBoxPopup->addAction(QStringLiteral("Select &All"));
+    previewSelectAll->setObjectName(QStringLiteral("STextBoxSelectAll"));
 
     AddressPopup = ListPopup("AddressPopup", true, false);
     SigFilePopup = ListPopup("SigFilePopup", true, false);
@@ -54,25 +57,36 @@ QAction* TPopupMenus::Proxy(QMenu* menu, const char* caption, QAction* target) {
     return item;
 }
 
-QAction* TPopupMenus::Disabled(QMenu* menu, const char* caption) {
+QAction* TPopupMenus::Disabled(QMenu* menu, const char* caption, const QString& name) {
     QAction* item = menu->addAction(QString::fromLatin1(caption));
+    item->setObjectName(name);
     item->setEnabled(false);
+    return item;
+}
+
+QAction* TPopupMenus::Command(QMenu* menu, const char* caption, const QString& name, int command) {
+    QAction* item = Disabled(menu, caption, name);
+    item->setProperty(kCommandProperty, command);
     return item;
 }
 
 QMenu* TPopupMenus::ListPopup(const char* name, bool withImport, bool accessKeys) {
     auto* menu = new QMenu(window_);
-    menu->setObjectName(QString::fromLatin1(name));
-    Disabled(menu, accessKeys ? "&New" : "New");
-    QAction* edit = Disabled(menu, accessKeys ? "&Edit" : "Edit");
+    const QString base = QString::fromLatin1(name);
+    menu->setObjectName(base);
+    Command(menu, accessKeys ? "&New" : "New", base + QStringLiteral("New"), static_cast<int>(TPageCommand::New));
+    QAction* edit =
+        Command(menu, accessKeys ? "&Edit" : "Edit", base + QStringLiteral("Edit"), static_cast<int>(TPageCommand::Edit));
     menu->setDefaultAction(edit);
-    Disabled(menu, accessKeys ? "&Rename" : "Rename");
+    Command(menu, accessKeys ? "&Rename" : "Rename", base + QStringLiteral("Rename"),
+            static_cast<int>(TPageCommand::Rename));
     menu->addSeparator();
     if (withImport) {
-        Disabled(menu, "Import");
+        Command(menu, "Import", base + QStringLiteral("Import"), static_cast<int>(TPageCommand::Import));
         menu->addSeparator();
     }
-    Disabled(menu, accessKeys ? "&Delete" : "Delete");
+    Command(menu, accessKeys ? "&Delete" : "Delete", base + QStringLiteral("Delete"),
+            static_cast<int>(TPageCommand::Delete));
     return menu;
 }
 

@@ -21,6 +21,7 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
+#include "app/gui/MessageWindows.h"
 #include "common/SleepPump.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
@@ -116,6 +117,9 @@ TEST_F(MailWindowTest, StartUpShowsTheDefaultMailboxAndRunsProcessingLast) {
     EXPECT_EQ(prompt.Errors()[0],
               "Fenmarch Skiffpost is missing the main dictionary file.\n\rYou will not be able to spell check your "
               "messages\n\rFix: Reinstall Fenmarch Skiffpost and select dictionary files.");
+    // "View" follows the selection of the page showing.
+    EXPECT_FALSE(w->Actions().view->isEnabled());
+    SelectRows({0});
     EXPECT_TRUE(w->Actions().view->isEnabled());
     EXPECT_TRUE(w->Actions().newMailbox->isEnabled());
     w.reset();  // the window goes before the store it shows
@@ -351,12 +355,12 @@ TEST_F(MailWindowTest, UnreadRowsAndTheirNodeAreBoldUntilOpened) {
     QWidget* viewer = w->findChild<QWidget*>(QStringLiteral("MessageViewer"));
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("The Fenmarch File Viewer - fresh"));
-    EXPECT_EQ(C().WindowOf(h), viewer);
+    EXPECT_EQ(w->Windows().WindowOf(h), viewer);
     // Destroying the message closes its window.
     prompt.QueueAnswer(TPromptAnswer::Yes);
     Key(List(), Qt::Key_Delete, Qt::ShiftModifier);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(C().WindowOf(h), nullptr);
+    EXPECT_EQ(w->Windows().WindowOf(h), nullptr);
     EXPECT_EQ(w->findChild<QWidget*>(QStringLiteral("MessageViewer")), nullptr);
 }
 
@@ -442,13 +446,13 @@ TEST_F(MailWindowTest, ViewTimerOpensNewMessagesOnlyWithDisplayMessagesOn) {
     C().ProcessingFinished();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !C().ViewTimer.isActive(); }, 5000));
     QApplication::processEvents();
-    EXPECT_EQ(C().WindowOf(fresh), nullptr);
+    EXPECT_EQ(w->Windows().WindowOf(fresh), nullptr);
     EXPECT_TRUE(store.Headers().At(fresh)->Has(mfNew));
 
     ini.Write(cfg::DisplayMessages, true);
     C().ProcessingFinished();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return C().WindowOf(fresh) != nullptr; }, 5000));
-    EXPECT_EQ(C().WindowOf(old), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->Windows().WindowOf(fresh) != nullptr; }, 5000));
+    EXPECT_EQ(w->Windows().WindowOf(old), nullptr);
     EXPECT_FALSE(store.Headers().At(fresh)->Has(mfNew));
 }
 }  // namespace

@@ -1,0 +1,51 @@
+#include "app/gui/ListPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QMenu>
+
+#include "app/gui/FMListView.h"
+#include "app/gui/PopupMenus.h"
+
+TListPage::TListPage(TFMListView* list, QObject* parent) : TMainPage(parent), list_(list) {
+    connect(qApp, &QApplication::focusChanged, this, [this] { emit CommandsChanged(); });
+}
+
+QWidget* TListPage::Widget() const { return list_; }
+
+bool TListPage::HasSelection() const {
+    return list_->model() && list_->selectionModel() && list_->selectionModel()->hasSelection();
+}
+
+bool TListPage::Enabled(TPageCommand command) const {
+    switch (command) {
+    case TPageCommand::SelectAll:
+        return list_->model() && list_->model()->rowCount() > 0;
+    default:
+        // Every other command needs rows and the page's dialogs.
+        return false;
+    }
+}
+
+void TListPage::Run(TPageCommand command) {
+    if (!Enabled(command)) return;
+    if (command == TPageCommand::SelectAll) list_->selectAll();
+}
+
+void TListPage::SetPopup(QMenu* popup) {
+    TPopupMenus::Attach(list_, popup);
+    // The items are refreshed when the menu opens; the actions are the
+    // popup's own, named after their command.
+    connect(popup, &QMenu::aboutToShow, this, [this, popup] {
+        for (QAction* item : popup->actions()) {
+            const QVariant command = item->property(TPopupMenus::kCommandProperty);
+            if (command.isValid()) item->setEnabled(Enabled(static_cast<TPageCommand>(command.toInt())));
+        }
+    });
+    for (QAction* item : popup->actions()) {
+        const QVariant command = item->property(TPopupMenus::kCommandProperty);
+        if (!command.isValid()) continue;
+        connect(item, &QAction::triggered, this, [this, command] { Run(static_cast<TPageCommand>(command.toInt())); });
+    }
+}

@@ -1,0 +1,82 @@
+#include "app/gui/MessageWindows.h"
+
+#include <QWidget>
+
+#include "app/gui/MessageWindow.h"
+
+TMessageWindows::TMessageWindows(THeaders& headers, QObject* parent) : QObject(parent), headers_(headers) {
+    headers_.AddObserver(this);
+}
+
+TMessageWindows::~TMessageWindows() {
+    headers_.RemoveObserver(this);
+    // The widgets may outlive the registry; they no longer report to it.
+    for (const TEntry& entry : std::as_const(windows_))
+        if (entry.widget) disconnect(entry.widget, nullptr, this, nullptr);
+}
+
+IMessageWindow* TMessageWindows::Open(int handle, const Factory& make) {
+    if (IMessageWindow* open = Find(handle)) {
+        QWidget* widget = open->Widget();
+        if (widget->isMinimized()) widget->showNormal();
+        widget->raise();
+        widget->activateWindow();
+        return open;
+    }
+    IMessageWindow* made = make ? make() : nullptr;
+    if (!made || !Add(handle, made)) return made;
+    made->Widget()->show();
+    emit Opened(handle, made->Widget());
+    return made;
+}
+
+bool TMessageWindows::Add(int handle, IMessageWindow* window) {
+    if (!window || Find(handle)) return false;
+    QWidget* widget = window->Widget();
+    windows_.insert(handle, {window, widget});
+    connect(widget, &QObject::destroyed, this, [this, handle, widget] { Forget(handle, widget); });
+    return true;
+}
+
+void TMessageWindows::Forget(int handle, const QWidget* widget) {
+    const auto at = windows_.find(handle);
+    // A later window of the same handle stays.
+    if (at != windows_.end() && (at->widget == widget || at->widget.isNull())) windows_.erase(at);
+}
+
+IMessageWindow* TMessageWindows::Find(int handle) const {
+    const auto at = windows_.constFind(handle);
+    if (at == windows_.constEnd() || at->widget.isNull()) return nullptr;
+    return at->window;
+}
+
+QWidget* TMessageWindows::WindowOf(int handle) const {
+    IMessageWindow* window = Find(handle);
+    return window ? window->Widget() : nullptr;
+}
+
+void TMessageWindows::CloseAll() {
+    const QList<int> handles = windows_.keys();
+    for (const int handle : handles) {
+        const TEntry entry = windows_.take(handle);
+        if (entry.widget) entry.widget->close();
+    }
+}
+
+void TMessageWindows::RecordAboutToBeRemoved(int handle) {
+    IMessageWindow* window = Find(handle);
+    if (!window) return;
+    window->RecordDestroyed(handle);
+    const TEntry entry = windows_.take(handle);
+    if (entry.widget) entry.widget->close();
+}
+
+void TMessageWindows::RecordMoved(int handle, const std::string& from) {
+    IMessageWindow* window = Find(handle);
+    const THeaderItem* item = headers_.At(handle);
+    if (window && item) window->RecordMoved(handle, from, item->Mailbox);
+}
+
+void TMessageWindows::RecordChanged(int handle) {
+    if (IMessageWindow* window = Find(handle)) window->RecordChanged(handle);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "store/Headers.h"
+
+class IMessageWindow;
+class QWidget;
+
+// The open message windows, one per record handle: found by record, raised
+// when opened again, told when their record moves, changes or is destroyed,
+// and closed when it is. A window leaves the registry when its widget goes.
+class TMessageWindows : public QObject, private IHeadersObserver {
+    Q_OBJECT
+
+public:
+    using Factory = std::function<IMessageWindow*()>;
+
+    explicit TMessageWindows(THeaders& headers, QObject* parent = nullptr);
+    ~TMessageWindows() override;
+
+    // The window of handle raised and activated when there is one; else
+    // make() builds one, which is registered and shown. The window, or null
+    // when make() gave none.
+    IMessageWindow* Open(int handle, const Factory& make);
+    // Registers a window shown elsewhere (e.g. a composer whose record was
+    // just created). A handle that has a window already keeps it; false then.
+    bool Add(int handle, IMessageWindow* window);
+
+    IMessageWindow* Find(int handle) const;
+    QWidget* WindowOf(int handle) const;
+    int Count() const { return static_cast<int>(windows_.size()); }
+    // Closes every window, e.g. at shut-down.
+    void CloseAll();
+
+signals:
+    void Opened(int handle, QWidget* window);
+
+private:
+    struct TEntry {
+        IMessageWindow* window;
+        QPointer<QWidget> widget;
+    };
+
+    void RecordAboutToBeRemoved(int handle) override;
+    void RecordMoved(int handle, const std::string& from) override;
+    void RecordChanged(int handle) override;
+    void Forget(int handle, const QWidget* widget);
+
+    THeaders& headers_;
+    QHash<int, TEntry> windows_;
+};
