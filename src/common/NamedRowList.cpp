@@ -38,9 +38,11 @@ void TNamedRowList::Load(const std::string& path) {
 }
 
 bool TNamedRowList::Save(const std::string& path, TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const {
+    errno = 0;
     if (listfile::Write(path, rows_, listFill, pump)) return true;
     // The writer has released the flag by now: the box may wait on the user.
-    prompt.Error(listname::SaveFailureText(kind_.listName, path, errno));
+    // A write refused before it began (the flag already held here) set no errno.
+    prompt.Error(listname::SaveFailureText(kind_.listName, path, errno ? errno : EBUSY));
     return false;
 }
 

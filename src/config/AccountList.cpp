@@ -29,9 +29,11 @@ void TAccountList::Load() {
 }
 
 bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const {
+    errno = 0;
     if (Save(listFill, pump)) return true;
     // The writer has released the flag by now: the box may wait on the user.
-    prompt.Error(listname::SaveFailureText("internet servers", ListPath(), errno));
+    // A write refused before it began (the flag already held here) set no errno.
+    prompt.Error(listname::SaveFailureText("internet servers", ListPath(), errno ? errno : EBUSY));
     return false;
 }
 

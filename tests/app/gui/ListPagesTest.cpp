@@ -257,3 +257,31 @@ TEST_F(ListPagesTest, FirstRunAsksForAnAccountThenThePreferences) {
     EXPECT_EQ(prompt.Texts().back().text, "Please enter in your First Name.");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.File("Internet.fmt"))));
 }
+
+TEST_F(ListPagesTest, RenameInPlaceThroughTheListAndItsRefusal) {
+    Open();
+    for (int i = 0; i < 2; ++i) {
+        WhenShown<TFiltersForm>([](TFiltersForm* d) { ButtonOf(d, "&Close")->click(); });
+        w->Actions().newFilter->trigger();
+    }
+    ASSERT_EQ(L().Filters().Count(), 2);
+    const auto renameTo = [&](int row, const QString& name) {
+        L().FilterPage().Select(row);
+        w->Actions().rename->trigger();  // F2
+        QApplication::processEvents();
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->setText(name);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    renameTo(0, QStringLiteral("new filter (2)"));
+    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost can not rename this filter.\n\rReason: "
+                                                        "Alias (Name) already in list\n\rFix: Choose another Alias."});
+    EXPECT_EQ(L().Filters().Row(0).caption, "New Filter");
+    renameTo(0, QStringLiteral("Zeta"));
+    EXPECT_EQ(L().Filters().Row(1).caption, "Zeta");
+    // The renamed row stays selected where name order put it.
+    EXPECT_EQ(L().FilterPage().SelectedRow(), 1);
+    EXPECT_EQ(ReadListFileStrictly(dir.File("Internet.flt"))[1].caption, "Zeta");
+}
