@@ -269,8 +269,9 @@ TEST_F(ListPagesTest, RenameInPlaceThroughTheListAndItsRefusal) {
         L().FilterPage().Select(row);
         w->Actions().rename->trigger();  // F2
         QApplication::processEvents();
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        ASSERT_NE(editor, nullptr);
+        const auto editors = L().FilterPage().List()->viewport()->findChildren<QLineEdit*>();
+        ASSERT_EQ(editors.size(), 1);
+        QLineEdit* editor = editors.front();
         editor->setText(name);
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();
