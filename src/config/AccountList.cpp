@@ -1,11 +1,13 @@
 #include "config/AccountList.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
 #include "common/ListFile.h"
+#include "common/ListName.h"
 #include "common/TextUtil.h"
 #include "common/UniqueName.h"
 #include "common/UserPrompt.h"
@@ -47,6 +49,15 @@ void TAccountList::Load() {
         a.popFingerprint = ini.ReadString(cfg::kPopCertificatesSection, a.alias, "");
         a.smtpFingerprint = ini.ReadString(cfg::kSmtpCertificatesSection, a.alias, "");
     }
+}
+
+bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const {
+    errno = 0;
+    if (Save(listFill, pump)) return true;
+    // The writer has released the flag by now: the box may wait on the user.
+    // A write refused before it began (the flag already held here) set no errno.
+    prompt.Error(listname::SaveFailureText("internet servers", ListPath(), errno ? errno : EBUSY));
+    return false;
 }
 
 bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
@@ -107,11 +118,19 @@ TAccount& TAccountList::AddNew() {
 bool TAccountList::Rename(std::string_view oldAlias, std::string_view newAlias, IUserPrompt& prompt,
                           TBusyFlag& listFill, IEventPump& pump) {
     TAccount* account = Find(oldAlias);
-    if (!account || account->alias == newAlias || !IsUsableAlias(newAlias) || !IsStorableField(newAlias)) return false;
+    if (!account || account->alias == newAlias) return false;
     const TAccount* holder = Find(newAlias);
     if (holder && holder != account) {
         prompt.Error(std::string(kAppTitle) + " can not rename this account." + "\n\r" +
                      "Reason: Alias (Name) already in list" + "\n\r" + "Fix: Choose another Alias.");
+        return false;
+    }
+    if (!listname::CheckStorable(newAlias, "account", prompt)) return false;
+    // The alias names the account's seen file: it must stay inside the data folder.
+    if (!IsUsableAlias(newAlias)) {
+        prompt.Error(std::string(kAppTitle) + " can not rename this account." + "\n\r" +
+                     "Reason: An account name names a file in the data folder; it can not hold \"/\" or be \".\" or "
+                     "\"..\"." + "\n\r" + "Fix: Choose another Alias.");
         return false;
     }
     // A change of letter case alone is a rename too: file names are
@@ -121,7 +140,7 @@ bool TAccountList::Rename(std::string_view oldAlias, std::string_view newAlias, 
     // The settings kept under the old alias go with the account; keys differing
     // only in case name the same account, so they are dropped first.
     DropSettings(before);
-    if (!Save(listFill, pump)) {
+    if (!Save(listFill, pump, prompt)) {
         account->alias = before;
         SaveSettings();
         return false;

@@ -30,6 +30,8 @@ public:
     // Only the settings of "Internet.ini" (a certificate trusted during a
     // check or send).
     bool SaveSettings() const;
+    // The same, reporting a failure with a box once the list-fill flag is free.
+    bool Save(TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt) const;
 
     const std::vector<TAccount>& Accounts() const { return accounts_; }
     std::vector<std::string> Aliases() const;
@@ -41,10 +43,15 @@ public:
     // Appends an account named by NewAccountName() with empty fields.
     TAccount& AddNew();
     void Add(TAccount account) { accounts_.push_back(std::move(account)); }
+    // Drops a row that was never written (a cancelled new account).
+    void RemoveAt(std::size_t index) {
+        if (index < accounts_.size()) accounts_.erase(accounts_.begin() + static_cast<std::ptrdiff_t>(index));
+    }
 
-    // The rename rule: another account holding the new alias (case ignored)
-    // shows a box and keeps the old one; otherwise the alias, the file and
-    // the seen file's name change. False when nothing changed.
+    // The rename rule: another account holding the new alias (case ignored),
+    // or an alias the file cannot keep or that would name a file outside the
+    // data folder, shows a box and keeps the old one; otherwise the alias,
+    // the file and the seen file's name change. False when nothing changed.
     bool Rename(std::string_view oldAlias, std::string_view newAlias, IUserPrompt& prompt, TBusyFlag& listFill,
                 IEventPump& pump);
     // Removes an account with its seen file, and rewrites the file.

@@ -68,9 +68,16 @@ TEST_F(AccountListTest, ARenameTakesTheSeenFileAlongAndATakenAliasIsRefused) {
     // On a case-sensitive file system the seen file follows a change of case too.
     ASSERT_TRUE(list.Rename("Cottage", "cottage", prompt, listFill, pump));
     EXPECT_EQ(ReadFileOrEmpty(dir.File("cottage.hf")), "seen\r\n");
-    EXPECT_FALSE(list.Rename("cottage", "", prompt, listFill, pump));
-    EXPECT_FALSE(list.Rename("cottage", "../evil", prompt, listFill, pump));
-    EXPECT_EQ(prompt.Errors().size(), 1u);
+    // Aliases that would break the file or name a file outside the data
+    // folder are refused with a box each.
+    prompt.Clear();
+    for (const std::string bad : {"", "../evil", "..", "a/b", "two\nlines", "a\x01" "b"})
+        EXPECT_FALSE(list.Rename("cottage", bad, prompt, listFill, pump)) << bad;
+    EXPECT_EQ(prompt.Errors().size(), 6u);
+    EXPECT_EQ(prompt.Errors()[1].substr(0, 47), "Fenmarch Skiffpost can not rename this account.");
+    EXPECT_NE(prompt.Errors()[1].find("Reason: An account name names a file in the data folder"), std::string::npos);
+    EXPECT_EQ(list.Aliases(), (std::vector<std::string>{"cottage", "Work"}));
+    EXPECT_FALSE(fileutil::Exists(dir.Path() + "../evil.hf"));
 }
 
 TEST_F(AccountListTest, DeletingRemovesTheSeenFile) {

@@ -16,7 +16,16 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/FMListView.h"
+#include "app/gui/AccountPage.h"
+#include "app/gui/AddressPage.h"
+#include "app/gui/FilterPage.h"
 #include "app/gui/ListPage.h"
+#include "app/gui/ListPages.h"
+#include "app/gui/MessageMenu.h"
+#include "app/gui/SetupCommands.h"
+#include "app/gui/SignaturePage.h"
+#include "app/CheckInterval.h"
+#include "config/Preferences.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/ToolButton.h"
 #include "app/gui/MailCommands.h"
@@ -61,6 +70,8 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     geometryTimer_.setSingleShot(true);
     geometryTimer_.setInterval(250);
     connect(&geometryTimer_, &QTimer::timeout, this, &TControlCenter::SaveGeometry);
+    internetTimer_.setObjectName(QStringLiteral("InternetTimer"));
+    connect(&internetTimer_, &QTimer::timeout, actions_->checkMail, &QAction::trigger);
 }
 
 // The pages and the tabs go with the widgets after this body has run; what
@@ -287,6 +298,7 @@ void TControlCenter::SetStore(TMailStore& store) {
         store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
+    WireListPages();
     store.Tip().AddListener([this](const std::string& tip, const std::string&) {
         statusBar()->setToolTip(qttext::FromStored(tip));
     });
@@ -300,6 +312,7 @@ void TControlCenter::Initialise() {
     RestoreGeometry();
     actions_->SetMenuSystemVisible(config_.Read(cfg::MenuSystem));
     toolbar_->SetHintsVisible(config_.Read(cfg::Hints));
+    SetCheckInterval(config_.Read(cfg::PopInterval));
     {
         const QSignalBlocker quiet(actions_->previewer);  // reading the switch is no change to write back
         actions_->previewer->setChecked(config_.Read(cfg::PreviewVisible));
@@ -400,4 +413,77 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
     config_.Write(cfg::WindowState, isMaximized() ? kStateMaximized : kStateNormal);
     event->accept();
     QApplication::quit();
+}
+
+void TControlCenter::WireListPages() {
+    listPages_ = new TListPages({addressList_, signatureList_, filtersBox_, accounts_}, *pages_, folders_,
+                                store_->Tree(), store_->Flags().listFill, store_->Pump(), prompt_, this);
+    const std::pair<TListPage*, QMenu*> pages[] = {{&listPages_->AddressPage(), popups_->AddressPopup},
+                                                   {&listPages_->SignaturePage(), popups_->SigFilePopup},
+                                                   {&listPages_->FilterPage(), popups_->FiltersPopup},
+                                                   {&listPages_->AccountPage(), popups_->PopupAccounts}};
+    int index = 1;
+    for (const auto& [page, popup] : pages) {
+        page->SetPopup(popup);
+        SetPage(index++, page);
+    }
+    // File, New and File, Import show the page they act on first.
+    const auto newOn = [this](QAction* action, int tab) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, tab] {
+            pages_->setCurrentIndex(tab);
+            if (TMainPage* page = Page(tab)) page->Run(TPageCommand::New);
+        });
+    };
+    newOn(actions_->newMember, 1);
+    newOn(actions_->newSignature, 2);
+    newOn(actions_->newFilter, 3);
+    newOn(actions_->newServer, 4);
+    actions_->importAddressBook->setEnabled(true);
+    connect(actions_->importAddressBook, &QAction::triggered, this, [this] {
+        show();
+        pages_->setCurrentIndex(1);
+        listPages_->AddressPage().ImportNicknames();
+    });
+    actions_->importSignature->setEnabled(true);
+    connect(actions_->importSignature, &QAction::triggered, this, [this] {
+        pages_->setCurrentIndex(2);
+        listPages_->SignaturePage().ImportSignature();
+    });
+
+    setupCommands_ = new TSetupCommands(config_, folders_, prompt_, listPages_->AccountPage(), this);
+    connect(setupCommands_, &TSetupCommands::Applied, this, &TControlCenter::ApplyPreferences);
+    const std::pair<QAction*, TSetup::TPage> setupPages[] = {{actions_->setupGeneral, TSetup::GeneralOptions},
+                                                             {actions_->setupBells, TSetup::BellsAndWhistles},
+                                                             {actions_->setupDefaults, TSetup::DefaultMessages},
+                                                             {actions_->setupSending, TSetup::SendingAndReceiving},
+                                                             {actions_->setupPersonal, TSetup::PersonalInformation}};
+    for (const auto& [action, page] : setupPages) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, page] { setupCommands_->Open(page); });
+    }
+
+    messageMenu_ = new TMessageMenu(toolbar_->BNewStickit, toolbar_->BNewStickit->defaultAction(), this);
+    connect(listPages_, &TListPages::AddressBookChanged, this,
+            [this] { messageMenu_->Rebuild(listPages_->MemberNames()); });
+    listPages_->Load();
+}
+
+void TControlCenter::RunFirstRun() {
+    if (setupCommands_) setupCommands_->Open(TSetup::GeneralOptions);
+}
+
+void TControlCenter::ApplyPreferences(const TPreferences& values) {
+    actions_->SetMenuSystemVisible(values.menuSystem);
+    toolbar_->SetHintsVisible(values.showHints);
+    SetCheckInterval(values.interval);
+}
+
+void TControlCenter::SetCheckInterval(int minutes) {
+    const int period = checkinterval::Milliseconds(minutes);
+    if (period <= 0) {
+        internetTimer_.stop();
+        return;
+    }
+    internetTimer_.start(period);
 }

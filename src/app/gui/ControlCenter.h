@@ -16,6 +16,10 @@ class IUserPrompt;
 class TMailPage;
 class TMailCommands;
 class TListPage;
+class TListPages;
+class TMessageMenu;
+class TSetupCommands;
+struct TPreferences;
 class TMessageWindows;
 class TMailStore;
 class TMainActions;
@@ -64,6 +68,15 @@ public:
     // The menu and tool-bar actions of a shared command.
     QList<QAction*> ActionsOf(TPageCommand command) const;
     TMailStore* Store() const { return store_; }
+    // The address book, signature, filter and account pages with their
+    // rows; made by SetStore.
+    TListPages* ListPages() const { return listPages_; }
+    // The first run: the preferences dialog before the window shows (with
+    // the new-account dialog first while there is no account).
+    void RunFirstRun();
+    // The timer of timed mail checks; its period follows "Pop Settings" /
+    // "Interval".
+    QTimer& InternetTimer() { return internetTimer_; }
     // The error shown when the main dictionary is missing.
     static std::string MissingDictionaryMessage();
 
@@ -95,6 +108,10 @@ private:
     void ActOnCommandRequest();
     void ApplyPreviewSwitch(bool checked);
     void OpenHelp();
+    void WireListPages();
+    // What the preferences dialog changes at once: menus, hints, check period.
+    void ApplyPreferences(const TPreferences& values);
+    void SetCheckInterval(int minutes);
     void ShowAbout();
     // Writes "Top", "Left", "Width" and "Height" while the window shows in
     // normal state.
@@ -118,6 +135,10 @@ private:
     // Moves and resizes come in bursts while the user drags; the geometry is
     // written once the burst is over.
     QTimer geometryTimer_;
+    QTimer internetTimer_;
+    TListPages* listPages_ = nullptr;
+    TSetupCommands* setupCommands_ = nullptr;
+    TMessageMenu* messageMenu_ = nullptr;
     bool closing_ = false;
     TMailStore* store_ = nullptr;
     TMailCommands* commands_ = nullptr;

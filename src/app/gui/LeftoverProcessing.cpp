@@ -6,7 +6,6 @@
 #include "common/Clock.h"
 #include "common/gui/MainThreadPrompt.h"
 #include "common/gui/QtMainThread.h"
-#include "common/FileUtil.h"
 #include "config/ConfigKeys.h"
 #include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
@@ -30,22 +29,22 @@ private:
 }  // namespace
 
 struct TLeftoverProcessing::Parts {
-    Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt)
+    Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, const TFilterList& filters)
         : workerPrompt(prompt),
           actions(store),
-          processing(store, (filters.Load(fileutil::FindNoCase(folders.data, cfg::kFilterFile)), filters.Rows()),
-                     actions, workerPrompt, clock, folders.data, folders.attach) {}
+          processing(store, filters.Rows(), actions, workerPrompt,
+                     clock, folders.data, folders.attach) {}
 
     TQtMainThread main;
     TMainThreadPrompt workerPrompt;
     TSystemClock clock;
-    TFilterList filters;
     TWindowFilterActions actions;
     TDownloadProcessing processing;  // last: its runs stop before the parts they use go
 };
 
-TLeftoverProcessing::TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt)
-    : parts_(std::make_unique<Parts>(store, folders, prompt)) {}
+TLeftoverProcessing::TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt,
+                                         const TFilterList& filters)
+    : parts_(std::make_unique<Parts>(store, folders, prompt, filters)) {}
 
 TLeftoverProcessing::~TLeftoverProcessing() = default;
 

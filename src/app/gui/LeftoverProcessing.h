@@ -7,6 +7,7 @@
 #include "app/Folders.h"
 
 class IUserPrompt;
+class TFilterList;
 class TMailStore;
 
 // Processing of the ".tsg" files an earlier run downloaded but did not
@@ -14,7 +15,9 @@ class TMailStore;
 // "In Box" on the user-interface thread, whose rows follow at once.
 class TLeftoverProcessing {
 public:
-    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt);
+    // filters are the rows the "Message Filters" page shows: an edit there
+    // counts for the next message stored.
+    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, const TFilterList& filters);
     ~TLeftoverProcessing();
     TLeftoverProcessing(const TLeftoverProcessing&) = delete;
     TLeftoverProcessing& operator=(const TLeftoverProcessing&) = delete;

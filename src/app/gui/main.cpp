@@ -7,6 +7,7 @@
 #include "app/Folders.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/LeftoverProcessing.h"
+#include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
 #include "common/AppTitle.h"
 #include "common/gui/QtEventPump.h"
@@ -43,7 +44,10 @@ int main(int argc, char** argv) {
     TControlCenter window(config, *folders, prompt);
     prompt.SetParent(&window);
     window.SetStore(store);
-    TLeftoverProcessing processing(store, *folders, prompt);
+    // A new configuration: the preferences (and a first account) before the
+    // main window shows.
+    if (folders->firstRun) window.RunFirstRun();
+    TLeftoverProcessing processing(store, *folders, prompt, window.ListPages()->Filters());
     window.SetLeftoverProcessing([&processing, &window] {
         processing.Start([&window] { window.Commands()->ProcessingFinished(); });
     });

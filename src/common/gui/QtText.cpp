@@ -1,5 +1,7 @@
 #include "common/gui/QtText.h"
 
+#include <QStringList>
+
 #include "common/Windows1252.h"
 
 namespace qttext {
@@ -14,6 +16,22 @@ QString FromStored(std::string_view windows1252) {
 std::string ToStored(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return cp1252::FromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+std::vector<std::string> ToStoredLines(const QString& text) {
+    if (text.isEmpty()) return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines) out.push_back(ToStored(line));
+    return out;
+}
+
+QString FromStoredLines(const std::vector<std::string>& lines) {
+    QStringList out;
+    for (const auto& line : lines) out << FromStored(line);
+    return out.join(QLatin1Char('\n'));
 }
 
 }  // namespace qttext

@@ -3,11 +3,17 @@
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The edge between stored Windows-1252 text and Qt's Unicode strings.
 namespace qttext {
 
 QString FromStored(std::string_view windows1252);
 std::string ToStored(const QString& text);  // characters the code page lacks become '?'
+
+// The lines of a multi-line box as stored lines; a line break at the very
+// end starts no further line, as a memo counts them.
+std::vector<std::string> ToStoredLines(const QString& text);
+QString FromStoredLines(const std::vector<std::string>& lines);
 
 }  // namespace qttext

@@ -1,0 +1,33 @@
+#include "app/gui/AddressPage.h"
+
+#include <QFile>
+
+#include "app/gui/FMListView.h"
+#include "book/MemberForm.h"
+#include "book/gui/AddressBook.h"
+#include "book/gui/AddressListModel.h"
+
+TAddressPage::TAddressPage(TFMListView* list, TAddressListModel& model, std::function<QStringList()> signatures,
+                           TFileChooser chooser, QObject* parent)
+    : TRowsPage(list, model, parent), book_(model), signatures_(std::move(signatures)), chooser_(std::move(chooser)) {}
+
+bool TAddressPage::OpenDialog(int row) {
+    TAddressBook dialog(signatures_(), DialogParent());
+    dialog.Load(TMemberForm::FromRow(Model().Row(row)));
+    connect(&dialog, &TAddressBook::Applied, this, [this, row](const TMemberForm& form) {
+        TListRow changed = Model().Row(row);
+        form.ApplyTo(changed);
+        Model().SetSubItems(row, changed.subItems);
+    });
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TAddressPage::ImportNicknames() {
+    const QString path = chooser_(DialogParent(), QStringLiteral("Import"), QString(),
+                                  QStringLiteral("Eudora NickNames (nndbase.txt);;All Files (*)"));
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray bytes = file.readAll();
+    book_.Import(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}

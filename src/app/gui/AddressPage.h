@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+
+#include "app/gui/RowsPage.h"
+#include "common/gui/FileChooser.h"
+
+class TAddressListModel;
+
+// The "Address Book" page: members in name order, the member dialog, and
+// the import of another program's nickname file.
+class TAddressPage : public TRowsPage {
+    Q_OBJECT
+
+public:
+    // signatures gives the signature names the member dialog offers.
+    TAddressPage(TFMListView* list, TAddressListModel& model, std::function<QStringList()> signatures,
+                 TFileChooser chooser, QObject* parent);
+
+    // Asks for a nickname file and adds its members.
+    void ImportNicknames();
+
+protected:
+    bool OpenDialog(int row) override;
+    bool CanImport() const override { return true; }
+    void Import() override { ImportNicknames(); }
+
+private:
+    TAddressListModel& book_;
+    std::function<QStringList()> signatures_;
+    TFileChooser chooser_;
+};

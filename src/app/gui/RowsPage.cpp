@@ -1,0 +1,87 @@
+#include "app/gui/RowsPage.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+#include "app/gui/FMListView.h"
+#include "common/gui/ListRowsModel.h"
+
+TRowsPage::TRowsPage(TFMListView* list, TListRowsModel& model, QObject* parent) : TListPage(list, parent), model_(model) {
+    list->setModel(&model);
+    list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit CommandsChanged(); });
+    connect(&model, &QAbstractItemModel::modelReset, this, [this] { emit CommandsChanged(); });
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, [this] { emit CommandsChanged(); });
+    connect(&model, &TListRowsModel::RowRenamed, this, &TRowsPage::Select);
+    connect(list, &QAbstractItemView::doubleClicked, this, [this] { Run(TPageCommand::Edit); });
+}
+
+QWidget* TRowsPage::DialogParent() const { return List()->window(); }
+
+int TRowsPage::SelectedRow() const {
+    if (!List()->selectionModel()) return -1;
+    const QModelIndex current = List()->selectionModel()->currentIndex();
+    if (current.isValid() && List()->selectionModel()->isRowSelected(current.row(), {})) return current.row();
+    const auto rows = List()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+void TRowsPage::Select(int row) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    const QModelIndex index = model_.index(row, 0);
+    List()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    List()->scrollTo(index);
+    List()->setFocus();
+}
+
+bool TRowsPage::Enabled(TPageCommand command) const {
+    switch (command) {
+    case TPageCommand::New:
+        return true;
+    case TPageCommand::Edit:
+    case TPageCommand::Rename:
+    case TPageCommand::Delete:
+        return SelectedRow() >= 0;
+    case TPageCommand::Import:
+        return CanImport();
+    case TPageCommand::SelectAll:
+        return model_.rowCount() > 0;
+    case TPageCommand::Export:
+    case TPageCommand::Print:
+        return false;
+    }
+    return false;
+}
+
+void TRowsPage::Run(TPageCommand command) {
+    if (!Enabled(command)) return;
+    switch (command) {
+    case TPageCommand::New: NewRow(); break;
+    case TPageCommand::Edit: EditRow(); break;
+    case TPageCommand::Rename: List()->edit(model_.index(SelectedRow(), 0)); break;
+    case TPageCommand::Delete: model_.Remove(SelectedRow()); break;
+    case TPageCommand::Import: Import(); break;
+    case TPageCommand::SelectAll: List()->selectAll(); break;
+    case TPageCommand::Export:
+    case TPageCommand::Print: break;
+    }
+}
+
+void TRowsPage::NewRow() {
+    const int row = model_.AddNew();
+    Select(row);
+    if (OpenDialog(row))
+        model_.Commit();
+    else
+        model_.Discard(row);
+}
+
+void TRowsPage::EditRow() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const TListRow kept = model_.Row(row);
+    if (OpenDialog(row))
+        model_.Commit();
+    else
+        model_.Restore(row, kept);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Asks the user for a file to open: (parent, title, start folder, name
+// filters) to the chosen path, empty when cancelled. Dialogs take one so that
+// tests can answer in place of the desktop's file dialog.
+using TFileChooser = std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+
+namespace filechooser {
+
+// The desktop's open dialog.
+TFileChooser Desktop();
+
+}  // namespace filechooser

@@ -1,0 +1,165 @@
+#include "config/gui/FrmAccounts.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "common/ListName.h"
+#include "common/gui/QtText.h"
+#include "config/AccountList.h"
+
+namespace {
+
+QLabel* Text(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLineEdit* Field(const char* name, const char* hint, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setToolTip(QString::fromLatin1(hint));
+    return edit;
+}
+
+}  // namespace
+
+TFrmAccounts::TFrmAccounts(const TAccountList& list, IUserPrompt& prompt, QWidget* parent)
+    : QDialog(parent), list_(list), prompt_(prompt) {
+    setObjectName(QStringLiteral("TFrmAccounts"));
+    setWindowTitle(QStringLiteral("Fenmarch Skiffpost Accounts"));
+    auto* layout = new QVBoxLayout(this);
+    Pages = new QTabWidget(this);
+    Pages->setUsesScrollButtons(false);  // every page caption shows whole
+    Pages->addTab(BuildReceivingPage(), QStringLiteral("Receiving Mail"));
+    Pages->addTab(BuildSendingPage(), QStringLiteral("Sending Mail"));
+    layout->addWidget(Pages);
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+    auto* apply = buttons->addButton(QStringLiteral("&Apply"), QDialogButtonBox::ApplyRole);
+    close->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TFrmAccounts::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TFrmAccounts::reject);
+    connect(apply, &QPushButton::clicked, this, [this] { emit Applied(Fields()); });
+    layout->addWidget(buttons);
+    setFixedSize(sizeHint().expandedTo(QSize(440, 0)));
+}
+
+QWidget* TFrmAccounts::BuildReceivingPage() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* group = new QGroupBox(QStringLiteral("Pop Server"), page);
+    auto* gl = new QVBoxLayout(group);
+    ReceivingForm = new QFormLayout;
+    gl->addWidget(Text(QStringLiteral("When checking for new  mail you must specify a server. In the field below enter "
+                                      "in your POP3 server's name."),
+                       group));
+    POPSERVER = Field("POPSERVER", "POP3 Server name", group);
+    auto* serverForm = new QFormLayout;
+    serverForm->addRow(QStringLiteral("Server:"), POPSERVER);
+    gl->addLayout(serverForm);
+    gl->addWidget(Text(QStringLiteral("When checking for new internet mail servers require a username. If you do not "
+                                      "know your username you can obtain one from your system administrator."),
+                       group));
+    PopUserName = Field("PopUserName", "POP3 Username", group);
+    auto* userForm = new QFormLayout;
+    userForm->addRow(QStringLiteral("Username:"), PopUserName);
+    gl->addLayout(userForm);
+    gl->addWidget(Text(QStringLiteral("When checking for new internet mail servers require a password. If you do not "
+                                      "know your password you can obtain one from your system administrator."),
+                       group));
+    PopPass = Field("PopPass", "POP3 Password", group);
+    PopPass->setEchoMode(QLineEdit::Password);
+    ReceivingForm->addRow(QStringLiteral("Password:"), PopPass);
+    gl->addLayout(ReceivingForm);
+    layout->addWidget(group);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* TFrmAccounts::BuildSendingPage() {
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto* group = new QGroupBox(QStringLiteral("SMTP Server"), page);
+    auto* gl = new QVBoxLayout(group);
+    gl->addWidget(Text(QStringLiteral("When sending mail you must specify a server to send your mail through. In the "
+                                      "field below enter in your SMTP server's name."),
+                       group));
+    SMTPServer = Field("SMTPServer", "SMTP Server", group);
+    SendingForm = new QFormLayout;
+    SendingForm->addRow(QStringLiteral("SMTP Server:"), SMTPServer);
+    gl->addLayout(SendingForm);
+    gl->addWidget(Text(QStringLiteral("When sending mail you must specify an email address so that users reading your "
+                                      "mail can answer your email. Email adresses look like \"username@server\". In "
+                                      "the field below enter in your return address."),
+                       group));
+    ReturnAddress = Field("ReturnAddress", "Return address (username@domain)", group);
+    auto* returnForm = new QFormLayout;
+    returnForm->addRow(QStringLiteral("Return Address:"), ReturnAddress);
+    gl->addLayout(returnForm);
+    gl->addWidget(Text(QStringLiteral("When sending mail you can use a nickname rather than an email address. In the "
+                                      "field below enter in your nickname."),
+                       group));
+    NickName = Field("NickName", "Nickname (John Doe)", group);
+    auto* nickForm = new QFormLayout;
+    nickForm->addRow(QStringLiteral("Nickname:"), NickName);
+    gl->addLayout(nickForm);
+    layout->addWidget(group);
+    layout->addStretch(1);
+    return page;
+}
+
+void TFrmAccounts::Load(const TAccount& account) {
+    POPSERVER->setText(qttext::FromStored(account.popServer));
+    SMTPServer->setText(qttext::FromStored(account.smtpServer));
+    PopUserName->setText(qttext::FromStored(account.popUserName));
+    PopPass->setText(qttext::FromStored(account.popPassword));
+    ReturnAddress->setText(qttext::FromStored(account.returnAddress));
+    NickName->setText(qttext::FromStored(account.nickname));
+    Pages->setCurrentIndex(0);
+}
+
+TAccount TFrmAccounts::Fields() const {
+    const auto stored = [](const QLineEdit* e) { return listname::CleanField(qttext::ToStored(e->text())); };
+    TAccount a;
+    a.popServer = stored(POPSERVER);
+    a.smtpServer = stored(SMTPServer);
+    a.popUserName = stored(PopUserName);
+    a.popPassword = stored(PopPass);
+    a.returnAddress = stored(ReturnAddress);
+    a.nickname = stored(NickName);
+    return a;
+}
+
+bool TFrmAccounts::MayClose() {
+    switch (list_.CheckClose(prompt_)) {
+    case TAccountsCloseRefusal::None:
+        return true;
+    case TAccountsCloseRefusal::NeedsSmtpServer:
+        Pages->setCurrentIndex(1);
+        SMTPServer->setFocus();
+        return false;
+    case TAccountsCloseRefusal::NeedsPopServer:
+        Pages->setCurrentIndex(0);
+        POPSERVER->setFocus();
+        return false;
+    }
+    return false;
+}
+
+void TFrmAccounts::accept() {
+    emit Applied(Fields());
+    if (MayClose()) QDialog::accept();
+}
+
+void TFrmAccounts::reject() {
+    if (MayClose()) QDialog::reject();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+#include "config/Account.h"
+
+class QFormLayout;
+class QLineEdit;
+class QTabWidget;
+class TAccountList;
+class IUserPrompt;
+
+// The account dialog, "Fenmarch Skiffpost Accounts": the six fields of one
+// account besides its alias. "&Apply" and "&Close" hand them over through
+// Applied, and the caller writes them into the row. While the list holds one
+// account only, the dialog cannot be closed in any way until that account
+// has an SMTP and a POP3 server.
+class TFrmAccounts : public QDialog {
+    Q_OBJECT
+
+public:
+    TFrmAccounts(const TAccountList& list, IUserPrompt& prompt, QWidget* parent = nullptr);
+
+    void Load(const TAccount& account);
+    // The fields as entered; the alias is left empty (it is edited in the list).
+    TAccount Fields() const;
+
+    void accept() override;
+    void reject() override;
+
+    QTabWidget* Pages = nullptr;
+    QLineEdit* POPSERVER = nullptr;
+    QLineEdit* PopUserName = nullptr;
+    QLineEdit* PopPass = nullptr;
+    QLineEdit* SMTPServer = nullptr;
+    QLineEdit* ReturnAddress = nullptr;
+    QLineEdit* NickName = nullptr;
+    // The field rows of the two pages, where per-account connection settings
+    // (such as the transport security) take their place.
+    QFormLayout* ReceivingForm = nullptr;
+    QFormLayout* SendingForm = nullptr;
+
+signals:
+    void Applied(const TAccount& fields);
+
+private:
+    QWidget* BuildReceivingPage();
+    QWidget* BuildSendingPage();
+    // The closing rule; shows its box, page and field when it refuses.
+    bool MayClose();
+
+    const TAccountList& list_;
+    IUserPrompt& prompt_;
+};

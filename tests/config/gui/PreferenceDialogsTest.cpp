@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "app/CheckInterval.h"
+#include "common/BusyFlag.h"
+#include "common/FileUtil.h"
+#include "common/SleepPump.h"
+#include "config/AccountList.h"
+#include "config/IniFile.h"
+#include "config/gui/AccountListModel.h"
+#include "config/gui/FrmAccounts.h"
+#include "config/gui/Setup.h"
+#include "richtext/FormatFile.h"
+#include "support/ListFileCheck.h"
+#include "support/RecordingPrompt.h"
+#include "support/TempDir.h"
+#include "support/gui/DialogButtons.h"
+
+TEST(AccountsDialog, ASingleAccountCannotBeLeftWithoutBothServers) {
+    TTempDir dir;
+    TBusyFlag listFill;
+    TSleepPump pump;
+    TRecordingPrompt prompt;
+    TAccountList list(dir.Path());
+    TAccountListModel model(list, listFill, pump, prompt);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const int row = model.AddNew();
+    EXPECT_EQ(model.data(model.index(row, 0), Qt::DisplayRole).toString(), "New Account");
+
+    TFrmAccounts dialog(list, prompt);
+    EXPECT_EQ(dialog.windowTitle(), "Fenmarch Skiffpost Accounts");
+    QObject::connect(&dialog, &TFrmAccounts::Applied, &model,
+                     [&](const TAccount& fields) { model.SetAccount(row, fields); });
+    dialog.Load(model.Account(row));
+    dialog.show();
+
+    // "&Cancel" is refused too: the only account has no SMTP server.
+    ButtonOf(&dialog, "&Cancel")->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account."});
+    EXPECT_EQ(dialog.Pages->currentIndex(), 1);
+    dialog.reject();  // Escape
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.SMTPServer->setText("smtp.example.com");
+    prompt.Clear();
+    ButtonOf(&dialog, "&Close")->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost needs a POP3 Server for only one account."});
+    EXPECT_EQ(dialog.Pages->currentIndex(), 0);
+
+    dialog.POPSERVER->setText("pop.example.com");
+    dialog.PopUserName->setText("ann");
+    dialog.PopPass->setText("secret");
+    EXPECT_EQ(dialog.PopPass->echoMode(), QLineEdit::Password);
+    dialog.ReturnAddress->setText("ann@example.com");
+    dialog.NickName->setText("Ann Smith");
+    ButtonOf(&dialog, "&Close")->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(model.Save());
+    ExpectListFile(dir.File("Internet.svr"),
+                   {{"New Account",
+                     {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
+
+    // With two accounts the rule no longer holds; a cancelled new one goes.
+    const int second = model.AddNew();
+    EXPECT_EQ(model.Account(second).alias, "New Account (2)");
+    TFrmAccounts again(list, prompt);
+    again.show();
+    ButtonOf(&again, "&Cancel")->click();
+    EXPECT_FALSE(again.isVisible());
+    model.Discard(second);
+    EXPECT_EQ(model.rowCount(), 1);
+
+    // Renames in place follow the account rules.
+    EXPECT_TRUE(model.setData(model.index(0, 0), "Home", Qt::EditRole));
+    ExpectListFile(dir.File("Internet.svr"),
+                   {{"Home", {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
+}
+
+namespace {
+
+struct TSetupFixture {
+    TTempDir dir;
+    TIniFile config{dir.File("Internet.ini")};
+    TRecordingPrompt prompt;
+    std::unique_ptr<TSetup> Open(QStringList aliases = {}) {
+        return std::make_unique<TSetup>(config, "/opt/skfp/", dir.Path(), aliases, QStringList{}, prompt);
+    }
+};
+
+}  // namespace
+
+TEST(SetupDialog, FirstRunDefaultsAndTheFirstName) {
+    TSetupFixture f;
+    auto setup = f.Open({"Home"});
+    EXPECT_EQ(setup->windowTitle(), "Fenmarch Skiffpost Preferences");
+    EXPECT_EQ(setup->Pages->count(), 5);
+    EXPECT_TRUE(setup->MenuSystem->isChecked());
+    EXPECT_TRUE(setup->ShowHints->isChecked());
+    EXPECT_TRUE(setup->HideCC->isChecked());
+    EXPECT_EQ(setup->CategoryCreation->text(), "New Mailbox");
+    EXPECT_EQ(setup->StickitCreation->text(), "New Message");
+    EXPECT_TRUE(setup->ShowStickit->isChecked());
+    EXPECT_EQ(setup->DefServer->currentIndex(), -1);  // "No server present" is no alias
+    EXPECT_EQ(setup->ISP->currentText(), "No internet service provider");
+    EXPECT_FALSE(setup->ISPDIAl->isEnabled());
+    EXPECT_TRUE(setup->NBeep->isChecked());
+    EXPECT_FALSE(setup->NPick->isEnabled());
+    EXPECT_TRUE(setup->ABeep->isChecked());
+    EXPECT_EQ(setup->TrackBar->value(), 5);
+    EXPECT_TRUE(setup->AlignMent1->isChecked());
+    EXPECT_TRUE(setup->SizeLarge->isChecked());
+    EXPECT_EQ(setup->SizeWidth->text(), "600");
+    EXPECT_EQ(setup->SizeHeight->text(), "400");
+    EXPECT_FALSE(setup->PickBox->isEnabled());
+    EXPECT_EQ(setup->Sample->font().family(), "MS Sans Serif");
+    EXPECT_EQ(setup->Sample->font().pointSize(), 8);
+    EXPECT_EQ(setup->Sample->toPlainText(), "Sample Text");
+    EXPECT_TRUE(setup->MSGTExt->isChecked());
+    EXPECT_EQ(setup->CheckInterval->value(), 0);
+    EXPECT_EQ(setup->PopTimeOutInterval->value(), 120);
+    EXPECT_EQ(setup->SMTPTimeOut->value(), 120);
+    EXPECT_TRUE(setup->RecordMessages->isChecked());
+    EXPECT_FALSE(setup->DeleteMail->isChecked());
+    EXPECT_TRUE(setup->PNormal->isChecked());
+    EXPECT_EQ(setup->FirstName->text(), "");
+
+    // Not left without a first name, by any way.
+    setup->show();
+    QSignalSpy applied(setup.get(), &TSetup::Applied);
+    ButtonOf(setup.get(), "&Done")->click();
+    setup->reject();
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_EQ(applied.count(), 0);
+    ASSERT_EQ(f.prompt.Texts().size(), 2u);
+    EXPECT_EQ(f.prompt.Texts()[0].kind, TRecordingPrompt::Shown::Kind::Information);
+    EXPECT_EQ(f.prompt.Texts()[0].text, "Please enter in your First Name.");
+    EXPECT_EQ(setup->Pages->currentIndex(), TSetup::PersonalInformation);
+    EXPECT_FALSE(fileutil::Exists(f.dir.File("Internet.ini")));
+
+    setup->FirstName->setText("Ann");
+    ButtonOf(setup.get(), "&Done")->click();
+    EXPECT_FALSE(setup->isVisible());
+    EXPECT_EQ(applied.count(), 1);
+    EXPECT_EQ(f.config.ReadString("User", "First", ""), "Ann");
+    EXPECT_EQ(f.config.ReadString("Pop Settings", "TimeOut", ""), "120");
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Message Type", ""), "Text");
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Font Name", ""), "MS Sans Serif");
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Pad Color", ""), "16777215");
+    EXPECT_EQ(f.config.ReadString("Dialup", "Server", "?"), "No internet service provider");
+    // "Internet.fmt" is written, as new messages and the mail check need it.
+    const auto format = TFormatFile::Read(f.dir.File("Internet.fmt"));
+    ASSERT_TRUE(format.has_value());
+    EXPECT_EQ(*format, TFormatFile::Lines(f.config));
+}
+
+TEST(SetupDialog, AppliedValuesTakeEffect) {
+    TSetupFixture f;
+    f.config.WriteString("User", "First", "Ann");
+    auto setup = f.Open();
+    QSignalSpy applied(setup.get(), &TSetup::Applied);
+    int period = -1;
+    QObject::connect(setup.get(), &TSetup::Applied, setup.get(),
+                     [&](const TPreferences& p) { period = checkinterval::Milliseconds(p.interval); });
+    setup->CheckInterval->setValue(5);
+    QFont font(QStringLiteral("DejaVu Sans"), 11);
+    font.setBold(true);
+    font.setItalic(true);
+    setup->Sample->setFont(font);
+    ASSERT_TRUE(setup->Apply());
+    EXPECT_EQ(period, 300000);
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Font Bold", ""), "0");
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Font Size", ""), "11");
+    font.setItalic(false);
+    setup->Sample->setFont(font);
+    ASSERT_TRUE(setup->Apply());
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Font Bold", ""), "1");
+
+    // Sizes and priority.
+    setup->SizeSmall->click();
+    EXPECT_EQ(setup->SizeWidth->text(), "150");
+    setup->SizeMedium->click();
+    EXPECT_EQ(setup->SizeHeight->text(), "160");
+    setup->SizeCustom->click();
+    EXPECT_TRUE(setup->PickBox->isEnabled());
+    setup->Phigh->setChecked(true);
+    setup->AlignMent2->setChecked(true);
+    ASSERT_TRUE(setup->Apply());
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Width", ""), "250");
+    EXPECT_EQ(f.config.ReadString("SMTP Settings", "Priority", ""), "2");
+    EXPECT_EQ(f.config.ReadString("Default Settings", "Align", ""), "2");
+    EXPECT_EQ(setup->Sample->document()->firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+}
+
+TEST(SetupDialog, NotificationChoosers) {
+    TSetupFixture f;
+    auto setup = f.Open();
+    QString lastTitle, lastFilter;
+    QString answer = QStringLiteral("/home/ann/sounds/ALARM.WAV");
+    setup->SetFileChooser([&](QWidget*, const QString& title, const QString&, const QString& filter) {
+        lastTitle = title, lastFilter = filter;
+        return answer;
+    });
+    setup->ARunProgram->click();
+    EXPECT_TRUE(setup->APick->isEnabled());
+    setup->APick->click();
+    EXPECT_EQ(lastTitle, "Please select alarm file.");
+    EXPECT_EQ(lastFilter.left(8), "Programs");
+    // A ".WAV" file switches the group to Play Sound.
+    EXPECT_TRUE(setup->APlaySound->isChecked());
+    EXPECT_EQ(setup->ACommand->text(), "/home/ann/sounds/ALARM.WAV");
+    // Choosing a button clears the file; Beep disables the choosers.
+    setup->NPlaySound->click();
+    EXPECT_EQ(setup->NCommand->text(), "");
+    answer = QStringLiteral("/usr/bin/xmessage");
+    setup->NPick->click();
+    EXPECT_EQ(lastTitle, "Please select notification file.");
+    EXPECT_EQ(lastFilter, "Sounds (*.wav)");
+    EXPECT_TRUE(setup->NRunProgram->isChecked());
+    setup->NBeep->click();
+    EXPECT_FALSE(setup->NPick->isEnabled());
+    EXPECT_EQ(setup->NCommand->text(), "");
+    setup->FirstName->setText("Ann");
+    ASSERT_TRUE(setup->Apply());
+    EXPECT_EQ(f.config.ReadString("Alarms", "Notify", ""), "Play Sound");
+    EXPECT_EQ(f.config.ReadString("Alarms", "FileName", ""), "/home/ann/sounds/ALARM.WAV");
+    EXPECT_EQ(f.config.ReadString("Pop Settings", "Notify", ""), "Beep");
+}
