@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcanberra-dev
   media-types
-  unrtf
+  unrtf poppler-utils
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
   wamerican hunspell hunspell-en-us libhunspell-dev
 )

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QUrl>
 #include <QWindowStateChangeEvent>
 
@@ -25,6 +26,9 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/PopupMenus.h"
+#include "app/gui/PrintService.h"
+#include "app/gui/DialogFileChooser.h"
+#include "app/gui/WindowFilterActions.h"
 #include "compose/gui/SRichEdit.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
@@ -47,6 +51,8 @@ constexpr const char* kSiteBase = "https://www.fenmarch.example/skiffpost/";
 
 TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserPrompt& prompt, QWidget* parent)
     : QMainWindow(parent), config_(config), folders_(folders), prompt_(prompt) {
+    printing_ = std::make_unique<TPrintService>(folders_.data, [this](const QString& text) { SetStatusText(text); });
+    chooser_ = std::make_unique<TDialogFileChooser>();
     setObjectName(QStringLiteral("ControlCenter"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     resize(738, 405);
@@ -162,7 +168,30 @@ void TControlCenter::WirePages() {
         for (QAction* action : ActionsOf(command))
             connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     connect(pages_, &QTabWidget::currentChanged, this, &TControlCenter::UpdateCommands);
+    // The button imports for the page showing; its arrow opens the menu.
+    toolbar_->BImport->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(toolbar_->BImport, &QToolButton::clicked, this, [this] { RunCommand(TPageCommand::Import); });
+    const std::pair<QAction*, int> imports[] = {
+        {actions_->importMessage, 0}, {actions_->importAddressBook, 1}, {actions_->importSignature, 2}};
+    for (const auto& [action, index] : imports) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, index] { ImportFor(index); });
+    }
     UpdateCommands();
+}
+
+void TControlCenter::ImportFor(int index) {
+    if (isMinimized() || isHidden()) showNormal();
+    pages_->setCurrentIndex(index);
+    RunCommand(TPageCommand::Import);
+}
+
+IFilterActions& TControlCenter::FilterActions() const { return *filterActions_; }
+
+void TControlCenter::SetFileChooser(std::unique_ptr<IFileChooser> chooser) {
+    // The mail page holds the chooser it was given; it is replaced in place.
+    if (chooser) chooser_.swap(chooser);
+    if (commands_) commands_->SetFileChooser(*chooser_);
 }
 
 QList<QAction*> TControlCenter::ActionsOf(TPageCommand command) const {
@@ -280,8 +309,9 @@ std::string TControlCenter::MissingDictionaryMessage() {
 void TControlCenter::SetStore(TMailStore& store) {
     store_ = &store;
     windows_ = new TMessageWindows(store.Headers(), this);
+    filterActions_ = std::make_unique<TWindowFilterActions>(store);
     commands_ = new TMailCommands(
-        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *progress_,
+        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
     store.Tip().AddListener([this](const std::string& tip, const std::string&) {

@@ -6,6 +6,7 @@
 
 #include "app/Folders.h"
 
+class IFilterActions;
 class IUserPrompt;
 class TMailStore;
 
@@ -14,7 +15,8 @@ class TMailStore;
 // "In Box" on the user-interface thread, whose rows follow at once.
 class TLeftoverProcessing {
 public:
-    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt);
+    // actions are the filters' actions of the window.
+    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, IFilterActions& actions);
     ~TLeftoverProcessing();
     TLeftoverProcessing(const TLeftoverProcessing&) = delete;
     TLeftoverProcessing& operator=(const TLeftoverProcessing&) = delete;

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     TControlCenter window(config, *folders, prompt);
     prompt.SetParent(&window);
     window.SetStore(store);
-    TLeftoverProcessing processing(store, *folders, prompt);
+    TLeftoverProcessing processing(store, *folders, prompt, window.FilterActions());
     window.SetLeftoverProcessing([&processing, &window] {
         processing.Start([&window] { window.Commands()->ProcessingFinished(); });
     });
