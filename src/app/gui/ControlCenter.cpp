@@ -27,6 +27,7 @@
 #include "app/gui/MainToolbar.h"
 #include "app/gui/PopupMenus.h"
 #include "app/gui/PrintService.h"
+#include "app/gui/MessageSearch.h"
 #include "app/gui/DialogFileChooser.h"
 #include "app/gui/WindowFilterActions.h"
 #include "compose/gui/SRichEdit.h"
@@ -314,6 +315,9 @@ void TControlCenter::SetStore(TMailStore& store) {
         store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
+    search_ = new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
+    actions_->findMessage->setEnabled(true);
+    connect(actions_->findMessage, &QAction::triggered, search_, &TMessageSearch::Open);
     store.Tip().AddListener([this](const std::string& tip, const std::string&) {
         statusBar()->setToolTip(qttext::FromStored(tip));
     });

@@ -23,6 +23,7 @@ class TMainActions;
 class TMainToolbar;
 class TPopupMenus;
 class TPrintService;
+class TMessageSearch;
 class TWindowFilterActions;
 class IFileChooser;
 class IFilterActions;
@@ -61,6 +62,8 @@ public:
     // File, Import and the "Import" button's items: show the window, turn to
     // the page of tab index and import for it.
     void ImportFor(int index);
+    // Find Message (valid after SetStore).
+    TMessageSearch* Search() const { return search_; }
 
     // The page object of a tab (0 "Mail Messages" ... 4 "Internet Servers"),
     // null for the mail page until SetStore.
@@ -137,6 +140,7 @@ private:
     TMailStore* store_ = nullptr;
     TMailCommands* commands_ = nullptr;
     TMessageWindows* windows_ = nullptr;
+    TMessageSearch* search_ = nullptr;
     std::unique_ptr<TPrintService> printing_;
     std::unique_ptr<IFileChooser> chooser_;
     std::unique_ptr<TWindowFilterActions> filterActions_;

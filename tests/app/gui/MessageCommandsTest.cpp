@@ -20,6 +20,13 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MessageListModel.h"
 #include "app/gui/PrintService.h"
+#include "app/gui/FindDialog.h"
+#include "app/gui/MessageSearch.h"
+#include "app/MessageFinder.h"
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextCursor>
+#include "compose/gui/SRichEdit.h"
 #include "app/gui/MessageWindows.h"
 #include "app/RecordBody.h"
 #include <QFile>
@@ -342,6 +349,88 @@ TEST_F(MessageCommandsTest, ImportedTextFileIsAQueuedMessageInTheOutBoxNamedAfte
     C().Run(TPageCommand::Import);
     EXPECT_EQ(prompt.Errors().size(), 1u);
     EXPECT_EQ(headers.Count(TMailboxName::kOutBox), 2);
+}
+
+TEST(MessageFinderTest, FindsWithoutRegardToCaseAndTellsTheLine) {
+    int line = -1;
+    std::size_t column = 0;
+    const std::u32string needle = TMessageFinder::Folded(U"NOON");
+    EXPECT_TRUE(TMessageFinder::FindIn("first\nsee you at noon\n", needle, line, column));
+    EXPECT_EQ(line, 1);
+    EXPECT_EQ(column, 11u);
+    EXPECT_TRUE(TMessageFinder::FindIn("\xc3\x89T\xc3\x89 \xc3\xa0 Caf\xc3\xa9\n", TMessageFinder::Folded(U"\u00e9t\u00e9"), line, column));
+    EXPECT_EQ(line, 0);
+    EXPECT_TRUE(TMessageFinder::FindIn("x\ny\nCAF\xc3\x89\n", TMessageFinder::Folded(U"caf\u00e9"), line, column));
+    EXPECT_EQ(line, 2);
+    // A text split over two lines is no hit.
+    EXPECT_FALSE(TMessageFinder::FindIn("no\non\n", TMessageFinder::Folded(U"noon"), line, column));
+}
+
+TEST_F(MessageCommandsTest, FindShowsEachHitInRecordOrderAndClosesAtTheEnd) {
+    Open();
+    const int first = Add("In Box", "one", "nothing here\r\nbut the Lunch plans\r\n");
+    Add("In Box", "two", "no match\r\n");
+    const auto work = C().Operations().CreateMailbox("Work", -1);
+    ASSERT_TRUE(work);
+    ASSERT_EQ(*work, "Work");
+    View("Out Box");  // the mailboxes are read afresh when the hits show them
+    const int third = Add("Work", "three", "{\\rtf1\\ansi line one\\par line two\\par {\\b LUNCH} at noon\\par }");
+    ASSERT_TRUE(w->Actions().findMessage->isEnabled());
+    w->Actions().findMessage->trigger();
+    TMessageSearch& search = *w->Search();
+    TFindDialog* dialog = search.Dialog();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    dialog->SetText(QStringLiteral("lunch"));
+    QSignalSpy ended(&search, &TMessageSearch::SearchEnded);
+
+    dialog->FindButton()->click();
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_EQ(store.Viewed(), "In Box");
+    ASSERT_EQ(List()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(C().ListModel()->HandleAt(List()->selectionModel()->selectedRows()[0].row()), first);
+    QTextCursor caret = w->MailPage()->STextBox->textCursor();
+    EXPECT_EQ(caret.selectedText(), QStringLiteral("Lunch"));
+    EXPECT_EQ(caret.block().text(), QStringLiteral("but the Lunch plans"));
+    EXPECT_EQ(search.Position(), first + 1);
+
+    // The next press goes on with the next record, in another mailbox.
+    dialog->FindButton()->click();
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_EQ(store.Viewed(), "Work");
+    ASSERT_EQ(List()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(C().ListModel()->HandleAt(List()->selectionModel()->selectedRows()[0].row()), third);
+    caret = w->MailPage()->STextBox->textCursor();
+    EXPECT_EQ(caret.selectedText(), QStringLiteral("LUNCH"));
+    EXPECT_EQ(caret.block().text(), QStringLiteral("LUNCH at noon"));
+
+    // Past the last record the dialog closes; opening it starts over.
+    dialog->FindButton()->click();
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_FALSE(dialog->isVisible());
+    w->Actions().findMessage->trigger();
+    EXPECT_EQ(search.Position(), 0);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(MessageCommandsTest, FindCanBeStoppedAndGoesOnFromThere) {
+    Open();
+    for (int i = 0; i < 60; ++i) Add("In Box", "filler " + std::to_string(i), std::string(4000, 'x') + "\r\n");
+    const int last = Add("In Box", "needle", "the word zebra\r\n");
+    View("Out Box");
+    w->Actions().findMessage->trigger();
+    TMessageSearch& search = *w->Search();
+    search.Dialog()->SetText(QStringLiteral("ZEBRA"));
+    search.Dialog()->FindButton()->click();
+    EXPECT_TRUE(search.Searching());
+    EXPECT_EQ(search.Dialog()->CancelButton()->text(), QStringLiteral("Stop"));
+    search.Dialog()->CancelButton()->click();
+    EXPECT_FALSE(search.Searching());
+    EXPECT_TRUE(search.Dialog()->isVisible());
+    EXPECT_LT(search.Position(), last);
+    QSignalSpy ended(&search, &TMessageSearch::SearchEnded);
+    search.Dialog()->FindButton()->click();
+    ASSERT_TRUE(ended.wait(10000));
+    EXPECT_EQ(search.Position(), last + 1);
 }
 
 }  // namespace
