@@ -310,7 +310,7 @@ std::string TControlCenter::MissingDictionaryMessage() {
 void TControlCenter::SetStore(TMailStore& store) {
     store_ = &store;
     windows_ = new TMessageWindows(store.Headers(), this);
-    filterActions_ = std::make_unique<TWindowFilterActions>(store);
+    filterActions_ = std::make_unique<TWindowFilterActions>(store, *printing_);
     commands_ = new TMailCommands(
         store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);

@@ -46,7 +46,9 @@ std::string TPrintService::PdfPath(const std::string& folder, const QString& tit
     // Only characters that are safe in any file name; a title may hold "/"
     // or begin with a dot.
     QString base;
-    for (const QChar c : title.trimmed()) base += (c.isLetterOrNumber() || c == u' ' || c == u'-' || c == u'_') ? c : u'_';
+    for (const QChar c : title.trimmed())
+        base += (c.isLetterOrNumber() || c == u' ' || c == u'-' || c == u'_' || c == u'.') ? c : u'_';
+    while (base.startsWith(u'.')) base.remove(0, 1);
     base = base.trimmed().left(80);
     if (base.isEmpty()) base = QStringLiteral("Message");
     const std::string dir = fileutil::WithTrailingSlash(folder);

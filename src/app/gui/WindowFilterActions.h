@@ -4,19 +4,23 @@
 #include "book/FilterActions.h"
 
 class TMailStore;
+class TPrintService;
 
 // What a filter does from the main window: programs and sounds through the
-// desktop. Filters run where messages are stored, on the user-interface
+// desktop, printing through the print service. Filters run where messages are stored, on the user-interface
 // thread, for the processing of downloads, sending and new messages alike.
 class TWindowFilterActions : public IFilterActions {
 public:
-    explicit TWindowFilterActions(TMailStore& store) : store_(store) {}
+    TWindowFilterActions(TMailStore& store, TPrintService& printing) : store_(store), printing_(printing) {}
     bool IsMailbox(const std::string& name) const override;
     void RunProgram(const std::string& path) override { desktop_.RunProgram(path); }
     void PlaySound(const std::string& path) override { desktop_.PlaySound(path); }
-    void Print(const std::string&, const std::string&) override {}
+    // The body prints through the window's print service; a printer the
+    // system does not know gives way to the default one.
+    void Print(const std::string& body, const std::string& subject, const std::string& printer) override;
 
 private:
     TMailStore& store_;
+    TPrintService& printing_;
     TDesktopNotifier desktop_;
 };

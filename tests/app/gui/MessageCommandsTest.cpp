@@ -20,6 +20,10 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MessageListModel.h"
 #include "app/gui/PrintService.h"
+#include "book/FilterActions.h"
+#include "book/FilterFields.h"
+#include "book/FilterList.h"
+#include "config/ConfigKeys.h"
 #include "app/gui/FindDialog.h"
 #include "app/gui/MessageSearch.h"
 #include "app/MessageFinder.h"
@@ -162,7 +166,8 @@ TEST(PrintServiceTest, NoPrinterWritesAPdfWithTheHeadingAboveTheBody) {
     printing.UsePrinters(false);
     const auto first = printing.Print(QStringLiteral("Lunch/plans"), TwoLines(U"Meet at noon", U"Bring the maps"));
     ASSERT_TRUE(first.done);
-    // The title's "/" cannot make a folder of the name.
+    // The title's "/" cannot make a folder of the name, nor a leading dot a
+    // hidden file.
     EXPECT_EQ(first.file, QString::fromStdString(dir.File("Lunch_plans.pdf")));
     EXPECT_TRUE(status.contains(first.file)) << status.toStdString();
     const QString text = PdfText(first.file);
@@ -174,6 +179,8 @@ TEST(PrintServiceTest, NoPrinterWritesAPdfWithTheHeadingAboveTheBody) {
 
     // A second job of the same title keeps the first file.
     const auto second = printing.Print(QStringLiteral("Lunch/plans"), TwoLines(U"Changed", U""));
+    EXPECT_EQ(printing.Print(QStringLiteral("..hidden"), TwoLines(U"x", U"")).file,
+              QString::fromStdString(dir.File("hidden.pdf")));
     EXPECT_EQ(second.file, QString::fromStdString(dir.File("Lunch_plans (2).pdf")));
     EXPECT_TRUE(PdfText(first.file).contains(QStringLiteral("Meet at noon")));
     EXPECT_TRUE(PdfText(second.file).contains(QStringLiteral("Changed")));
@@ -431,6 +438,36 @@ TEST_F(MessageCommandsTest, FindCanBeStoppedAndGoesOnFromThere) {
     search.Dialog()->FindButton()->click();
     ASSERT_TRUE(ended.wait(10000));
     EXPECT_EQ(search.Position(), last + 1);
+}
+
+TEST_F(MessageCommandsTest, AFilterPrintsTheMessageItMatchesUnderTheHeading) {
+    Open();
+    // An outgoing filter on the subject that prints to a printer this
+    // system does not have: the job still comes out, here as a PDF.
+    TFilterList filters;
+    const int f = filters.AddNew();
+    std::vector<std::string> items(filterfield::Count);
+    items[filterfield::In] = "No";
+    items[filterfield::Out] = "Yes";
+    items[filterfield::PrintTo] = "Nonexistent Printer";
+    items[filterfield::Term3] = "minutes";
+    items[filterfield::CaseSensitive] = "0";
+    items[filterfield::Reverse] = "0";
+    filters.SetSubItems(f, items);
+    ASSERT_TRUE(filters.Save(dir.File(cfg::kFilterFile), store.Flags().listFill, pump, prompt));
+    WriteFileOrDie(dir.File("minutes.txt"), "Agreed: ship on Friday\r\n");
+    WriteFileOrDie(dir.File("other.txt"), "Not for the printer\r\n");
+    chooser->answer = QString::fromStdString(dir.File("other.txt"));
+    C().Run(TPageCommand::Import);
+    EXPECT_TRUE(Pdfs(dir.Path()).isEmpty());
+    chooser->answer = QString::fromStdString(dir.File("minutes.txt"));
+    C().Run(TPageCommand::Import);
+    ASSERT_EQ(Pdfs(dir.Path()), QStringList{QStringLiteral("minutes.txt.pdf")});
+    const QString text = PdfText(QString::fromStdString(dir.File("minutes.txt.pdf")));
+    const auto at = Positions(text, {QStringLiteral("Fenmarch Skiffpost - minutes.txt"), QStringLiteral("Agreed: ship on Friday")});
+    EXPECT_GE(at[0], 0) << text.toStdString();
+    EXPECT_GT(at[1], at[0]);
+    EXPECT_TRUE(prompt.Texts().empty());
 }
 
 }  // namespace
