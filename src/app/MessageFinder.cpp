@@ -4,6 +4,7 @@
 
 #include "app/RecordBody.h"
 #include "common/Windows1252.h"
+#include "richtext/PlainText.h"
 #include "store/MailStore.h"
 
 namespace {
@@ -75,16 +76,21 @@ TMessageFinder::TState TMessageFinder::Step(std::chrono::milliseconds budget) {
         if (position_ >= headers.Length()) return state_ = TState::Finished;
         const int handle = position_++;
         if (!headers.At(handle)) continue;
-        const auto text = bodies.Text(handle);
-        if (!text) {
+        const auto doc = bodies.Document(handle);
+        if (!doc) {
             ++unreadable_;
             continue;
         }
+        // The document's lines as they are, folded in place: no round trip
+        // through UTF-8 for every body.
         int line = 0;
-        std::size_t column = 0;
-        if (FindIn(*text, needle_, line, column)) {
-            hit_ = THit{handle, line, column, needle_.size(), unreadable_};
-            return state_ = TState::Found;
+        for (std::u32string& text : plaintext::Lines(*doc)) {
+            for (char32_t& c : text) c = Lower(c);
+            if (const std::size_t at = text.find(needle_); at != std::u32string::npos) {
+                hit_ = THit{handle, line, at, needle_.size(), unreadable_};
+                return state_ = TState::Found;
+            }
+            ++line;
         }
     } while (std::chrono::steady_clock::now() < until);
     return state_;
