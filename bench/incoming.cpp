@@ -48,7 +48,7 @@ public:
     bool IsMailbox(const std::string&) const override { return false; }
     void RunProgram(const std::string&) override {}
     void PlaySound(const std::string&) override {}
-    void Print(const std::string&, const std::string&) override {}
+    void Print(const std::string&, const std::string&, const std::string&) override {}
 };
 
 std::string RandomBytes(std::size_t n, std::mt19937& g) {

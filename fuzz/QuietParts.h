@@ -29,7 +29,7 @@ struct TNoFilterActions : IFilterActions {
     bool IsMailbox(const std::string&) const override { return false; }
     void RunProgram(const std::string&) override {}
     void PlaySound(const std::string&) override {}
-    void Print(const std::string&, const std::string&) override {}
+    void Print(const std::string&, const std::string&, const std::string&) override {}
 };
 
 // A clock that moves a second at every pass through the pump, so that every

@@ -12,7 +12,7 @@ packages=(
   libcanberra-dev
   libssl-dev openssl
   media-types
-  unrtf
+  unrtf poppler-utils
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
   wamerican hunspell hunspell-en-us libhunspell-dev
 )

@@ -14,7 +14,9 @@ public:
     bool IsMailbox(const std::string& name) const override;
     void RunProgram(const std::string& path) override { Tell("run program " + path); }
     void PlaySound(const std::string& path) override { Tell("play sound " + path); }
-    void Print(const std::string&, const std::string& subject) override { Tell("print \"" + subject + "\""); }
+    void Print(const std::string&, const std::string& subject, const std::string&) override {
+        Tell("print \"" + subject + "\"");
+    }
 
 private:
     static void Tell(const std::string& what);

@@ -13,6 +13,8 @@ public:
     virtual void RunProgram(const std::string& path) = 0;
     // Asynchronous; called only for a file that exists.
     virtual void PlaySound(const std::string& path) = 0;
-    // The message body (RTF) with the subject as the print job's title.
-    virtual void Print(const std::string& body, const std::string& subject) = 0;
+    // The message body (RTF) with the subject as the print job's title, on
+    // the printer the filter names when the system has it, else on the
+    // default printer.
+    virtual void Print(const std::string& body, const std::string& subject, const std::string& printer) = 0;
 };

@@ -75,7 +75,7 @@ void Apply(const std::vector<TListRow>& filters, const std::string& address, con
         if (f.SubItem(RunProgram) == "Yes") actions.RunProgram(f.SubItem(ProgramFile));
         if (f.SubItem(PlaySound) == "Yes" && !f.SubItem(SoundFile).empty() && fileutil::Exists(f.SubItem(SoundFile)))
             actions.PlaySound(f.SubItem(SoundFile));
-        if (!f.SubItem(PrintTo).empty()) actions.Print(body, subject);
+        if (!f.SubItem(PrintTo).empty()) actions.Print(body, subject, f.SubItem(PrintTo));
     }
 }
 

@@ -22,7 +22,9 @@ public:
     bool IsMailbox(const std::string& name) const override { return mailboxes.count(name) > 0; }
     void RunProgram(const std::string& path) override { programs.push_back(path); }
     void PlaySound(const std::string& path) override { sounds.push_back(path); }
-    void Print(const std::string& body, const std::string& subject) override { printed.push_back(subject + "|" + body); }
+    void Print(const std::string& body, const std::string& subject, const std::string& printer) override {
+        printed.push_back(subject + "|" + body + "|" + printer);
+    }
 };
 
 TListRow Filter(const std::string& name, std::initializer_list<std::pair<std::size_t, std::string>> items) {
@@ -129,7 +131,7 @@ TEST(FilterActions, LaterFiltersOverrideAndActionsRun) {
     EXPECT_EQ(Target(filters, "mum@home", "News", filterengine::kIncoming, a), "Lists");
     EXPECT_EQ(a.programs, (std::vector<std::string>{"/usr/bin/notify"}));  // "yes" is not "Yes"
     EXPECT_EQ(a.sounds, (std::vector<std::string>{dir.File("ding.wav")}));
-    EXPECT_EQ(a.printed, (std::vector<std::string>{"News|{\\rtf1 body}"}));
+    EXPECT_EQ(a.printed, (std::vector<std::string>{"News|{\\rtf1 body}|Laser"}));
     // The move is cut to the caller's limit.
     std::string target = "In Box";
     filterengine::Apply({filters[1]}, "mum@home", "", filterengine::kIncoming, "", target, 3, a);

@@ -37,7 +37,7 @@ public:
     bool IsMailbox(const std::string& name) const override { return store_.Tree().IndexOf(name) >= 0; }
     void RunProgram(const std::string& path) override { programs.push_back(path); }
     void PlaySound(const std::string&) override {}
-    void Print(const std::string&, const std::string&) override {}
+    void Print(const std::string&, const std::string&, const std::string&) override {}
     std::vector<std::string> programs;
 
 private:

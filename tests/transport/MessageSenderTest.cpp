@@ -85,7 +85,7 @@ struct TNoActions : IFilterActions {
     bool IsMailbox(const std::string& name) const override { return name == "Sent Box" || name == "Archive" || name == "Out Box"; }
     void RunProgram(const std::string&) override {}
     void PlaySound(const std::string&) override {}
-    void Print(const std::string&, const std::string&) override {}
+    void Print(const std::string&, const std::string&, const std::string&) override {}
 };
 
 class MessageSenderTest : public ::testing::Test {

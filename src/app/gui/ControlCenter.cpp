@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QUrl>
 #include <QWindowStateChangeEvent>
 
@@ -34,6 +35,10 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/PopupMenus.h"
+#include "app/gui/PrintService.h"
+#include "app/gui/MessageSearch.h"
+#include "app/gui/DialogFileChooser.h"
+#include "app/gui/WindowFilterActions.h"
 #include "compose/gui/SRichEdit.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
@@ -56,6 +61,8 @@ constexpr const char* kSiteBase = "https://www.fenmarch.example/skiffpost/";
 
 TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserPrompt& prompt, QWidget* parent)
     : QMainWindow(parent), config_(config), folders_(folders), prompt_(prompt) {
+    printing_ = std::make_unique<TPrintService>(folders_.data, [this](const QString& text) { SetStatusText(text); });
+    chooser_ = std::make_unique<TDialogFileChooser>();
     setObjectName(QStringLiteral("ControlCenter"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     resize(738, 405);
@@ -173,7 +180,30 @@ void TControlCenter::WirePages() {
         for (QAction* action : ActionsOf(command))
             connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     connect(pages_, &QTabWidget::currentChanged, this, &TControlCenter::UpdateCommands);
+    // The button imports for the page showing; its arrow opens the menu.
+    toolbar_->BImport->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(toolbar_->BImport, &QToolButton::clicked, this, [this] { RunCommand(TPageCommand::Import); });
+    const std::pair<QAction*, int> imports[] = {
+        {actions_->importMessage, 0}, {actions_->importAddressBook, 1}, {actions_->importSignature, 2}};
+    for (const auto& [action, index] : imports) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, index] { ImportFor(index); });
+    }
     UpdateCommands();
+}
+
+void TControlCenter::ImportFor(int index) {
+    if (isMinimized() || isHidden()) showNormal();
+    pages_->setCurrentIndex(index);
+    RunCommand(TPageCommand::Import);
+}
+
+IFilterActions& TControlCenter::FilterActions() const { return *filterActions_; }
+
+void TControlCenter::SetFileChooser(std::unique_ptr<IFileChooser> chooser) {
+    // The mail page holds the chooser it was given; it is replaced in place.
+    if (chooser) chooser_.swap(chooser);
+    if (commands_) commands_->SetFileChooser(*chooser_);
 }
 
 QList<QAction*> TControlCenter::ActionsOf(TPageCommand command) const {
@@ -294,11 +324,15 @@ std::string TControlCenter::MissingDictionaryMessage() {
 void TControlCenter::SetStore(TMailStore& store) {
     store_ = &store;
     windows_ = new TMessageWindows(store.Headers(), this);
+    filterActions_ = std::make_unique<TWindowFilterActions>(store, *printing_);
     commands_ = new TMailCommands(
-        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *progress_,
+        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
     WireListPages();
+    search_ = new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
+    actions_->findMessage->setEnabled(true);
+    connect(actions_->findMessage, &QAction::triggered, search_, &TMessageSearch::Open);
     store.Tip().AddListener([this](const std::string& tip, const std::string&) {
         statusBar()->setToolTip(qttext::FromStored(tip));
     });
@@ -439,17 +473,7 @@ void TControlCenter::WireListPages() {
     newOn(actions_->newSignature, 2);
     newOn(actions_->newFilter, 3);
     newOn(actions_->newServer, 4);
-    actions_->importAddressBook->setEnabled(true);
-    connect(actions_->importAddressBook, &QAction::triggered, this, [this] {
-        show();
-        pages_->setCurrentIndex(1);
-        listPages_->AddressPage().ImportNicknames();
-    });
-    actions_->importSignature->setEnabled(true);
-    connect(actions_->importSignature, &QAction::triggered, this, [this] {
-        pages_->setCurrentIndex(2);
-        listPages_->SignaturePage().ImportSignature();
-    });
+    // File, Import shows its page and runs the page's Import (ImportFor).
 
     setupCommands_ = new TSetupCommands(config_, folders_, prompt_, listPages_->AccountPage(), this);
     connect(setupCommands_, &TSetupCommands::Applied, this, &TControlCenter::ApplyPreferences);

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "app/Folders.h"
 #include "app/gui/MainPage.h"
@@ -25,6 +26,11 @@ class TMailStore;
 class TMainActions;
 class TMainToolbar;
 class TPopupMenus;
+class TPrintService;
+class TMessageSearch;
+class TWindowFilterActions;
+class IFileChooser;
+class IFilterActions;
 
 // The main window, "Control Center": tool bar, menus, the five pages and the
 // status line. It coordinates and holds no page logic: every shared command
@@ -50,6 +56,18 @@ public:
     TMailCommands* Commands() const { return commands_; }
     // The open message windows, one per record.
     TMessageWindows& Windows() const { return *windows_; }
+    // The print service every window prints through.
+    TPrintService& Printing() const { return *printing_; }
+    // What filters do from this window (valid after SetStore).
+    IFilterActions& FilterActions() const;
+    // The open and save dialogs of import and export; tests put their own.
+    IFileChooser& FileChooser() const { return *chooser_; }
+    void SetFileChooser(std::unique_ptr<IFileChooser> chooser);
+    // File, Import and the "Import" button's items: show the window, turn to
+    // the page of tab index and import for it.
+    void ImportFor(int index);
+    // Find Message (valid after SetStore).
+    TMessageSearch* Search() const { return search_; }
 
     // The page object of a tab (0 "Mail Messages" ... 4 "Internet Servers"),
     // null for the mail page until SetStore.
@@ -143,6 +161,10 @@ private:
     TMailStore* store_ = nullptr;
     TMailCommands* commands_ = nullptr;
     TMessageWindows* windows_ = nullptr;
+    TMessageSearch* search_ = nullptr;
+    std::unique_ptr<TPrintService> printing_;
+    std::unique_ptr<IFileChooser> chooser_;
+    std::unique_ptr<TWindowFilterActions> filterActions_;
     // The page object of each tab, in tab order.
     QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;

@@ -6,6 +6,7 @@
 
 #include "app/Folders.h"
 
+class IFilterActions;
 class IUserPrompt;
 class TFilterList;
 class TMailStore;
@@ -16,8 +17,10 @@ class TMailStore;
 class TLeftoverProcessing {
 public:
     // filters are the rows the "Message Filters" page shows: an edit there
-    // counts for the next message stored.
-    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, const TFilterList& filters);
+    // counts for the next message stored; actions are the filters' actions of
+    // the window.
+    TLeftoverProcessing(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, const TFilterList& filters,
+                        IFilterActions& actions);
     ~TLeftoverProcessing();
     TLeftoverProcessing(const TLeftoverProcessing&) = delete;
     TLeftoverProcessing& operator=(const TLeftoverProcessing&) = delete;

@@ -27,12 +27,20 @@
 #include "app/gui/MessageWindows.h"
 #include "app/gui/ToolButton.h"
 #include "app/gui/PopupMenus.h"
+#include "app/gui/PrintService.h"
+#include "app/RecordBody.h"
+#include "app/MessageExport.h"
+#include "app/MessageImport.h"
+#include "app/gui/FileChooser.h"
+#include "book/FilterList.h"
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "common/FileUtil.h"
+#include <ctime>
 #include "store/MailboxName.h"
 
 namespace {
@@ -50,10 +58,12 @@ public:
 }  // namespace
 
 TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& actions, TMainToolbar& toolbar,
-                             TPopupMenus& popups, TMessageWindows& windows, QProgressBar& progress, StatusSink status,
-                             QWidget* window)
+                             TPopupMenus& popups, TMessageWindows& windows, TPrintService& printing,
+                             IFilterActions& filterActions, IFileChooser& chooser, QProgressBar& progress,
+                             StatusSink status, QWidget* window)
     : TMainPage(window), store_(store), page_(page), actions_(actions), toolbar_(toolbar), popups_(popups),
-      windows_(windows), progress_(progress), status_(std::move(status)), window_(window), operations_(store) {
+      windows_(windows), printing_(printing), filterActions_(filterActions),
+      chooser_(&chooser), progress_(progress), status_(std::move(status)), window_(window), operations_(store) {
     listModel_ = std::make_unique<TMessageListModel>(store_);
     treeModel_ = std::make_unique<TMailboxTreeModel>(store_, operations_);
 
@@ -174,11 +184,12 @@ bool TMailCommands::Enabled(TPageCommand command) const {
         return tree ? CanDeleteNode() : CanDeleteMessage();
     case TPageCommand::SelectAll:
         return listModel_->rowCount() > 0;
-    case TPageCommand::Import:
-    case TPageCommand::Export:
     case TPageCommand::Print:
-        // These come with the import, export and print support.
-        return false;
+        return FirstSelectedRow() >= 0;
+    case TPageCommand::Import:
+        return true;
+    case TPageCommand::Export:
+        return FirstSelectedRow() >= 0;
     }
     return false;
 }
@@ -203,6 +214,15 @@ void TMailCommands::Run(TPageCommand command) {
         break;
     case TPageCommand::SelectAll:
         page_.StickitLB->selectAll();
+        break;
+    case TPageCommand::Print:
+        PrintSelected();
+        break;
+    case TPageCommand::Export:
+        ExportSelected();
+        break;
+    case TPageCommand::Import:
+        ImportMessageFile();
         break;
     default:
         break;
@@ -432,6 +452,78 @@ void TMailCommands::PreviewSelected() {
     const int row = FirstSelectedRow();
     if (row < 0) return;
     TMessageViewer::ShowBody(store_, listModel_->HandleAt(row), *page_.STextBox);
+}
+
+void TMailCommands::PrintSelected() {
+    if (Refused()) return;
+    const TRecordBody bodies(store_);
+    QItemSelectionModel* selection = page_.StickitLB->selectionModel();
+    // Handles first: a row printed and unselected must not shift the rest.
+    const std::vector<int> handles = HandlesOf(SelectedRows());
+    for (const int handle : handles) {
+        const THeaderItem* item = store_.Headers().At(handle);
+        const QString subject = item ? qttext::FromStored(item->Subject.str()) : QString();
+        if (const auto body = item ? bodies.Document(handle) : std::nullopt) {
+            printing_.Print(subject, *body);
+        } else {
+            store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" + qttext::ToStored(subject) +
+                                  "\"; it was not printed.");
+        }
+        const int row = store_.Rows().Find(handle);
+        if (row >= 0) selection->select(listModel_->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+}
+
+QStringList TMailCommands::FileFilters() {
+    return {QStringLiteral("Text Files (*.txt)"), QStringLiteral("Rich Text Format (RTF) Files (*.rtf)"),
+            QStringLiteral("All Files  (*)")};
+}
+
+void TMailCommands::ExportSelected() {
+    const int row = FirstSelectedRow();
+    if (row < 0) return;
+    const int handle = listModel_->HandleAt(row);
+    const THeaderItem* item = store_.Headers().At(handle);
+    if (!item) return;
+    const std::string subject = item->Subject.str();
+    int filter = TMessageExport::kTextFiles;
+    const QString chosen = chooser_->Save(window_, QStringLiteral("Export a message."), FileFilters(), filter);
+    if (chosen.isEmpty() || Refused()) return;
+    const TMessageExport::TTarget target = TMessageExport::Target(chosen.toStdString(), filter);
+    const QString path = QString::fromStdString(target.path);
+    switch (TMessageExport(store_).Write(handle, target)) {
+    case TMessageExport::TResult::Written:
+        status_(QStringLiteral("Message exported to ") + path);
+        break;
+    case TMessageExport::TResult::NoBody:
+        store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" + subject +
+                              "\"; nothing was exported.");
+        break;
+    case TMessageExport::TResult::NotWritten:
+        store_.Prompt().Error(std::string(kAppTitle) + " could not write the file \"" + qttext::ToStored(path) +
+                              "\".");
+        break;
+    }
+}
+
+void TMailCommands::ImportMessageFile() {
+    if (window_->isMinimized() || window_->isHidden()) window_->showNormal();
+    if (auto* pages = qobject_cast<QTabWidget*>(page_.parentWidget() ? page_.parentWidget()->parentWidget() : nullptr))
+        pages->setCurrentWidget(&page_);
+    const QString chosen = chooser_->Open(window_, QStringLiteral("Import a file."), FileFilters());
+    if (chosen.isEmpty() || Refused()) return;
+    TFilterList filters;
+    filters.Load(fileutil::WithTrailingSlash(store_.DataFolder()) + cfg::kFilterFile);
+    const auto handle =
+        TMessageImport(store_, filters.Rows(), filterActions_).Import(chosen.toStdString(), std::time(nullptr));
+    if (!handle) {
+        store_.Prompt().Error(std::string(kAppTitle) + " could not read the file \"" + qttext::ToStored(chosen) +
+                              "\"; nothing was imported.");
+        return;
+    }
+    const THeaderItem* item = store_.Headers().At(*handle);
+    status_(QStringLiteral("Imported ") + chosen + QStringLiteral(" into ") +
+            qttext::FromStored(item ? item->Mailbox.str() : std::string(TMailboxName::kOutBox)) + u'.');
 }
 
 void TMailCommands::OpenSelected() {

@@ -20,6 +20,9 @@ class TMainToolbar;
 class TMessageListModel;
 class TMessageWindows;
 class TPopupMenus;
+class TPrintService;
+class IFileChooser;
+class IFilterActions;
 
 // The "Mail Messages" page: viewing a mailbox, previewing and opening
 // messages, creating, renaming, moving and deleting mailboxes, moving,
@@ -34,8 +37,8 @@ public:
     using StatusSink = std::function<void(const QString&)>;
 
     TMailCommands(TMailStore& store, TMailPage& page, TMainActions& actions, TMainToolbar& toolbar,
-                  TPopupMenus& popups, TMessageWindows& windows, QProgressBar& progress, StatusSink status,
-                  QWidget* window);
+                  TPopupMenus& popups, TMessageWindows& windows, TPrintService& printing, IFilterActions& filterActions,
+                  IFileChooser& chooser, QProgressBar& progress, StatusSink status, QWidget* window);
     ~TMailCommands() override;
 
     // The page interface.
@@ -71,6 +74,21 @@ public:
     void DestroySelected();
     void EmptyTrash();
     void OpenSelected();
+    // Prints every selected message, in list order, under its subject, and
+    // unselects each row once its job is out. A body that cannot be read is
+    // reported and not printed.
+    void PrintSelected();
+    // Writes the first selected message to a text or rich-text file the
+    // user names.
+    void ExportSelected();
+    // Makes a text or rich-text file the user chooses a new outgoing
+    // message in the "Out Box".
+    void ImportMessageFile();
+    void SetFileChooser(IFileChooser& chooser) { chooser_ = &chooser; }
+
+    // The filters of the import and export dialogs, in the order export
+    // numbers them.
+    static QStringList FileFilters();
     // Moves messages to a mailbox as a drop of rows onto its node does.
     void MoveRows(int node, const QList<int>& handles);
     void MoveNode(int node, TMailboxTree::Place place, int target);
@@ -120,6 +138,9 @@ private:
     TMainToolbar& toolbar_;
     TPopupMenus& popups_;
     TMessageWindows& windows_;
+    TPrintService& printing_;
+    IFilterActions& filterActions_;
+    IFileChooser* chooser_;
     QProgressBar& progress_;
     StatusSink status_;
     QWidget* window_;

@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     // A new configuration: the preferences (and a first account) before the
     // main window shows.
     if (folders->firstRun) window.RunFirstRun();
-    TLeftoverProcessing processing(store, *folders, prompt, window.ListPages()->Filters());
+    TLeftoverProcessing processing(store, *folders, prompt, window.ListPages()->Filters(),
+                                   window.FilterActions());
     window.SetLeftoverProcessing([&processing, &window] {
         processing.Start([&window] { window.Commands()->ProcessingFinished(); });
     });

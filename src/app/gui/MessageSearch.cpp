@@ -1,0 +1,162 @@
+#include "app/gui/MessageSearch.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/gui/FMListView.h"
+#include "app/gui/FindDialog.h"
+#include "app/gui/MailCommands.h"
+#include "app/gui/MailPage.h"
+#include "app/gui/MessageListModel.h"
+#include "app/gui/MessageViewer.h"
+#include "common/gui/QtText.h"
+#include "compose/gui/SRichEdit.h"
+#include "store/MailStore.h"
+
+namespace {
+// The time one step may take: well under what a user notices as a stall.
+constexpr std::chrono::milliseconds kStep{25};
+}  // namespace
+
+TMessageSearch::TMessageSearch(TMailStore& store, TMailCommands& commands, TMailPage& page, QWidget* window,
+                               StatusSink status)
+    : QObject(window), store_(store), commands_(commands), page_(page), window_(window), status_(std::move(status)),
+      finder_(store) {
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, &TMessageSearch::Step);
+}
+
+TMessageSearch::~TMessageSearch() { timer_.stop(); }
+
+TFindDialog* TMessageSearch::Dialog() const { return dialog_; }
+
+void TMessageSearch::Open() {
+    if (window_->isMinimized() || window_->isHidden()) {
+        window_->showNormal();
+        page_.StickitLB->setFocus();
+    }
+    Stop();
+    position_ = 0;
+    if (!dialog_) {
+        dialog_ = new TFindDialog(window_);
+        connect(dialog_, &TFindDialog::FindNext, this, &TMessageSearch::FindNext);
+        connect(dialog_, &TFindDialog::StopRequested, this, &TMessageSearch::Stop);
+        connect(dialog_, &QDialog::finished, this, &TMessageSearch::Stop);
+    }
+    dialog_->show();
+    dialog_->raise();
+    dialog_->activateWindow();
+}
+
+void TMessageSearch::FindNext(const QString& text) {
+    if (Searching()) return;
+    text_ = text;
+    finder_.Start(text.toStdString(), position_);
+    if (dialog_) dialog_->SetSearching(true);
+    status_(QStringLiteral("Searching for \"") + text + QStringLiteral("\"..."));
+    timer_.start();
+}
+
+void TMessageSearch::Stop() {
+    if (!Searching()) return;
+    timer_.stop();
+    finder_.Stop();
+    // The next press goes on where this one was stopped.
+    position_ = finder_.Position();
+    status_(QStringLiteral("Search stopped."));
+    End();
+}
+
+void TMessageSearch::End() {
+    if (dialog_) dialog_->SetSearching(false);
+    emit SearchEnded();
+}
+
+void TMessageSearch::Step() {
+    switch (finder_.Step(kStep)) {
+    case TMessageFinder::TState::Searching:
+        return;
+    case TMessageFinder::TState::Found:
+        if (!ShowHit()) return;  // the record showed in no row: search on
+        break;
+    case TMessageFinder::TState::Finished:
+    case TMessageFinder::TState::Idle:
+        timer_.stop();
+        position_ = 0;
+        status_(QStringLiteral("No more messages contain \"") + text_ + QStringLiteral("\"."));
+        if (dialog_) dialog_->close();
+        break;
+    }
+    timer_.stop();
+    End();
+}
+
+bool TMessageSearch::ShowHit() {
+    const TMessageFinder::THit hit = finder_.Hit();
+    const THeaderItem* item = store_.Headers().At(hit.handle);
+    if (!item) {
+        finder_.Start(text_.toStdString(), hit.handle + 1);
+        return false;
+    }
+    // Selecting a mailbox is refused while the store is busy; the user is
+    // told and the next press tries this record again.
+    if (store_.Flags().AnyHeld()) {
+        position_ = hit.handle;
+        status_(TMailCommands::BusyText());
+        return true;
+    }
+    const std::string mailbox = item->Mailbox.str();
+    if (store_.Viewed() != mailbox && !commands_.SelectMailbox(mailbox)) {
+        position_ = hit.handle;
+        status_(QStringLiteral("The mailbox \"") + qttext::FromStored(mailbox) + QStringLiteral("\" could not be shown."));
+        return true;
+    }
+    const int row = store_.Rows().Find(hit.handle);
+    if (row < 0) {
+        finder_.Start(text_.toStdString(), hit.handle + 1);
+        return false;
+    }
+    TFMListView* list = page_.StickitLB;
+    const QModelIndex index = list->model()->index(row, 0);
+    list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(index);
+    list->setFocus();
+    TSRichEdit* preview = page_.STextBox;
+    TMessageViewer::ShowBody(store_, hit.handle, *preview);
+    const int start = PositionOfLine(*preview, hit.line);
+    QTextCursor cursor(preview->document());
+    const QTextBlock block = preview->document()->findBlock(start);
+    const QString rest = block.text().mid(start - block.position());
+    // The column counts characters; the box counts UTF-16 units.
+    const std::u32string prefix = rest.toStdU32String().substr(0, hit.column);
+    const int from = start + static_cast<int>(QString::fromStdU32String(prefix).size());
+    const std::u32string found = rest.toStdU32String().substr(std::min(hit.column, rest.toStdU32String().size()), hit.length);
+    cursor.setPosition(from);
+    cursor.setPosition(from + static_cast<int>(QString::fromStdU32String(found).size()), QTextCursor::KeepAnchor);
+    preview->setTextCursor(cursor);
+    preview->ensureCursorVisible();
+    position_ = hit.handle + 1;
+    status_(QStringLiteral("Found \"") + text_ + QStringLiteral("\" in \"") + qttext::FromStored(item->Subject.str()) +
+            QStringLiteral("\"."));
+    return true;
+}
+
+int TMessageSearch::PositionOfLine(const QTextEdit& box, int line) {
+    int number = 0;
+    int last = 0;
+    for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        int from = 0;
+        for (;;) {
+            last = b.position() + from;
+            if (number == line) return last;
+            const auto separator = text.indexOf(QChar::LineSeparator, from);
+            if (separator < 0) break;
+            from = static_cast<int>(separator) + 1;
+            ++number;
+        }
+        ++number;
+    }
+    return last;
+}
