@@ -15,6 +15,9 @@ class TIniFile;
 class IUserPrompt;
 class TMailPage;
 class TMailCommands;
+class TMailCheckController;
+class TTrayIcon;
+class QMenu;
 class TListPage;
 class TMessageWindows;
 class TMailStore;
@@ -44,6 +47,14 @@ public:
     // earlier run left over.
     void SetLeftoverProcessing(std::function<void()> start) { startProcessing_ = std::move(start); }
     TMailCommands* Commands() const { return commands_; }
+    // Mail checks, the busy state of mail operations and "Stop".
+    TMailCheckController& MailOperations() const { return *mailOps_; }
+    // The tray icon and its menu "TrayPopup".
+    TTrayIcon& Tray() const { return *tray_; }
+    QMenu* TrayPopup() const { return trayPopup_; }
+    // The tray's click and its "Show": the window comes back in normal state
+    // in front.
+    void ShowFromTray();
     // The open message windows, one per record.
     TMessageWindows& Windows() const { return *windows_; }
 
@@ -83,16 +94,20 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void BuildPages();
     void BuildStatusLine();
+    void BuildTray();
     void WireCommands();
     void WirePages();
     void RestoreGeometry();
     void RestoreColumnWidths();
     void SaveColumnWidths();
-    void ActOnCommandRequest();
+    // The request given at start-up; true when it asks for a check.
+    bool ActOnCommandRequest();
     void ApplyPreviewSwitch(bool checked);
     void OpenHelp();
     void ShowAbout();
@@ -122,6 +137,9 @@ private:
     TMailStore* store_ = nullptr;
     TMailCommands* commands_ = nullptr;
     TMessageWindows* windows_ = nullptr;
+    TMailCheckController* mailOps_ = nullptr;
+    TTrayIcon* tray_ = nullptr;
+    QMenu* trayPopup_ = nullptr;
     // The page object of each tab, in tab order.
     QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;
