@@ -21,6 +21,8 @@
 #include "app/gui/FMListView.h"
 #include "app/gui/MailCheckController.h"
 #include "app/gui/TrayIcon.h"
+#include "app/gui/WindowFilterActions.h"
+#include "app/NewMessageTo.h"
 #include "app/gui/ListPage.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/ToolButton.h"
@@ -422,11 +424,31 @@ bool TControlCenter::ActOnCommandRequest() {
         break;
     case TCommandRequest::Kind::WriteTo:
         SetStatusText(QStringLiteral("Writing a new message to ") + qttext::FromStored(request.address));
+        WriteTo(request.address);
         break;
     }
     QApplication::processEvents();
     config_.Write(cfg::Command, "");
     return request.kind == TCommandRequest::Kind::CheckMail;
+}
+
+void TControlCenter::WriteTo(const std::string& address) {
+    if (!store_) return;
+    TWindowFilterActions actions(*store_);
+    if (TNewMessageTo::Create(*store_, folders_.data, config_, actions, std::time(nullptr), address) < 0)
+        prompt_.Error(TNewMessageTo::MissingFormatMessage());
+}
+
+void TControlCenter::TakeHandOver(const std::function<void()>& done) {
+    const std::string request = config_.Read(cfg::Command);
+    if (!request.empty()) config_.Write(cfg::Command, "");
+    done();
+    if (request.find('@') != std::string::npos) {
+        WriteTo(request);
+    } else if (TCommandRequest::Parse(request).kind == TCommandRequest::Kind::CheckMail) {
+        // From the event loop: the check lets the window run while it waits.
+        QTimer::singleShot(0, mailOps_, [this] { mailOps_->CheckAll(); });
+    }
 }
 
 int TControlCenter::WindowStateValue() const {

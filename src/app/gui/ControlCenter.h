@@ -55,6 +55,9 @@ public:
     // The tray's click and its "Show": the window comes back in normal state
     // in front.
     void ShowFromTray();
+    // A later copy's request waits in "Command": it is taken (done is then
+    // called, which lets that copy end) and acted on.
+    void TakeHandOver(const std::function<void()>& done);
     // The open message windows, one per record.
     TMessageWindows& Windows() const { return *windows_; }
 
@@ -108,6 +111,8 @@ private:
     void SaveColumnWidths();
     // The request given at start-up; true when it asks for a check.
     bool ActOnCommandRequest();
+    // Makes the new message of a "mailto:" request.
+    void WriteTo(const std::string& address);
     void ApplyPreviewSwitch(bool checked);
     void OpenHelp();
     void ShowAbout();
