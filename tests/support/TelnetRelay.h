@@ -16,6 +16,11 @@ public:
     TTelnetRelay& operator=(const TTelnetRelay&) = delete;
 
     std::uint16_t Port() const { return port_; }
+    // Lets at most bytes pass from the server per 20 ms from now on, so that a
+    // download lasts long enough to be stopped; 0 relays at full speed.
+    void Throttle(std::size_t bytes) { throttle_ = bytes; }
+    // Bytes relayed from the server to the client so far.
+    std::size_t Relayed() const { return relayed_; }
     // The line the client sent to open the connection.
     std::string OpenLine() const;
 
@@ -26,5 +31,7 @@ private:
     std::atomic<bool> stop_{false};
     std::string openLine_;
     std::atomic<bool> openLineSet_{false};
+    std::atomic<std::size_t> throttle_{0};
+    std::atomic<std::size_t> relayed_{0};
     std::thread thread_;
 };

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QStyle>
 #include <QUrl>
 #include <QWindowStateChangeEvent>
 
@@ -20,6 +23,10 @@
 #include "app/gui/AccountPage.h"
 #include "app/gui/AddressPage.h"
 #include "app/gui/FilterPage.h"
+#include "app/gui/MailCheckController.h"
+#include "app/gui/TrayIcon.h"
+#include "app/gui/WindowFilterActions.h"
+#include "app/NewMessageTo.h"
 #include "app/gui/ListPage.h"
 #include "app/gui/ListPages.h"
 #include "app/gui/MessageMenu.h"
@@ -72,6 +79,18 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     addToolBar(Qt::TopToolBarArea, toolbar_);
     BuildPages();
     BuildStatusLine();
+    mailOps_ = new TMailCheckController(
+        config_, prompt_, folders_.data,
+        {toolbar_->MailCheck, actions_->checkMail, toolbar_->CancelMail, progress_},
+        [this](const QString& text) { SetStatusText(text); }, this);
+    mailOps_->SetProcessing([this] {
+        if (startProcessing_) startProcessing_();
+    });
+    mailOps_->SetNoAccounts([this] {
+        pages_->setCurrentIndex(4);
+        if (actions_->newServer->isEnabled()) actions_->newServer->trigger();
+    });
+    BuildTray();
     WireCommands();
     WirePages();
     geometryTimer_.setSingleShot(true);
@@ -113,6 +132,61 @@ void TControlCenter::BuildPages() {
     accounts_ = addList("TabSheet4", "Internet Servers", "Accounts", {"Server Name", "Pop Server", "SMTP Server"},
                         {200, 200, 200});
     setCentralWidget(pages_);
+}
+
+namespace {
+// The tray's pictures: the program's own, and the one that says new mail
+// waits.
+QIcon TrayPicture(const std::string& resource) {
+    if (resource == "NEWMAIL")
+        return QIcon::fromTheme(QStringLiteral("mail-unread"),
+                                QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    return QIcon::fromTheme(QStringLiteral("mail-client"), QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+}
+}  // namespace
+
+void TControlCenter::BuildTray() {
+    tray_ = new TTrayIcon(this);
+    tray_->SetIcon(TrayPicture("MAINICON"));
+    tray_->SetToolTip(QString::fromLatin1(kAppTitle));
+    trayPopup_ = new QMenu(this);
+    trayPopup_->setObjectName(QStringLiteral("TrayPopup"));
+    QAction* show = trayPopup_->addAction(QStringLiteral("Show"));
+    show->setObjectName(QStringLiteral("TrayShow"));
+    trayPopup_->setDefaultAction(show);
+    QAction* check = trayPopup_->addAction(QStringLiteral("Check Mail"));
+    check->setObjectName(QStringLiteral("CheckMail2"));
+    mailOps_->AddCheckMailAction(check);
+    trayPopup_->addSeparator();
+    QMenu* import = trayPopup_->addMenu(QStringLiteral("Import"));
+    import->addActions({actions_->importAddressBook, actions_->importSignature, actions_->importMessage});
+    trayPopup_->addAction(actions_->findMessage);
+    trayPopup_->addSeparator();
+    QAction* close = trayPopup_->addAction(QStringLiteral("Close"));
+    close->setObjectName(QStringLiteral("TrayClose"));
+    connect(show, &QAction::triggered, this, &TControlCenter::ShowFromTray);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(tray_, &TTrayIcon::Clicked, this, &TControlCenter::ShowFromTray);
+    tray_->SetPopupMenu(trayPopup_);
+}
+
+void TControlCenter::ShowFromTray() {
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+void TControlCenter::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    tray_->SetActive(!config_.Read(cfg::HideTray));
+}
+
+void TControlCenter::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    // A minimized window is hidden by the system too; only a window taken off
+    // the screen goes to the tray. Closing detaches this.
+    if (!closing_ && !event->spontaneous()) tray_->SetActive(true);
 }
 
 void TControlCenter::BuildStatusLine() {
@@ -333,8 +407,10 @@ void TControlCenter::SetStore(TMailStore& store) {
     search_ = new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
     actions_->findMessage->setEnabled(true);
     connect(actions_->findMessage, &QAction::triggered, search_, &TMessageSearch::Open);
-    store.Tip().AddListener([this](const std::string& tip, const std::string&) {
+    store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
         statusBar()->setToolTip(qttext::FromStored(tip));
+        tray_->SetToolTip(qttext::FromStored(tip));
+        tray_->SetIcon(TrayPicture(icon));
     });
 }
 
@@ -363,15 +439,22 @@ void TControlCenter::Initialise() {
         setWindowState(Qt::WindowMinimized);
     else if (state == kStateMaximized)
         setWindowState(Qt::WindowMaximized);
-    if (visible) show();
+    // Without a tray a hidden window could be neither reached nor closed.
+    if (visible || !tray_->Available())
+        show();
+    else
+        tray_->SetActive(true);
     RestoreColumnWidths();
     mailPage_->RestoreLayout();
 
-    ActOnCommandRequest();
+    const bool checkRequested = ActOnCommandRequest();
     if (commands_) commands_->RefreshTrashIndicator();
     QApplication::processEvents();
     if (commands_) commands_->SelectMailbox(config_.Read(cfg::DefaultMailBox));
     if (startProcessing_) startProcessing_();
+    mailOps_->ApplyInterval();
+    // The check runs from the event loop, after start-up has returned.
+    if (checkRequested) QTimer::singleShot(0, mailOps_, [this] { mailOps_->CheckAll(); });
 }
 
 void TControlCenter::RestoreGeometry() {
@@ -381,20 +464,40 @@ void TControlCenter::RestoreGeometry() {
     if (w > 0 && h > 0) resize(w, h);
 }
 
-void TControlCenter::ActOnCommandRequest() {
+bool TControlCenter::ActOnCommandRequest() {
     const TCommandRequest request = TCommandRequest::Parse(config_.Read(cfg::Command));
     switch (request.kind) {
     case TCommandRequest::Kind::None:
-        return;
+        return false;
     case TCommandRequest::Kind::CheckMail:
         SetStatusText(QStringLiteral("Loaded Control Center. Checking Mail..."));
         break;
     case TCommandRequest::Kind::WriteTo:
         SetStatusText(QStringLiteral("Writing a new message to ") + qttext::FromStored(request.address));
+        WriteTo(request.address);
         break;
     }
     QApplication::processEvents();
     config_.Write(cfg::Command, "");
+    return request.kind == TCommandRequest::Kind::CheckMail;
+}
+
+void TControlCenter::WriteTo(const std::string& address) {
+    if (!store_) return;
+    if (TNewMessageTo::Create(*store_, folders_.data, config_, *filterActions_, std::time(nullptr), address) < 0)
+        prompt_.Error(TNewMessageTo::MissingFormatMessage());
+}
+
+void TControlCenter::TakeHandOver(const std::function<void()>& done) {
+    const std::string request = config_.Read(cfg::Command);
+    if (!request.empty()) config_.Write(cfg::Command, "");
+    done();
+    if (request.find('@') != std::string::npos) {
+        WriteTo(request);
+    } else if (TCommandRequest::Parse(request).kind == TCommandRequest::Kind::CheckMail) {
+        // From the event loop: the check lets the window run while it waits.
+        QTimer::singleShot(0, mailOps_, [this] { mailOps_->CheckAll(); });
+    }
 }
 
 int TControlCenter::WindowStateValue() const {
@@ -425,7 +528,14 @@ void TControlCenter::resizeEvent(QResizeEvent* event) {
 
 void TControlCenter::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !closing_) config_.Write(cfg::WindowState, WindowStateValue());
+    if (event->type() != QEvent::WindowStateChange || closing_) return;
+    config_.Write(cfg::WindowState, WindowStateValue());
+    // Minimized with "Hide CC" on, the window leaves the task bar for the
+    // tray, when there is one to come back from.
+    if (isVisible() && isMinimized() && config_.Read(cfg::HideCC) && tray_->Available())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized() && !closing_) hide();
+        });
 }
 
 void TControlCenter::closeEvent(QCloseEvent* event) {
@@ -435,6 +545,9 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
         SaveGeometry();
     }
     closing_ = true;
+    tray_->SetActive(false);
+    // A running check ends at its next wait; the program then quits.
+    mailOps_->Stop();
     SaveColumnWidths();
     config_.Write(cfg::PreViewerWindow, mailPage_->PanelHeight());
     setWindowTitle(QStringLiteral("Shutting down..."));

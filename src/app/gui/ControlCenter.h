@@ -16,6 +16,9 @@ class TIniFile;
 class IUserPrompt;
 class TMailPage;
 class TMailCommands;
+class TMailCheckController;
+class TTrayIcon;
+class QMenu;
 class TListPage;
 class TListPages;
 class TMessageMenu;
@@ -54,6 +57,17 @@ public:
     // earlier run left over.
     void SetLeftoverProcessing(std::function<void()> start) { startProcessing_ = std::move(start); }
     TMailCommands* Commands() const { return commands_; }
+    // Mail checks, the busy state of mail operations and "Stop".
+    TMailCheckController& MailOperations() const { return *mailOps_; }
+    // The tray icon and its menu "TrayPopup".
+    TTrayIcon& Tray() const { return *tray_; }
+    QMenu* TrayPopup() const { return trayPopup_; }
+    // The tray's click and its "Show": the window comes back in normal state
+    // in front.
+    void ShowFromTray();
+    // A later copy's request waits in "Command": it is taken (done is then
+    // called, which lets that copy end) and acted on.
+    void TakeHandOver(const std::function<void()>& done);
     // The open message windows, one per record.
     TMessageWindows& Windows() const { return *windows_; }
     // The print service every window prints through.
@@ -114,16 +128,22 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void BuildPages();
     void BuildStatusLine();
+    void BuildTray();
     void WireCommands();
     void WirePages();
     void RestoreGeometry();
     void RestoreColumnWidths();
     void SaveColumnWidths();
-    void ActOnCommandRequest();
+    // The request given at start-up; true when it asks for a check.
+    bool ActOnCommandRequest();
+    // Makes the new message of a "mailto:" request.
+    void WriteTo(const std::string& address);
     void ApplyPreviewSwitch(bool checked);
     void OpenHelp();
     void WireListPages();
@@ -165,6 +185,9 @@ private:
     std::unique_ptr<TPrintService> printing_;
     std::unique_ptr<IFileChooser> chooser_;
     std::unique_ptr<TWindowFilterActions> filterActions_;
+    TMailCheckController* mailOps_ = nullptr;
+    TTrayIcon* tray_ = nullptr;
+    QMenu* trayPopup_ = nullptr;
     // The page object of each tab, in tab order.
     QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;

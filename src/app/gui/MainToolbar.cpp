@@ -33,8 +33,10 @@ TMainToolbar::TMainToolbar(TMainActions& actions, QWidget* parent) : QToolBar(pa
     BSetup->setMenu(actions.setupMenu);
     BSetup->setPopupMode(QToolButton::InstantPopup);
 
-    // Search and Check run their menu commands and are available with them.
-    for (auto [button, command] : {std::pair{BFind, actions.findMessage}, {MailCheck, actions.checkMail}}) {
+    // Search runs its menu command and is available with it. "Check" has
+    // rules of its own (a menu with several accounts), wired by the mail
+    // operations.
+    for (auto [button, command] : {std::pair{BFind, actions.findMessage}}) {
         QAction* own = button->defaultAction();
         own->setEnabled(command->isEnabled());
         connect(own, &QAction::triggered, command, &QAction::trigger);

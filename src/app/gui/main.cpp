@@ -6,6 +6,7 @@
 #include "app/CommandRequest.h"
 #include "app/Folders.h"
 #include "app/gui/ControlCenter.h"
+#include "app/gui/JustOne.h"
 #include "app/gui/LeftoverProcessing.h"
 #include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
@@ -37,7 +38,19 @@ int main(int argc, char** argv) {
     if (!folders) return 1;
 
     TIniFile config(fileutil::FindNoCase(folders->data, cfg::kConfigFile), &prompt);
-    config.Write(cfg::Command, request);
+    // The request travels through "Command", to this copy or to the one
+    // already running.
+    TJustOne justOne(TJustOne::DefaultName());
+    switch (justOne.Start([&config, &request] { config.Write(cfg::Command, request); })) {
+    case TJustOne::TStart::First:
+        break;
+    case TJustOne::TStart::HandedOver:
+        return 0;
+    case TJustOne::TStart::Failed:
+        QMessageBox::critical(nullptr, QString::fromLatin1(kAppTitle),
+                              QString::fromLatin1(kAppTitle) + QStringLiteral(" is already running but does not answer."));
+        return 1;
+    }
 
     TQtEventPump pump;
     TMailStore store(folders->data, config, prompt, pump);
@@ -52,6 +65,7 @@ int main(int argc, char** argv) {
     window.SetLeftoverProcessing([&processing, &window] {
         processing.Start([&window] { window.Commands()->ProcessingFinished(); });
     });
+    justOne.SetHandler([&window](const TJustOne::Done& done) { window.TakeHandOver(done); });
     window.Initialise();
     return app.exec();
 }

@@ -17,6 +17,7 @@
 #include "app/gui/MainToolbar.h"
 #include "app/gui/PasswordDlg.h"
 #include "app/gui/PopupMenus.h"
+#include "app/gui/TrayIcon.h"
 #include "compose/gui/SRichEdit.h"
 #include <QLineEdit>
 #include <QMenu>
@@ -106,13 +107,62 @@ TEST_F(ControlCenterTest, CommandRequestIsActedOnAndCleared) {
     w.close();
 }
 
-TEST_F(ControlCenterTest, HiddenWhenVisibleIsOff) {
+TEST_F(ControlCenterTest, HiddenWhenVisibleIsOffLivesInTheTray) {
     ini.Write(cfg::Visible, false);
     TControlCenter w(ini, folders, prompt);
+    w.Tray().SetAvailable(true);
     w.Initialise();
     EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.Tray().Active());
     w.close();
     EXPECT_FALSE(ini.Read(cfg::Visible));
+    EXPECT_FALSE(w.Tray().Active());
+}
+
+TEST_F(ControlCenterTest, WithoutATrayAHiddenStartStillShowsTheWindow) {
+    ini.Write(cfg::Visible, false);
+    TControlCenter w(ini, folders, prompt);
+    w.Tray().SetAvailable(false);
+    w.Initialise();
+    EXPECT_TRUE(w.isVisible());
+    // Minimizing with "Hide CC" on keeps the window where the user can find it.
+    w.showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isVisible());
+    w.close();
+}
+
+TEST_F(ControlCenterTest, TrayFollowsHideCCAndHideTray) {
+    TControlCenter w(ini, folders, prompt);
+    w.Tray().SetAvailable(true);
+    w.Initialise();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.Tray().Active());  // "Hide Tray" on: no icon beside a shown window
+    w.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 2000));  // "Hide CC" on
+    EXPECT_TRUE(w.Tray().Active());
+    w.ShowFromTray();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+    EXPECT_FALSE(w.Tray().Active());
+
+    ini.Write(cfg::HideTray, false);
+    ini.Write(cfg::HideCC, false);
+    w.hide();
+    w.show();
+    EXPECT_TRUE(w.Tray().Active());
+    w.showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isVisible());  // "Hide CC" off: minimized stays on the task bar
+
+    QStringList items;
+    for (QAction* a : w.TrayPopup()->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"Show", "Check Mail", "-", "Import", "Find Message", "-", "Close"}));
+    EXPECT_EQ(w.TrayPopup()->defaultAction()->text(), QStringLiteral("Show"));
+    w.Tray().SetToolTip(QString(70, QLatin1Char('t')));
+    EXPECT_EQ(w.Tray().ToolTip().size(), 62);
+    w.TrayPopup()->actions().last()->trigger();  // "Close"
+    EXPECT_FALSE(w.Tray().Active());
 }
 
 TEST_F(ControlCenterTest, ToolbarHasTwelveButtonsInOrder) {

@@ -1,0 +1,219 @@
+#include "app/gui/MailCheckController.h"
+
+#include <QAction>
+#include <QFileSystemWatcher>
+#include <QMenu>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QWidget>
+
+#include "app/gui/CheckAccounts.h"
+#include "app/gui/DesktopNotifier.h"
+#include "app/gui/DialogPasswordPrompt.h"
+#include "app/gui/WindowTransferDisplay.h"
+#include "common/Clock.h"
+#include "common/gui/QtEventPump.h"
+#include "common/gui/QtText.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "transport/MailCheck.h"
+#include "transport/NoDialUp.h"
+#include "transport/PosixSocketFactory.h"
+
+struct TMailCheckController::Parts {
+    Parts(const std::string& dataFolder, QProgressBar& progress, StatusSink status, QWidget* window)
+        : display(progress, std::move(status)), passwords(window), accounts(dataFolder) {}
+    TPosixSocketFactory net;
+    TSystemClock clock;
+    TQtEventPump pump;
+    TWindowTransferDisplay display;
+    TDialogPasswordPrompt passwords;
+    TNoDialUp dialUp;
+    TDesktopNotifier notifier;
+    TAccountList accounts;
+};
+
+TMailCheckController::TMailCheckController(TIniFile& config, IUserPrompt& prompt, std::string dataFolder,
+                                           TControls controls, StatusSink status, QWidget* window)
+    : QObject(window),
+      config_(config),
+      prompt_(prompt),
+      dataFolder_(std::move(dataFolder)),
+      controls_(controls),
+      status_(status),
+      window_(window),
+      parts_(std::make_unique<Parts>(dataFolder_, *controls.progress, status, window)) {
+    InternetTimer.setObjectName(QStringLiteral("InternetTimer"));
+    connect(&InternetTimer, &QTimer::timeout, this, [this] { CheckAll(); });
+
+    popup_ = new QMenu(window);
+    popup_->setObjectName(QStringLiteral("MCPopup"));
+    allServers_ = popup_->addAction(QStringLiteral("All Servers"));
+    allServers_->setObjectName(QStringLiteral("AllServers"));
+    popup_->setDefaultAction(allServers_);
+    connect(allServers_, &QAction::triggered, this, [this] { CheckAll(); });
+
+    AddCheckMailAction(controls_.checkMail);
+    QAction* own = controls_.checkButton->defaultAction();
+    checkActions_.append(own);
+    own->setEnabled(true);
+    connect(own, &QAction::triggered, this, &TMailCheckController::CheckButtonClicked);
+    connect(controls_.stopButton->defaultAction(), &QAction::triggered, this, &TMailCheckController::Stop);
+    controls_.stopButton->defaultAction()->setEnabled(false);
+
+    // The list is rewritten by replacing the file, which a watch on the file
+    // alone would lose; the folder's changes catch every rewrite.
+    watcher_ = new QFileSystemWatcher(this);
+    watcher_->addPath(QString::fromStdString(dataFolder_));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &TMailCheckController::AccountsChanged);
+    AccountsChanged();
+}
+
+TCheckAccounts* TMailCheckController::Chooser() const { return chooser_.data(); }
+
+TMailCheckController::~TMailCheckController() {
+    if (check_) check_->Cancel();
+}
+
+void TMailCheckController::AddCheckMailAction(QAction* action) {
+    checkActions_.append(action);
+    action->setEnabled(!Running());
+    connect(action, &QAction::triggered, this, &TMailCheckController::CheckMail);
+}
+
+void TMailCheckController::AccountsChanged() {
+    parts_->accounts.Load();
+    QStringList aliases;
+    for (const std::string& alias : parts_->accounts.Aliases()) aliases << qttext::FromStored(alias);
+    if (aliases == aliases_ && !aliases_.isEmpty()) return;
+    aliases_ = aliases;
+    RebuildMenu();
+}
+
+void TMailCheckController::RebuildMenu() {
+    for (QAction* action : popup_->actions())
+        if (action != allServers_) {
+            popup_->removeAction(action);
+            action->deleteLater();
+        }
+    for (const QString& alias : std::as_const(aliases_)) {
+        QAction* item = popup_->addAction(alias);
+        const std::string stored = qttext::ToStored(alias);
+        connect(item, &QAction::triggered, this, [this, stored] { Check({stored}); });
+    }
+    QToolButton* button = controls_.checkButton;
+    if (aliases_.size() >= 2) {
+        button->setMenu(popup_);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    } else {
+        button->setMenu(nullptr);
+    }
+}
+
+void TMailCheckController::ApplyInterval() {
+    const long long minutes = config_.Read(cfg::PopInterval);
+    if (minutes <= 0) {
+        InternetTimer.stop();
+        InternetTimer.setInterval(0);
+        return;
+    }
+    InternetTimer.setInterval(static_cast<int>(std::min<long long>(minutes * 60000, 999LL * 60000)));
+    if (!Running()) InternetTimer.start();
+}
+
+bool TMailCheckController::CheckAll() {
+    parts_->accounts.Load();
+    if (parts_->accounts.Accounts().empty()) {
+        if (noAccounts_) noAccounts_();
+        return false;
+    }
+    return Check(parts_->accounts.Aliases());
+}
+
+void TMailCheckController::CheckMail() {
+    if (Running()) return;
+    AccountsChanged();
+    if (aliases_.size() < 2) {
+        CheckAll();
+        return;
+    }
+    if (chooser_) {
+        chooser_->raise();
+        chooser_->activateWindow();
+        return;
+    }
+    chooser_ = new TCheckAccounts(aliases_, window_);
+    connect(chooser_, &TCheckAccounts::Start, this, [this](const QStringList& chosen) {
+        std::vector<std::string> aliases;
+        for (const QString& alias : chosen) aliases.push_back(qttext::ToStored(alias));
+        if (!aliases.empty()) Check(aliases);
+    });
+    chooser_->show();
+}
+
+void TMailCheckController::CheckButtonClicked() {
+    AccountsChanged();
+    if (aliases_.size() < 2) CheckMail();
+}
+
+bool TMailCheckController::Check(const std::vector<std::string>& aliases) {
+    if (Running()) return false;
+    parts_->accounts.Load();
+    TMailCheck check({parts_->net, parts_->pump, parts_->clock, prompt_, parts_->display}, parts_->passwords,
+                     parts_->dialUp, parts_->notifier, config_, parts_->accounts, dataFolder_);
+    check_ = &check;
+    EnterBusy();
+    emit CheckStarted();
+    const bool ok = check.CheckAccounts(aliases);
+    lastNew_ = check.NewMessages();
+    check_ = nullptr;
+    LeaveBusy();
+    if (processing_) processing_();
+    emit CheckFinished(lastNew_);
+    return ok;
+}
+
+void TMailCheckController::Stop() {
+    if (check_) {
+        check_->Cancel();
+        controls_.checkButton->defaultAction()->setEnabled(true);
+    } else if (sendCancel_) {
+        sendCancel_();
+    }
+}
+
+void TMailCheckController::SendStarted(std::function<void()> cancel) {
+    sendCancel_ = std::move(cancel);
+    InternetTimer.stop();
+    UpdateStop();
+}
+
+void TMailCheckController::SendEnded() {
+    sendCancel_ = nullptr;
+    if (!Running()) {
+        if (InternetTimer.interval() > 0) InternetTimer.start();
+        controls_.progress->setVisible(false);
+    }
+    UpdateStop();
+}
+
+void TMailCheckController::UpdateStop() {
+    controls_.stopButton->defaultAction()->setEnabled(Running() || sendCancel_ != nullptr);
+}
+
+void TMailCheckController::EnterBusy() {
+    InternetTimer.stop();
+    for (QAction* action : std::as_const(checkActions_)) action->setEnabled(false);
+    allServers_->setEnabled(false);
+    UpdateStop();
+}
+
+void TMailCheckController::LeaveBusy() {
+    for (QAction* action : std::as_const(checkActions_)) action->setEnabled(true);
+    allServers_->setEnabled(true);
+    if (InternetTimer.interval() > 0 && !sendCancel_) InternetTimer.start();
+    controls_.progress->setValue(0);
+    if (!sendCancel_) controls_.progress->setVisible(false);
+    UpdateStop();
+}

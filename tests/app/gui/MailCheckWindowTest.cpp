@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "app/gui/CheckAccounts.h"
+#include "app/gui/ControlCenter.h"
+#include "app/gui/LeftoverProcessing.h"
+#include "app/gui/MailCheckController.h"
+#include "app/gui/MailCommands.h"
+#include "app/gui/MainActions.h"
+#include "app/gui/MainToolbar.h"
+#include "app/gui/MessageListModel.h"
+#include "common/BusyFlag.h"
+#include "common/FileUtil.h"
+#include "common/gui/QtEventPump.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "store/MailStore.h"
+#include "support/LocalServers.h"
+#include "support/RecordingPrompt.h"
+#include "support/TelnetRelay.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The window as the program builds it, over a real store, the real
+// processing thread and a real Dovecot server.
+class MailCheckWindowTest : public ::testing::Test {
+protected:
+    TDovecotServer server{"ann", "s3cret"};
+    TTempDir dir;
+    TRecordingPrompt prompt;
+    TQtEventPump pump;
+    TIniFile ini{dir.File("Internet.ini"), &prompt};
+    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
+    std::unique_ptr<TMailStore> store;
+    std::unique_ptr<TLeftoverProcessing> processing;
+    std::unique_ptr<TControlCenter> w;
+
+    void SetUp() override {
+        WriteFileOrDie(dir.File("Internet.fmt"), "{\\rtf1 }");
+        ini.Write(cfg::PopNotify, "Run Program");
+        ini.Write(cfg::PopFileName, Script());
+    }
+    void TearDown() override {
+        w.reset();
+        processing.reset();
+    }
+    // The notify program: a script that leaves a line per run.
+    std::string Script() {
+        const std::string path = dir.File("notify.sh");
+        WriteFileOrDie(path, "#!/bin/sh\necho ran >> '" + dir.File("notified") + "'\n");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path;
+    }
+    int NotifyRuns() {
+        const std::string text = ReadFileOrEmpty(dir.File("notified"));
+        return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    }
+    void AddMessages(int count, std::size_t bodySize = 40) {
+        for (int i = 0; i < count; ++i)
+            server.AddMessage("Date: Mon, 7 Dec 2026 10:0" + std::to_string(i % 10) +
+                              ":00 +0000\nFrom: Bob <bob@example.org>\nSubject: note " + std::to_string(i) +
+                              "\n\n" + std::string(bodySize, 'x') + "\n");
+    }
+    void Accounts(const std::vector<std::string>& aliases, const std::string& serverName) {
+        TAccountList list(dir.Path());
+        for (const auto& alias : aliases) list.Add({alias, serverName, "", "ann", "s3cret", "ann@example.org", "Ann"});
+        TBusyFlag flag;
+        ASSERT_TRUE(list.Save(flag, pump));
+    }
+    std::string Local() { return "127.0.0.1:" + std::to_string(server.Port()); }
+    void Open() {
+        store = std::make_unique<TMailStore>(dir.Path(), ini, prompt, pump);
+        w = std::make_unique<TControlCenter>(ini, folders, prompt);
+        w->SetStore(*store);
+        processing = std::make_unique<TLeftoverProcessing>(*store, folders, prompt);
+        w->SetLeftoverProcessing([this] {
+            processing->Start([this] { w->Commands()->ProcessingFinished(); });
+        });
+        w->Initialise();
+        w->Commands()->SelectMailbox("In Box");
+    }
+    TMailCheckController& Ops() { return w->MailOperations(); }
+    int InBoxRows() { return w->Commands()->ListModel()->rowCount(); }
+    bool WaitForRows(int rows) {
+        return QTest::qWaitFor([&] { return InBoxRows() == rows && processing->Idle(); }, 20000);
+    }
+};
+
+TEST_F(MailCheckWindowTest, TheCheckButtonWithOneAccountFetchesNotifiesAndFillsTheInBox) {
+    AddMessages(3);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    Accounts({"Home"}, Local());
+    Open();
+    QToolButton* check = w->Toolbar()->MailCheck;
+    EXPECT_EQ(check->menu(), nullptr);  // one account: a click checks
+    EXPECT_FALSE(w->Toolbar()->CancelMail->defaultAction()->isEnabled());
+
+    bool busyDuringCheck = false;
+    bool stopDuringCheck = false;
+    QObject::connect(&Ops(), &TMailCheckController::CheckStarted, [&] {
+        busyDuringCheck = !check->defaultAction()->isEnabled() && !w->Actions().checkMail->isEnabled();
+        stopDuringCheck = w->Toolbar()->CancelMail->defaultAction()->isEnabled();
+    });
+    check->defaultAction()->trigger();
+    EXPECT_TRUE(busyDuringCheck);
+    EXPECT_TRUE(stopDuringCheck);
+    EXPECT_EQ(Ops().LastNewMessages(), 3);
+    ASSERT_TRUE(WaitForRows(3)) << InBoxRows();
+    EXPECT_TRUE(check->defaultAction()->isEnabled());
+    EXPECT_TRUE(w->Actions().checkMail->isEnabled());
+    EXPECT_FALSE(w->Toolbar()->CancelMail->defaultAction()->isEnabled());
+    EXPECT_FALSE(w->Progress()->isVisible());
+    EXPECT_EQ(w->Progress()->value(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return NotifyRuns() == 1; }, 5000));
+
+    // The same messages are not fetched twice, and nothing new means no notice.
+    check->defaultAction()->trigger();
+    EXPECT_EQ(Ops().LastNewMessages(), 0);
+    QTest::qWait(300);
+    EXPECT_EQ(InBoxRows(), 3);
+    EXPECT_EQ(NotifyRuns(), 1);
+}
+
+TEST_F(MailCheckWindowTest, TwoAccountsGiveTheMenuAndTheChooserChecksOnlyTheChosen) {
+    AddMessages(2);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    Accounts({"Work", "Home"}, Local());
+    Open();
+    QToolButton* check = w->Toolbar()->MailCheck;
+    ASSERT_EQ(check->menu(), Ops().MCPopup());
+    QStringList items;
+    for (QAction* a : Ops().MCPopup()->actions()) items << a->text();
+    EXPECT_EQ(items, (QStringList{"All Servers", "Work", "Home"}));
+    EXPECT_EQ(Ops().MCPopup()->defaultAction(), Ops().AllServers());
+
+    check->defaultAction()->trigger();  // a plain click does nothing of its own
+    EXPECT_EQ(Ops().Chooser(), nullptr);
+    EXPECT_EQ(Ops().LastNewMessages(), 0);
+
+    w->Actions().checkMail->trigger();
+    TCheckAccounts* chooser = Ops().Chooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Fenmarch Skiffpost Mail Check"));
+    ASSERT_EQ(chooser->AccountsBox()->count(), 2);
+    EXPECT_EQ(chooser->AccountsBox()->item(0)->text(), QStringLiteral("Home"));  // sorted
+    EXPECT_TRUE(chooser->CloseButton()->isDefault());
+    chooser->AccountsBox()->item(1)->setSelected(true);  // "Work"
+    chooser->StartButton()->click();
+    EXPECT_EQ(Ops().LastNewMessages(), 2);
+    ASSERT_TRUE(WaitForRows(2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Ops().Chooser() == nullptr; }, 2000));  // freed when closed
+    EXPECT_FALSE(fileutil::Exists(dir.File("Home.hf")));
+
+    // A per-account item checks that account; "Home" has not seen them yet.
+    Ops().MCPopup()->actions().at(2)->trigger();
+    EXPECT_EQ(Ops().LastNewMessages(), 2);
+    ASSERT_TRUE(WaitForRows(4));
+
+    // A change of the account list rebuilds the menu.
+    Accounts({"Work", "Home", "Third"}, Local());
+    Ops().AccountsChanged();
+    EXPECT_EQ(Ops().MCPopup()->actions().size(), 4);
+    Accounts({"Home"}, Local());
+    Ops().AccountsChanged();
+    EXPECT_EQ(check->menu(), nullptr);
+    EXPECT_EQ(Ops().MCPopup()->actions().size(), 2);
+}
+
+TEST_F(MailCheckWindowTest, TheTimerChecksAllAccountsAndAZeroIntervalNeverFires) {
+    AddMessages(1);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    Accounts({"Home"}, Local());
+    Open();
+    EXPECT_FALSE(Ops().InternetTimer.isActive());  // "Interval" 0
+    ini.Write(cfg::PopInterval, 5);
+    Ops().ApplyInterval();
+    EXPECT_TRUE(Ops().InternetTimer.isActive());
+    EXPECT_EQ(Ops().InternetTimer.interval(), 5 * 60000);
+    Ops().InternetTimer.start(20);  // the minutes of a real run are too long to wait for
+    ASSERT_TRUE(WaitForRows(1));
+    EXPECT_TRUE(Ops().InternetTimer.isActive());  // enabled again after the check
+    ini.Write(cfg::PopInterval, -3);
+    Ops().ApplyInterval();
+    EXPECT_FALSE(Ops().InternetTimer.isActive());
+}
+
+TEST_F(MailCheckWindowTest, StopDuringASlowDownloadEndsTheCheckAndKeepsWhatArrived) {
+    AddMessages(4, 20000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TTelnetRelay relay;
+    relay.Throttle(512);  // about 25 KB a second: each message takes nearly a second
+    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
+    ini.Write(cfg::ProxyUse, true);
+    Accounts({"Home"}, Local());
+    Open();
+    // Stop is pressed once the first message has come through; the window
+    // keeps running meanwhile (the timer below fires inside the check).
+    int ticks = 0;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        ++ticks;
+        if (relay.Relayed() > 25000 && w->Toolbar()->CancelMail->defaultAction()->isEnabled())
+            w->Toolbar()->CancelMail->defaultAction()->trigger();
+    });
+    stopper.start(10);
+    w->Toolbar()->MailCheck->defaultAction()->trigger();
+    stopper.stop();
+    EXPECT_GT(ticks, 20);
+    EXPECT_LT(Ops().LastNewMessages(), 4);
+    EXPECT_EQ(w->StatusText(), QStringLiteral("Mail check operation canceled at your request."));
+    EXPECT_EQ(NotifyRuns(), 0);  // a failed check tells nothing
+    EXPECT_TRUE(w->Toolbar()->MailCheck->defaultAction()->isEnabled());
+    EXPECT_FALSE(w->Progress()->isVisible());
+    EXPECT_TRUE(WaitForRows(Ops().LastNewMessages()));
+}
+
+TEST_F(MailCheckWindowTest, NoAccountsShowsTheInternetServersPage) {
+    Open();
+    w->Actions().checkMail->trigger();
+    EXPECT_EQ(w->Pages()->currentIndex(), 4);
+    EXPECT_EQ(Ops().LastNewMessages(), 0);
+}
+
+}  // namespace
