@@ -17,7 +17,10 @@
 
 #include "app/gui/FMListView.h"
 #include "app/gui/ListPage.h"
+#include "app/gui/MessageOpener.h"
 #include "app/gui/MessageWindows.h"
+#include "app/gui/SendRunner.h"
+#include "compose/gui/FileDrag.h"
 #include "app/gui/ToolButton.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
@@ -66,6 +69,8 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
 // The pages and the tabs go with the widgets after this body has run; what
 // they tell then has no one to hear it.
 TControlCenter::~TControlCenter() {
+    // Message windows save their edits through this window's services.
+    if (windows_) windows_->CloseAll();
     for (TMainPage* page : std::as_const(pageObjects_))
         if (page) disconnect(page, nullptr, this, nullptr);
     disconnect(pages_, nullptr, this, nullptr);
@@ -284,6 +289,21 @@ void TControlCenter::SetStore(TMailStore& store) {
         store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *progress_,
         [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
+    sender_ = new TSendRunner(store, folders_.data, *toolbar_->CancelMail->defaultAction(), *progress_,
+                              [this](const QString& text) { SetStatusText(text); }, this);
+    opener_ = new TMessageOpener(store, folders_.data, *windows_, *commands_, *sender_, this);
+    commands_->SetOpener([this](int handle) { opener_->Open(handle); });
+    QAction* newMessage = toolbar_->BNewStickit->defaultAction();
+    newMessage->setEnabled(true);
+    connect(newMessage, &QAction::triggered, opener_, [this] { opener_->NewMessage(""); });
+    if (auto* item = popups_->findChild<QAction*>(QStringLiteral("StickitLBNew"))) {
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, opener_, [this] { opener_->NewMessage(""); });
+    }
+    // Files dropped from the desktop onto the window become messages.
+    auto* drag = new TFileDrag(this);
+    drag->SetEnableDrop(true);
+    connect(drag, &TFileDrag::OnDrop, opener_, [this, drag] { opener_->FilesDropped(drag->Files().NameWithPath); });
     store.Tip().AddListener([this](const std::string& tip, const std::string&) {
         statusBar()->setToolTip(qttext::FromStored(tip));
     });
@@ -308,6 +328,7 @@ void TControlCenter::Initialise() {
         mailPage_->CategoryLB->setFont(bold);
     }
     if (commands_) commands_->LoadStore();
+    if (opener_) opener_->RebuildMessageMenu(*toolbar_->BNewStickit);
 
     if (state == kStateMinimized)
         setWindowState(Qt::WindowMinimized);
@@ -345,6 +366,7 @@ void TControlCenter::ActOnCommandRequest() {
     }
     QApplication::processEvents();
     config_.Write(cfg::Command, "");
+    if (request.kind == TCommandRequest::Kind::WriteTo && opener_) opener_->WriteTo(request.address);
 }
 
 int TControlCenter::WindowStateValue() const {
@@ -385,6 +407,7 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
         SaveGeometry();
     }
     closing_ = true;
+    if (windows_) windows_->CloseAll();
     SaveColumnWidths();
     config_.Write(cfg::PreViewerWindow, mailPage_->PanelHeight());
     setWindowTitle(QStringLiteral("Shutting down..."));

@@ -17,6 +17,8 @@ class TMailPage;
 class TMailCommands;
 class TListPage;
 class TMessageWindows;
+class TMessageOpener;
+class TSendRunner;
 class TMailStore;
 class TMainActions;
 class TMainToolbar;
@@ -46,6 +48,11 @@ public:
     TMailCommands* Commands() const { return commands_; }
     // The open message windows, one per record.
     TMessageWindows& Windows() const { return *windows_; }
+    // Opens messages in their windows and makes new ones; exists after
+    // SetStore.
+    TMessageOpener* Opener() const { return opener_; }
+    // The window side of sending.
+    TSendRunner* Sender() const { return sender_; }
 
     // The page object of a tab (0 "Mail Messages" ... 4 "Internet Servers"),
     // null for the mail page until SetStore.
@@ -122,6 +129,8 @@ private:
     TMailStore* store_ = nullptr;
     TMailCommands* commands_ = nullptr;
     TMessageWindows* windows_ = nullptr;
+    TSendRunner* sender_ = nullptr;
+    TMessageOpener* opener_ = nullptr;
     // The page object of each tab, in tab order.
     QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;

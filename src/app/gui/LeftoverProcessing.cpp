@@ -1,7 +1,6 @@
 #include "app/gui/LeftoverProcessing.h"
 
-#include "app/gui/DesktopNotifier.h"
-#include "book/FilterActions.h"
+#include "app/gui/WindowFilterActions.h"
 #include "book/FilterList.h"
 #include "common/Clock.h"
 #include "common/gui/MainThreadPrompt.h"
@@ -11,22 +10,6 @@
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
 
-namespace {
-// What a filter does from the main window: programs and sounds through the
-// desktop. Printing comes with the print support of the windows.
-class TWindowFilterActions : public IFilterActions {
-public:
-    explicit TWindowFilterActions(TMailStore& store) : store_(store) {}
-    bool IsMailbox(const std::string& name) const override { return store_.Tree().IndexOf(name) >= 0; }
-    void RunProgram(const std::string& path) override { desktop_.RunProgram(path); }
-    void PlaySound(const std::string& path) override { desktop_.PlaySound(path); }
-    void Print(const std::string&, const std::string&) override {}
-
-private:
-    TMailStore& store_;
-    TDesktopNotifier desktop_;
-};
-}  // namespace
 
 struct TLeftoverProcessing::Parts {
     Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt)
