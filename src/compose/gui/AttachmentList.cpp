@@ -1,6 +1,8 @@
 #include "compose/gui/AttachmentList.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QStyle>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
@@ -20,6 +22,8 @@ QIcon IconOf(const QString& path) {
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
     if (icon.isNull()) icon = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+    // A desktop without an icon theme still shows a file picture.
+    if (icon.isNull()) icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
     return icon;
 }
 }  // namespace

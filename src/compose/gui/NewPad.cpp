@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -193,6 +194,19 @@ void TNewPad::BuildButtons() {
     underline = button("FontUnderLIne", "Underline", "format-text-underline", QStyle::SP_DialogResetButton);
     strikeThru = button("FontStrikeThru", "Strike Thru", "format-text-strikethrough", QStyle::SP_DialogDiscardButton);
     for (QAction* a : {bold, italic, underline, strikeThru}) a->setCheckable(true);
+    // Without an icon theme the style toggles show their letter, formatted.
+    const auto letter = [](QAction* a, const char* text, auto style) {
+        if (QIcon::hasThemeIcon(QStringLiteral("format-text-bold"))) return;
+        a->setIcon(QIcon());
+        a->setText(QString::fromLatin1(text));
+        QFont f = a->font();
+        style(f);
+        a->setFont(f);
+    };
+    letter(bold, "B", [](QFont& f) { f.setBold(true); });
+    letter(italic, "I", [](QFont& f) { f.setItalic(true); });
+    letter(underline, "U", [](QFont& f) { f.setUnderline(true); });
+    letter(strikeThru, "S", [](QFont& f) { f.setStrikeOut(true); });
     bar->addSeparator();
     cut = button("BCut", "Cut", "edit-cut", QStyle::SP_DialogCloseButton);
     copy = button("BCopy", "Copy", "edit-copy", QStyle::SP_FileIcon);
@@ -543,8 +557,13 @@ void TNewPad::SelectionFeedback() {
     const double size = f.fontPointSize() > 0 ? f.fontPointSize() : Body()->font().pointSizeF();
     sizeList->setCurrentText(QString::number(qRound(size)));
     const QStringList families = f.fontFamilies().toStringList();
-    const QString family = families.isEmpty() ? Body()->font().family() : families.first();
-    if (fontList->currentText() != family) fontList->setCurrentIndex(fontList->findText(family));
+    QString family = families.isEmpty() ? Body()->font().family() : families.first();
+    // A family the system lacks shows as the one it is drawn with.
+    if (fontList->findText(family) < 0) family = QFontInfo(f.font()).family();
+    // A family the list lacks (a substitute the box fell back to) keeps the
+    // current choice rather than blanking the list.
+    if (const int index = fontList->findText(family); index >= 0 && index != fontList->currentIndex())
+        fontList->setCurrentIndex(index);
     const QColor color = f.foreground().color();
     for (int i = 0; i < colorBox->count(); ++i)
         if (colorBox->itemData(i, Qt::UserRole).value<QColor>() == color) {
