@@ -116,6 +116,8 @@ inline constexpr TTextKey UserCompany{"User", "Company", ""};
 inline constexpr TTextKey MessageTypePref{"Default Settings", "Message Type", "Text"};
 inline constexpr TTextKey MessageTypeNew{"Default Settings", "Message Type", "RTF"};
 inline constexpr TTextKey NewMessage{"Default Settings", "New Message", "New Message"};
+// The "new message" command has a default of its own.
+inline constexpr TTextKey NewMessageCommand{"Default Settings", "New Message", "new message"};
 inline constexpr TTextKey NewMailbox{"Default Settings", "New Mailbox", "New Mailbox"};
 inline constexpr TBoolKey RenameOnMessageCreation{"Default Settings", "Rename On Message Creation", false};
 inline constexpr TBoolKey RenameOnMailboxCreation{"Default Settings", "Rename On Mailbox Creation", false};

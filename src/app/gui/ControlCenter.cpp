@@ -34,7 +34,10 @@
 #include "app/gui/SignaturePage.h"
 #include "app/CheckInterval.h"
 #include "config/Preferences.h"
+#include "app/gui/MessageOpener.h"
 #include "app/gui/MessageWindows.h"
+#include "app/gui/SendRunner.h"
+#include "compose/gui/FileDrag.h"
 #include "app/gui/ToolButton.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
@@ -96,13 +99,13 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     geometryTimer_.setSingleShot(true);
     geometryTimer_.setInterval(250);
     connect(&geometryTimer_, &QTimer::timeout, this, &TControlCenter::SaveGeometry);
-    internetTimer_.setObjectName(QStringLiteral("InternetTimer"));
-    connect(&internetTimer_, &QTimer::timeout, actions_->checkMail, &QAction::trigger);
 }
 
 // The pages and the tabs go with the widgets after this body has run; what
 // they tell then has no one to hear it.
 TControlCenter::~TControlCenter() {
+    // Message windows save their edits through this window's services.
+    if (windows_) windows_->CloseAll();
     for (TMainPage* page : std::as_const(pageObjects_))
         if (page) disconnect(page, nullptr, this, nullptr);
     disconnect(pages_, nullptr, this, nullptr);
@@ -407,6 +410,23 @@ void TControlCenter::SetStore(TMailStore& store) {
     search_ = new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
     actions_->findMessage->setEnabled(true);
     connect(actions_->findMessage, &QAction::triggered, search_, &TMessageSearch::Open);
+    sender_ = new TSendRunner(store, folders_.data, *toolbar_->CancelMail->defaultAction(), *progress_,
+                              [this](const QString& text) { SetStatusText(text); }, this);
+    // A send holds the timed checks back until it ends.
+    sender_->SetIntervalTimer(&mailOps_->InternetTimer);
+    opener_ = new TMessageOpener(store, folders_.data, *windows_, *commands_, *sender_, this);
+    commands_->SetOpener([this](int handle) { opener_->Open(handle); });
+    QAction* newMessage = toolbar_->BNewStickit->defaultAction();
+    newMessage->setEnabled(true);
+    connect(newMessage, &QAction::triggered, opener_, [this] { opener_->NewMessage(""); });
+    if (auto* item = popups_->findChild<QAction*>(QStringLiteral("StickitLBNew"))) {
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, opener_, [this] { opener_->NewMessage(""); });
+    }
+    // Files dropped from the desktop onto the window become messages.
+    auto* drag = new TFileDrag(this);
+    drag->SetEnableDrop(true);
+    connect(drag, &TFileDrag::OnDrop, opener_, [this, drag] { opener_->FilesDropped(drag->Files().NameWithPath); });
     store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
         statusBar()->setToolTip(qttext::FromStored(tip));
         tray_->SetToolTip(qttext::FromStored(tip));
@@ -484,6 +504,11 @@ bool TControlCenter::ActOnCommandRequest() {
 
 void TControlCenter::WriteTo(const std::string& address) {
     if (!store_) return;
+    // With the message windows in place the new message opens in a composer.
+    if (opener_) {
+        opener_->WriteTo(address);
+        return;
+    }
     if (TNewMessageTo::Create(*store_, folders_.data, config_, *filterActions_, std::time(nullptr), address) < 0)
         prompt_.Error(TNewMessageTo::MissingFormatMessage());
 }
@@ -548,6 +573,7 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
     tray_->SetActive(false);
     // A running check ends at its next wait; the program then quits.
     mailOps_->Stop();
+    if (windows_) windows_->CloseAll();
     SaveColumnWidths();
     config_.Write(cfg::PreViewerWindow, mailPage_->PanelHeight());
     setWindowTitle(QStringLiteral("Shutting down..."));
@@ -603,6 +629,9 @@ void TControlCenter::WireListPages() {
     messageMenu_ = new TMessageMenu(toolbar_->BNewStickit, toolbar_->BNewStickit->defaultAction(), this);
     connect(listPages_, &TListPages::AddressBookChanged, this,
             [this] { messageMenu_->Rebuild(listPages_->MemberNames()); });
+    connect(messageMenu_, &TMessageMenu::MemberChosen, this, [this](const QString& member) {
+        if (opener_) opener_->NewMessage(qttext::ToStored(member));
+    });
     listPages_->Load();
 }
 
@@ -616,11 +645,9 @@ void TControlCenter::ApplyPreferences(const TPreferences& values) {
     SetCheckInterval(values.interval);
 }
 
-void TControlCenter::SetCheckInterval(int minutes) {
-    const int period = checkinterval::Milliseconds(minutes);
-    if (period <= 0) {
-        internetTimer_.stop();
-        return;
-    }
-    internetTimer_.start(period);
+QTimer& TControlCenter::InternetTimer() { return mailOps_->InternetTimer; }
+
+void TControlCenter::SetCheckInterval(int) {
+    // The check controller owns InternetTimer and reads "Interval" itself.
+    mailOps_->ApplyInterval();
 }

@@ -25,6 +25,8 @@ class TMessageMenu;
 class TSetupCommands;
 struct TPreferences;
 class TMessageWindows;
+class TMessageOpener;
+class TSendRunner;
 class TMailStore;
 class TMainActions;
 class TMainToolbar;
@@ -82,6 +84,11 @@ public:
     void ImportFor(int index);
     // Find Message (valid after SetStore).
     TMessageSearch* Search() const { return search_; }
+    // Opens messages in their windows and makes new ones; exists after
+    // SetStore.
+    TMessageOpener* Opener() const { return opener_; }
+    // The window side of sending.
+    TSendRunner* Sender() const { return sender_; }
 
     // The page object of a tab (0 "Mail Messages" ... 4 "Internet Servers"),
     // null for the mail page until SetStore.
@@ -108,7 +115,7 @@ public:
     void RunFirstRun();
     // The timer of timed mail checks; its period follows "Pop Settings" /
     // "Interval".
-    QTimer& InternetTimer() { return internetTimer_; }
+    QTimer& InternetTimer();
     // The error shown when the main dictionary is missing.
     static std::string MissingDictionaryMessage();
 
@@ -173,7 +180,6 @@ private:
     // Moves and resizes come in bursts while the user drags; the geometry is
     // written once the burst is over.
     QTimer geometryTimer_;
-    QTimer internetTimer_;
     TListPages* listPages_ = nullptr;
     TSetupCommands* setupCommands_ = nullptr;
     TMessageMenu* messageMenu_ = nullptr;
@@ -188,6 +194,8 @@ private:
     TMailCheckController* mailOps_ = nullptr;
     TTrayIcon* tray_ = nullptr;
     QMenu* trayPopup_ = nullptr;
+    TSendRunner* sender_ = nullptr;
+    TMessageOpener* opener_ = nullptr;
     // The page object of each tab, in tab order.
     QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;

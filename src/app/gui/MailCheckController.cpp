@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "app/CheckInterval.h"
 #include "app/gui/CheckAccounts.h"
 #include "app/gui/DesktopNotifier.h"
 #include "app/gui/DialogPasswordPrompt.h"
@@ -112,13 +113,13 @@ void TMailCheckController::RebuildMenu() {
 }
 
 void TMailCheckController::ApplyInterval() {
-    const long long minutes = config_.Read(cfg::PopInterval);
-    if (minutes <= 0) {
+    const int period = checkinterval::Milliseconds(config_.Read(cfg::PopInterval));
+    if (period <= 0) {
         InternetTimer.stop();
         InternetTimer.setInterval(0);
         return;
     }
-    InternetTimer.setInterval(static_cast<int>(std::min<long long>(minutes * 60000, 999LL * 60000)));
+    InternetTimer.setInterval(period);
     if (!Running()) InternetTimer.start();
 }
 

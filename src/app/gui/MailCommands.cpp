@@ -23,9 +23,10 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
-#include "app/gui/MessageViewer.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/ToolButton.h"
+#include "app/RecordBody.h"
+#include "richtext/gui/QtRichText.h"
 #include "app/gui/PopupMenus.h"
 #include "app/gui/PrintService.h"
 #include "app/RecordBody.h"
@@ -451,7 +452,9 @@ void TMailCommands::MoveNode(int node, TMailboxTree::Place place, int target) {
 void TMailCommands::PreviewSelected() {
     const int row = FirstSelectedRow();
     if (row < 0) return;
-    TMessageViewer::ShowBody(store_, listModel_->HandleAt(row), *page_.STextBox);
+    QTextEdit& box = *page_.STextBox;
+    box.clear();
+    if (const auto doc = TRecordBody(store_).Document(listModel_->HandleAt(row))) qtrichtext::Fill(*box.document(), *doc);
 }
 
 void TMailCommands::PrintSelected() {
@@ -538,20 +541,8 @@ void TMailCommands::OpenSelected() {
     OpenMessage(handle);
 }
 
-void TMailCommands::MarkRead(THeaderItem& item) {
-    if (!item.Has(mfNew)) return;
-    item.Flags = static_cast<std::uint8_t>((item.Flags & ~mfNew) | mfRead);
-    store_.UpdateRow(item);
-    store_.RefreshMark(item.Mailbox);
-    store_.Tip().SetCount(store_.Headers().CountNewAll());
-    store_.RefreshTip();
-}
-
 void TMailCommands::OpenMessage(int handle) {
-    THeaderItem* item = store_.Headers().At(handle);
-    if (!item) return;
-    MarkRead(*item);
-    windows_.Open(handle, [this, handle] { return new TMessageViewer(store_, handle, window_); });
+    if (open_ && store_.Headers().At(handle)) open_(handle);
 }
 
 void TMailCommands::ProcessingFinished() { ViewTimer.start(100); }

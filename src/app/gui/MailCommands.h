@@ -96,11 +96,10 @@ public:
     void PreviewSelected();
     bool RefreshTrashIndicator();
 
-    // Opens a message the way the reader or composer will: read-only, in a
-    // window of its own (one per record). A received message is marked read
-    // first.
+    // Opens a message in the window its status asks for (the reader or the
+    // composer), through the opener the main window gives.
     void OpenMessage(int handle);
-    void MarkRead(THeaderItem& item);
+    void SetOpener(std::function<void(int)> open) { open_ = std::move(open); }
 
     // Processing of downloaded messages has finished: shortly after, every
     // new message is opened when "Display Messages" is on.
@@ -143,6 +142,7 @@ private:
     IFileChooser* chooser_;
     QProgressBar& progress_;
     StatusSink status_;
+    std::function<void(int)> open_;
     QWidget* window_;
     TMailboxOperations operations_;
     std::unique_ptr<TMessageListModel> listModel_;

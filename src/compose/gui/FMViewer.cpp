@@ -1,9 +1,14 @@
 #include "compose/gui/FMViewer.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+#include "common/gui/QtText.h"
+#include "richtext/RtfReader.h"
+#include "richtext/gui/QtRichText.h"
 
 TFMViewer::TFMViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -27,4 +32,15 @@ void TFMViewer::SetFileName(const QString& name) { fileName_ = name; }
 void TFMViewer::showEvent(QShowEvent* event) {
     setWindowTitle(QStringLiteral("The Fenmarch File Viewer - ") + fileName_);
     QWidget::showEvent(event);
+}
+
+void TFMViewer::LoadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray bytes = file.readAll();
+    const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (text.starts_with("{\\rtf"))
+        qtrichtext::Fill(*viewBox_->document(), TRtfReader::Read(text));
+    else
+        viewBox_->setPlainText(qttext::FromStored(text));
 }

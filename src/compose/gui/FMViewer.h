@@ -12,6 +12,8 @@ public:
     explicit TFMViewer(QWidget* parent = nullptr);
 
     void SetFileName(const QString& name);
+    // Shows a file: rich text as such, anything else as Windows-1252 text.
+    void LoadFile(const QString& path);
     QTextEdit* ViewBox() const { return viewBox_; }
 
 protected:

@@ -1,0 +1,168 @@
+#include "app/gui/MessageOpener.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+#include <ctime>
+#include <fstream>
+
+#include "app/gui/MailCommands.h"
+#include "app/gui/MessageWindows.h"
+#include "app/gui/SendRunner.h"
+#include "app/gui/ToolButton.h"
+#include "app/gui/WindowFilterActions.h"
+#include "common/AppTitle.h"
+#include "common/UserPrompt.h"
+#include "common/DisplayDate.h"
+#include "common/FileUtil.h"
+#include "common/gui/QtText.h"
+#include "compose/MessageCreator.h"
+#include "compose/PadKind.h"
+#include "compose/gui/FromPad.h"
+#include "compose/gui/NewPad.h"
+#include "config/ConfigKeys.h"
+#include "config/IniFile.h"
+#include "store/MailStore.h"
+
+namespace {
+std::vector<std::string> FileLines(const std::string& path, bool* ok) {
+    std::ifstream in(path, std::ios::binary);
+    *ok = static_cast<bool>(in);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+}  // namespace
+
+TMessageOpener::TMessageOpener(TMailStore& store, std::string dataFolder, TMessageWindows& windows,
+                               TMailCommands& commands, TSendRunner& sender, QWidget* mainWindow)
+    : QObject(mainWindow), store_(store), dataFolder_(std::move(dataFolder)), windows_(windows),
+      commands_(commands), sender_(sender), mainWindow_(mainWindow) {}
+
+TMessageOpener::~TMessageOpener() = default;
+
+void TMessageOpener::MarkRead(THeaderItem& item) {
+    if (!item.Has(mfNew)) return;
+    item.Flags = static_cast<std::uint8_t>((item.Flags & ~(mfNew | mfRead)) | mfRead);
+    store_.UpdateRow(item);
+    store_.RefreshMark(item.Mailbox);
+    store_.Tip().SetCount(store_.Headers().CountNewAll());
+    store_.RefreshTip();
+}
+
+QWidget* TMessageOpener::Open(int handle) {
+    THeaderItem* item = store_.Headers().At(handle);
+    if (!item) return nullptr;
+    IMessageWindow* window = nullptr;
+    switch (PadKindOf(item->Flags)) {
+    case TPadKind::None:
+        return nullptr;
+    case TPadKind::Reader:
+        MarkRead(*item);
+        window = windows_.Open(handle, [this, handle] { return new TFromPad(*this, handle); });
+        break;
+    case TPadKind::Composer:
+        window = windows_.Open(handle, [this, handle] { return new TNewPad(*this, handle); });
+        break;
+    }
+    return window ? window->Widget() : nullptr;
+}
+
+int TMessageOpener::CreateMessage(TNewMessage message, bool show) {
+    const auto filters = listfile::Read(dataFolder_ + cfg::kFilterFile);
+    TWindowFilterActions actions(store_);
+    const int handle = TMessageCreator(store_, filters, actions).CreateMessage(message);
+    if (const THeaderItem* item = store_.Headers().At(handle)) commands_.SelectMailbox(item->Mailbox.str());
+    if (show) Open(handle);
+    return handle;
+}
+
+std::string TMessageOpener::NoFormatFileError() {
+    return std::string(kAppTitle) + " could not create a new message." + "\n" +
+           "Reason: Invalid or missing format file." + "\n" + "Fix: Please setup your preferences for default messages.";
+}
+
+void TMessageOpener::NewMessage(const std::string& to) {
+    if (mainWindow_ && (mainWindow_->isMinimized() || !mainWindow_->isVisible())) ShowMainWindow();
+    bool ok = false;
+    auto lines = FileLines(dataFolder_ + cfg::kFormatFile, &ok);
+    if (!ok) {
+        store_.Prompt().Error(NoFormatFileError());
+        return;
+    }
+    lines.emplace_back("\\par }");
+    TIniFile& config = store_.Config();
+    TNewMessage message;
+    message.subject = config.Read(cfg::NewMessageCommand);
+    message.to = to;
+    message.flags = mfQueued;
+    message.body = std::move(lines);
+    message.date = displaydate::Format(std::time(nullptr));
+    CreateMessage(std::move(message), config.Read(cfg::ShowMessageOnCreationNew));
+}
+
+void TMessageOpener::FilesDropped(const std::vector<std::string>& paths) {
+    TIniFile& config = store_.Config();
+    const std::string to = config.Read(cfg::UserFirstDropped) + " " + config.Read(cfg::UserLastDropped) + " <" +
+                           config.Read(cfg::ReplyTo) + ">";
+    for (const auto& path : paths) {
+        bool ok = false;
+        auto lines = FileLines(path, &ok);
+        if (!ok) continue;  // a folder or an unreadable file makes no message
+        TNewMessage message;
+        message.subject = config.Read(cfg::NewMessage);
+        message.to = to;
+        message.flags = mfQueued;
+        message.body = std::move(lines);
+        message.date = displaydate::Format(std::time(nullptr));
+        CreateMessage(std::move(message), config.Read(cfg::ShowMessageOnCreationNew));
+    }
+}
+
+void TMessageOpener::WriteTo(const std::string& address) {
+    TNewMessage message;
+    message.subject = store_.Config().Read(cfg::NewMessage);
+    message.to = "Internet User <" + address + ">";
+    message.flags = mfQueued;
+    message.date = displaydate::Format(std::time(nullptr));
+    CreateMessage(std::move(message), true);
+}
+
+void TMessageOpener::RebuildMessageMenu(TToolButton& button) {
+    const auto book = AddressBook();
+    if (book.empty()) {
+        button.setMenu(nullptr);
+        button.setPopupMode(QToolButton::DelayedPopup);
+        return;
+    }
+    if (!messageMenu_) messageMenu_ = new QMenu(mainWindow_);
+    messageMenu_->clear();
+    QAction* standard = messageMenu_->addAction(QStringLiteral("Default"));
+    messageMenu_->setDefaultAction(standard);
+    connect(standard, &QAction::triggered, this, [this] { NewMessage(""); });
+    for (const auto& member : book) {
+        QAction* a = messageMenu_->addAction(qttext::FromStored(member.caption));
+        connect(a, &QAction::triggered, this, [this, name = member.caption] { NewMessage(name); });
+    }
+    button.setMenu(messageMenu_);
+    button.setPopupMode(QToolButton::InstantPopup);
+}
+
+bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments) {
+    return sender_.Send(handle, attachments);
+}
+
+std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::SmtpAccounts(dataFolder_); }
+std::vector<TListRow> TMessageOpener::AddressBook() { return listfile::Read(dataFolder_ + cfg::kAddressFile); }
+std::vector<TListRow> TMessageOpener::Signatures() { return listfile::Read(dataFolder_ + cfg::kSignatureFile); }
+
+void TMessageOpener::ShowMainWindow() {
+    if (!mainWindow_) return;
+    mainWindow_->show();
+    mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <string>
+#include <vector>
+
+#include "compose/gui/PadHost.h"
+
+class QMenu;
+class QWidget;
+class TMailCommands;
+class TMessageWindows;
+class TSendRunner;
+class TToolButton;
+
+// Opens stored messages in their windows and makes new ones: a message
+// opens in the reader or the composer by its status, once per record (the
+// registry raises a window already open); new messages come from the
+// "Message" button and its member menu, "Ne&w", files dropped on the main
+// window, an address handed over at start-up, replies and forwards. It is
+// what the message windows ask for services.
+class TMessageOpener : public QObject, public IPadHost {
+    Q_OBJECT
+
+public:
+    TMessageOpener(TMailStore& store, std::string dataFolder, TMessageWindows& windows, TMailCommands& commands,
+                   TSendRunner& sender, QWidget* mainWindow);
+    ~TMessageOpener() override;
+
+    // Opens the message of handle in the window its status asks for; a
+    // received message is marked read before its window shows. Null when
+    // the record opens in no window.
+    QWidget* Open(int handle);
+
+    // The "new message" command: a message from the format file in the
+    // "Out Box", to a member of the address book or to nobody.
+    void NewMessage(const std::string& to);
+    // One message per dropped file, its text the body.
+    void FilesDropped(const std::vector<std::string>& paths);
+    // A new message to an address handed over on the command line.
+    void WriteTo(const std::string& address);
+    // The "Message" button's menu after the address book changed: "Default"
+    // and one item per member; no menu for an empty book.
+    void RebuildMessageMenu(TToolButton& button);
+
+    static std::string NoFormatFileError();
+
+    // IPadHost
+    TMailStore& Store() override { return store_; }
+    int CreateMessage(TNewMessage message, bool show) override;
+    bool Send(int handle, const std::vector<std::string>& attachments) override;
+    std::vector<std::string> SmtpAccounts() override;
+    std::vector<TListRow> AddressBook() override;
+    std::vector<TListRow> Signatures() override;
+    bool CanAddSender() const override { return false; }
+    void AddSender(const std::string&) override {}
+    void ShowMainWindow() override;
+
+private:
+    void MarkRead(THeaderItem& item);
+
+    TMailStore& store_;
+    std::string dataFolder_;
+    TMessageWindows& windows_;
+    TMailCommands& commands_;
+    TSendRunner& sender_;
+    QWidget* mainWindow_;
+    QMenu* messageMenu_ = nullptr;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "compose/gui/MessagePad.h"
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+
+// The composer: an outgoing message (queued or sent) with its recipients,
+// subject, formatted body, attachments, signature, type and account. The
+// record follows the fields while the user types; the body is saved every
+// three minutes after a change and on close. Send hands the message to the
+// program's send, hidden while it runs: closed when the server took it,
+// shown again with "This message was not sent." when not.
+class TNewPad : public TMessagePad {
+    Q_OBJECT
+
+public:
+    TNewPad(IPadHost& host, int handle);
+
+    void Send();
+    void InsertTimeStamp(QWidget* target = nullptr);
+    void InsertDateStamp(QWidget* target = nullptr);
+    // Fills the signature list again, e.g. after the signatures changed.
+    void FillSignatures();
+    void AddAttachment(const std::string& path);
+    void RecordChanged(int handle) override;
+
+    static std::string NoAccountError();
+    static constexpr const char* kNotSent = "This message was not sent.";
+
+    QLineEdit* subject;
+    QLineEdit* toText;
+    QLineEdit* ccList;
+    QLineEdit* bccList;
+    QComboBox* fontList;
+    QComboBox* sizeList;
+    QComboBox* colorBox;
+    QComboBox* signature;
+    QComboBox* msgType;
+    QComboBox* servers;
+    QAction* send;
+    QAction* destroy;
+    QAction* timeStamp;
+    QAction* dateStamp;
+    QAction* bullets;
+    QAction* spelling;
+    QAction* print;
+    QAction* find;
+    QAction* alignLeft;
+    QAction* alignCenter;
+    QAction* alignRight;
+    QAction* moreFonts;
+    QAction* bold;
+    QAction* italic;
+    QAction* underline;
+    QAction* strikeThru;
+    QAction* cut;
+    QAction* copy;
+    QAction* paste;
+    QAction* remove;
+    QAction* undo;
+    QAction* addAttach;
+    QAction* clearAttach;
+
+protected:
+    void BeforeSave() override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildHeader();
+    void BuildButtons();
+    void BuildOptions();
+    void BuildMenu();
+    void Fill();
+    void CopyFields();
+    void RecipientDefaults();
+    void AttachmentsChanged();
+    void ChooseAttachment();
+    void FilesDropped();
+    void SelectionFeedback();
+    void MergeFormat(const class QTextCharFormat& format, const char* undoText);
+    void SetUndoText(const char* text);
+    void FindNext();
+
+    bool creating_ = true;
+    QString findText_;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/ListFile.h"
+#include "compose/MessageCreator.h"
+
+class THeaderItem;
+class TMailStore;
+
+// What the message windows ask of the program around them: the store,
+// creating and sending messages, the lists the composer offers, the main
+// window. The windows hold no store sequences of their own.
+class IPadHost {
+public:
+    virtual ~IPadHost() = default;
+
+    virtual TMailStore& Store() = 0;
+    // Creates a message in the "Out Box" (or where a filter sends it) and,
+    // when show is set, opens it in the composer. Its handle.
+    virtual int CreateMessage(TNewMessage message, bool show) = 0;
+    // Sends a stored message with these attachments; true when the server
+    // took it.
+    virtual bool Send(int handle, const std::vector<std::string>& attachments) = 0;
+    // The names of the accounts that have an SMTP server, in list order.
+    virtual std::vector<std::string> SmtpAccounts() = 0;
+    // The rows of the address book and of the signature list.
+    virtual std::vector<TListRow> AddressBook() = 0;
+    virtual std::vector<TListRow> Signatures() = 0;
+    // Adding a correspondent to the address book; false while the program
+    // has no address book page to add it to.
+    virtual bool CanAddSender() const = 0;
+    virtual void AddSender(const std::string& from) = 0;
+    // Shows, restores and raises the main window.
+    virtual void ShowMainWindow() = 0;
+};
