@@ -1,7 +1,8 @@
 // Checking a whole message: 5,000 words, every one known to the main
-// dictionary, in lines of twelve words with punctuation, walked and looked
-// up from the first line to the end of the last. The target is well under
-// 100 ms per message.
+// dictionary, with punctuation, walked and looked up from the first line to
+// the end of the last; in lines of twelve words, and as one paragraph. The
+// target is under 100 ms per message (bench_richspell measures the same
+// through the text box of the client).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -27,7 +28,7 @@ public:
     bool Pump() override { return false; }
 };
 
-std::string KnownMessage(SpellEngine& engine, int wordCount) {
+std::string KnownMessage(SpellEngine& engine, int wordCount, int wordsPerLine) {
     const auto list = fileutil::ReadAll(SKFP_WORDLIST).value_or("");
     std::vector<std::string> words;
     std::size_t start = 0;
@@ -44,7 +45,7 @@ std::string KnownMessage(SpellEngine& engine, int wordCount) {
     std::string text;
     for (int i = 0; i < wordCount; ++i) {
         text += words[(static_cast<std::size_t>(i) * 7919) % words.size()];
-        text += (i % 12 == 11) ? ".\n" : (i % 5 == 4 ? ", " : " ");
+        text += (i % wordsPerLine == wordsPerLine - 1) ? ".\n" : (i % 5 == 4 ? ", " : " ");
     }
     return text;
 }
@@ -55,7 +56,7 @@ void BM_CheckKnownMessage(benchmark::State& state) {
         state.SkipWithError("no main dictionary");
         return;
     }
-    const std::string message = KnownMessage(engine, 5000);
+    const std::string message = KnownMessage(engine, 5000, static_cast<int>(state.range(0)));
     TSpellLists lists;
     TNeverAsked user;
     int checked = 0;
@@ -71,6 +72,6 @@ void BM_CheckKnownMessage(benchmark::State& state) {
     state.counters["words_per_s"] = benchmark::Counter(static_cast<double>(checked) * state.iterations(),
                                                        benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_CheckKnownMessage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckKnownMessage)->Arg(12)->Arg(5000)->ArgName("words_per_line")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TTextPoint last{-1, -1};
     std::size_t steps = 0;
     while (auto word = walker.Next()) {
-        const std::string line = text.Line(word->line);
+        const std::string line(text.Line(word->line));
         if (word->start < 0 || word->end <= word->start || static_cast<std::size_t>(word->end) > line.size()) std::abort();
         if (line.substr(word->start, word->end - word->start) != word->text) std::abort();
         if (!TWordWalker::IsLetter(static_cast<unsigned char>(word->text.front())) ||

@@ -12,7 +12,7 @@ TLinesText::TLinesText(std::string_view text) {
     }
 }
 
-std::string TLinesText::Line(int line) const {
+std::string_view TLinesText::Line(int line) const {
     if (line < 0 || line >= LineCount()) return {};
     return lines_[static_cast<std::size_t>(line)];
 }

@@ -15,7 +15,7 @@ public:
     explicit TLinesText(std::string_view text);
 
     int LineCount() const override { return static_cast<int>(lines_.size()); }
-    std::string Line(int line) const override;
+    std::string_view Line(int line) const override;
     bool Replace(int line, int start, std::string_view expected, std::string_view text) override;
 
     // The lines joined with LF.

@@ -11,8 +11,9 @@ class ISpellText {
 public:
     virtual ~ISpellText() = default;
     virtual int LineCount() const = 0;
-    // An empty line for a line that does not exist (any more).
-    virtual std::string Line(int line) const = 0;
+    // An empty line for a line that does not exist (any more). The view
+    // holds until the next call or the next change of the text.
+    virtual std::string_view Line(int line) const = 0;
     // Replaces length columns from start with the text; false when the
     // columns no longer hold the expected word, and nothing changed.
     virtual bool Replace(int line, int start, std::string_view expected, std::string_view text) = 0;

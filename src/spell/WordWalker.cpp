@@ -18,7 +18,7 @@ bool TWordWalker::IsLetter(unsigned char c) {
 std::optional<TWordSpan> TWordWalker::Next() {
     const int lines = std::min(text_.LineCount(), to_.line + 1);
     while (at_.line < lines) {
-        const std::string line = text_.Line(at_.line);
+        const std::string_view line = text_.Line(at_.line);
         const int size = static_cast<int>(line.size());
         int c = at_.column;
         while (c < size && !IsLetter(static_cast<unsigned char>(line[c]))) ++c;
@@ -35,7 +35,7 @@ std::optional<TWordSpan> TWordWalker::Next() {
             ++e;
         }
         at_.column = last;
-        return TWordSpan{at_.line, c, last, line.substr(c, last - c)};
+        return TWordSpan{at_.line, c, last, std::string(line.substr(c, last - c))};
     }
     at_ = to_;
     return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <string>
 #include <string_view>
@@ -15,9 +16,12 @@ class QTextEdit;
 class TRichEditText : public ISpellText {
 public:
     explicit TRichEditText(QTextEdit* box);
+    ~TRichEditText() override;
+    TRichEditText(const TRichEditText&) = delete;
+    TRichEditText& operator=(const TRichEditText&) = delete;
 
     int LineCount() const override;
-    std::string Line(int line) const override;
+    std::string_view Line(int line) const override;
     bool Replace(int line, int start, std::string_view expected, std::string_view text) override;
 
     // The document position of a line's column, clamped to the line; -1 without a box.
@@ -25,4 +29,9 @@ public:
 
 private:
     QPointer<QTextEdit> box_;
+    // The walker reads a line once per word; a paragraph of thousands of
+    // words is converted once, until the document changes.
+    mutable int cachedLine_ = -1;
+    mutable std::string cache_;
+    QMetaObject::Connection changed_;
 };
