@@ -49,6 +49,7 @@
 #include "app/gui/MessageSearch.h"
 #include "app/gui/DialogFileChooser.h"
 #include "app/gui/WindowFilterActions.h"
+#include "spell/gui/RichSpell.h"
 #include "compose/gui/SRichEdit.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
@@ -96,6 +97,11 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     BuildTray();
     WireCommands();
     WirePages();
+    spell_ = new TRichSpell(prompt_, this);
+    spell_->DictionaryMain = folders_.program + cfg::kMainDictionary;
+    // The user's words go with the user's data: an installed program folder
+    // is read-only.
+    spell_->DictionaryUser = folders_.data + cfg::kUserDictionary;
     geometryTimer_.setSingleShot(true);
     geometryTimer_.setInterval(250);
     connect(&geometryTimer_, &QTimer::timeout, this, &TControlCenter::SaveGeometry);

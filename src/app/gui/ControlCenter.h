@@ -36,6 +36,7 @@ class TMessageSearch;
 class TWindowFilterActions;
 class IFileChooser;
 class IFilterActions;
+class TRichSpell;
 
 // The main window, "Control Center": tool bar, menus, the five pages and the
 // status line. It coordinates and holds no page logic: every shared command
@@ -118,6 +119,10 @@ public:
     QTimer& InternetTimer();
     // The error shown when the main dictionary is missing.
     static std::string MissingDictionaryMessage();
+    // The spell checker every composer checks its body with; it lives as long
+    // as the window, so its dictionaries stay open and its "Ignore All" and
+    // "Change All" decisions hold for the whole run.
+    TRichSpell& Spell() const { return *spell_; }
 
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -176,6 +181,7 @@ private:
     TFMListView* filtersBox_ = nullptr;
     TFMListView* accounts_ = nullptr;
     QLabel* status_ = nullptr;
+    TRichSpell* spell_ = nullptr;
     QProgressBar* progress_ = nullptr;
     // Moves and resizes come in bursts while the user drags; the geometry is
     // written once the burst is over.
