@@ -14,6 +14,7 @@ packages=(
   unrtf
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
   wamerican hunspell hunspell-en-us libhunspell-dev
+  xdg-utils
 )
 
 missing=()
