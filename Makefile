@@ -16,7 +16,7 @@ CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 # ThreadSanitizer.
 TSAN_SUITES = store incoming transport
 
-.PHONY: all deps build build-asan build-tsan run test test-fast test-tsan bench fuzz clean
+.PHONY: all deps build build-asan build-tsan install run test test-fast test-tsan bench fuzz clean
 
 all: build
 
@@ -40,6 +40,13 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 
 build-tsan: deps $(TSAN_BUILD)/build.ninja
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(addprefix test_,$(TSAN_SUITES))
+
+# Installs into PREFIX (default /usr/local) and registers the desktop entries
+# for the user running it; AUTOSTART=1 also starts the client with the session.
+PREFIX ?= /usr/local
+AUTOSTART ?= 0
+install: build
+	SKFP_AUTOSTART=$(AUTOSTART) cmake --install $(BUILD) --prefix $(PREFIX)
 
 run: build
 	$(BUILD)/skfp

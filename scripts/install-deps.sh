@@ -15,6 +15,7 @@ packages=(
   unrtf poppler-utils
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
   wamerican hunspell hunspell-en-us libhunspell-dev
+  xdg-utils
 )
 
 missing=()

@@ -49,6 +49,9 @@ constexpr TCommand kCommands[] = {
      "compose --to TEXT [--cc TEXT] [--bcc TEXT] [--subject TEXT] [--text FILE] [--attach FILE]...\n"
      "  [--server ALIAS] [--type RTF|Text] [--signature NAME]   (prints the new Out Box message's handle)"},
     {"send", SendCommand, "send HANDLE"},
+    {"desktop", DesktopCommand,
+     "desktop register [--autostart] | desktop autostart on|off | desktop status\n"
+     "  (the menu entry, the mailto: handler and the autostart entry of this user)"},
 };
 
 void PrintUsage(std::ostream& out) {

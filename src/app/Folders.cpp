@@ -1,5 +1,6 @@
 #include "app/Folders.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +42,15 @@ bool MoveFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+// An installed program folder has no write bits. Root passes access(W_OK)
+// on any folder, so the bits are asked too: root running an installed copy
+// must not start writing mail into the installation.
+bool IsWritableFolder(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
 }  // namespace
 
 TFolderSetup::Options TFolderSetup::FromEnvironment(std::string programFolder) {
@@ -70,7 +80,7 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     std::string defaultAttach = folders.program + "Attach/";
     folders.locationFile = fileutil::FindNoCase(folders.program, cfg::kLocationFile);
     const bool writable = options.isWritable ? options.isWritable(folders.program)
-                                             : ::access(folders.program.c_str(), W_OK) == 0;
+                                             : IsWritableFolder(folders.program);
     const bool portable = fileutil::Exists(folders.locationFile) || writable;
     if (!portable) {
         const std::string configFolder = fileutil::WithTrailingSlash(options.configHome) + "Skiffpost/";

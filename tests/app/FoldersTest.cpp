@@ -92,6 +92,17 @@ TEST_F(FoldersTest, ReadOnlyInstallUsesTheXdgFolders) {
     EXPECT_EQ(TFolderSetup(prompt).Run(o)->data, program + "Data/");
 }
 
+// The installation leaves the program folder without write bits; even root,
+// whom the file system lets write anywhere, must then use the XDG folders.
+TEST_F(FoldersTest, FolderWithoutWriteBitsCountsAsInstalled) {
+    ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
+    const auto f = Run();
+    ::chmod(program.c_str(), 0755);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->data, dir.File("share/Skiffpost/Data/"));
+    EXPECT_FALSE(fileutil::Exists(program + "Data"));
+}
+
 TEST_F(FoldersTest, OldConfigurationMovesIntoTheDataFolder) {
     WriteFileOrDie(program + "Internet.ini", "[Pop Settings]\r\nInterval=9\r\n");
     const auto f = Run();
