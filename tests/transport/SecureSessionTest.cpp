@@ -111,6 +111,8 @@ TEST_F(Pop3SecureTest, AServerThatPipelinesGetsListAndRetrTogether) {
                      .Server("+OK in\r\n")
                      .Client("STAT\r\n")
                      .Server("+OK 1 20\r\n")
+                     .Client("UIDL\r\n")
+                     .Server("+OK\r\n1 msg-1\r\n.\r\n")
                      .Client("TOP 1 0\r\n")
                      .Server("+OK\r\nReceived: x\r\n\r\n.\r\n")
                      // Both before the first answer.

@@ -421,6 +421,8 @@ void TControlCenter::SetStore(TMailStore& store) {
     // A send holds the timed checks back until it ends.
     sender_->SetIntervalTimer(&mailOps_->InternetTimer);
     opener_ = new TMessageOpener(store, folders_.data, *windows_, *commands_, *sender_, this);
+    opener_->SetSpell(spell_);
+    opener_->SetPrinting(printing_.get());
     commands_->SetOpener([this](int handle) { opener_->Open(handle); });
     QAction* newMessage = toolbar_->BNewStickit->defaultAction();
     newMessage->setEnabled(true);

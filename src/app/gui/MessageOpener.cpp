@@ -23,6 +23,8 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
+#include "app/gui/PrintService.h"
+#include "spell/gui/RichSpell.h"
 
 namespace {
 std::vector<std::string> FileLines(const std::string& path, bool* ok) {
@@ -120,6 +122,14 @@ void TMessageOpener::FilesDropped(const std::vector<std::string>& paths) {
         message.date = displaydate::Format(std::time(nullptr));
         CreateMessage(std::move(message), config.Read(cfg::ShowMessageOnCreationNew));
     }
+}
+
+void TMessageOpener::Print(const QString& title, const QTextDocument& body) {
+    if (printing_) printing_->Print(title, body);
+}
+
+void TMessageOpener::CheckSpelling(TSRichEdit& body) {
+    if (spell_) spell_->CheckRich(&body);
 }
 
 void TMessageOpener::WriteTo(const std::string& address) {

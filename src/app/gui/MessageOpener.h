@@ -10,6 +10,8 @@ class QMenu;
 class QWidget;
 class TMailCommands;
 class TMessageWindows;
+class TPrintService;
+class TRichSpell;
 class TSendRunner;
 class TToolButton;
 
@@ -52,6 +54,14 @@ public:
     std::vector<std::string> SmtpAccounts() override;
     std::vector<TListRow> AddressBook() override;
     std::vector<TListRow> Signatures() override;
+    // The spell checker the composers' "Spelling" button runs; the main
+    // window owns it for the whole run.
+    void SetSpell(TRichSpell* spell) { spell_ = spell; }
+    bool CanCheckSpelling() const override { return spell_ != nullptr; }
+    void CheckSpelling(TSRichEdit& body) override;
+    void SetPrinting(TPrintService* printing) { printing_ = printing; }
+    bool CanPrint() const override { return printing_ != nullptr; }
+    void Print(const QString& title, const QTextDocument& body) override;
     bool CanAddSender() const override { return false; }
     void AddSender(const std::string&) override {}
     void ShowMainWindow() override;
@@ -66,4 +76,6 @@ private:
     TSendRunner& sender_;
     QWidget* mainWindow_;
     QMenu* messageMenu_ = nullptr;
+    TRichSpell* spell_ = nullptr;
+    TPrintService* printing_ = nullptr;
 };

@@ -46,9 +46,8 @@ TFromPad::TFromPad(IPadHost& host, int handle) : TMessagePad(host, handle, false
     edit->setCheckable(true);
     print = button("PrintStickit", "Print", "Print this message", "document-print");
     trash = button("BTrash", "Delete", "Destroy this message", "edit-delete");
-    // Printing goes through the program's print service, which the reader
-    // does not have yet.
-    print->setEnabled(false);
+    print->setEnabled(Host().CanPrint());
+    connect(print, &QAction::triggered, this, &TMessagePad::PrintBody);
     Top()->addWidget(bar);
 
     auto* header = new QGridLayout;
@@ -109,7 +108,8 @@ void TFromPad::BuildMenu() {
     QAction* find = item("Find", "Ctrl+F");
     QAction* printItem = item("Print", "Ctrl+P");
     find->setEnabled(false);
-    printItem->setEnabled(false);
+    printItem->setEnabled(Host().CanPrint());
+    connect(printItem, &QAction::triggered, this, &TMessagePad::PrintBody);
     for (QAction* a : {undo, cut, paste, remove}) a->setEnabled(false);
     connect(undo, &QAction::triggered, this, [this] {
         Body()->undo();

@@ -85,6 +85,11 @@ TMessagePad::TMessagePad(IPadHost& host, int handle, bool editable)
 
 TMessagePad::~TMessagePad() = default;
 
+void TMessagePad::PrintBody() {
+    const THeaderItem* item = Record();
+    host_.Print(item ? qttext::FromStored(item->Subject.str()) : QString(), *body_->document());
+}
+
 THeaderItem* TMessagePad::Record() const { return host_.Store().Headers().At(handle_); }
 
 QString TMessagePad::Panel(int index) const { return panels_[index]->text(); }

@@ -48,6 +48,8 @@ public:
 
 protected:
     THeaderItem* Record() const;
+    // Prints the body under the heading of the message's subject.
+    void PrintBody();
     IPadHost& Host() const { return host_; }
     // Called before the body is written: the composer copies its fields.
     virtual void BeforeSave() {}

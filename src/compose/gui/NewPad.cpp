@@ -216,15 +216,15 @@ void TNewPad::BuildButtons() {
     bar->addSeparator();
     addAttach = button("AddAttach", "Add attachments", "mail-attachment", QStyle::SP_FileLinkIcon);
     clearAttach = button("ClearAttach", "Clear attachments", "edit-clear-all", QStyle::SP_DialogDiscardButton);
-    // Spelling and printing are services of the main window that the
-    // composer cannot reach yet.
-    spelling->setEnabled(false);
-    print->setEnabled(false);
+    spelling->setEnabled(Host().CanCheckSpelling());
+    print->setEnabled(Host().CanPrint());
     send->setEnabled(false);
     clearAttach->setEnabled(false);
     Top()->addWidget(bar);
 
     connect(send, &QAction::triggered, this, &TNewPad::Send);
+    connect(spelling, &QAction::triggered, this, [this] { Host().CheckSpelling(*Body()); });
+    connect(print, &QAction::triggered, this, &TMessagePad::PrintBody);
     connect(destroy, &QAction::triggered, this, &TMessagePad::Destroy);
     connect(timeStamp, &QAction::triggered, this, [this] { InsertTimeStamp(); });
     connect(dateStamp, &QAction::triggered, this, [this] { InsertDateStamp(); });
@@ -405,7 +405,7 @@ void TNewPad::BuildMenu() {
     item(fonts, "More Fonts...", "Ctrl+M", moreFonts);
     menu->addSeparator();
     item(menu, "Find", "Ctrl+F", find);
-    item(menu, "Print", "Ctrl+P", print)->setEnabled(false);
+    item(menu, "Print", "Ctrl+P", print);
     item(menu, "Send", "Alt+S", send);
     // Each command leaves an undo step: the menu's item follows the button.
     connect(box->document(), &QTextDocument::undoAvailable, undoItem, &QAction::setEnabled);

@@ -8,6 +8,9 @@
 
 class THeaderItem;
 class TMailStore;
+class TSRichEdit;
+class QString;
+class QTextDocument;
 
 // What the message windows ask of the program around them: the store,
 // creating and sending messages, the lists the composer offers, the main
@@ -32,6 +35,12 @@ public:
     // has no address book page to add it to.
     virtual bool CanAddSender() const = 0;
     virtual void AddSender(const std::string& from) = 0;
+    // The program's spell checker over a body; false while there is none.
+    virtual bool CanCheckSpelling() const = 0;
+    virtual void CheckSpelling(TSRichEdit& body) = 0;
+    // The program's print service: the body under the heading of title.
+    virtual bool CanPrint() const = 0;
+    virtual void Print(const QString& title, const QTextDocument& body) = 0;
     // Shows, restores and raises the main window.
     virtual void ShowMainWindow() = 0;
 };
