@@ -77,6 +77,7 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
 // The pages and the tabs go with the widgets after this body has run; what
 // they tell then has no one to hear it.
 TControlCenter::~TControlCenter() {
+    if (store_ && tipListener_ >= 0) store_->Tip().RemoveListener(tipListener_);
     for (TMainPage* page : std::as_const(pageObjects_))
         if (page) disconnect(page, nullptr, this, nullptr);
     disconnect(pages_, nullptr, this, nullptr);
@@ -292,6 +293,7 @@ std::string TControlCenter::MissingDictionaryMessage() {
 }
 
 void TControlCenter::SetStore(TMailStore& store) {
+    if (store_ && tipListener_ >= 0) store_->Tip().RemoveListener(tipListener_);
     store_ = &store;
     windows_ = new TMessageWindows(store.Headers(), this);
     commands_ = new TMailCommands(
@@ -299,7 +301,7 @@ void TControlCenter::SetStore(TMailStore& store) {
         [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
     WireListPages();
-    store.Tip().AddListener([this](const std::string& tip, const std::string&) {
+    tipListener_ = store.Tip().AddListener([this](const std::string& tip, const std::string&) {
         statusBar()->setToolTip(qttext::FromStored(tip));
     });
 }
