@@ -117,6 +117,10 @@ QWidget* TFrmAccounts::BuildReceivingPage() {
     ClearTextWarning = Text(QStringLiteral("With security \"None\" this password crosses the network in clear text."),
                             group);
     ClearTextWarning->setObjectName(QStringLiteral("ClearTextWarning"));
+    // The dialog has a fixed size: the line keeps its room while hidden.
+    QSizePolicy keep = ClearTextWarning->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ClearTextWarning->setSizePolicy(keep);
     ReceivingForm->addRow(QString(), ClearTextWarning);
     PopSecurity = SecurityChoice(&security::StandardPopPort, "PopSecurity", group);
     ReceivingForm->addRow(QStringLiteral("Security:"), PopSecurity);
@@ -176,7 +180,9 @@ void TFrmAccounts::ShowSecurity(TSecurity mode) {
     const int index = PopSecurity->findData(static_cast<int>(mode));
     PopSecurity->setCurrentIndex(index);
     SmtpSecurity->setCurrentIndex(index);
-    ClearTextWarning->setVisible(mode == TSecurity::None);
+    TAccount shown;
+    shown.security = mode;
+    ClearTextWarning->setVisible(shown.PasswordInClearText());
 }
 
 TSecurity TFrmAccounts::ChosenSecurity() const { return static_cast<TSecurity>(PopSecurity->currentData().toInt()); }
