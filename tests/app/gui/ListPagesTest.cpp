@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -219,7 +220,7 @@ TEST_F(ListPagesTest, SignaturesSortByHeaderAndAccountsNeedTheirServers) {
             ButtonOf(d, button)->click();
         };
     };
-    L().AccountPage().Select(0);
+    ASSERT_EQ(L().AccountPage().SelectedRow(), 0);  // the new account stays selected
     WhenShown<TFrmAccounts>(pickAndLeave("&Cancel"));
     w->RunCommand(TPageCommand::Edit);
     EXPECT_EQ(L().Accounts().Accounts()[0].security, TSecurity::Tls);

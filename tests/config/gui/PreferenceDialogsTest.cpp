@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
