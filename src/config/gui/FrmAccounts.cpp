@@ -117,10 +117,6 @@ QWidget* TFrmAccounts::BuildReceivingPage() {
     ClearTextWarning = Text(QStringLiteral("With security \"None\" this password crosses the network in clear text."),
                             group);
     ClearTextWarning->setObjectName(QStringLiteral("ClearTextWarning"));
-    // The dialog has a fixed size: the line keeps its room while hidden.
-    QSizePolicy keep = ClearTextWarning->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    ClearTextWarning->setSizePolicy(keep);
     ReceivingForm->addRow(QString(), ClearTextWarning);
     PopSecurity = SecurityChoice(&security::StandardPopPort, "PopSecurity", group);
     ReceivingForm->addRow(QStringLiteral("Security:"), PopSecurity);
