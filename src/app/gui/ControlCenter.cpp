@@ -112,6 +112,7 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
 TControlCenter::~TControlCenter() {
     // Message windows save their edits through this window's services.
     if (windows_) windows_->CloseAll();
+    if (store_ && tipListener_ >= 0) store_->Tip().RemoveListener(tipListener_);
     for (TMainPage* page : std::as_const(pageObjects_))
         if (page) disconnect(page, nullptr, this, nullptr);
     disconnect(pages_, nullptr, this, nullptr);
@@ -405,6 +406,7 @@ std::string TControlCenter::MissingDictionaryMessage() {
 }
 
 void TControlCenter::SetStore(TMailStore& store) {
+    if (store_ && tipListener_ >= 0) store_->Tip().RemoveListener(tipListener_);
     store_ = &store;
     windows_ = new TMessageWindows(store.Headers(), this);
     filterActions_ = std::make_unique<TWindowFilterActions>(store, *printing_);
@@ -435,7 +437,7 @@ void TControlCenter::SetStore(TMailStore& store) {
     auto* drag = new TFileDrag(this);
     drag->SetEnableDrop(true);
     connect(drag, &TFileDrag::OnDrop, opener_, [this, drag] { opener_->FilesDropped(drag->Files().NameWithPath); });
-    store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
+    tipListener_ = store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
         statusBar()->setToolTip(qttext::FromStored(tip));
         tray_->SetToolTip(qttext::FromStored(tip));
         tray_->SetIcon(TrayPicture(icon));

@@ -54,7 +54,8 @@ public:
     // last steps of start-up do.
     void Initialise();
     // The store whose tree and mailboxes the window shows; set before
-    // Initialise. Without one the pages stay empty.
+    // Initialise. Without one the pages stay empty. The store must outlive
+    // the window (or be replaced while both exist).
     void SetStore(TMailStore& store);
     // Run as the last step of start-up: the processing of downloads an
     // earlier run left over.
@@ -191,6 +192,9 @@ private:
     TMessageMenu* messageMenu_ = nullptr;
     bool closing_ = false;
     TMailStore* store_ = nullptr;
+    // The status line's listener on the store's new-mail tip; taken off when
+    // the window goes or shows another store, since the store may outlive it.
+    int tipListener_ = -1;
     TMailCommands* commands_ = nullptr;
     TMessageWindows* windows_ = nullptr;
     TMessageSearch* search_ = nullptr;

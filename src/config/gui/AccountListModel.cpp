@@ -1,6 +1,7 @@
 #include "config/gui/AccountListModel.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "common/ListName.h"
 #include "common/UserPrompt.h"
@@ -56,9 +57,13 @@ void TAccountListModel::SetAccount(int row, const TAccount& fields) {
     if (row < 0 || row >= rowCount()) return;
     TAccount* a = list_.Find(Account(row).alias);
     if (!a) return;
-    const std::string alias = a->alias;
-    *a = fields;
-    a->alias = alias;
+    // The dialog does not show the certificates the user chose to trust;
+    // they stay with the account.
+    TAccount updated = fields;
+    updated.alias = a->alias;
+    updated.popFingerprint = a->popFingerprint;
+    updated.smtpFingerprint = a->smtpFingerprint;
+    *a = std::move(updated);
     emit dataChanged(index(row, 0), index(row, 2));
     emit Changed();
 }

@@ -28,7 +28,8 @@ public:
     // A new account "New Account" ("New Account (2)", ...) at the end; its
     // row. Not written yet.
     int AddNew();
-    // The dialog's "&Apply": the fields into the row (the alias stays).
+    // The dialog's "&Apply": the fields into the row (the alias and the
+    // trusted certificates stay).
     void SetAccount(int row, const TAccount& fields);
     // Removes a row a cancelled dialog made; nothing is written.
     void Discard(int row);

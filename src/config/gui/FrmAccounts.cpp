@@ -1,5 +1,9 @@
 #include "config/gui/FrmAccounts.h"
 
+#include <cstdint>
+#include <utility>
+
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -28,6 +32,23 @@ QLineEdit* Field(const char* name, const char* hint, QWidget* parent) {
     return edit;
 }
 
+constexpr TSecurity kModes[] = {TSecurity::None, TSecurity::StartTls, TSecurity::Tls};
+
+// "TLS (port 995)": the mode's stored name with the port a provider uses for it.
+QComboBox* SecurityChoice(std::uint16_t (*port)(TSecurity), const char* name, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setToolTip(QStringLiteral("Connection security of this account (receiving and sending)"));
+    for (TSecurity mode : kModes) {
+        const auto text = security::Name(mode);
+        combo->addItem(QStringLiteral("%1 (port %2)")
+                           .arg(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())))
+                           .arg(port(mode)),
+                       static_cast<int>(mode));
+    }
+    return combo;
+}
+
 }  // namespace
 
 TFrmAccounts::TFrmAccounts(const TAccountList& list, IUserPrompt& prompt, QWidget* parent)
@@ -50,6 +71,20 @@ TFrmAccounts::TFrmAccounts(const TAccountList& list, IUserPrompt& prompt, QWidge
     connect(buttons, &QDialogButtonBox::rejected, this, &TFrmAccounts::reject);
     connect(apply, &QPushButton::clicked, this, [this] { emit Applied(Fields()); });
     layout->addWidget(buttons);
+
+    // Both pages show the one setting; a choice on either is the user's.
+    for (auto [from, to] : {std::pair{PopSecurity, SmtpSecurity}, std::pair{SmtpSecurity, PopSecurity}}) {
+        connect(from, &QComboBox::activated, this, [this, to](int index) {
+            securityChosen_ = true;
+            to->setCurrentIndex(index);
+            ShowSecurity(ChosenSecurity());
+        });
+    }
+    connect(POPSERVER, &QLineEdit::textEdited, this, &TFrmAccounts::FollowServers);
+    connect(SMTPServer, &QLineEdit::textEdited, this, &TFrmAccounts::FollowServers);
+    // Until an account is loaded the dialog stands for a new one.
+    securityChosen_ = true;
+    ShowSecurity(TSecurity::Tls);
     setFixedSize(sizeHint().expandedTo(QSize(440, 0)));
 }
 
@@ -79,6 +114,12 @@ QWidget* TFrmAccounts::BuildReceivingPage() {
     PopPass = Field("PopPass", "POP3 Password", group);
     PopPass->setEchoMode(QLineEdit::Password);
     ReceivingForm->addRow(QStringLiteral("Password:"), PopPass);
+    ClearTextWarning = Text(QStringLiteral("With security \"None\" this password crosses the network in clear text."),
+                            group);
+    ClearTextWarning->setObjectName(QStringLiteral("ClearTextWarning"));
+    ReceivingForm->addRow(QString(), ClearTextWarning);
+    PopSecurity = SecurityChoice(&security::StandardPopPort, "PopSecurity", group);
+    ReceivingForm->addRow(QStringLiteral("Security:"), PopSecurity);
     gl->addLayout(ReceivingForm);
     layout->addWidget(group);
     layout->addStretch(1);
@@ -96,6 +137,8 @@ QWidget* TFrmAccounts::BuildSendingPage() {
     SMTPServer = Field("SMTPServer", "SMTP Server", group);
     SendingForm = new QFormLayout;
     SendingForm->addRow(QStringLiteral("SMTP Server:"), SMTPServer);
+    SmtpSecurity = SecurityChoice(&security::StandardSmtpPort, "SmtpSecurity", group);
+    SendingForm->addRow(QStringLiteral("Security:"), SmtpSecurity);
     gl->addLayout(SendingForm);
     gl->addWidget(Text(QStringLiteral("When sending mail you must specify an email address so that users reading your "
                                       "mail can answer your email. Email adresses look like \"username@server\". In "
@@ -124,7 +167,25 @@ void TFrmAccounts::Load(const TAccount& account) {
     PopPass->setText(qttext::FromStored(account.popPassword));
     ReturnAddress->setText(qttext::FromStored(account.returnAddress));
     NickName->setText(qttext::FromStored(account.nickname));
+    securityChosen_ = account.security.has_value();
+    ShowSecurity(account.Security());
     Pages->setCurrentIndex(0);
+}
+
+void TFrmAccounts::ShowSecurity(TSecurity mode) {
+    const int index = PopSecurity->findData(static_cast<int>(mode));
+    PopSecurity->setCurrentIndex(index);
+    SmtpSecurity->setCurrentIndex(index);
+    TAccount shown;
+    shown.security = mode;
+    ClearTextWarning->setVisible(shown.PasswordInClearText());
+}
+
+TSecurity TFrmAccounts::ChosenSecurity() const { return static_cast<TSecurity>(PopSecurity->currentData().toInt()); }
+
+void TFrmAccounts::FollowServers() {
+    if (securityChosen_) return;
+    ShowSecurity(security::Implied(qttext::ToStored(POPSERVER->text()), qttext::ToStored(SMTPServer->text())));
 }
 
 TAccount TFrmAccounts::Fields() const {
@@ -136,6 +197,7 @@ TAccount TFrmAccounts::Fields() const {
     a.popPassword = stored(PopPass);
     a.returnAddress = stored(ReturnAddress);
     a.nickname = stored(NickName);
+    if (securityChosen_) a.security = ChosenSecurity();
     return a;
 }
 

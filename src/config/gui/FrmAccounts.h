@@ -4,7 +4,9 @@
 
 #include "config/Account.h"
 
+class QComboBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QTabWidget;
 class TAccountList;
@@ -35,6 +37,12 @@ public:
     QLineEdit* SMTPServer = nullptr;
     QLineEdit* ReturnAddress = nullptr;
     QLineEdit* NickName = nullptr;
+    // The account's transport security, offered on both pages (one setting:
+    // each page names the usual port of its own server for every mode).
+    QComboBox* PopSecurity = nullptr;
+    QComboBox* SmtpSecurity = nullptr;
+    // Beside the password: shown while the password would travel unprotected.
+    QLabel* ClearTextWarning = nullptr;
     // The field rows of the two pages, where per-account connection settings
     // (such as the transport security) take their place.
     QFormLayout* ReceivingForm = nullptr;
@@ -48,7 +56,13 @@ private:
     QWidget* BuildSendingPage();
     // The closing rule; shows its box, page and field when it refuses.
     bool MayClose();
+    void ShowSecurity(TSecurity mode);
+    TSecurity ChosenSecurity() const;
+    // An account without a stored mode keeps following its server fields
+    // until the user picks one, so an unchanged account writes no new key.
+    void FollowServers();
 
     const TAccountList& list_;
     IUserPrompt& prompt_;
+    bool securityChosen_ = false;
 };

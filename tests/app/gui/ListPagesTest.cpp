@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -208,6 +209,25 @@ TEST_F(ListPagesTest, SignaturesSortByHeaderAndAccountsNeedTheirServers) {
     EXPECT_EQ(w->Pages()->currentIndex(), 4);
     ASSERT_EQ(L().Accounts().Accounts().size(), 1u);
     EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account."});
+    EXPECT_EQ(L().Accounts().Accounts()[0].security, TSecurity::Tls);
+
+    // A security mode applied and then cancelled is put back; a closed one is kept.
+    const auto pickAndLeave = [](const char* button) {
+        return [button](TFrmAccounts* d) {
+            d->PopSecurity->setCurrentIndex(1);
+            emit d->PopSecurity->activated(1);
+            ButtonOf(d, "&Apply")->click();
+            ButtonOf(d, button)->click();
+        };
+    };
+    ASSERT_EQ(L().AccountPage().SelectedRow(), 0);  // the new account stays selected
+    WhenShown<TFrmAccounts>(pickAndLeave("&Cancel"));
+    w->RunCommand(TPageCommand::Edit);
+    EXPECT_EQ(L().Accounts().Accounts()[0].security, TSecurity::Tls);
+    WhenShown<TFrmAccounts>(pickAndLeave("&Close"));
+    w->RunCommand(TPageCommand::Edit);
+    EXPECT_EQ(L().Accounts().Accounts()[0].security, TSecurity::StartTls);
+    EXPECT_NE(ReadFileOrEmpty(dir.File("Internet.ini")).find("New Account=STARTTLS"), std::string::npos);
 }
 
 TEST_F(ListPagesTest, PreferencesTakeEffectAtOnce) {
@@ -240,6 +260,8 @@ TEST_F(ListPagesTest, FirstRunAsksForAnAccountThenThePreferences) {
     bool sawAccount = false;
     WhenShown<TFrmAccounts>([&](TFrmAccounts* d) {
         sawAccount = true;
+        EXPECT_EQ(d->PopSecurity->currentText(), "TLS (port 995)");
+        EXPECT_FALSE(d->ClearTextWarning->isVisible());
         d->SMTPServer->setText("smtp.example.com");
         d->POPSERVER->setText("pop.example.com");
         ButtonOf(d, "&Close")->click();
@@ -253,6 +275,7 @@ TEST_F(ListPagesTest, FirstRunAsksForAnAccountThenThePreferences) {
     });
     w->RunFirstRun();
     EXPECT_TRUE(sawAccount);
+    EXPECT_NE(ReadFileOrEmpty(dir.File("Internet.ini")).find("New Account=TLS"), std::string::npos);
     EXPECT_EQ(ini.ReadString("User", "First", ""), "Ann");
     EXPECT_EQ(prompt.Texts().back().text, "Please enter in your First Name.");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.File("Internet.fmt"))));

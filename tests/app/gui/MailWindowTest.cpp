@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QDragEnterEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -153,6 +154,28 @@ TEST_F(MailWindowTest, TheProgramReopensOnTheMailboxSelectedAtClose) {
     EXPECT_EQ(next.Viewed(), "Sent Box");
     EXPECT_EQ(C().SelectedMailbox(), "Sent Box");
     w.reset();
+}
+
+TEST_F(MailWindowTest, TheNewMailTipOfAStoreThatOutlivesItsWindowReachesNoWindow) {
+    Open();
+    store.Tip().SetCount(2);
+    store.Tip().Refresh();
+    EXPECT_EQ(w->statusBar()->toolTip(), QStringLiteral("You have 2 new messages."));
+
+    // Another store shown: the first one no longer tells this window.
+    TMailStore next(dir.Path(), ini, prompt, pump);
+    w->SetStore(next);
+    store.Tip().SetCount(1);
+    store.Tip().Refresh();
+    EXPECT_EQ(w->statusBar()->toolTip(), QStringLiteral("You have 2 new messages."));
+    next.Tip().Refresh();
+    EXPECT_EQ(w->statusBar()->toolTip(), QStringLiteral("You have no new mail."));
+
+    // The window gone, both stores refresh without reaching it (ASan
+    // reports a use after free otherwise).
+    w.reset();
+    next.Tip().Refresh();
+    store.Tip().Refresh();
 }
 
 TEST_F(MailWindowTest, ModelsPassTheItemModelTester) {

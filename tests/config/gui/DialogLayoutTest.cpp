@@ -72,6 +72,10 @@ TEST(DialogLayout, EveryPageShowsItsCaptionsWhole) {
         TAccountList list(dir.Path());
         TFrmAccounts dialog(list, prompt);
         CheckPages(dialog, dialog.Pages, QStringLiteral("accounts"));
+        // The clear-text warning shown under the password.
+        dialog.Load({"Home", "pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann",
+                     TSecurity::None});
+        CheckPages(dialog, dialog.Pages, QStringLiteral("accounts-none"));
     }
     {
         TIniFile config(dir.File("Internet.ini"));

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +91,86 @@ TEST(AccountsDialog, ASingleAccountCannotBeLeftWithoutBothServers) {
     EXPECT_TRUE(model.setData(model.index(0, 0), "Home", Qt::EditRole));
     ExpectListFile(dir.File("Internet.svr"),
                    {{"Home", {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
+}
+
+namespace {
+
+// What a user's pick in a drop-down does (setCurrentIndex alone is no pick).
+void Pick(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+}  // namespace
+
+TEST(AccountsDialog, TheSecurityModeIsOfferedWarnedSavedAndRestored) {
+    TTempDir dir;
+    TBusyFlag listFill;
+    TSleepPump pump;
+    TRecordingPrompt prompt;
+    TAccountList list(dir.Path());
+    list.Add({"Old", "pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann"});
+    list.Find("Old")->popFingerprint = "AB:CD";
+    TAccountListModel model(list, listFill, pump, prompt);
+    const int fresh = model.AddNew();
+
+    TFrmAccounts dialog(list, prompt);
+    dialog.show();
+    const QStringList pop{"None (port 110)", "STARTTLS (port 110)", "TLS (port 995)"};
+    const QStringList smtp{"None (port 25)", "STARTTLS (port 587)", "TLS (port 465)"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(dialog.PopSecurity->itemText(i), pop[i]);
+        EXPECT_EQ(dialog.SmtpSecurity->itemText(i), smtp[i]);
+    }
+
+    // A new account is set up for TLS; no clear-text warning.
+    dialog.Load(model.Account(fresh));
+    EXPECT_EQ(dialog.PopSecurity->currentText(), "TLS (port 995)");
+    EXPECT_EQ(dialog.SmtpSecurity->currentText(), "TLS (port 465)");
+    EXPECT_FALSE(dialog.ClearTextWarning->isVisible());
+    EXPECT_EQ(dialog.Fields().security, TSecurity::Tls);
+
+    // An old account without a stored mode shows the one its servers imply,
+    // warns, and writes nothing new unless the user picks a mode.
+    dialog.Load(model.Account(0));
+    EXPECT_EQ(dialog.PopSecurity->currentIndex(), 0);
+    EXPECT_TRUE(dialog.ClearTextWarning->isVisible());
+    EXPECT_FALSE(dialog.Fields().security.has_value());
+    dialog.POPSERVER->setText("pop.example.com:995");
+    emit dialog.POPSERVER->textEdited(dialog.POPSERVER->text());
+    EXPECT_EQ(dialog.SmtpSecurity->currentText(), "TLS (port 465)");
+    EXPECT_FALSE(dialog.ClearTextWarning->isVisible());
+    EXPECT_FALSE(dialog.Fields().security.has_value());
+
+    // A pick on the sending page is the account's one mode.
+    dialog.Load(model.Account(0));
+    Pick(dialog.SmtpSecurity, 1);
+    EXPECT_EQ(dialog.PopSecurity->currentText(), "STARTTLS (port 110)");
+    EXPECT_FALSE(dialog.ClearTextWarning->isVisible());
+    Pick(dialog.PopSecurity, 0);
+    EXPECT_TRUE(dialog.ClearTextWarning->isVisible());
+    Pick(dialog.PopSecurity, 1);
+
+    // "&Apply" writes the mode beside the list; the trusted certificate stays.
+    QObject::connect(&dialog, &TFrmAccounts::Applied, &model,
+                     [&](const TAccount& fields) { model.SetAccount(0, fields); });
+    ButtonOf(&dialog, "&Apply")->click();
+    model.Discard(fresh);
+    ASSERT_TRUE(model.Save());
+    const std::string ini = ReadFileOrEmpty(dir.File("Internet.ini"));
+    EXPECT_NE(ini.find("[Server Security]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Old=STARTTLS"), std::string::npos) << ini;
+    EXPECT_EQ(model.Account(0).popFingerprint, "AB:CD");
+
+    // A cancelled edit: the page reads the list again, the mode comes back.
+    Pick(dialog.PopSecurity, 0);
+    ButtonOf(&dialog, "&Apply")->click();
+    EXPECT_EQ(model.Account(0).security, TSecurity::None);
+    ButtonOf(&dialog, "&Cancel")->click();
+    model.Reload();
+    EXPECT_EQ(model.Account(0).security, TSecurity::StartTls);
+    dialog.Load(model.Account(0));
+    EXPECT_EQ(dialog.PopSecurity->currentText(), "STARTTLS (port 110)");
 }
 
 namespace {
