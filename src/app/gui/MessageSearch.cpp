@@ -4,14 +4,15 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "app/RecordBody.h"
 #include "app/gui/FMListView.h"
 #include "app/gui/FindDialog.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MessageListModel.h"
-#include "app/gui/MessageViewer.h"
 #include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
+#include "richtext/gui/QtRichText.h"
 #include "store/MailStore.h"
 
 namespace {
@@ -123,7 +124,8 @@ bool TMessageSearch::ShowHit() {
     list->scrollTo(index);
     list->setFocus();
     TSRichEdit* preview = page_.STextBox;
-    TMessageViewer::ShowBody(store_, hit.handle, *preview);
+    preview->clear();
+    if (const auto doc = TRecordBody(store_).Document(hit.handle)) qtrichtext::Fill(*preview->document(), *doc);
     const int start = PositionOfLine(*preview, hit.line);
     QTextCursor cursor(preview->document());
     const QTextBlock block = preview->document()->findBlock(start);
