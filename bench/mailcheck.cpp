@@ -15,6 +15,7 @@
 
 #include "app/gui/ControlCenter.h"
 #include "app/gui/LeftoverProcessing.h"
+#include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
@@ -84,7 +85,7 @@ void BM_CheckFromTheButton(benchmark::State& state) {
         TMailStore store(dir.Path(), ini, prompt, pump);
         TControlCenter w(ini, folders, prompt);
         w.SetStore(store);
-        TLeftoverProcessing processing(store, folders, prompt);
+        TLeftoverProcessing processing(store, folders, prompt, w.ListPages()->Filters(), w.FilterActions());
         w.SetLeftoverProcessing([&] { processing.Start([&] { w.Commands()->ProcessingFinished(); }); });
         w.Initialise();
         w.Commands()->SelectMailbox("In Box");

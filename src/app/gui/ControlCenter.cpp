@@ -422,9 +422,11 @@ void TControlCenter::SetStore(TMailStore& store) {
                               [this](const QString& text) { SetStatusText(text); }, this);
     // A send holds the timed checks back until it ends.
     sender_->SetIntervalTimer(&mailOps_->InternetTimer);
+    sender_->SetFilterActions(filterActions_.get());
     opener_ = new TMessageOpener(store, folders_.data, *windows_, *commands_, *sender_, this);
     opener_->SetSpell(spell_);
     opener_->SetPrinting(printing_.get());
+    opener_->SetFilterActions(filterActions_.get());
     commands_->SetOpener([this](int handle) { opener_->Open(handle); });
     QAction* newMessage = toolbar_->BNewStickit->defaultAction();
     newMessage->setEnabled(true);

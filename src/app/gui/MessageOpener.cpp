@@ -75,8 +75,7 @@ QWidget* TMessageOpener::Open(int handle) {
 
 int TMessageOpener::CreateMessage(TNewMessage message, bool show) {
     const auto filters = listfile::Read(dataFolder_ + cfg::kFilterFile);
-    TWindowFilterActions actions(store_);
-    const int handle = TMessageCreator(store_, filters, actions).CreateMessage(message);
+    const int handle = TMessageCreator(store_, filters, *filterActions_).CreateMessage(message);
     if (const THeaderItem* item = store_.Headers().At(handle)) commands_.SelectMailbox(item->Mailbox.str());
     if (show) Open(handle);
     return handle;

@@ -10,6 +10,7 @@ class QMenu;
 class QWidget;
 class TMailCommands;
 class TMessageWindows;
+class IFilterActions;
 class TPrintService;
 class TRichSpell;
 class TSendRunner;
@@ -60,6 +61,8 @@ public:
     bool CanCheckSpelling() const override { return spell_ != nullptr; }
     void CheckSpelling(TSRichEdit& body) override;
     void SetPrinting(TPrintService* printing) { printing_ = printing; }
+    // What the outgoing filters do: the main window's filter actions.
+    void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
     bool CanPrint() const override { return printing_ != nullptr; }
     void Print(const QString& title, const QTextDocument& body) override;
     bool CanAddSender() const override { return false; }
@@ -78,4 +81,5 @@ private:
     QMenu* messageMenu_ = nullptr;
     TRichSpell* spell_ = nullptr;
     TPrintService* printing_ = nullptr;
+    IFilterActions* filterActions_ = nullptr;
 };

@@ -47,8 +47,8 @@ bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments) 
     TPosixSocketFactory net;
     TQtEventPump pump;
     TSystemClock clock;
-    TWindowFilterActions actions(store_);
-    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts, std::move(lists), actions);
+    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts, std::move(lists),
+                          *filterActions_);
 
     const bool timerWasOn = interval_ && interval_->isActive();
     if (interval_) interval_->stop();

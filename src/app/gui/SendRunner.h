@@ -12,6 +12,7 @@
 class QAction;
 class QProgressBar;
 class QTimer;
+class IFilterActions;
 class TMailStore;
 class TMessageSender;
 
@@ -31,6 +32,8 @@ public:
 
     // The timer of automatic checks, held while a send runs.
     void SetIntervalTimer(QTimer* timer) { interval_ = timer; }
+    // What the outgoing filters do: the main window's filter actions.
+    void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
 
     // Sends the message of handle with these attachments; true when the
     // server took it. False at once while another send runs.
@@ -55,5 +58,6 @@ private:
     QProgressBar& progress_;
     StatusSink status_;
     QPointer<QTimer> interval_;
+    IFilterActions* filterActions_ = nullptr;
     TMessageSender* sender_ = nullptr;
 };

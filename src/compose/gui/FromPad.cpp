@@ -47,7 +47,7 @@ TFromPad::TFromPad(IPadHost& host, int handle) : TMessagePad(host, handle, false
     print = button("PrintStickit", "Print", "Print this message", "document-print");
     trash = button("BTrash", "Delete", "Destroy this message", "edit-delete");
     print->setEnabled(Host().CanPrint());
-    connect(print, &QAction::triggered, this, &TMessagePad::PrintBody);
+    connect(print, &QAction::triggered, this, [this] { PrintBody(); });
     Top()->addWidget(bar);
 
     auto* header = new QGridLayout;
@@ -109,7 +109,7 @@ void TFromPad::BuildMenu() {
     QAction* printItem = item("Print", "Ctrl+P");
     find->setEnabled(false);
     printItem->setEnabled(Host().CanPrint());
-    connect(printItem, &QAction::triggered, this, &TMessagePad::PrintBody);
+    connect(printItem, &QAction::triggered, this, [this] { PrintBody(); });
     for (QAction* a : {undo, cut, paste, remove}) a->setEnabled(false);
     connect(undo, &QAction::triggered, this, [this] {
         Body()->undo();

@@ -224,7 +224,7 @@ void TNewPad::BuildButtons() {
 
     connect(send, &QAction::triggered, this, &TNewPad::Send);
     connect(spelling, &QAction::triggered, this, [this] { Host().CheckSpelling(*Body()); });
-    connect(print, &QAction::triggered, this, &TMessagePad::PrintBody);
+    connect(print, &QAction::triggered, this, [this] { PrintBody(); });
     connect(destroy, &QAction::triggered, this, &TMessagePad::Destroy);
     connect(timeStamp, &QAction::triggered, this, [this] { InsertTimeStamp(); });
     connect(dateStamp, &QAction::triggered, this, [this] { InsertDateStamp(); });

@@ -161,7 +161,7 @@ TEST_F(ListPagesTest, AFilterEditedOnThePageReachesTheNextProcessingRun) {
         bool IsMailbox(const std::string& n) const override { return n == "Trash Can" || n == "In Box"; }
         void RunProgram(const std::string&) override {}
         void PlaySound(const std::string&) override {}
-        void Print(const std::string&, const std::string&) override {}
+        void Print(const std::string&, const std::string&, const std::string&) override {}
     } actions;
     const std::vector<TListRow>& rows = L().Filters().Rows();
     std::string target = "In Box";

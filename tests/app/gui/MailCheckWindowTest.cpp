@@ -12,6 +12,7 @@
 #include "app/gui/CheckAccounts.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/LeftoverProcessing.h"
+#include "app/gui/ListPages.h"
 #include "app/gui/MailCheckController.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MainActions.h"
@@ -82,7 +83,8 @@ protected:
         store = std::make_unique<TMailStore>(dir.Path(), ini, prompt, pump);
         w = std::make_unique<TControlCenter>(ini, folders, prompt);
         w->SetStore(*store);
-        processing = std::make_unique<TLeftoverProcessing>(*store, folders, prompt);
+        processing = std::make_unique<TLeftoverProcessing>(*store, folders, prompt, w->ListPages()->Filters(),
+                                                           w->FilterActions());
         w->SetLeftoverProcessing([this] {
             processing->Start([this] { w->Commands()->ProcessingFinished(); });
         });
