@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 
@@ -19,6 +22,7 @@
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
 #include "common/BusyFlag.h"
+#include "config/gui/FrmAccounts.h"
 #include "common/FileUtil.h"
 #include "common/gui/QtEventPump.h"
 #include "config/AccountList.h"
@@ -228,8 +232,27 @@ TEST_F(MailCheckWindowTest, StopDuringASlowDownloadEndsTheCheckAndKeepsWhatArriv
 
 TEST_F(MailCheckWindowTest, NoAccountsShowsTheInternetServersPage) {
     Open();
+    // The new-account editor opens on that page; it is left with an account.
+    bool editorShown = false;
+    QTimer editor;
+    editor.setInterval(10);
+    QObject::connect(&editor, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<TFrmAccounts*>(top); d && d->isVisible()) {
+                editor.stop();
+                editorShown = true;
+                d->SMTPServer->setText(QStringLiteral("smtp.example.com"));
+                d->POPSERVER->setText(QStringLiteral("pop.example.com"));
+                for (auto* b : d->findChildren<QPushButton*>())
+                    if (b->text() == QStringLiteral("&Close")) b->click();
+                return;
+            }
+        }
+    });
+    editor.start();
     w->Actions().checkMail->trigger();
     EXPECT_EQ(w->Pages()->currentIndex(), 4);
+    EXPECT_TRUE(editorShown);
     EXPECT_EQ(Ops().LastNewMessages(), 0);
 }
 

@@ -133,7 +133,7 @@ TEST_F(MessagePadsTest, OpeningDispatchesByStatusAndMarksANewMessageReadBeforeIt
     EXPECT_EQ(reader->Attachments()->count(), 1);
     EXPECT_TRUE(reader->Attachments()->isVisible());
     EXPECT_FALSE(reader->addSender->isEnabled());  // no address book page to add to yet
-    EXPECT_FALSE(reader->print->isEnabled());
+    EXPECT_TRUE(reader->print->isEnabled());  // through the window's print service
 
     w->Commands()->OpenMessage(queued);
     EXPECT_NE(Pad<TNewPad>(queued), nullptr);
@@ -444,7 +444,7 @@ TEST_F(MessagePadsTest, TheComposerSendsThroughARealServerAndTheMessageLandsInTh
 
     const std::string stored = ReadAll(sink.Folder() + "msg1.eml");
     EXPECT_NE(stored.find("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\nTO:       Bob <bob@example.net>\r\n"
-                          "CC:       carl@example.net"),
+                          "CC:       \"carl@example.net\" <carl@example.net>"),
               std::string::npos)
         << stored.substr(0, 400);
     EXPECT_NE(stored.find("\r\n\r\nHello Bob\r\n"), std::string::npos) << stored;

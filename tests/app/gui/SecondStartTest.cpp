@@ -32,6 +32,8 @@ protected:
         fs::copy_file(SKFP_GUI_PATH, Program() + "skfp");
         fs::copy_file(std::string(SKFP_BUILD_DIR) + "/Internet.Dct", Program() + "Internet.Dct");
         WriteFileOrDie(Data() + "Internet.fmt", "{\\rtf1 }\r\n");
+        // A configuration already set up: no first-run dialogs before the window.
+        WriteFileOrDie(Data() + "Internet.ini", "[Personal Information]\r\nFirst Name=Ann\r\n");
     }
     void TearDown() override {
         for (auto& p : running) {
