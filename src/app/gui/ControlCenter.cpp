@@ -113,6 +113,8 @@ TControlCenter::~TControlCenter() {
     // Message windows save their edits through this window's services.
     if (windows_) windows_->CloseAll();
     if (store_ && tipListener_ >= 0) store_->Tip().RemoveListener(tipListener_);
+    // Replaced pages waiting for their deletion are children too.
+    for (TMainPage* page : findChildren<TMainPage*>()) disconnect(page, nullptr, this, nullptr);
     for (TMainPage* page : std::as_const(pageObjects_))
         if (page) disconnect(page, nullptr, this, nullptr);
     disconnect(pages_, nullptr, this, nullptr);
@@ -338,6 +340,7 @@ void TControlCenter::SetPage(int index, TMainPage* page) {
     connect(page, &TMainPage::CommandsChanged, this, [this, page] {
         if (page == CurrentPage()) UpdateCommands();
     });
+    if (old) disconnect(old, nullptr, this, nullptr);  // it may still tell until it is gone
     if (old && old != commands_) old->deleteLater();
     UpdateCommands();
 }
