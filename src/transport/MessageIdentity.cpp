@@ -88,4 +88,6 @@ std::string Legacy(std::string_view header) {
 
 bool IsCurrent(std::string_view line) { return line.starts_with(kUid) || line.starts_with(kHead); }
 
+bool IsUid(std::string_view line) { return line.starts_with(kUid); }
+
 }  // namespace messageidentity

@@ -26,5 +26,7 @@ std::string FromHeader(std::string_view header);
 std::string Legacy(std::string_view header);
 // Whether a seen-file line was written in the current form.
 bool IsCurrent(std::string_view line);
+// Whether a seen-file line names the message by the server's unique id.
+bool IsUid(std::string_view line);
 
 }  // namespace messageidentity

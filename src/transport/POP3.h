@@ -61,6 +61,8 @@ private:
     // The server's unique ids by message number; empty when it has none.
     std::map<int, std::string> ReadUidList();
     void SeenFileFailed(const std::string& path);
+    // Writes every download of this check through to the disk.
+    static bool SyncDownloads(const std::string& dataFolder);
     // Downloads one answer into a free download file name; returns its path.
     std::string Download(const std::string& alias, const std::string& dataFolder, long long expected);
 

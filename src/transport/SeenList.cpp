@@ -3,8 +3,14 @@
 #include "transport/MessageIdentity.h"
 
 TSeenList::TSeenList(const std::vector<std::string>& lines) {
-    for (const auto& line : lines) ++(messageidentity::IsCurrent(line) ? current_ : legacy_)[line];
+    for (const auto& line : lines) {
+        const bool current = messageidentity::IsCurrent(line);
+        ++(current ? current_ : legacy_)[line];
+        if (!messageidentity::IsUid(line)) ++headerLinesLeft_;
+    }
 }
+
+bool TSeenList::NeedsHeaders() const { return headerLinesLeft_ > 0; }
 
 bool TSeenList::TakeFrom(std::unordered_map<std::string, int>& lines, const std::string& key) {
     const auto it = lines.find(key);
@@ -14,5 +20,11 @@ bool TSeenList::TakeFrom(std::unordered_map<std::string, int>& lines, const std:
 }
 
 bool TSeenList::Take(const std::string& identity, const std::string& legacy) {
-    return TakeFrom(current_, identity) || TakeFrom(legacy_, legacy);
+    if (TakeFrom(current_, identity)) {
+        if (!messageidentity::IsUid(identity)) --headerLinesLeft_;
+        return true;
+    }
+    if (!TakeFrom(legacy_, legacy)) return false;
+    --headerLinesLeft_;
+    return true;
 }

@@ -43,12 +43,17 @@ protected:
     }
     // A check's conversation over messages given by their header: the ones
     // marked are expected to be downloaded. uidl is the server's UIDL answer
-    // ("" for a server without the command).
+    // ("" for a server without the command). The first `inspected` messages
+    // are asked for their header (by default all of them without UIDL, none
+    // with it).
     struct TOnServer {
         std::string header;
         bool fetched;
     };
-    TScript& Conversation(const std::vector<TOnServer>& messages, const std::string& uidl = "") {
+    static constexpr std::size_t kByUidl = std::size_t(-1);
+    TScript& Conversation(const std::vector<TOnServer>& messages, const std::string& uidl = "",
+                          std::size_t inspected = kByUidl) {
+        if (inspected == kByUidl) inspected = uidl.empty() ? messages.size() : 0;
         auto& s = LoggedIn()
                       .Client("STAT\r\n")
                       .Server("+OK " + std::to_string(messages.size()) + " 100\r\n")
@@ -56,7 +61,8 @@ protected:
                       .Server(uidl.empty() ? "-ERR unknown command\r\n" : "+OK\r\n" + uidl + ".\r\n");
         for (std::size_t i = 0; i < messages.size(); ++i) {
             const std::string n = std::to_string(i + 1);
-            s.Client("TOP " + n + " 0\r\n").Server("+OK\r\n" + messages[i].header + "\r\n.\r\n");
+            if (i < inspected)
+                s.Client("TOP " + n + " 0\r\n").Server("+OK\r\n" + messages[i].header + "\r\n.\r\n");
             if (!messages[i].fetched) continue;
             s.Client("LIST " + n + "\r\n")
                 .Server("+OK " + n + " 10\r\n")
@@ -470,13 +476,14 @@ TEST_F(POP3Test, TheServersUniqueIdsAreTheIdentityWhereItOffersThem) {
 TEST_F(POP3Test, ASeenFileOfAnOlderVersionKeepsItsMeaningAtTheFirstCheck) {
     // The older version recorded the first line of each message's first
     // Received field; messages 1 and 3 were fetched then. Messages 2 and 4
-    // arrived since (4 from the same relay as 1).
+    // arrived since (4 from the same relay as 1). Once both old lines are
+    // matched, message 4 is named by its id alone: no header asked.
     const std::string other = "Received: from elsewhere by mx id Q9\r\n";
     WriteFileOrDie(dir.File("Home.hf"), messageidentity::Legacy(kRelayed[0]) + "\r\nDate: Mon, 7 Dec 2026\r\n");
     bool gotNew = false;
     auto& s = Conversation({{kRelayed[0], false}, {other, true}, {"Date: Mon, 7 Dec 2026\r\nX: 1\r\n", false},
                             {kRelayed[1], true}},
-                           "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n");
+                           "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n", 3);
     Check(gotNew);
     EXPECT_TRUE(s.Finished()) << s.Written();
     // From now on the file holds the current form only.
@@ -543,7 +550,12 @@ TEST(SeenList, EachLineStandsForOneMessageAndOldLinesMatchTheLegacyIdentity) {
     EXPECT_FALSE(seen.Take("UIDL 9", "Received: from relay"));
     // A line of the current form never stands for a legacy identity.
     EXPECT_FALSE(seen.Take("HEAD y", "HEAD Received: x"));
+    // Headers are needed while a line recorded by header is left.
+    EXPECT_TRUE(seen.NeedsHeaders());
     EXPECT_TRUE(seen.Take("HEAD Received: x", ""));
+    EXPECT_FALSE(seen.NeedsHeaders());
+    EXPECT_FALSE(TSeenList({"UIDL 1", "UIDL 2"}).NeedsHeaders());
+    EXPECT_TRUE(TSeenList({"UIDL 1", "Received: old"}).NeedsHeaders());
 }
 
 }  // namespace
