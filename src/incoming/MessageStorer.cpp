@@ -45,12 +45,10 @@ std::vector<int> TMessageStorer::Store(std::vector<TParsedMessage>& messages, co
     }
     store_.RefreshTip();
     const std::vector<bool> stored = store_.Files().AppendBodies(bodies);
-    // A message's download file goes when the last of its attachment
-    // threads is done, and only when nothing of the message was lost.
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        if (!messages[i].download) continue;
-        if (stored[i]) messages[i].download->Stored();
-        messages[i].download.reset();
-    }
+    // A message's download file goes when the last owner of it lets go
+    // (the batch or the last of its attachment threads), and only when
+    // nothing of the message was lost.
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        if (messages[i].download && stored[i]) messages[i].download->Stored();
     return handles;
 }

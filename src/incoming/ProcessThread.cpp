@@ -102,24 +102,38 @@ bool TProcessQueue::AwaitStored() {
 
 void TProcessQueue::HandOver(Batch& batch, const std::string& mailbox) {
     if (batch.paths.empty() || !AwaitStored()) return;
+    ReleaseStored();
     {
         std::lock_guard lock(state_->mutex);
         state_->storing = true;
     }
     auto handed = std::make_shared<Batch>(std::move(batch));
     batch = Batch{};
-    main_.Post([state = state_, handed, store = store_, mailbox] {
+    stored_ = handed;
+    main_.Post([state = state_, handed, store = store_, mailbox]() mutable {
         bool skip;
         {
             std::lock_guard lock(state->mutex);
             skip = state->cancelled;
         }
         if (!skip && !handed->messages.empty()) store(handed->messages, mailbox);
+        // The batch is let go on the processing thread: removing a hundred
+        // download files can wait on the disk for a long moment.
+        handed.reset();
         std::lock_guard lock(state->mutex);
-        for (const auto& path : handed->paths) state->taken.erase(path);
         state->storing = false;
         state->changed.notify_all();
     });
+}
+
+void TProcessQueue::ReleaseStored() {
+    if (!stored_) return;
+    const std::vector<std::string> paths = std::move(stored_->paths);
+    // The last owner of the stored messages: their download files go here
+    // (or with the last attachment thread of a message).
+    stored_.reset();
+    std::lock_guard lock(state_->mutex);
+    for (const auto& path : paths) state_->taken.erase(path);
 }
 
 void TProcessQueue::Process(const TProcessThread& run) {
@@ -139,5 +153,7 @@ void TProcessQueue::Process(const TProcessThread& run) {
         if (batch.Full()) HandOver(batch, run.TargetMailbox);
     }
     HandOver(batch, run.TargetMailbox);
-    if (AwaitStored() && runFinished_) main_.Post(runFinished_);
+    if (!AwaitStored()) return;
+    ReleaseStored();
+    if (runFinished_) main_.Post(runFinished_);
 }

@@ -77,6 +77,8 @@ private:
     bool AwaitStored();
     // Hands a batch to the main thread once the previous one is stored.
     void HandOver(Batch& batch, const std::string& mailbox);
+    // Lets go of the batch stored last, on the processing thread.
+    void ReleaseStored();
     bool Cancelled() const;
 
     std::string dataFolder_;
@@ -85,5 +87,6 @@ private:
     TStoreMessages store_;
     std::function<void()> runFinished_;
     std::shared_ptr<State> state_;
+    std::shared_ptr<Batch> stored_;  // the batch handed over last; processing thread only
     std::thread worker_;
 };

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <fcntl.h>
 #include <unistd.h>
@@ -383,11 +385,17 @@ bool TPOP3::SyncDownloads(const std::string& dataFolder) {
     // seen file records them and before QUIT lets the server delete what DELE
     // marked: a crash must not lose a message. One sync of the file system
     // writes every download, and the renames, in one go.
-    const int fd = ::open(dataFolder.empty() ? "." : dataFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::syncfs(fd) == 0;
-    ::close(fd);
-    return ok;
+    // The sync may take a moment on a busy disk; the window keeps running
+    // meanwhile (it cannot be cut short, so Stop waits for it).
+    auto synced = std::async(std::launch::async, [folder = dataFolder.empty() ? std::string(".") : dataFolder] {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool ok = ::syncfs(fd) == 0;
+        ::close(fd);
+        return ok;
+    });
+    while (synced.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) Pump();
+    return synced.get();
 }
 
 void TPOP3::SeenFileFailed(const std::string& path) {

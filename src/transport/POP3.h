@@ -62,7 +62,7 @@ private:
     std::map<int, std::string> ReadUidList();
     void SeenFileFailed(const std::string& path);
     // Writes every download of this check through to the disk.
-    static bool SyncDownloads(const std::string& dataFolder);
+    bool SyncDownloads(const std::string& dataFolder);
     // Downloads one answer into a free download file name; returns its path.
     std::string Download(const std::string& alias, const std::string& dataFolder, long long expected);
 
