@@ -1,6 +1,5 @@
 #include "app/gui/AccountPage.h"
 
-#include <QItemSelectionModel>
 
 #include "app/gui/FMListView.h"
 #include "common/gui/QtText.h"
@@ -10,28 +9,7 @@
 TAccountPage::TAccountPage(TFMListView* list, TAccountListModel& model, IUserPrompt& prompt,
                            std::function<void()> showPage, QObject* parent)
     : TListPage(list, parent), model_(model), prompt_(prompt), showPage_(std::move(showPage)) {
-    list->setModel(&model);
-    list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit CommandsChanged(); });
-    connect(&model, &QAbstractItemModel::modelReset, this, [this] { emit CommandsChanged(); });
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, [this] { emit CommandsChanged(); });
-    connect(list, &QAbstractItemView::doubleClicked, this, [this] { Run(TPageCommand::Edit); });
-}
-
-int TAccountPage::SelectedRow() const {
-    if (!List()->selectionModel()) return -1;
-    const auto rows = List()->selectionModel()->selectedRows();
-    const QModelIndex current = List()->selectionModel()->currentIndex();
-    if (current.isValid() && List()->selectionModel()->isRowSelected(current.row(), {})) return current.row();
-    return rows.isEmpty() ? -1 : rows.front().row();
-}
-
-void TAccountPage::Select(int row) {
-    if (row < 0 || row >= model_.rowCount()) return;
-    const QModelIndex index = model_.index(row, 0);
-    List()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    List()->scrollTo(index);
-    List()->setFocus();
+    ShowRows(model);
 }
 
 bool TAccountPage::Enabled(TPageCommand command) const {

@@ -26,11 +26,9 @@ public:
     // a new account opened first.
     QStringList Aliases();
     void NewAccount();
-    int SelectedRow() const;
 
 private:
     void EditAccount();
-    void Select(int row);
     // Opens the dialog on a row; true when it closed with "&Close".
     bool OpenDialog(int row);
 

@@ -14,6 +14,31 @@ TListPage::TListPage(TFMListView* list, QObject* parent) : TMainPage(parent), li
 
 QWidget* TListPage::Widget() const { return list_; }
 
+void TListPage::ShowRows(QAbstractItemModel& model) {
+    list_->setModel(&model);
+    list_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit CommandsChanged(); });
+    connect(&model, &QAbstractItemModel::modelReset, this, [this] { emit CommandsChanged(); });
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, [this] { emit CommandsChanged(); });
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { Run(TPageCommand::Edit); });
+}
+
+int TListPage::SelectedRow() const {
+    if (!list_->selectionModel()) return -1;
+    const QModelIndex current = list_->selectionModel()->currentIndex();
+    if (current.isValid() && list_->selectionModel()->isRowSelected(current.row(), {})) return current.row();
+    const auto rows = list_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+void TListPage::Select(int row) {
+    if (!list_->model() || row < 0 || row >= list_->model()->rowCount()) return;
+    const QModelIndex index = list_->model()->index(row, 0);
+    list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list_->scrollTo(index);
+    list_->setFocus();
+}
+
 bool TListPage::HasSelection() const {
     return list_->model() && list_->selectionModel() && list_->selectionModel()->hasSelection();
 }

@@ -2,6 +2,7 @@
 
 #include "app/gui/MainPage.h"
 
+class QAbstractItemModel;
 class QMenu;
 class TFMListView;
 
@@ -24,9 +25,18 @@ public:
     // Attaches the list's pop-up, whose named items run the page's commands.
     void SetPopup(QMenu* popup);
 
+    // The row the commands act on: the current one when selected, else the
+    // first selected; -1 without a selection.
+    int SelectedRow() const;
+    // Makes a row the only selected and current one, shown and focused.
+    void Select(int row);
+
 protected:
     // Whether a row is selected.
     bool HasSelection() const;
+    // Shows the page's rows: the first column is renamed in place, a double
+    // click edits the row, and the commands follow the selection and rows.
+    void ShowRows(QAbstractItemModel& model);
 
 private:
     TFMListView* list_;

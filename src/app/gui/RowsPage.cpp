@@ -1,38 +1,15 @@
 #include "app/gui/RowsPage.h"
 
-#include <QHeaderView>
-#include <QItemSelectionModel>
 
 #include "app/gui/FMListView.h"
 #include "common/gui/ListRowsModel.h"
 
 TRowsPage::TRowsPage(TFMListView* list, TListRowsModel& model, QObject* parent) : TListPage(list, parent), model_(model) {
-    list->setModel(&model);
-    list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit CommandsChanged(); });
-    connect(&model, &QAbstractItemModel::modelReset, this, [this] { emit CommandsChanged(); });
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, [this] { emit CommandsChanged(); });
+    ShowRows(model);
     connect(&model, &TListRowsModel::RowRenamed, this, &TRowsPage::Select);
-    connect(list, &QAbstractItemView::doubleClicked, this, [this] { Run(TPageCommand::Edit); });
 }
 
 QWidget* TRowsPage::DialogParent() const { return List()->window(); }
-
-int TRowsPage::SelectedRow() const {
-    if (!List()->selectionModel()) return -1;
-    const QModelIndex current = List()->selectionModel()->currentIndex();
-    if (current.isValid() && List()->selectionModel()->isRowSelected(current.row(), {})) return current.row();
-    const auto rows = List()->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.front().row();
-}
-
-void TRowsPage::Select(int row) {
-    if (row < 0 || row >= model_.rowCount()) return;
-    const QModelIndex index = model_.index(row, 0);
-    List()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    List()->scrollTo(index);
-    List()->setFocus();
-}
 
 bool TRowsPage::Enabled(TPageCommand command) const {
     switch (command) {

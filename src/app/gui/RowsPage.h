@@ -20,8 +20,6 @@ public:
     void Run(TPageCommand command) override;
 
     TListRowsModel& Model() const { return model_; }
-    int SelectedRow() const;
-    void Select(int row);
 
 protected:
     // Opens the page's dialog on a row, modally; true when it closed with

@@ -93,34 +93,27 @@ QWidget* TFrmAccounts::BuildReceivingPage() {
     auto* layout = new QVBoxLayout(page);
     auto* group = new QGroupBox(QStringLiteral("Pop Server"), page);
     auto* gl = new QVBoxLayout(group);
+    POPSERVER = ExplainedField(gl,
+                               "When checking for new  mail you must specify a server. In the field below enter in "
+                               "your POP3 server's name.",
+                               "Server:", "POPSERVER", "POP3 Server name");
+    PopUserName = ExplainedField(gl,
+                                 "When checking for new internet mail servers require a username. If you do not know "
+                                 "your username you can obtain one from your system administrator.",
+                                 "Username:", "PopUserName", "POP3 Username");
+    // The password shares its form with the warning and the security below it.
     ReceivingForm = new QFormLayout;
-    gl->addWidget(Text(QStringLiteral("When checking for new  mail you must specify a server. In the field below enter "
-                                      "in your POP3 server's name."),
-                       group));
-    POPSERVER = Field("POPSERVER", "POP3 Server name", group);
-    auto* serverForm = new QFormLayout;
-    serverForm->addRow(QStringLiteral("Server:"), POPSERVER);
-    gl->addLayout(serverForm);
-    gl->addWidget(Text(QStringLiteral("When checking for new internet mail servers require a username. If you do not "
-                                      "know your username you can obtain one from your system administrator."),
-                       group));
-    PopUserName = Field("PopUserName", "POP3 Username", group);
-    auto* userForm = new QFormLayout;
-    userForm->addRow(QStringLiteral("Username:"), PopUserName);
-    gl->addLayout(userForm);
-    gl->addWidget(Text(QStringLiteral("When checking for new internet mail servers require a password. If you do not "
-                                      "know your password you can obtain one from your system administrator."),
-                       group));
-    PopPass = Field("PopPass", "POP3 Password", group);
+    PopPass = ExplainedField(gl,
+                             "When checking for new internet mail servers require a password. If you do not know your "
+                             "password you can obtain one from your system administrator.",
+                             "Password:", "PopPass", "POP3 Password", ReceivingForm);
     PopPass->setEchoMode(QLineEdit::Password);
-    ReceivingForm->addRow(QStringLiteral("Password:"), PopPass);
     ClearTextWarning = Text(QStringLiteral("With security \"None\" this password crosses the network in clear text."),
                             group);
     ClearTextWarning->setObjectName(QStringLiteral("ClearTextWarning"));
     ReceivingForm->addRow(QString(), ClearTextWarning);
     PopSecurity = SecurityChoice(&security::StandardPopPort, "PopSecurity", group);
     ReceivingForm->addRow(QStringLiteral("Security:"), PopSecurity);
-    gl->addLayout(ReceivingForm);
     layout->addWidget(group);
     layout->addStretch(1);
     return page;
@@ -131,33 +124,36 @@ QWidget* TFrmAccounts::BuildSendingPage() {
     auto* layout = new QVBoxLayout(page);
     auto* group = new QGroupBox(QStringLiteral("SMTP Server"), page);
     auto* gl = new QVBoxLayout(group);
-    gl->addWidget(Text(QStringLiteral("When sending mail you must specify a server to send your mail through. In the "
-                                      "field below enter in your SMTP server's name."),
-                       group));
-    SMTPServer = Field("SMTPServer", "SMTP Server", group);
     SendingForm = new QFormLayout;
-    SendingForm->addRow(QStringLiteral("SMTP Server:"), SMTPServer);
+    SMTPServer = ExplainedField(gl,
+                                "When sending mail you must specify a server to send your mail through. In the field "
+                                "below enter in your SMTP server's name.",
+                                "SMTP Server:", "SMTPServer", "SMTP Server", SendingForm);
     SmtpSecurity = SecurityChoice(&security::StandardSmtpPort, "SmtpSecurity", group);
     SendingForm->addRow(QStringLiteral("Security:"), SmtpSecurity);
-    gl->addLayout(SendingForm);
-    gl->addWidget(Text(QStringLiteral("When sending mail you must specify an email address so that users reading your "
-                                      "mail can answer your email. Email adresses look like \"username@server\". In "
-                                      "the field below enter in your return address."),
-                       group));
-    ReturnAddress = Field("ReturnAddress", "Return address (username@domain)", group);
-    auto* returnForm = new QFormLayout;
-    returnForm->addRow(QStringLiteral("Return Address:"), ReturnAddress);
-    gl->addLayout(returnForm);
-    gl->addWidget(Text(QStringLiteral("When sending mail you can use a nickname rather than an email address. In the "
-                                      "field below enter in your nickname."),
-                       group));
-    NickName = Field("NickName", "Nickname (John Doe)", group);
-    auto* nickForm = new QFormLayout;
-    nickForm->addRow(QStringLiteral("Nickname:"), NickName);
-    gl->addLayout(nickForm);
+    ReturnAddress = ExplainedField(gl,
+                                   "When sending mail you must specify an email address so that users reading your "
+                                   "mail can answer your email. Email adresses look like \"username@server\". In the "
+                                   "field below enter in your return address.",
+                                   "Return Address:", "ReturnAddress", "Return address (username@domain)");
+    NickName = ExplainedField(gl,
+                              "When sending mail you can use a nickname rather than an email address. In the field "
+                              "below enter in your nickname.",
+                              "Nickname:", "NickName", "Nickname (John Doe)");
     layout->addWidget(group);
     layout->addStretch(1);
     return page;
+}
+
+QLineEdit* TFrmAccounts::ExplainedField(QVBoxLayout* column, const char* explanation, const char* label,
+                                        const char* name, const char* hint, QFormLayout* form) {
+    QWidget* group = column->parentWidget();
+    column->addWidget(Text(QString::fromLatin1(explanation), group));
+    QLineEdit* field = Field(name, hint, group);
+    if (!form) form = new QFormLayout;
+    form->addRow(QString::fromLatin1(label), field);
+    column->addLayout(form);
+    return field;
 }
 
 void TFrmAccounts::Load(const TAccount& account) {

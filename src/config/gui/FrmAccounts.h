@@ -9,6 +9,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
+class QVBoxLayout;
 class TAccountList;
 class IUserPrompt;
 
@@ -54,6 +55,10 @@ signals:
 private:
     QWidget* BuildReceivingPage();
     QWidget* BuildSendingPage();
+    // An explanation, then a labelled field in `form` (or a form of its
+    // own), both added to the group's column.
+    QLineEdit* ExplainedField(QVBoxLayout* column, const char* explanation, const char* label, const char* name,
+                              const char* hint, QFormLayout* form = nullptr);
     // The closing rule; shows its box, page and field when it refuses.
     bool MayClose();
     void ShowSecurity(TSecurity mode);
