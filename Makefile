@@ -69,7 +69,7 @@ test-fast: build
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 600
 
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DSKFP_GUI=OFF -DBUILD_TESTING=ON
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DSKFP_GUI=ON -DBUILD_TESTING=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
 
