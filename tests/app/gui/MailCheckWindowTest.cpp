@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -228,6 +229,39 @@ TEST_F(MailCheckWindowTest, StopDuringASlowDownloadEndsTheCheckAndKeepsWhatArriv
     EXPECT_TRUE(w->Toolbar()->MailCheck->defaultAction()->isEnabled());
     EXPECT_FALSE(w->Progress()->isVisible());
     EXPECT_TRUE(WaitForRows(Ops().LastNewMessages()));
+}
+
+TEST_F(MailCheckWindowTest, AnAccountDeletedWhileItsOwnItemChecksItEndsCleanly) {
+    AddMessages(2, 20000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TTelnetRelay relay;
+    relay.Throttle(2048);  // slow enough for the list to change during the check
+    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
+    ini.Write(cfg::ProxyUse, true);
+    Accounts({"Work", "Home"}, Local());
+    Open();
+    // Once bytes flow, "Home" goes from the list and the menu is rebuilt
+    // under the item whose check is running.
+    bool changed = false;
+    QTimer changer;
+    QObject::connect(&changer, &QTimer::timeout, [&] {
+        if (changed || relay.Relayed() == 0) return;
+        changed = true;
+        Accounts({"Work"}, Local());
+        Ops().AccountsChanged();
+    });
+    changer.start(5);
+    QPointer<QAction> item = Ops().MCPopup()->actions().at(2);
+    ASSERT_EQ(item->text(), QStringLiteral("Home"));
+    item->trigger();
+    changer.stop();
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(Ops().LastNewMessages(), 2);
+    ASSERT_TRUE(WaitForRows(2));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(item.isNull());
+    EXPECT_EQ(w->Toolbar()->MailCheck->menu(), nullptr);
+    EXPECT_TRUE(w->Toolbar()->MailCheck->defaultAction()->isEnabled());
 }
 
 TEST_F(MailCheckWindowTest, NoAccountsShowsTheInternetServersPage) {
