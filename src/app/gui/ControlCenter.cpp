@@ -20,6 +20,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/gui/FMListView.h"
+#include "app/gui/HelpWindow.h"
 #include "app/gui/AccountPage.h"
 #include "app/gui/AddressPage.h"
 #include "app/gui/FilterPage.h"
@@ -238,7 +239,7 @@ void TControlCenter::WireCommands() {
 
     connect(actions_->close, &QAction::triggered, this, &QWidget::close);
     connect(actions_->previewer, &QAction::toggled, this, &TControlCenter::ApplyPreviewSwitch);
-    connect(actions_->topics, &QAction::triggered, this, &TControlCenter::OpenHelp);
+    connect(actions_->topics, &QAction::triggered, this, [this] { ShowHelp(); });
     connect(actions_->about, &QAction::triggered, this, &TControlCenter::ShowAbout);
     const std::pair<QAction*, const char*> pagesOfSite[] = {
         {actions_->feedback, "feedback"}, {actions_->storeFront, "store"}, {actions_->support, "support"},
@@ -365,13 +366,14 @@ void TControlCenter::ApplyPreviewSwitch(bool checked) {
     mailPage_->SetPreviewVisible(checked);
 }
 
-void TControlCenter::OpenHelp() {
-    const std::string help = folders_.program + cfg::kHelpFile;
-    if (!fileutil::Exists(help)) {
+void TControlCenter::ShowHelp(const QString& heading) {
+    const std::string file = fileutil::FindNoCase(folders_.program, cfg::kHelpFile);
+    if (!help_) help_ = new THelpWindow(this);
+    if (!fileutil::Exists(file) || !help_->Load(QString::fromStdString(file))) {
         prompt_.Error("No Online Help was found. Please reinstall.");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help)));
+    help_->ShowSection(heading);
 }
 
 void TControlCenter::ShowAbout() {

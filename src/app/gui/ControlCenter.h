@@ -32,6 +32,7 @@ class TMainActions;
 class TMainToolbar;
 class TPopupMenus;
 class TPrintService;
+class THelpWindow;
 class TMessageSearch;
 class TWindowFilterActions;
 class IFileChooser;
@@ -80,6 +81,9 @@ public:
     IFilterActions& FilterActions() const;
     // The open and save dialogs of import and export; tests put their own.
     IFileChooser& FileChooser() const { return *chooser_; }
+    // Shows the help file beside the program, at the heading named (the top
+    // when empty); a box says so when there is no help file.
+    void ShowHelp(const QString& heading = {});
     void SetFileChooser(std::unique_ptr<IFileChooser> chooser);
     // File, Import and the "Import" button's items: show the window, turn to
     // the page of tab index and import for it.
@@ -158,7 +162,6 @@ private:
     // Makes the new message of a "mailto:" request.
     void WriteTo(const std::string& address);
     void ApplyPreviewSwitch(bool checked);
-    void OpenHelp();
     void WireListPages();
     // What the preferences dialog changes at once: menus, hints, check period.
     void ApplyPreferences(const TPreferences& values);
@@ -199,6 +202,7 @@ private:
     TMessageWindows* windows_ = nullptr;
     TMessageSearch* search_ = nullptr;
     std::unique_ptr<TPrintService> printing_;
+    THelpWindow* help_ = nullptr;  // made at the first request, a child window
     std::unique_ptr<IFileChooser> chooser_;
     std::unique_ptr<TWindowFilterActions> filterActions_;
     TMailCheckController* mailOps_ = nullptr;

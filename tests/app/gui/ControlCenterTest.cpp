@@ -8,10 +8,15 @@
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextEdit>
+#include <filesystem>
 
 #include "app/gui/ControlCenter.h"
 #include "app/gui/FMListView.h"
+#include "app/gui/HelpWindow.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
@@ -250,6 +255,35 @@ TEST_F(ControlCenterTest, TopicsWithoutHelpFileSaysSo) {
     w.Actions().topics->trigger();
     ASSERT_EQ(prompt.Errors().size(), 1u);
     EXPECT_EQ(prompt.Errors()[0], "No Online Help was found. Please reinstall.");
+}
+
+TEST_F(ControlCenterTest, TopicsShowsTheHelpFileAndASectionComesToTheTop) {
+    // The shipped help, in another letter case, as the program folder may hold it.
+    std::filesystem::copy_file(SKFP_SOURCE_DIR "/resources/help/Internet.hlp", dir.File("Internet.Hlp"));
+    TControlCenter w(ini, folders, prompt);
+    w.Actions().topics->trigger();
+    EXPECT_TRUE(prompt.Errors().empty());
+    auto* help = w.findChild<THelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->Browser()->toPlainText().startsWith(QStringLiteral("Fenmarch Skiffpost Help")));
+    EXPECT_EQ(help->Browser()->textCursor().blockNumber(), 0);
+
+    w.ShowHelp(QStringLiteral("Spelling"));
+    EXPECT_EQ(w.findChildren<THelpWindow*>().size(), 1);  // the same window, raised
+    const QTextBlock at = help->Browser()->textCursor().block();
+    EXPECT_EQ(at.text(), QStringLiteral("Spelling"));
+    EXPECT_GT(at.blockFormat().headingLevel(), 0);
+    // The heading is in view: the browser scrolled down to it.
+    EXPECT_GT(help->Browser()->verticalScrollBar()->value(), 0);
+
+    // A help file that cannot be read is the same as none.
+    std::filesystem::remove(dir.File("Internet.Hlp"));
+    std::filesystem::create_directory(dir.File("Internet.hlp"));
+    w.Actions().topics->trigger();
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(prompt.Errors()[0], "No Online Help was found. Please reinstall.");
+    w.close();
 }
 
 TEST_F(ControlCenterTest, CommandsWithoutTheirWorkAreDisabled) {

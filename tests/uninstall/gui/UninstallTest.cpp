@@ -99,7 +99,7 @@ protected:
 
 TEST_F(UninstallTest, InstallRegistersAndOkRemovesOnlyTheRegistrations) {
     Install(true);
-    for (const char* f : {"skfp", "skfp-tool", "skfp-uninstall", "Internet.Dct"})
+    for (const char* f : {"skfp", "skfp-tool", "skfp-uninstall", "Internet.Dct", "Internet.hlp"})
         EXPECT_TRUE(fs::exists(program + f)) << f;
     EXPECT_TRUE(fs::exists(prefix + "/bin/skfp"));
     EXPECT_TRUE(fs::exists(prefix + "/share/icons/hicolor/scalable/apps/skiffpost.svg"));
