@@ -9,6 +9,7 @@
 
 #include "common/AppTitle.h"
 #include "common/gui/QtText.h"
+#include "spell/gui/RichEditText.h"
 #include "spell/SpellEngine.h"
 
 TSugDialog::TSugDialog(SpellEngine& engine, QWidget* parent)
@@ -96,10 +97,10 @@ void TSugDialog::Clear() {
     SuggestList->clear();
 }
 
-void TSugDialog::ShowWord(const std::string& word, const std::vector<std::string>& suggestions) {
+void TSugDialog::ShowWord(const QString& word, const std::vector<std::string>& suggestions) {
     SetSuggestions(suggestions);
-    NotWord->setText(qttext::FromStored(word));
-    WordEdit->setText(qttext::FromStored(word));
+    NotWord->setText(word);
+    WordEdit->setText(word);
     BtnIgnore->setFocus();
 }
 
@@ -108,7 +109,7 @@ void TSugDialog::FillSuggestions(TSuggestType type) {
         SuggestList->clear();
         return;
     }
-    const std::string word = qttext::ToStored(WordEdit->text());
+    const std::string word = TRichEditText::DictionaryForm(WordEdit->text());
     SetSuggestions(word.empty() ? std::vector<std::string>{} : engine_.Suggest(word, type, maxSuggestions_));
 }
 
