@@ -128,6 +128,12 @@ TEST_F(RichSpellTest, DialogHasItsCaptionsAndStartsHidden) {
     EXPECT_TRUE(d.NotWord->isReadOnly());
     EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(d.isModal());
+    // The title bar's help button: every control says what it does.
+    EXPECT_TRUE(d.windowFlags() & Qt::WindowContextHelpButtonHint);
+    for (QWidget* w : std::initializer_list<QWidget*>{d.NotWord, d.WordEdit, d.SuggestList})
+        EXPECT_FALSE(w->whatsThis().isEmpty()) << w->objectName().toStdString();
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->whatsThis().isEmpty()) << b->objectName().toStdString();
 }
 
 TEST_F(RichSpellTest, ChecksARichBodyChangingFromTheSuggestionsAndKeepingTheLook) {
