@@ -4,9 +4,14 @@
 #include <string_view>
 
 // The lines of a text being spell checked, as the checker sees them: one
-// Windows-1252 byte per column, so columns are positions in the line.
+// Windows-1252 byte per column, so columns are positions in the line. A
+// letter the code page lacks ("ř" of "Dvořák", any letter of another
+// script) reads as kOtherLetter, so that it stays inside its word; no
+// dictionary holds that byte, so such a word is always asked about.
 // The text may change between two calls (the user can type while the
 // checker waits), so every call reads it afresh.
+inline constexpr char kOtherLetter = '\x81';  // a byte Windows-1252 leaves unassigned
+
 class ISpellText {
 public:
     virtual ~ISpellText() = default;

@@ -30,7 +30,7 @@ public:
     TWordWalker(const ISpellText& text, TTextPoint from, TTextPoint to);
 
     // The Windows-1252 letters: A-Z, a-z, the accented letters and 0x8A,
-    // 0x8C, 0x9A, 0x9C, 0x9F.
+    // 0x8C, 0x9A, 0x9C, 0x9F; and kOtherLetter, a letter the code page lacks.
     static bool IsLetter(unsigned char c);
 
     // The next word of the range, or nothing at its end.

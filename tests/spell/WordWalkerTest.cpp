@@ -35,6 +35,9 @@ TEST(WordWalkerTest, LettersApostrophesAndTheWindowsLetters) {
               (V{"caf\xE9", "\x8A\x9A\x8C\x9C\x9F", "a", "z", "b", "z"}));
     EXPECT_EQ(AllWords(TLinesText("")), V{});
     EXPECT_EQ(AllWords(TLinesText("  -- 123 ...")), V{});
+    // A letter the code page lacks stays inside its word, even at an end;
+    // the '?' of any other missing character still splits.
+    EXPECT_EQ(AllWords(TLinesText("Dvo\x81\xE1k \x81\x81 x\x81 a?b")), (V{"Dvo\x81\xE1k", "\x81\x81", "x\x81", "a", "b"}));
 }
 
 TEST(WordWalkerTest, ClosingApostrophesAreNoPartOfTheWord) {

@@ -6,18 +6,22 @@
 #include "book/MemberForm.h"
 #include "book/gui/AddressBook.h"
 #include "book/gui/AddressListModel.h"
+#include "phone/gui/EditAndDial.h"
 
 TAddressPage::TAddressPage(TFMListView* list, TAddressListModel& model, std::function<QStringList()> signatures,
                            TFileChooser chooser, QObject* parent)
     : TRowsPage(list, model, parent), book_(model), signatures_(std::move(signatures)), chooser_(std::move(chooser)) {}
 
 bool TAddressPage::OpenDialog(int row) {
-    TAddressBook dialog(signatures_(), DialogParent());
+    TAddressBook dialog(signatures_(), DialogParent(), telephony_);
     dialog.Load(TMemberForm::FromRow(Model().Row(row)));
+    // The called party is the member being edited.
+    dialog.PN1->SetBeforeDial([this, row] { return Model().Name(row); });
     connect(&dialog, &TAddressBook::Applied, this, [this, row](const TMemberForm& form) {
         TListRow changed = Model().Row(row);
         form.ApplyTo(changed);
         Model().SetSubItems(row, changed.subItems);
+        emit MemberApplied();
     });
     return dialog.exec() == QDialog::Accepted;
 }

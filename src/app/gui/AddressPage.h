@@ -5,6 +5,7 @@
 #include "app/gui/RowsPage.h"
 #include "common/gui/FileChooser.h"
 
+class ITelephony;
 class TAddressListModel;
 
 // The "Address Book" page: members in name order, the member dialog, and
@@ -19,6 +20,13 @@ public:
 
     // Asks for a nickname file and adds its members.
     void ImportNicknames();
+    // The member dialog's dial button calls through this (null: disabled).
+    void SetTelephony(ITelephony* telephony) { telephony_ = telephony; }
+
+signals:
+    // The member dialog wrote into a row ("&Apply" or "&Close"); the
+    // windows that follow the book refresh.
+    void MemberApplied();
 
 protected:
     bool OpenDialog(int row) override;
@@ -29,4 +37,5 @@ private:
     TAddressListModel& book_;
     std::function<QStringList()> signatures_;
     TFileChooser chooser_;
+    ITelephony* telephony_ = nullptr;
 };

@@ -51,6 +51,8 @@
 #include "app/gui/DialogFileChooser.h"
 #include "app/gui/WindowFilterActions.h"
 #include "spell/gui/RichSpell.h"
+#include "phone/gui/DesktopTelephony.h"
+#include "phone/gui/PhoneDialers.h"
 #include "compose/gui/SRichEdit.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
@@ -75,6 +77,7 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     : QMainWindow(parent), config_(config), folders_(folders), prompt_(prompt) {
     printing_ = std::make_unique<TPrintService>(folders_.data, [this](const QString& text) { SetStatusText(text); });
     chooser_ = std::make_unique<TDialogFileChooser>();
+    telephony_ = std::make_unique<TDesktopTelephony>();
     setObjectName(QStringLiteral("ControlCenter"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     resize(738, 405);
@@ -649,7 +652,19 @@ void TControlCenter::WireListPages() {
     connect(messageMenu_, &TMessageMenu::MemberChosen, this, [this](const QString& member) {
         if (opener_) opener_->NewMessage(qttext::ToStored(member));
     });
+    listPages_->SetTelephony(telephony_.get());
+    phoneDialers_ = new TPhoneDialers(listPages_->Book(), prompt_, this);
+    phoneDialers_->SetTelephony(telephony_.get());
+    actions_->phoneDialer->setEnabled(true);
+    connect(actions_->phoneDialer, &QAction::triggered, phoneDialers_, &TPhoneDialers::Open);
+    connect(listPages_, &TListPages::AddressBookChanged, phoneDialers_, &TPhoneDialers::BookChanged);
     listPages_->Load();
+}
+
+void TControlCenter::SetTelephony(std::unique_ptr<ITelephony> telephony) {
+    telephony_ = std::move(telephony);
+    if (listPages_) listPages_->SetTelephony(telephony_.get());
+    if (phoneDialers_) phoneDialers_->SetTelephony(telephony_.get());
 }
 
 void TControlCenter::RunFirstRun() {

@@ -38,6 +38,8 @@ class TWindowFilterActions;
 class IFileChooser;
 class IFilterActions;
 class TRichSpell;
+class ITelephony;
+class TPhoneDialers;
 
 // The main window, "Control Center": tool bar, menus, the five pages and the
 // status line. It coordinates and holds no page logic: every shared command
@@ -129,6 +131,13 @@ public:
     // "Change All" decisions hold for the whole run.
     TRichSpell& Spell() const { return *spell_; }
 
+    // Where the phone dialers and the member dialog place calls: the
+    // desktop's dialer unless a test puts its own.
+    ITelephony& Telephony() const { return *telephony_; }
+    void SetTelephony(std::unique_ptr<ITelephony> telephony);
+    // Utilities, "Phone Dialer" (Ctrl+D); exists after SetStore.
+    TPhoneDialers* PhoneDialers() const { return phoneDialers_; }
+
     void SetStatusText(const QString& text);
     QString StatusText() const;
     QTabWidget* Pages() const { return pages_; }
@@ -210,6 +219,8 @@ private:
     QMenu* trayPopup_ = nullptr;
     TSendRunner* sender_ = nullptr;
     TMessageOpener* opener_ = nullptr;
+    std::unique_ptr<ITelephony> telephony_;
+    TPhoneDialers* phoneDialers_ = nullptr;
     // The page object of each tab, in tab order.
     QList<TMainPage*> pageObjects_;
     std::function<void()> startProcessing_;

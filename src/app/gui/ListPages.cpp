@@ -65,6 +65,7 @@ TListPages::TListPages(const TViews& views, QTabWidget& tabs, const TFolders& fo
     accountPage_ = new TAccountPage(views.accounts, parts_->accountModel, prompt,
                                     [&tabs, accountsTab] { tabs.setCurrentWidget(accountsTab); }, this);
     connect(&parts_->bookModel, &TListRowsModel::Changed, this, &TListPages::AddressBookChanged);
+    connect(addressPage_, &TAddressPage::MemberApplied, this, &TListPages::AddressBookChanged);
     connect(&parts_->signatureModel, &TListRowsModel::Changed, this, &TListPages::SignaturesChanged);
     connect(&parts_->filterModel, &TListRowsModel::Changed, this, &TListPages::FiltersChanged);
     connect(&parts_->accountModel, &TAccountListModel::Changed, this, &TListPages::AccountsChanged);
@@ -78,6 +79,8 @@ void TListPages::Load() {
     parts_->filterModel.Load();
     parts_->accountModel.Reload();
 }
+
+void TListPages::SetTelephony(ITelephony* telephony) { addressPage_->SetTelephony(telephony); }
 
 const TAddressList& TListPages::Book() const { return parts_->book; }
 const TSignatureList& TListPages::Signatures() const { return parts_->signatures; }

@@ -7,6 +7,7 @@
 #include "common/gui/FileChooser.h"
 
 class IEventPump;
+class ITelephony;
 class IUserPrompt;
 class QMenu;
 class QTabWidget;
@@ -55,6 +56,9 @@ public:
     const TAccountList& Accounts() const;
     QStringList MemberNames() const;
     QStringList SignatureNames() const;
+
+    // Where the member dialog's dial button calls.
+    void SetTelephony(ITelephony* telephony);
 
     // Answers the tests in place of the desktop's file dialog.
     void SetFileChooser(TFileChooser chooser) { chooser_ = std::move(chooser); }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/gui/QtText.h"
+#include "phone/gui/EditAndDial.h"
 
 namespace {
 
@@ -25,13 +26,13 @@ QGroupBox* Group(const char* title, QWidget* content, QWidget* parent) {
 
 }  // namespace
 
-TAddressBook::TAddressBook(const QStringList& signatures, QWidget* parent) : QDialog(parent) {
+TAddressBook::TAddressBook(const QStringList& signatures, QWidget* parent, ITelephony* telephony) : QDialog(parent) {
     setObjectName(QStringLiteral("TAddressBook"));
     setWindowTitle(QStringLiteral("Fenmarch Address Book"));
     auto* layout = new QVBoxLayout(this);
     Pages = new QTabWidget(this);
     Pages->setUsesScrollButtons(false);  // every page caption shows whole
-    Pages->addTab(BuildPersonalPage(), QStringLiteral("Personal Information"));
+    Pages->addTab(BuildPersonalPage(telephony), QStringLiteral("Personal Information"));
     Pages->addTab(BuildAddressPage(), QStringLiteral("Email Address(s)"));
     Memo3 = new QPlainTextEdit(this);
     Memo3->setObjectName(QStringLiteral("Memo3"));
@@ -61,24 +62,16 @@ TAddressBook::TAddressBook(const QStringList& signatures, QWidget* parent) : QDi
     setFixedSize(sizeHint().expandedTo(QSize(420, 330)));
 }
 
-QWidget* TAddressBook::BuildPersonalPage() {
+QWidget* TAddressBook::BuildPersonalPage(ITelephony* telephony) {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
 
-    auto* phone = new QWidget(page);
-    auto* phoneRow = new QHBoxLayout(phone);
-    phoneRow->setContentsMargins(0, 0, 0, 0);
-    PN1 = new QLineEdit(phone);
+    PN1 = new TEditAndDial(telephony, page);
     PN1->setObjectName(QStringLiteral("PN1"));
-    DialButton = new QToolButton(phone);
-    DialButton->setObjectName(QStringLiteral("DialButton"));
-    DialButton->setText(QStringLiteral("Dial"));
-    DialButton->setToolTip(QStringLiteral("Dial Phone Number"));
-    DialButton->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-    DialButton->setEnabled(false);  // until the phone dialer exists
-    phoneRow->addWidget(PN1, 1);
-    phoneRow->addWidget(DialButton);
-    layout->addWidget(Group("Phone Number", phone, page));
+    PN1->SetButtonHint(QStringLiteral("Dial Phone Number"));
+    PN1->SetButtonShortCut(QKeySequence(QStringLiteral("Ctrl+D")));
+    DialButton = PN1->Button();
+    layout->addWidget(Group("Phone Number", PN1, page));
 
     FN1 = new QLineEdit(page);
     FN1->setObjectName(QStringLiteral("FN1"));

@@ -23,6 +23,7 @@
 #include <QTextList>
 #include <QVBoxLayout>
 
+#include "app/DesktopEntries.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
@@ -112,6 +113,8 @@ TSetup::TSetup(TIniFile& config, std::string programFolder, std::string dataFold
     ISP->addItems(dialEntries);
     DefServer->addItems(aliases);
     Load(TPreferences::Load(config_, programFolder_));
+    autostart_ = TDesktopEntries(TDesktopEntries::FromEnvironment(programFolder_)).IsAutostart();
+    StartWithDesktop->setChecked(autostart_);
     setFixedSize(sizeHint());
 }
 
@@ -125,7 +128,8 @@ QWidget* TSetup::BuildGeneralPage() {
     ShowHints = Check("ShowHints", "Display possible hints.", display);
     HideTray = Check("HideTray", "Hide Tray Icon when restored.", display);
     HideCC = Check("HideCC", "Hide Control Center when minimized.", display);
-    for (auto* b : {MenuSystem, ShowHints, HideTray, HideCC}) dl->addWidget(b);
+    StartWithDesktop = Check("StartWithDesktop", "Start with the desktop session.", display);
+    for (auto* b : {MenuSystem, ShowHints, HideTray, HideCC, StartWithDesktop}) dl->addWidget(b);
     grid->addWidget(display, 0, 0);
 
     auto* mailbox = new QGroupBox(QStringLiteral("Mailbox Creation:"), page);
@@ -578,6 +582,14 @@ bool TSetup::Apply() {
     if (!values.Save(config_)) return false;
     if (!TFormatFile::Write(config_, dataFolder_ + cfg::kFormatFile))
         prompt_.Error("Unable to write to " + dataFolder_ + cfg::kFormatFile);
+    // Only a change of the box touches the desktop's files.
+    if (StartWithDesktop->isChecked() != autostart_) {
+        TDesktopEntries entries(TDesktopEntries::FromEnvironment(programFolder_));
+        if (entries.SetAutostart(StartWithDesktop->isChecked()))
+            autostart_ = StartWithDesktop->isChecked();
+        else
+            prompt_.Error("Unable to write to " + entries.AutostartPath());
+    }
     loaded_ = values;
     emit Applied(values);
     return true;

@@ -48,6 +48,9 @@ public:
     QTabWidget* Pages = nullptr;
     // "General Options"
     QCheckBox *MenuSystem, *ShowHints, *HideTray, *HideCC;
+    // Whether the desktop session starts the program: the autostart entry
+    // of this user's desktop, not a key of "Internet.ini".
+    QCheckBox* StartWithDesktop;
     QLineEdit* CategoryCreation;
     QCheckBox* RenameCategory;
     QLineEdit* StickitCreation;
@@ -117,6 +120,7 @@ private:
     IUserPrompt& prompt_;
     TFileChooser chooser_ = filechooser::Desktop();
     TPreferences loaded_;
+    bool autostart_ = false;  // what the desktop had when last read or written
     TNotifyGroup alarm_{};
     TNotifyGroup mail_{};
 };

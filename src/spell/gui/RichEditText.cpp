@@ -9,6 +9,13 @@
 #include "common/Windows1252.h"
 #include "common/gui/QtText.h"
 
+namespace {
+
+// Letters and the combining marks that complete them ("e" + U+0301).
+bool IsWordPart(char32_t c) { return QChar::isLetter(c) || QChar::isMark(c); }
+
+}  // namespace
+
 TRichEditText::TRichEditText(QTextEdit* box) : box_(box) {
     if (box) changed_ = QObject::connect(box->document(), &QTextDocument::contentsChange, box, [this] { cachedLine_ = -1; });
 }
@@ -25,7 +32,15 @@ std::string_view TRichEditText::Line(int line) const {
     const QString text = block.text();
     cache_.assign(static_cast<std::size_t>(text.size()), '?');
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (auto byte = cp1252::FromUnicode(text[i].unicode())) cache_[static_cast<std::size_t>(i)] = static_cast<char>(*byte);
+        const auto at = static_cast<std::size_t>(i);
+        if (auto byte = cp1252::FromUnicode(text[i].unicode())) {
+            cache_[at] = static_cast<char>(*byte);
+        } else if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            if (IsWordPart(QChar::surrogateToUcs4(text[i], text[i + 1]))) cache_[at] = cache_[at + 1] = kOtherLetter;
+            ++i;
+        } else if (IsWordPart(text[i].unicode())) {
+            cache_[at] = kOtherLetter;
+        }
     }
     cachedLine_ = line;
     return cache_;
@@ -50,4 +65,26 @@ bool TRichEditText::Replace(int line, int start, std::string_view expected, std:
     // The replacement takes the look of the word it replaces.
     cursor.insertText(qttext::FromStored(text));
     return true;
+}
+
+QString TRichEditText::Text(const TWordSpan& word) const {
+    if (!box_) return {};
+    const QTextBlock block = box_->document()->findBlockByNumber(word.line);
+    if (!block.isValid()) return {};
+    return block.text().mid(word.start, word.end - word.start);
+}
+
+std::string TRichEditText::DictionaryForm(const QString& word) {
+    std::string out;
+    for (const char32_t c : word.toUcs4()) {
+        if (auto byte = cp1252::FromUnicode(c)) {
+            out += static_cast<char>(*byte);
+            continue;
+        }
+        if (QChar::isMark(c)) continue;
+        const QString base = QChar::decomposition(c);
+        const auto byte = base.isEmpty() ? std::nullopt : cp1252::FromUnicode(base[0].unicode());
+        out += byte && TWordWalker::IsLetter(*byte) ? static_cast<char>(*byte) : '?';
+    }
+    return out;
 }

@@ -6,13 +6,16 @@
 #include <string_view>
 
 #include "spell/SpellText.h"
+#include "spell/WordWalker.h"
 
 class QTextEdit;
 
 // The paragraphs of a text box as the checker's lines: one Windows-1252 byte
-// per UTF-16 unit of the paragraph, so a column is a position in the block
-// (characters the code page lacks read as '?', which is no letter). A box
-// that is closed meanwhile reads as empty and refuses changes.
+// per UTF-16 unit of the paragraph, so a column is a position in the block.
+// Letters and combining marks the code page lacks read as kOtherLetter (both
+// units of a letter beyond the 16-bit range), other characters it lacks as
+// '?', which is no letter. A box that is closed meanwhile reads as empty and
+// refuses changes.
 class TRichEditText : public ISpellText {
 public:
     explicit TRichEditText(QTextEdit* box);
@@ -26,6 +29,13 @@ public:
 
     // The document position of a line's column, clamped to the line; -1 without a box.
     int Position(int line, int column) const;
+    // A word as the box shows it, the letters the code page lacks included.
+    QString Text(const TWordSpan& word) const;
+
+    // A word as the dictionaries can take it, for suggestions: a letter the
+    // code page lacks becomes its base letter when that is one ("Dvořák"
+    // gives "Dvorák"), a lone combining mark goes, anything else reads '?'.
+    static std::string DictionaryForm(const QString& word);
 
 private:
     QPointer<QTextEdit> box_;

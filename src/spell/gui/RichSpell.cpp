@@ -45,7 +45,7 @@ bool TRichSpell::CheckRichSelection(QTextEdit* box) {
     QTextDocument* doc = box->document();
     auto isLetter = [](QChar c) {
         const auto byte = cp1252::FromUnicode(c.unicode());
-        return byte && TWordWalker::IsLetter(*byte);
+        return byte ? TWordWalker::IsLetter(*byte) : c.isLetter() || c.isMark() || c.isSurrogate();
     };
     int start = selection.selectionStart();
     int end = selection.selectionEnd();
@@ -148,13 +148,17 @@ void TRichSpell::Highlight(const TWordSpan& word) {
 TSpellAnswer TRichSpell::Ask(const TWordSpan& word, std::string& replacement) {
     if (!box_) return TSpellAnswer::Cancel;
     const std::vector<std::string> none;
-    const auto& suggestions =
-        SuggestType == stNoSuggest ? none : engine_.Suggest(word.text, SuggestType, MaxSuggestions);
+    // A word with letters the code page lacks is shown as the box has it and
+    // suggested for by its nearest dictionary spelling.
+    const bool other = word.text.find(kOtherLetter) != std::string::npos;
+    const QString shown = other ? text_->Text(word) : qttext::FromStored(word.text);
+    const std::string key = other ? TRichEditText::DictionaryForm(shown) : word.text;
+    const auto& suggestions = SuggestType == stNoSuggest ? none : engine_.Suggest(key, SuggestType, MaxSuggestions);
     dialog_->ResetResult();
     dialog_->ShowWaiting();
     if (!dialog_->isVisible()) dialog_->show();
     dialog_->SetControlsEnabled(true);
-    dialog_->ShowWord(word.text, suggestions);
+    dialog_->ShowWord(shown, suggestions);
     if (AvoidHighlight) MoveOffWord();
     dialog_->raise();
     dialog_->activateWindow();

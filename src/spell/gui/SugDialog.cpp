@@ -6,9 +6,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "common/AppTitle.h"
 #include "common/gui/QtText.h"
+#include "spell/gui/RichEditText.h"
 #include "spell/SpellEngine.h"
 
 TSugDialog::TSugDialog(SpellEngine& engine, QWidget* parent)
@@ -74,6 +76,23 @@ TSugDialog::TSugDialog(SpellEngine& engine, QWidget* parent)
         WordEdit->setText(item->text());
         SetResult(kChange);
     });
+    // The title bar's help button asks what a control does; each answers.
+    const std::pair<QWidget*, const char*> help[] = {
+        {NotWord, "The word the dictionaries do not know, highlighted in the text behind this window."},
+        {WordEdit, "The word to put in its place. Type it, or click a suggestion; Enter changes the word."},
+        {SuggestList, "Known words close to the unknown one. A click copies one to \"Change To:\", a double click "
+                      "also changes the word."},
+        {BtnIgnore, "Leaves the word as it is, this time."},
+        {BtnIgnoreAll, "Leaves the word, in any capitalisation, in every message until the program ends."},
+        {BtnChange, "Puts \"Change To:\" in place of the word."},
+        {BtnChangeAll, "Puts \"Change To:\" in place of the word, and of the same word wherever it comes again "
+                       "until the program ends, without asking."},
+        {BtnAdd, "Adds the word to your own dictionary (User.Dct in the data folder), so it is known from now on."},
+        {BtnSuggest, "Lists known words spelled like \"Change To:\"."},
+        {BtnPhoneme, "Lists known words that sound like \"Change To:\"."},
+        {BtnCancel, "Ends the check; the text keeps every change made so far. Escape does the same."},
+    };
+    for (const auto& [widget, text] : help) widget->setWhatsThis(QString::fromLatin1(text));
     ShowScanning();
 }
 
@@ -96,10 +115,10 @@ void TSugDialog::Clear() {
     SuggestList->clear();
 }
 
-void TSugDialog::ShowWord(const std::string& word, const std::vector<std::string>& suggestions) {
+void TSugDialog::ShowWord(const QString& word, const std::vector<std::string>& suggestions) {
     SetSuggestions(suggestions);
-    NotWord->setText(qttext::FromStored(word));
-    WordEdit->setText(qttext::FromStored(word));
+    NotWord->setText(word);
+    WordEdit->setText(word);
     BtnIgnore->setFocus();
 }
 
@@ -108,7 +127,7 @@ void TSugDialog::FillSuggestions(TSuggestType type) {
         SuggestList->clear();
         return;
     }
-    const std::string word = qttext::ToStored(WordEdit->text());
+    const std::string word = TRichEditText::DictionaryForm(WordEdit->text());
     SetSuggestions(word.empty() ? std::vector<std::string>{} : engine_.Suggest(word, type, maxSuggestions_));
 }
 

@@ -37,8 +37,9 @@ public:
     void ShowWaiting();
     // Every control but "Cancel", which stays usable while the checker scans.
     void SetControlsEnabled(bool enabled);
-    // The word and its suggestions (Windows-1252), with "&Ignore" focused.
-    void ShowWord(const std::string& word, const std::vector<std::string>& suggestions);
+    // The word as the text shows it and its suggestions (Windows-1252),
+    // with "&Ignore" focused.
+    void ShowWord(const QString& word, const std::vector<std::string>& suggestions);
     void Clear();
     void FillSuggestions(TSuggestType type);
 

@@ -19,6 +19,8 @@
 #include "book/gui/FiltersForm.h"
 #include "common/BusyFlag.h"
 #include "common/SleepPump.h"
+#include "phone/Telephony.h"
+#include "phone/gui/EditAndDial.h"
 #include "support/ListFileCheck.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
@@ -43,7 +45,7 @@ TEST(AddressBookDialog, DistributionFollowsTheAddressLines) {
     TAddressBook dialog({"Default Signature", "Work"});
     EXPECT_EQ(dialog.windowTitle(), "Fenmarch Address Book");
     EXPECT_FALSE(dialog.DialButton->isEnabled());
-    EXPECT_EQ(dialog.DialButton->toolTip(), "Dial Phone Number");
+    EXPECT_EQ(dialog.DialButton->toolTip().toStdString(), ITelephony::kNoDialerTip);  // no dialer given
     // Empty on creation: no choice.
     EXPECT_FALSE(dialog.CC->isEnabled());
     EXPECT_FALSE(dialog.BCC->isEnabled());

@@ -27,6 +27,7 @@
 #include "richtext/FormatFile.h"
 #include "support/ListFileCheck.h"
 #include "support/RecordingPrompt.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/gui/DialogButtons.h"
 
@@ -321,4 +322,41 @@ TEST(SetupDialog, NotificationChoosers) {
     EXPECT_EQ(f.config.ReadString("Alarms", "Notify", ""), "Play Sound");
     EXPECT_EQ(f.config.ReadString("Alarms", "FileName", ""), "/home/ann/sounds/ALARM.WAV");
     EXPECT_EQ(f.config.ReadString("Pop Settings", "Notify", ""), "Beep");
+}
+
+// The autostart switch is this user's desktop entry: read when the dialog
+// opens, written only when it changed, and a failure to write is told.
+TEST(SetupDialog, StartWithTheDesktopSessionIsTheAutostartEntry) {
+    TSetupFixture f;
+    TTempDir xdg;
+    TScopedEnv config("XDG_CONFIG_HOME", xdg.Path() + "config");
+    const std::string entry = xdg.Path() + "config/autostart/skiffpost.desktop";
+    f.config.WriteString("User", "First", "Ann");
+
+    auto setup = f.Open();
+    EXPECT_EQ(setup->StartWithDesktop->text(), "Start with the desktop session.");
+    EXPECT_FALSE(setup->StartWithDesktop->isChecked());
+    ASSERT_TRUE(setup->Apply());
+    EXPECT_FALSE(fileutil::Exists(entry));  // unchanged: nothing written
+
+    setup->StartWithDesktop->setChecked(true);
+    ASSERT_TRUE(setup->Apply());
+    const std::string text = ReadFileOrEmpty(entry);
+    EXPECT_NE(text.find("/opt/skfp/skfp"), std::string::npos);
+    // A new dialog finds it on, and switching off removes it.
+    setup = f.Open();
+    EXPECT_TRUE(setup->StartWithDesktop->isChecked());
+    setup->StartWithDesktop->setChecked(false);
+    ASSERT_TRUE(setup->Apply());
+    EXPECT_FALSE(fileutil::Exists(entry));
+    EXPECT_TRUE(f.prompt.Texts().empty());
+
+    // A configuration folder that cannot take the entry.
+    ASSERT_TRUE(fileutil::WriteAtomically(xdg.Path() + "blocked", "a file, no folder"));
+    TScopedEnv blocked("XDG_CONFIG_HOME", xdg.Path() + "blocked");
+    setup = f.Open();
+    setup->StartWithDesktop->setChecked(true);
+    setup->Apply();
+    ASSERT_EQ(f.prompt.Errors().size(), 1u);
+    EXPECT_EQ(f.prompt.Errors()[0], "Unable to write to " + xdg.Path() + "blocked/autostart/skiffpost.desktop");
 }

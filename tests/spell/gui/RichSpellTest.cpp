@@ -19,6 +19,7 @@
 #include "compose/gui/SRichEdit.h"
 #include "spell/SpellEngine.h"
 #include "spell/SpellFixture.h"
+#include "spell/gui/RichEditText.h"
 #include "spell/gui/RichSpell.h"
 #include "spell/gui/SugDialog.h"
 #include "support/RecordingPrompt.h"
@@ -127,6 +128,12 @@ TEST_F(RichSpellTest, DialogHasItsCaptionsAndStartsHidden) {
     EXPECT_TRUE(d.NotWord->isReadOnly());
     EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(d.isModal());
+    // The title bar's help button: every control says what it does.
+    EXPECT_TRUE(d.windowFlags() & Qt::WindowContextHelpButtonHint);
+    for (QWidget* w : std::initializer_list<QWidget*>{d.NotWord, d.WordEdit, d.SuggestList})
+        EXPECT_FALSE(w->whatsThis().isEmpty()) << w->objectName().toStdString();
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->whatsThis().isEmpty()) << b->objectName().toStdString();
 }
 
 TEST_F(RichSpellTest, ChecksARichBodyChangingFromTheSuggestionsAndKeepingTheLook) {
@@ -340,4 +347,31 @@ TEST_F(RichSpellTest, MissingMainDictionarySaysSoAndChecksNothing) {
     EXPECT_TRUE(user.Words().isEmpty());
     EXPECT_FALSE(spell.Dialog()->isVisible());
     EXPECT_EQ(box->toPlainText(), "xyzzy");
+}
+
+// Letters Windows-1252 lacks belong to their word: the word is asked about
+// whole, shown as written, suggested for by its nearest dictionary spelling,
+// and changed in place; the known words around it are still known.
+TEST_F(RichSpellTest, LettersBeyondTheCodePageStayInsideTheirWord) {
+    Box(QString::fromUtf8("<p>The dog Dvořák barked at the Łódź cat.</p>"
+                          "<p>\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0 and \xF0\x9D\x90\x80" "dog near Dvořák.</p>"));
+    TUser user(spell, box);
+    user.steps << [](TSugDialog& d) { d.BtnIgnoreAll->click(); };
+    user.steps << [](TSugDialog& d) { Say(d, "Lodz", d.BtnChange); };
+    EXPECT_TRUE(spell.CheckRich(box));
+    EXPECT_EQ(user.Words(), (QStringList{QString::fromUtf8("Dvořák"), QString::fromUtf8("Łódź"),
+                                         QString::fromUtf8("\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0"),
+                                         QString::fromUtf8("\xF0\x9D\x90\x80" "dog")}))
+        << user.Words().join(",").toStdString();
+    EXPECT_EQ(user.asked[0].selected, QString::fromUtf8("Dvořák"));
+    EXPECT_EQ(box->toPlainText(), QString::fromUtf8("The dog Dvořák barked at the Lodz cat.\n"
+                                                    "\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0 and "
+                                                    "\xF0\x9D\x90\x80" "dog near Dvořák."));
+}
+
+TEST(RichEditTextForm, LettersTheCodePageLacksBecomeTheirBaseLetter) {
+    EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("Dvořák")), "Dvor\xE1k");
+    EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("Łódź")), "?\xF3" "dz");  // "Ł" has no base letter
+    EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("cafe\xCC\x81")), "cafe");
+    EXPECT_EQ(TRichEditText::DictionaryForm(QStringLiteral("dog")), "dog");
 }
