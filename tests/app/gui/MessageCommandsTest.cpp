@@ -25,6 +25,10 @@
 #include "book/FilterList.h"
 #include "config/ConfigKeys.h"
 #include "app/gui/FindDialog.h"
+#include "app/gui/ListPages.h"
+#include "app/gui/PopupMenus.h"
+#include "book/AddressList.h"
+#include <QMenu>
 #include "app/gui/MessageSearch.h"
 #include "app/MessageFinder.h"
 #include <QPushButton>
@@ -356,6 +360,76 @@ TEST_F(MessageCommandsTest, ImportedTextFileIsAQueuedMessageInTheOutBoxNamedAfte
     C().Run(TPageCommand::Import);
     EXPECT_EQ(prompt.Errors().size(), 1u);
     EXPECT_EQ(headers.Count(TMailboxName::kOutBox), 2);
+}
+
+TEST_F(MessageCommandsTest, TheListPopupHasOneImportForThePageShowing) {
+    Open();
+    QStringList items;
+    for (QAction* a : w->Popups()->StickitLBPopup->actions()) {
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        EXPECT_EQ(a->menu(), nullptr) << a->text().toStdString();
+    }
+    EXPECT_EQ(items, (QStringList{"Ne&w", "&View", "&Print", "-", "&Import", "&Export", "-", "&Delete"}));
+    WriteFileOrDie(dir.File("note.txt"), "Remember the milk\r\n");
+    chooser->answer = QString::fromStdString(dir.File("note.txt"));
+    ASSERT_TRUE(w->Popups()->listImport->isEnabled());
+    w->Popups()->listImport->trigger();
+    EXPECT_EQ(chooser->title, QStringLiteral("Import a file."));
+    ASSERT_EQ(store.Headers().Count(TMailboxName::kOutBox), 1);
+    EXPECT_EQ(store.Headers().At(store.Headers().Length() - 1)->Subject.str(), "note.txt");
+}
+
+// The tray's items are the main window's commands: they bring the hidden
+// window back and do what the File and Utilities menus do.
+TEST_F(MessageCommandsTest, TrayImportsAndFindsAsTheMenusDo) {
+    Open();
+    const auto hideToTray = [&] {
+        w->show();
+        w->hide();
+        ASSERT_TRUE(w->isHidden());
+    };
+    const auto trayItem = [&](const QString& caption) -> QAction* {
+        for (QAction* a : w->TrayPopup()->actions()) {
+            if (a->text() == caption) return a;
+            if (a->menu())
+                for (QAction* sub : a->menu()->actions())
+                    if (sub->text() == caption) return sub;
+        }
+        return nullptr;
+    };
+
+    hideToTray();
+    w->Pages()->setCurrentIndex(2);
+    WriteFileOrDie(dir.File("letter.txt"), "Hello\r\n");
+    chooser->answer = QString::fromStdString(dir.File("letter.txt"));
+    ASSERT_TRUE(trayItem(QStringLiteral("Message File")));
+    trayItem(QStringLiteral("Message File"))->trigger();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->Pages()->currentIndex(), 0);
+    EXPECT_EQ(store.Headers().Count(TMailboxName::kOutBox), 1);
+
+    hideToTray();
+    WriteFileOrDie(dir.File("nndbase.txt"), "alias ann ann@example.org\r\n");
+    QString askedFilter;
+    w->ListPages()->SetFileChooser([&](QWidget*, const QString&, const QString&, const QString& filter) {
+        askedFilter = filter;
+        return QString::fromStdString(dir.File("nndbase.txt"));
+    });
+    ASSERT_TRUE(trayItem(QStringLiteral("Address Book")));
+    trayItem(QStringLiteral("Address Book"))->trigger();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->Pages()->currentIndex(), 1);
+    EXPECT_TRUE(askedFilter.startsWith(QStringLiteral("Eudora NickNames"))) << askedFilter.toStdString();
+    EXPECT_EQ(w->ListPages()->Book().Names(), std::vector<std::string>{"ann"});
+
+    hideToTray();
+    Add("In Box", "one", "a word\r\n");
+    ASSERT_TRUE(trayItem(QStringLiteral("Find Message")));
+    trayItem(QStringLiteral("Find Message"))->trigger();
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_TRUE(w->Search()->Dialog());
+    EXPECT_TRUE(w->Search()->Dialog()->isVisible());
+    EXPECT_EQ(w->Search()->Position(), 0);
 }
 
 TEST(MessageFinderTest, FindsWithoutRegardToCaseAndTellsTheLine) {
