@@ -29,6 +29,9 @@
 #include "app/gui/PopupMenus.h"
 #include "book/AddressList.h"
 #include <QMenu>
+#include <QTest>
+#include <cstdlib>
+#include <fstream>
 #include "app/gui/MessageSearch.h"
 #include "app/MessageFinder.h"
 #include <QPushButton>
@@ -545,3 +548,66 @@ TEST_F(MessageCommandsTest, AFilterPrintsTheMessageItMatchesUnderTheHeading) {
 }
 
 }  // namespace
+
+// Not a check: pictures of the main window and the find dialog while a
+// search runs over 2,000 messages and after it found the last one, for a
+// person to look at. Run with --gtest_also_run_disabled_tests and
+// SKFP_SHOTS=folder (under Xvfb with QT_QPA_PLATFORM=xcb for the desktop's
+// look; the whole screen is taken too when imagemagick's "import" is there).
+TEST_F(MessageCommandsTest, DISABLED_FindScreenshots) {
+    const char* shots = std::getenv("SKFP_SHOTS");
+    ASSERT_NE(shots, nullptr);
+    const QString folder = QString::fromLocal8Bit(shots);
+    {
+        std::ofstream msg(store.Files().MessagePath("In Box"), std::ios::binary);
+        std::int64_t offset = 0;
+        for (int i = 0; i < 2000; ++i) {
+            std::string body = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n\\pard\\f0\\fs20 ";
+            while (body.size() < 40000)
+                body += "Minutes of the {\\b weekly} meeting: budget, schedule and the {\\i delivery} notes.\\par\r\n";
+            if (i == 1999) body += "The caravan leaves for Zanzibar at dawn.\\par\r\n";
+            body += "}\r\n";
+            msg << body;
+            auto item = std::make_unique<THeaderItem>();
+            item->Mailbox = "In Box";
+            item->Subject = i == 1999 ? "Travel plans" : "Weekly meeting " + std::to_string(i);
+            item->Who = "Ann Smith <ann@example.org>";
+            item->Date = "01/02/26 10:00 AM";
+            item->MsgType = "RTF";
+            item->Flags = mfRead;
+            item->Offset = offset;
+            item->Size = static_cast<std::int64_t>(body.size());
+            offset += item->Size;
+            store.Headers().Add(std::move(item));
+        }
+    }
+    ASSERT_TRUE(store.Files().SaveIndex("In Box"));
+    Open();
+    w->resize(900, 620);
+    w->move(0, 0);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    View("Out Box");
+    w->Actions().findMessage->trigger();
+    TMessageSearch& search = *w->Search();
+    TFindDialog* dialog = search.Dialog();
+    dialog->move(520, 360);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    dialog->SetText(QStringLiteral("zanzibar"));
+    QSignalSpy ended(&search, &TMessageSearch::SearchEnded);
+    const auto take = [&](const QString& name) {
+        w->grab().save(folder + "/" + name + "-window.png");
+        dialog->grab().save(folder + "/" + name + "-dialog.png");
+        if (QProcess::execute(QStringLiteral("import"),
+                              {QStringLiteral("-window"), QStringLiteral("root"), folder + "/" + name + "-screen.png"}) != 0)
+            std::remove((folder + "/" + name + "-screen.png").toLocal8Bit().constData());
+    };
+    dialog->FindButton()->click();
+    QTest::qWait(150);
+    ASSERT_TRUE(search.Searching());
+    take(QStringLiteral("find-searching"));
+    ASSERT_TRUE(ended.wait(30000));
+    QTest::qWait(200);
+    take(QStringLiteral("find-found"));
+}
+
