@@ -33,6 +33,8 @@ char32_t Lower(char32_t c) {
     return static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
+int LineEnds(std::u32string_view text) { return static_cast<int>(std::count(text.begin(), text.end(), U'\n')); }
+
 }  // namespace
 
 std::u32string TMessageFinder::Folded(std::u32string_view text) {
@@ -121,14 +123,14 @@ bool TMessageFinder::SearchRead() {
     if (at != std::u32string_view::npos) {
         const std::size_t lineEnd = at == 0 ? std::u32string_view::npos : lines.rfind(U'\n', at - 1);
         hit_.column = lineEnd == std::u32string_view::npos ? at : at - lineEnd - 1;
-        hit_.line = droppedLines_ + static_cast<int>(std::count(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(at), U'\n'));
+        hit_.line = droppedLines_ + LineEnds(lines.substr(0, at));
         return true;
     }
     searched_ = end;
     // Lines searched are dropped now and then, so a long body never keeps
     // its whole text; the lines are counted only then and at a hit.
     if (rich_ && searched_ >= (1u << 20)) {
-        droppedLines_ += static_cast<int>(std::count(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(searched_), U'\n'));
+        droppedLines_ += LineEnds(lines.substr(0, searched_));
         text.erase(0, searched_);
         folded_ -= searched_;
         searched_ = 0;

@@ -598,9 +598,9 @@ TEST_F(MessageCommandsTest, DISABLED_FindScreenshots) {
     const auto take = [&](const QString& name) {
         w->grab().save(folder + "/" + name + "-window.png");
         dialog->grab().save(folder + "/" + name + "-dialog.png");
-        if (QProcess::execute(QStringLiteral("import"),
-                              {QStringLiteral("-window"), QStringLiteral("root"), folder + "/" + name + "-screen.png"}) != 0)
-            std::remove((folder + "/" + name + "-screen.png").toLocal8Bit().constData());
+        const QString screen = folder + "/" + name + "-screen.png";
+        if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), screen}) != 0)
+            std::remove(screen.toLocal8Bit().constData());
     };
     dialog->FindButton()->click();
     QTest::qWait(150);
