@@ -1,5 +1,6 @@
 #include "app/MessageImport.h"
 
+#include "app/RecordBody.h"
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
 #include "common/Windows1252.h"
@@ -41,7 +42,7 @@ std::u32string Decoded(const std::string& line, bool utf8) {
 }  // namespace
 
 std::vector<std::string> TMessageImport::BodyLines(const std::string& content) {
-    if (content.find("{\\rtf") != std::string::npos) return SplitLines(content);
+    if (TRecordBody::IsRich(content)) return SplitLines(content);
     const bool utf8 = cp1252::IsValidUtf8(content);
     TRichDocument doc;
     for (const std::string& line : SplitLines(content)) doc.AddParagraph(Decoded(line, utf8), doc.defaultChar, doc.defaultPara);

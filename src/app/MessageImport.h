@@ -24,10 +24,10 @@ public:
     // The new record's handle; nothing when the file cannot be read.
     std::optional<int> Import(const std::string& path, std::time_t now) const;
 
-    // The stored body of a file's content: RTF stays as it is; any other
-    // text (UTF-8, else Windows-1252) becomes a rich text body with one
-    // paragraph per line, so that the message reads and sends as the ones
-    // the composer makes.
+    // The stored body of a file's content: RTF (a file that opens with
+    // "{\rtf") stays as it is; any other text (UTF-8, else Windows-1252)
+    // becomes a rich text body with one paragraph per line, so that the
+    // message reads and sends as the ones the composer makes.
     static std::vector<std::string> BodyLines(const std::string& content);
 
 private:

@@ -5,8 +5,13 @@
 #include "richtext/RtfReader.h"
 #include "store/MailStore.h"
 
-bool TRecordBody::IsRich(const THeaderItem& item, const std::string& body) {
-    return body.find("{\\rtf") != std::string::npos || item.MsgType == "RTF";
+bool TRecordBody::IsRich(std::string_view stored) {
+    const std::size_t first = stored.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && stored.substr(first, 5) == "{\\rtf";
+}
+
+TRichDocument TRecordBody::DocumentOf(const std::string& stored) {
+    return IsRich(stored) ? TRtfReader::Read(stored) : FromPlain(stored);
 }
 
 TRichDocument TRecordBody::FromPlain(const std::string& body) {
@@ -42,8 +47,7 @@ std::optional<std::string> TRecordBody::Stored(int handle) const {
 std::optional<TRichDocument> TRecordBody::Document(int handle) const {
     const auto body = Stored(handle);
     if (!body) return std::nullopt;
-    const THeaderItem* item = store_.Headers().At(handle);
-    return IsRich(*item, *body) ? TRtfReader::Read(*body) : FromPlain(*body);
+    return DocumentOf(*body);
 }
 
 std::optional<std::string> TRecordBody::Text(int handle) const {

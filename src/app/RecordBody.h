@@ -2,16 +2,16 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "richtext/RichDocument.h"
 
 class TMailStore;
-class THeaderItem;
 
 // The body of a record as the windows and the tool take it: the preview,
 // the reader and composer, find, print, export and sending all start here.
-// A body is rich text when it holds an RTF opening or its record says so;
-// any other body is plain Windows-1252 text.
+// A body is rich text when it begins with an RTF opening, whatever its
+// record's message type says; any other body is plain Windows-1252 text.
 class TRecordBody {
 public:
     explicit TRecordBody(TMailStore& store) : store_(store) {}
@@ -25,7 +25,11 @@ public:
     // The body as plain text in UTF-8, every line followed by "\n".
     std::optional<std::string> Text(int handle) const;
 
-    static bool IsRich(const THeaderItem& item, const std::string& body);
+    // The stored bytes as a document.
+    static TRichDocument DocumentOf(const std::string& stored);
+    // Whether stored bytes are RTF: they open with "{\rtf" (blanks and line
+    // ends before it allowed). A text that merely mentions it is no RTF.
+    static bool IsRich(std::string_view stored);
     // A plain Windows-1252 text as a document; "\r\n", "\r" and "\n" end
     // paragraphs.
     static TRichDocument FromPlain(const std::string& body);

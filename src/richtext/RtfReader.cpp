@@ -10,146 +10,13 @@
 
 #include "common/Windows1252.h"
 #include "richtext/CodePage.h"
+#include "richtext/RtfWords.h"
 
 namespace {
 
-enum class TWord {
-    Unknown,
-    // destinations
-    FontTable, ColorTable, SkipDest, Pn, PnText, Upr, Ud,
-    // document
-    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin,
-    // fonts and colours
-    F, FCharset, Red, Green, Blue,
-    // character format
-    Plain, Fs, Cf, B, I, Ul, UlNone, Strike,
-    // paragraph format
-    Pard, Ql, Qc, Qr, Qj, Li, Fi, Ls,
-    // breaks and symbols
-    Par, Line, Tab, Emdash, Endash, Lquote, Rquote, Ldblquote, Rdblquote, Bullet, Emspace, Enspace,
-    Qmspace,
-};
+using rtfwords::TWord;
+using rtfwords::kParamLimit;
 
-struct TWordEntry {
-    std::string_view name;
-    TWord word;
-};
-
-// Sorted by name for the binary search below.
-constexpr std::array kWords = std::to_array<TWordEntry>({
-    {"annotation", TWord::SkipDest},
-    {"ansi", TWord::Ansi},
-    {"ansicpg", TWord::AnsiCpg},
-    {"author", TWord::SkipDest},
-    {"b", TWord::B},
-    {"bin", TWord::Bin},
-    {"blue", TWord::Blue},
-    {"bullet", TWord::Bullet},
-    {"cell", TWord::Tab},
-    {"cf", TWord::Cf},
-    {"colorschememapping", TWord::SkipDest},
-    {"colortbl", TWord::ColorTable},
-    {"datastore", TWord::SkipDest},
-    {"deff", TWord::Deff},
-    {"emdash", TWord::Emdash},
-    {"emspace", TWord::Emspace},
-    {"endash", TWord::Endash},
-    {"enspace", TWord::Enspace},
-    {"f", TWord::F},
-    {"fcharset", TWord::FCharset},
-    {"fi", TWord::Fi},
-    {"filetbl", TWord::SkipDest},
-    {"fldinst", TWord::SkipDest},
-    {"fonttbl", TWord::FontTable},
-    {"footer", TWord::SkipDest},
-    {"footerf", TWord::SkipDest},
-    {"footerl", TWord::SkipDest},
-    {"footerr", TWord::SkipDest},
-    {"footnote", TWord::SkipDest},
-    {"fs", TWord::Fs},
-    {"green", TWord::Green},
-    {"header", TWord::SkipDest},
-    {"headerf", TWord::SkipDest},
-    {"headerl", TWord::SkipDest},
-    {"headerr", TWord::SkipDest},
-    {"i", TWord::I},
-    {"info", TWord::SkipDest},
-    {"latentstyles", TWord::SkipDest},
-    {"ldblquote", TWord::Ldblquote},
-    {"li", TWord::Li},
-    {"line", TWord::Line},
-    {"listoverridetable", TWord::SkipDest},
-    {"listtable", TWord::SkipDest},
-    {"listtext", TWord::PnText},
-    {"lquote", TWord::Lquote},
-    {"ls", TWord::Ls},
-    {"mac", TWord::Mac},
-    {"nonshppict", TWord::SkipDest},
-    {"object", TWord::SkipDest},
-    {"page", TWord::Par},
-    {"par", TWord::Par},
-    {"pard", TWord::Pard},
-    {"pc", TWord::Pc},
-    {"pca", TWord::Pca},
-    {"pict", TWord::SkipDest},
-    {"plain", TWord::Plain},
-    {"pn", TWord::Pn},
-    {"pntext", TWord::PnText},
-    {"qc", TWord::Qc},
-    {"qj", TWord::Qj},
-    {"ql", TWord::Ql},
-    {"qmspace", TWord::Qmspace},
-    {"qr", TWord::Qr},
-    {"rdblquote", TWord::Rdblquote},
-    {"red", TWord::Red},
-    {"row", TWord::Par},
-    {"rquote", TWord::Rquote},
-    {"rtf", TWord::Rtf},
-    {"sect", TWord::Par},
-    {"shp", TWord::SkipDest},
-    {"shpinst", TWord::SkipDest},
-    {"shppict", TWord::SkipDest},
-    {"strike", TWord::Strike},
-    {"striked", TWord::Strike},
-    {"stylesheet", TWord::SkipDest},
-    {"tab", TWord::Tab},
-    {"tc", TWord::SkipDest},
-    {"themedata", TWord::SkipDest},
-    {"txe", TWord::SkipDest},
-    {"u", TWord::U},
-    {"uc", TWord::Uc},
-    {"ud", TWord::Ud},
-    {"ul", TWord::Ul},
-    {"uld", TWord::Ul},
-    {"uldash", TWord::Ul},
-    {"uldashd", TWord::Ul},
-    {"uldashdd", TWord::Ul},
-    {"uldb", TWord::Ul},
-    {"ulhwave", TWord::Ul},
-    {"ulldash", TWord::Ul},
-    {"ulnone", TWord::UlNone},
-    {"ulth", TWord::Ul},
-    {"ulthd", TWord::Ul},
-    {"ulthdash", TWord::Ul},
-    {"ulthdashd", TWord::Ul},
-    {"ulthdashdd", TWord::Ul},
-    {"ulthldash", TWord::Ul},
-    {"ululdbwave", TWord::Ul},
-    {"ulw", TWord::Ul},
-    {"ulwave", TWord::Ul},
-    {"upr", TWord::Upr},
-    {"xe", TWord::SkipDest},
-});
-static_assert(std::is_sorted(kWords.begin(), kWords.end(),
-                             [](const TWordEntry& a, const TWordEntry& b) { return a.name < b.name; }));
-
-TWord Lookup(std::string_view name) {
-    const auto it = std::lower_bound(kWords.begin(), kWords.end(), name,
-                                     [](const TWordEntry& e, std::string_view n) { return e.name < n; });
-    return it != kWords.end() && it->name == name ? it->word : TWord::Unknown;
-}
-
-constexpr std::int64_t kParamLimit = 0x7FFFFFFF;
 constexpr int kMaxIndent = 31680;    // 22 inches in twips
 constexpr int kMaxHalfPoints = 3276;  // the largest size a rich edit control takes
 constexpr char32_t kReplacement = U'\uFFFD';
@@ -352,7 +219,7 @@ private:
         // Bytes of a multi-byte character read so far belong to the format
         // before this word.
         FlushBytes();
-        TWord w = Lookup(name);
+        TWord w = rtfwords::Lookup(name);
         if (star_) {
             star_ = false;
             if (w == TWord::Ud && state_.inUpr) {
@@ -551,12 +418,11 @@ private:
 
     const TCodePage& CurrentCodePage() {
         const int font = state_.font < 0 ? deff_ : state_.font;
-        if (cpCache_ && cpFont_ == font && cpAnsi_ == ansiCodePage_ && cpFonts_ == fonts_.size()) return *cpCache_;
+        if (cpCache_ && cpFont_ == font && cpAnsi_ == ansiCodePage_) return *cpCache_;
         const auto it = fonts_.find(font);
         cpCache_ = &CodePage(it != fonts_.end() && it->second.codePage != 0 ? it->second.codePage : ansiCodePage_);
         cpFont_ = font;
         cpAnsi_ = ansiCodePage_;
-        cpFonts_ = fonts_.size();
         return *cpCache_;
     }
 
@@ -583,6 +449,8 @@ private:
         fontNumber_ = -1;
         fontCharset_ = 0;
         dirty_ = true;
+        // A font table may give a number a new charset.
+        cpCache_ = nullptr;
     }
 
     TCharFormat Resolve() const {
@@ -655,12 +523,11 @@ private:
     std::map<int, std::unique_ptr<TCodePage>> codePages_;
     std::string pending_;
     int pendingCodePage_ = 1252;
-    // The code page of the current font, kept while font, document code page
-    // and font table stay the same.
+    // The code page of the current font, kept while font and document code
+    // page stay the same and no font is defined.
     const TCodePage* cpCache_ = nullptr;
     int cpFont_ = 0;
     int cpAnsi_ = 0;
-    std::size_t cpFonts_ = 0;
 
     TRichDocument doc_;
     TRichDocument::Paragraph para_;

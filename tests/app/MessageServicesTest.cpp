@@ -138,6 +138,10 @@ TEST_F(Services, BodyOfARecordAsDocumentAndAsText) {
     EXPECT_FALSE(bodies.Document(HandleOf(none)));
     EXPECT_FALSE(bodies.Text(12345));
     EXPECT_EQ(bodies.Stored(HandleOf(plain)), "Caf\xE9 line\r\nsecond\rthird\n");
+    // The message type does not make a body rich text: only its opening does.
+    THeaderItem& typed = AddWithBody("In Box", "typed", "Use {\\rtf1 to begin\r\n{\\b not bold}\r\n");
+    typed.MsgType = "RTF";
+    EXPECT_EQ(bodies.Text(HandleOf(typed)), "Use {\\rtf1 to begin\n{\\b not bold}\n");
 }
 
 // A box runs an event loop; while it is up no flag may be held, or any

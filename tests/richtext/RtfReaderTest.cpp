@@ -118,6 +118,14 @@ TEST(RtfReader, FontCharsetSelectsTheCodePageOfItsText) {
     EXPECT_EQ(TextOf(rtf), "\xC3\xA9 \xD0\xB9 \xE3\x81\x82\xE3\x83\x86\xC3\xA9\n");
 }
 
+TEST(RtfReader, AFontDefinedAgainDecodesInItsNewCodePage) {
+    // The code page of the current font is kept between bytes; a second
+    // font table that gives the number another charset must count.
+    const std::string rtf = R"({\rtf1\ansi{\fonttbl{\f0\fcharset0 Arial;}}\f0\'e9)"
+                            R"({\fonttbl{\f0\fcharset204 Arial CYR;}}\'e9})";
+    EXPECT_EQ(TextOf(rtf), "\xC3\xA9\xD0\xB9\n");
+}
+
 TEST(RtfReader, UnicodeWithItsFallbackSkipped) {
     EXPECT_EQ(TextOf(R"({\rtf1\uc1\u1078?\u-3913?x})"), "\xD0\xB6\xEF\x82\xB7x\n");
     // \uc2 skips two fallback characters, \'hh counting as one.

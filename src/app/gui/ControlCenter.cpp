@@ -273,6 +273,7 @@ void TControlCenter::WirePages() {
     // The button imports for the page showing; its arrow opens the menu.
     toolbar_->BImport->setPopupMode(QToolButton::MenuButtonPopup);
     connect(toolbar_->BImport, &QToolButton::clicked, this, [this] { RunCommand(TPageCommand::Import); });
+    connect(popups_->listImport, &QAction::triggered, this, [this] { RunCommand(TPageCommand::Import); });
     const std::pair<QAction*, int> imports[] = {
         {actions_->importMessage, 0}, {actions_->importAddressBook, 1}, {actions_->importSignature, 2}};
     for (const auto& [action, index] : imports) {

@@ -1,10 +1,9 @@
 #include "app/gui/FindDialog.h"
 
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FindDialog"));
@@ -20,16 +19,16 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     find_->setEnabled(false);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("FindCancel"));
-    auto* row = new QHBoxLayout;
-    row->addWidget(label);
-    row->addWidget(text_, 1);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(find_);
-    buttons->addWidget(cancel_);
-    buttons->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(row, 1);
-    layout->addLayout(buttons);
+    // The search text stands beside "Find Next", the button it goes with;
+    // the dialog keeps the height of its two buttons.
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(label, 0, 0);
+    layout->addWidget(text_, 0, 1);
+    layout->addWidget(find_, 0, 2);
+    layout->addWidget(cancel_, 1, 2);
+    layout->setColumnStretch(1, 1);
+    layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    setMaximumHeight(sizeHint().height());
     connect(text_, &QLineEdit::textChanged, this, [this](const QString& t) { find_->setEnabled(!t.isEmpty() && !searching_); });
     connect(find_, &QPushButton::clicked, this, [this] {
         if (!text_->text().isEmpty()) emit FindNext(text_->text());

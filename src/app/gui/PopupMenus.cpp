@@ -14,7 +14,10 @@ TPopupMenus::TPopupMenus(TMainActions& a, QWidget* window) : QObject(window), wi
     StickitLBPopup->addAction(a.view);
     StickitLBPopup->addAction(a.print);
     StickitLBPopup->addSeparator();
-    StickitLBPopup->addMenu(a.importMenu);
+    // One item: it imports for the page showing, as the "Import" button
+    // does; the menus name the other imports.
+    listImport = StickitLBPopup->addAction(QStringLiteral("&Import"));
+    listImport->setObjectName(QStringLiteral("StickitLBImport"));
     StickitLBPopup->addAction(a.exportMessage);
     StickitLBPopup->addSeparator();
     StickitLBPopup->addAction(a.remove);

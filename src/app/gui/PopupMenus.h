@@ -31,6 +31,8 @@ public:
 
     static constexpr const char* kCommandProperty = "pageCommand";
 
+    // The message list's "&Import": the page's import, wired by the window.
+    QAction* listImport;
     // The tree's own items, acting on the node under the mouse.
     QAction* treeRename;
     QAction* treeDelete;

@@ -3,7 +3,6 @@
 #include "app/RecordBody.h"
 #include "app/gui/PrintService.h"
 #include "common/gui/QtText.h"
-#include "richtext/RtfReader.h"
 #include "store/MailStore.h"
 
 bool TWindowFilterActions::IsMailbox(const std::string& name) const { return store_.Tree().IndexOf(name) >= 0; }
@@ -11,7 +10,5 @@ bool TWindowFilterActions::IsMailbox(const std::string& name) const { return sto
 void TWindowFilterActions::Print(const std::string& body, const std::string& subject, const std::string& printer) {
     // The body is the one being stored: RTF as the program writes it, or the
     // plain text of a message that came without any.
-    const bool rich = body.find("{\\rtf") != std::string::npos;
-    printing_.Print(qttext::FromStored(subject), rich ? TRtfReader::Read(body) : TRecordBody::FromPlain(body),
-                    qttext::FromStored(printer));
+    printing_.Print(qttext::FromStored(subject), TRecordBody::DocumentOf(body), qttext::FromStored(printer));
 }

@@ -108,10 +108,7 @@ void TMessagePad::LoadRecord() {
     TRecordBody bodies(host_.Store());
     const auto stored = bodies.Stored(handle_);
     body_->document()->clear();
-    if (stored) {
-        const auto doc = bodies.Document(handle_);
-        if (doc) qtrichtext::Fill(*body_->document(), *doc);
-    }
+    if (stored) qtrichtext::Fill(*body_->document(), TRecordBody::DocumentOf(*stored));
     body_->document()->setModified(false);
     body_->document()->clearUndoRedoStacks();
     const double kb = stored ? static_cast<double>(stored->size()) / 1024.0 : 0.0;

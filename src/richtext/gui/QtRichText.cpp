@@ -8,12 +8,27 @@
 #include <QTextList>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;  // 1440 twips per inch, 96 pixels per inch
 
-QString ToQString(const std::u32string& s) { return QString::fromUcs4(s.data(), static_cast<qsizetype>(s.size())); }
+// The text of a run in buffer, which keeps its storage from run to run.
+const QString& Utf16(const std::u32string& s, QString& buffer) {
+    buffer.resize(0);
+    for (const char32_t c : s) {
+        if (c < 0x10000) {
+            buffer.append(QChar(static_cast<char16_t>(c)));
+        } else {
+            const char32_t v = c <= 0x10FFFF ? c : 0xFFFD;
+            buffer.append(QChar(QChar::highSurrogate(v)));
+            buffer.append(QChar(QChar::lowSurrogate(v)));
+        }
+    }
+    return buffer;
+}
 
 std::u32string FromQString(const QString& s) {
     std::u32string out;
@@ -103,10 +118,38 @@ void MakeBullet(QTextCursor& cur, QTextList*& list) {
     list = cur.createList(lf);
 }
 
-void SetBlock(QTextCursor& cur, const TParaFormat& p, const TCharFormat& mark, QTextList*& list) {
-    cur.setBlockFormat(BlockFormat(p));
-    cur.setBlockCharFormat(CharFormat(mark));
-    cur.setCharFormat(CharFormat(mark));
+// The Qt formats of a document's formats, each made once: a long letter
+// has thousands of runs in a handful of formats.
+class TFormats {
+public:
+    const QTextCharFormat& Char(const TCharFormat& f) {
+        if (lastChar_ < chars_.size() && chars_[lastChar_].first == f) return chars_[lastChar_].second;
+        for (std::size_t i = 0; i < chars_.size(); ++i)
+            if (chars_[i].first == f) return chars_[lastChar_ = i].second;
+        if (chars_.size() >= kMax) chars_.clear();
+        chars_.emplace_back(f, CharFormat(f));
+        return chars_[lastChar_ = chars_.size() - 1].second;
+    }
+    const QTextBlockFormat& Block(const TParaFormat& p) {
+        for (auto& [para, block] : blocks_)
+            if (para == p) return block;
+        if (blocks_.size() >= kMax) blocks_.clear();
+        blocks_.emplace_back(p, BlockFormat(p));
+        return blocks_.back().second;
+    }
+
+private:
+    static constexpr std::size_t kMax = 64;
+    std::vector<std::pair<TCharFormat, QTextCharFormat>> chars_;
+    std::vector<std::pair<TParaFormat, QTextBlockFormat>> blocks_;
+    std::size_t lastChar_ = 0;
+};
+
+void SetBlock(QTextCursor& cur, const TParaFormat& p, const TCharFormat& mark, QTextList*& list, TFormats& formats) {
+    cur.setBlockFormat(formats.Block(p));
+    const QTextCharFormat& markFormat = formats.Char(mark);
+    cur.setBlockCharFormat(markFormat);
+    cur.setCharFormat(markFormat);
     if (p.bullet) MakeBullet(cur, list);
     else list = nullptr;
 }
@@ -118,19 +161,26 @@ namespace qtrichtext {
 void Fill(QTextDocument& qdoc, const TRichDocument& doc) {
     qdoc.clear();
     qdoc.setDefaultFont(FontOf(doc.defaultChar));
+    // Filling is no edit anyone undoes; recording it would copy the whole
+    // body into the undo stack.
+    const bool undo = qdoc.isUndoRedoEnabled();
+    qdoc.setUndoRedoEnabled(false);
+    TFormats formats;
+    QString buffer;
     QTextCursor cur(&qdoc);
     cur.beginEditBlock();
     QTextList* list = nullptr;
     if (doc.Empty()) {
-        SetBlock(cur, doc.defaultPara, doc.defaultChar, list);
+        SetBlock(cur, doc.defaultPara, doc.defaultChar, list, formats);
     }
     for (std::size_t i = 0; i < doc.paragraphs.size(); ++i) {
         const auto& p = doc.paragraphs[i];
         if (i > 0) cur.insertBlock();
-        SetBlock(cur, p.format, p.markFormat, list);
-        for (const auto& r : p.runs) cur.insertText(ToQString(r.text), CharFormat(r.format));
+        SetBlock(cur, p.format, p.markFormat, list, formats);
+        for (const auto& r : p.runs) cur.insertText(Utf16(r.text, buffer), formats.Char(r.format));
     }
     cur.endEditBlock();
+    qdoc.setUndoRedoEnabled(undo);
 }
 
 TRichDocument FromQt(const QTextDocument& qdoc) {

@@ -56,9 +56,26 @@ TEST(QtRichText, EveryPropertySurvivesTheTripThroughQt) {
     qtrichtext::Fill(qdoc, doc);
     EXPECT_EQ(qdoc.blockCount(), 8);
     EXPECT_EQ(qtrichtext::FromQt(qdoc), doc);
+    // Filling is nothing the user can undo, and leaves undo working.
+    EXPECT_FALSE(qdoc.isUndoAvailable());
+    EXPECT_TRUE(qdoc.isUndoRedoEnabled());
+    QTextCursor(&qdoc).insertText(QStringLiteral("typed"));
+    EXPECT_TRUE(qdoc.isUndoAvailable());
     // Refilling replaces the old content.
     qtrichtext::Fill(qdoc, doc);
     EXPECT_EQ(qtrichtext::FromQt(qdoc), doc);
+}
+
+TEST(QtRichText, AZeroWidthNoBreakSpaceOpeningARunIsKept) {
+    TRichDocument doc;
+    auto& p = doc.AddParagraph(U"a", Format());
+    TCharFormat bold = Format();
+    bold.bold = true;
+    p.runs.push_back({U"\uFEFFb", bold});
+    QTextDocument qdoc;
+    qtrichtext::Fill(qdoc, doc);
+    EXPECT_EQ(qdoc.toPlainText(), QString::fromUtf8("a\xEF\xBB\xBF" "b"));
+    EXPECT_EQ(qtrichtext::FromQt(qdoc).paragraphs, doc.paragraphs);
 }
 
 TEST(QtRichText, QtSeesTheFormats) {
