@@ -1,13 +1,12 @@
-// Arbitrary server text as an SMTP EHLO reply, as AUTH challenges and as a
-// POP3 CAPA answer: the parsers never crash, never offer PLAIN or LOGIN
-// outside TLS, and what a challenge decodes to survives another round.
+// Arbitrary server text as an SMTP EHLO reply and as AUTH challenges: the
+// parsers never crash, never offer PLAIN or LOGIN outside TLS, and what a
+// challenge decodes to survives another round.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "common/Base64.h"
-#include "transport/POP3.h"
 #include "transport/SmtpAuth.h"
 #include "transport/SmtpCapabilities.h"
 
@@ -21,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (lf == std::string::npos) break;
         start = lf + 1;
     }
-    (void)TPOP3::OffersPipelining(input);
     const TSmtpCapabilities caps = TSmtpCapabilities::Parse(lines);
     for (const auto& m : caps.AuthMechanisms())
         if (m.empty() || m.find(' ') != std::string::npos) std::abort();

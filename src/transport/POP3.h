@@ -40,11 +40,6 @@ public:
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);
 
-    // Whether a CAPA answer (its lines after the status line) names
-    // PIPELINING (RFC 2449).
-    static bool OffersPipelining(std::string_view capabilities);
-    // The server takes LIST and RETR of a message in one go.
-    bool Pipelining() const { return pipelining_; }
 
     static std::vector<std::string> ReadSeenFile(const std::string& path);
     static bool WriteSeenFile(const std::string& path, const std::vector<std::string>& identities);
@@ -54,12 +49,12 @@ protected:
 
 private:
     void UpgradeToTls();
-    void ReadCapabilities();
     std::string LoginBoxStart() const;
     bool AskPassword(std::string& user, std::string& password);
     std::string ReadMultiLine();
-    // The server's unique ids by message number; empty when it has none.
-    std::map<int, std::string> ReadUidList();
+    // A listing by message number (UIDL: the unique ids; LIST: the sizes);
+    // empty when the server refuses the command.
+    std::map<int, std::string> ReadListing(const std::string& command);
     void SeenFileFailed(const std::string& path);
     // Writes every download of this check through to the disk.
     bool SyncDownloads(const std::string& dataFolder);
@@ -72,5 +67,4 @@ private:
     long long totalSize_ = 0;
     int messageCount_ = 0;
     std::vector<std::string> downloaded_;
-    bool pipelining_ = false;
 };
