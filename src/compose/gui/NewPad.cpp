@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <ctime>
 
+#include "book/QuickLists.h"
+#include "book/gui/Quick.h"
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
@@ -115,23 +117,23 @@ void TNewPad::BuildHeader() {
     subject->setObjectName(QStringLiteral("Subject"));
     header->addWidget(new QLabel(QStringLiteral("Subject"), this), 0, 0);
     header->addWidget(subject, 0, 1);
-    const auto field = [&](int row, const char* button, const char* caption, const char* hint, const char* name) {
+    const auto field = [&](int row, const char* button, const char* caption, const char* hint, const char* name,
+                           int page) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(button));
         b->setText(QString::fromLatin1(caption));
         b->setToolTip(QString::fromLatin1(hint));
         b->setMinimumWidth(48);
-        // The quick addressee book comes with the address book dialogs.
-        b->setEnabled(false);
+        connect(b, &QToolButton::clicked, this, [this, page] { OpenQuick(page); });
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         header->addWidget(b, row, 0);
         header->addWidget(edit, row, 1);
         return edit;
     };
-    toText = field(1, "BTo", "TO", "To", "ToText");
-    ccList = field(2, "BCC", "CC", "Carbon Copy", "CCList");
-    bccList = field(3, "BBCC", "BCC", "Blind Carbon Copy", "BCCList");
+    toText = field(1, "BTo", "TO", "To", "ToText", TQuickLists::To);
+    ccList = field(2, "BCC", "CC", "Carbon Copy", "CCList", TQuickLists::CC);
+    bccList = field(3, "BBCC", "BCC", "Blind Carbon Copy", "BCCList", TQuickLists::BCC);
     setTabOrder(subject, toText);
     setTabOrder(toText, ccList);
     setTabOrder(ccList, bccList);
@@ -500,6 +502,19 @@ void TNewPad::RecipientDefaults() {
     }
     send->setEnabled(!toText->text().isEmpty() || !ccList->text().isEmpty() || !bccList->text().isEmpty());
     CopyFields();
+}
+
+void TNewPad::OpenQuick(int page) {
+    TQuick quick(Host().AddressBook(), this);
+    quick.Load(toText->text(), ccList->text(), bccList->text());
+    quick.ShowPage(page);
+    connect(&quick, &TQuick::Applied, this, [this](const QString& to, const QString& cc, const QString& bcc) {
+        toText->setText(to);
+        ccList->setText(cc);
+        bccList->setText(bcc);
+    });
+    quick.exec();
+    if (page == TQuickLists::To) RecipientDefaults();
 }
 
 void TNewPad::AttachmentsChanged() {

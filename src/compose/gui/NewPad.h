@@ -25,6 +25,9 @@ public:
     // Fills the signature list again, e.g. after the signatures changed.
     void FillSignatures();
     void AddAttachment(const std::string& path);
+    // The quick addressee book on its To, CC or BCC page (TQuickLists'
+    // pages), modally; what it applies fills the three fields.
+    void OpenQuick(int page);
     void RecordChanged(int handle) override;
 
     static std::string NoAccountError();

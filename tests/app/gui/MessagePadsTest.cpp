@@ -29,6 +29,11 @@
 #include "compose/gui/FromPad.h"
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
+#include "book/gui/Quick.h"
+#include <QListWidget>
+#include <QTabWidget>
+#include <QPushButton>
+#include <QTimer>
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
@@ -529,6 +534,92 @@ TEST_F(MessagePadsTest, TheReaderShowsAMessageARealServerDeliveredThroughACheck)
     QTest::keyClicks(reader->Body(), QStringLiteral(" (noted)"));
     reader->close();
     EXPECT_NE(BodyText(h).find("(noted)"), std::string::npos) << BodyText(h);
+}
+
+namespace {
+// Runs work on the first visible top-level window of type T once the event
+// loop runs (a modal dialog's own loop included).
+template <class T, class F>
+void WhenShown(F work) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, work] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<T*>(top); d && d->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                work(d);
+                return;
+            }
+    });
+    timer->start();
+}
+}  // namespace
+
+TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) {
+    WriteFile(dir.File("Internet.pab"),
+              "Bob\x01" "\x01\x01\x01\x01\x01\x01" "bob@x\x01" "Work\x01" "1\x01\r\n"
+              "Carl\x01" "\x01\x01\x01\x01\x01\x01" "carl@x\x02" "carl@home.x\x01" "\x01" "0\x01\r\n");
+    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\n");
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    R(h).Address = "";
+    R(h).Who = "";
+    R(h).CCList = "dora@x";
+    R(h).MsgType = "Text";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    auto* bTo = pad->findChild<QToolButton*>(QStringLiteral("BTo"));
+    auto* bCC = pad->findChild<QToolButton*>(QStringLiteral("BCC"));
+    ASSERT_TRUE(bTo && bCC);
+    EXPECT_TRUE(bTo->isEnabled());
+
+    // TO: the book opens on its To page with the fields' names; Bob goes
+    // to To, and his preferences come with him once the book closes.
+    int shownPage = -1;
+    QStringList ccShown;
+    WhenShown<TQuick>([&](TQuick* quick) {
+        shownPage = quick->Pages->currentIndex();
+        for (int i = 0; i < quick->Page(1).recipients->count(); ++i) ccShown << quick->Page(1).recipients->item(i)->text();
+        quick->Page(0).members->setFocus();
+        quick->Page(0).members->setEditText(QStringLiteral("Bob"));
+        quick->Page(0).add->click();
+        quick->Done->click();
+    });
+    bTo->click();
+    EXPECT_EQ(shownPage, 0);
+    EXPECT_EQ(ccShown, QStringList{"dora@x"});
+    EXPECT_EQ(pad->toText->text(), QStringLiteral("Bob"));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Work"));
+    EXPECT_EQ(pad->msgType->currentText(), QStringLiteral("RTF"));
+    EXPECT_TRUE(pad->send->isEnabled());
+    EXPECT_EQ(R(h).Address.str(), "Bob");
+
+    // CC: opens on the CC page; one of Carl's addresses joins Dora there.
+    WhenShown<TQuick>([&](TQuick* quick) {
+        shownPage = quick->Pages->currentIndex();
+        const auto& cc = quick->Page(1);
+        emit cc.members->textActivated(QStringLiteral("carl"));
+        cc.available->setFocus();
+        cc.available->setCurrentRow(1);
+        cc.add->click();
+        quick->Done->click();
+    });
+    bCC->click();
+    EXPECT_EQ(shownPage, 1);
+    EXPECT_EQ(pad->ccList->text(), QStringLiteral("dora@x, carl@home.x"));
+    EXPECT_EQ(R(h).CCList, "dora@x, carl@home.x");
+    EXPECT_EQ(pad->toText->text(), QStringLiteral("Bob"));
+
+    // Escape leaves every field as it was.
+    WhenShown<TQuick>([&](TQuick* quick) {
+        quick->Page(2).members->setEditText(QStringLiteral("eve@x"));
+        quick->Page(2).add->click();
+        quick->reject();
+    });
+    pad->findChild<QToolButton*>(QStringLiteral("BBCC"))->click();
+    EXPECT_EQ(pad->bccList->text(), QString());
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person
