@@ -19,6 +19,9 @@ public:
 
     // Asks for a nickname file and adds its members.
     void ImportNicknames();
+    // A new member for the sender of a message (its From text), opened in
+    // the member dialog: kept with "&Close", gone again otherwise.
+    void AddSender(const std::string& from);
 
 protected:
     bool OpenDialog(int row) override;

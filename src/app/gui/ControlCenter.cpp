@@ -430,6 +430,10 @@ void TControlCenter::SetStore(TMailStore& store) {
     opener_->SetSpell(spell_);
     opener_->SetPrinting(printing_.get());
     opener_->SetFilterActions(filterActions_.get());
+    opener_->SetSenderAdder([this](const std::string& from) {
+        pages_->setCurrentIndex(1);
+        listPages_->AddressPage().AddSender(from);
+    });
     commands_->SetOpener([this](int handle) { opener_->Open(handle); });
     QAction* newMessage = toolbar_->BNewStickit->defaultAction();
     newMessage->setEnabled(true);

@@ -168,6 +168,12 @@ std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::Sm
 std::vector<TListRow> TMessageOpener::AddressBook() { return listfile::Read(dataFolder_ + cfg::kAddressFile); }
 std::vector<TListRow> TMessageOpener::Signatures() { return listfile::Read(dataFolder_ + cfg::kSignatureFile); }
 
+void TMessageOpener::AddSender(const std::string& from) {
+    if (!addSender_) return;
+    ShowMainWindow();
+    addSender_(from);
+}
+
 void TMessageOpener::ShowMainWindow() {
     if (!mainWindow_) return;
     mainWindow_->show();

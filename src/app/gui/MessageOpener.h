@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,10 @@ public:
     void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
     bool CanPrint() const override { return printing_ != nullptr; }
     void Print(const QString& title, const QTextDocument& body) override;
-    bool CanAddSender() const override { return false; }
-    void AddSender(const std::string&) override {}
+    // Where "&From" of a reader adds the sender: the address book page.
+    void SetSenderAdder(std::function<void(const std::string& from)> add) { addSender_ = std::move(add); }
+    bool CanAddSender() const override { return static_cast<bool>(addSender_); }
+    void AddSender(const std::string& from) override;
     void ShowMainWindow() override;
 
 private:
@@ -82,4 +85,5 @@ private:
     TRichSpell* spell_ = nullptr;
     TPrintService* printing_ = nullptr;
     IFilterActions* filterActions_ = nullptr;
+    std::function<void(const std::string&)> addSender_;
 };

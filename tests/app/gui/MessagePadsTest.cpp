@@ -30,6 +30,14 @@
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
 #include "book/gui/Quick.h"
+#include "book/gui/AddressBook.h"
+#include "book/AddressList.h"
+#include "app/gui/AddressPage.h"
+#include "app/gui/ListPages.h"
+#include "app/gui/FMListView.h"
+#include <QPlainTextEdit>
+#include "support/ListFileCheck.h"
+#include "support/gui/DialogButtons.h"
 #include <QListWidget>
 #include <QTabWidget>
 #include <QPushButton>
@@ -620,6 +628,49 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
     });
     pad->findChild<QToolButton*>(QStringLiteral("BBCC"))->click();
     EXPECT_EQ(pad->bccList->text(), QString());
+}
+
+TEST_F(MessagePadsTest, FromInTheReaderAddsTheSenderToTheAddressBook) {
+    WriteFile(dir.File("Internet.pab"), "Ann Smith\x01" "\x01\x01\x01\x01\x01\x01" "old@x\x01\x01" "0\x01\r\n");
+    Open();
+    const int h = Add("In Box", "hello", mfRead, kRich);
+    w->Commands()->OpenMessage(h);
+    auto* reader = Pad<TFromPad>(h);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(reader->addSender->isEnabled());
+
+    // The book has an "Ann Smith": the sender becomes "Ann Smith (2)",
+    // shown on the "Address Book" page while the member dialog is open.
+    QString shownName;
+    QString shownAddresses;
+    int shownPage = -1;
+    WhenShown<TAddressBook>([&](TAddressBook* dialog) {
+        shownPage = w->Pages()->currentIndex();
+        const auto* list = w->ListPages()->AddressPage().List();
+        shownName = list->currentIndex().siblingAtColumn(0).data().toString();
+        shownAddresses = dialog->Memo1->toPlainText();
+        dialog->PN1->setText(QStringLiteral("555 1234"));
+        ButtonOf(dialog, QStringLiteral("&Close"))->click();
+    });
+    reader->addSender->trigger();
+    EXPECT_EQ(shownPage, 1);
+    EXPECT_EQ(shownName, QStringLiteral("Ann Smith (2)"));
+    EXPECT_EQ(shownAddresses, QStringLiteral("ann@example.org"));
+    auto rows = ReadListFileStrictly(dir.File("Internet.pab"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].caption, "Ann Smith (2)");
+    EXPECT_EQ(rows[1].subItems, (std::vector<std::string>{"ann@example.org", "555 1234", "", "", "0", "",
+                                                          "ann@example.org", "", "0"}));
+    // The "Message" button offers the new member at once.
+    ASSERT_NE(w->Toolbar()->BNewStickit->menu(), nullptr);
+    EXPECT_EQ(w->Toolbar()->BNewStickit->menu()->actions().size(), 3);
+
+    // Cancelled, nothing is added.
+    WhenShown<TAddressBook>([&](TAddressBook* dialog) { ButtonOf(dialog, QStringLiteral("&Cancel"))->click(); });
+    reader->addSender->trigger();
+    EXPECT_EQ(ReadListFileStrictly(dir.File("Internet.pab")).size(), 2u);
+    EXPECT_EQ(w->ListPages()->Book().Count(), 2);
+    EXPECT_TRUE(reader->isVisible());
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person
