@@ -20,6 +20,7 @@
 #include "compose/PadKind.h"
 #include "compose/gui/FromPad.h"
 #include "compose/gui/NewPad.h"
+#include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
@@ -88,8 +89,11 @@ std::string TMessageOpener::NoFormatFileError() {
 
 void TMessageOpener::NewMessage(const std::string& to) {
     if (mainWindow_ && (mainWindow_->isMinimized() || !mainWindow_->isVisible())) ShowMainWindow();
+    // Without an account nothing could be sent: the account comes first.
+    if (OpenEditorWhenNoAccount()) return;
+    if (showMailPage_) showMailPage_();
     bool ok = false;
-    auto lines = FileLines(dataFolder_ + cfg::kFormatFile, &ok);
+    auto lines = FileLines(fileutil::FindNoCase(dataFolder_, cfg::kFormatFile), &ok);
     if (!ok) {
         store_.Prompt().Error(NoFormatFileError());
         return;
@@ -165,6 +169,14 @@ bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachment
 }
 
 std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::SmtpAccounts(dataFolder_); }
+bool TMessageOpener::OpenEditorWhenNoAccount() {
+    TAccountList accounts(dataFolder_);
+    accounts.Load();
+    if (!accounts.Accounts().empty()) return false;
+    if (newAccount_) newAccount_();
+    return true;
+}
+
 std::vector<TListRow> TMessageOpener::AddressBook() { return listfile::Read(dataFolder_ + cfg::kAddressFile); }
 std::vector<TListRow> TMessageOpener::Signatures() { return listfile::Read(dataFolder_ + cfg::kSignatureFile); }
 

@@ -54,6 +54,11 @@ public:
     int CreateMessage(TNewMessage message, bool show) override;
     bool Send(int handle, const std::vector<std::string>& attachments) override;
     std::vector<std::string> SmtpAccounts() override;
+    // What opens the new-account editor (the "Internet Servers" page's).
+    void SetNewAccountEditor(std::function<void()> open) { newAccount_ = std::move(open); }
+    bool OpenEditorWhenNoAccount() override;
+    // Shows the "Mail Messages" page, where a new message's row appears.
+    void SetMailPageShower(std::function<void()> show) { showMailPage_ = std::move(show); }
     std::vector<TListRow> AddressBook() override;
     std::vector<TListRow> Signatures() override;
     // The spell checker the composers' "Spelling" button runs; the main
@@ -86,4 +91,6 @@ private:
     TPrintService* printing_ = nullptr;
     IFilterActions* filterActions_ = nullptr;
     std::function<void(const std::string&)> addSender_;
+    std::function<void()> newAccount_;
+    std::function<void()> showMailPage_;
 };

@@ -429,11 +429,8 @@ void TNewPad::Fill() {
     bccList->setText(qttext::FromStored(item->BCCList));
     subject->setText(qttext::FromStored(item->Subject.str()));
     send->setEnabled(!toText->text().isEmpty() || !ccList->text().isEmpty() || !bccList->text().isEmpty());
-    servers->clear();
-    for (const auto& name : Host().SmtpAccounts()) servers->addItem(qttext::FromStored(name));
-    servers->setCurrentIndex(servers->findText(qttext::FromStored(item->Server.str())));
+    FillServers(Host().SmtpAccounts(), qttext::FromStored(item->Server.str()));
     if (signature->currentIndex() < 0) signature->setCurrentIndex(0);
-    if (servers->currentIndex() < 0 && servers->count() > 0) servers->setCurrentIndex(0);
     AttachmentsChanged();
 }
 
@@ -446,6 +443,21 @@ void TNewPad::FillSignatures() {
     for (const auto& row : Host().Signatures()) signature->addItem(qttext::FromStored(row.caption));
     if (!current.isEmpty()) SelectText(signature, current);
     creating_ = wasCreating;
+}
+
+void TNewPad::FillServers() { FillServers(Host().SmtpAccounts(), servers->currentText()); }
+
+void TNewPad::FillServers(const std::vector<std::string>& accounts, const QString& wanted) {
+    const bool wasCreating = creating_;
+    creating_ = true;
+    servers->clear();
+    for (const auto& name : accounts) servers->addItem(qttext::FromStored(name));
+    servers->setCurrentIndex(servers->findText(wanted));
+    if (servers->currentIndex() < 0 && servers->count() > 0) servers->setCurrentIndex(0);
+    creating_ = wasCreating;
+    // An account gone (or renamed) leaves the record on the one shown.
+    if (THeaderItem* item = Record(); item && !creating_ && servers->currentIndex() >= 0)
+        item->Server = qttext::ToStored(servers->currentText());
 }
 
 void TNewPad::showEvent(QShowEvent* event) {
@@ -660,13 +672,18 @@ std::string TNewPad::NoAccountError() {
 }
 
 void TNewPad::Send() {
+    // With no account at all the user makes one first; it may be the one
+    // this message goes through.
+    Host().OpenEditorWhenNoAccount();
     const auto accounts = Host().SmtpAccounts();
     TMailStore& store = Host().Store();
     if (accounts.empty()) {
         store.Prompt().Error(NoAccountError());
         return;
     }
-    if (servers->findText(servers->currentText()) < 0) servers->setCurrentIndex(0);
+    // The list may have changed since the window opened (an account just
+    // made, renamed or removed): the choice is one of the accounts now.
+    FillServers(accounts, servers->currentText());
     hide();
     if (THeaderItem* item = Record()) item->Server = qttext::ToStored(servers->currentText());
     // The body on show is what goes: it is saved first whatever the timer.

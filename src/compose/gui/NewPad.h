@@ -22,8 +22,12 @@ public:
     void Send();
     void InsertTimeStamp(QWidget* target = nullptr);
     void InsertDateStamp(QWidget* target = nullptr);
-    // Fills the signature list again, e.g. after the signatures changed.
+    // Fills the signature list again, e.g. after the signatures changed;
+    // the signature chosen stays when it still exists.
     void FillSignatures();
+    // Fills the account list again from the accounts that send; the chosen
+    // account stays when it still exists, else the first is chosen.
+    void FillServers();
     void AddAttachment(const std::string& path);
     // The quick addressee book on its To, CC or BCC page (TQuickLists'
     // pages), modally; what it applies fills the three fields.
@@ -78,6 +82,7 @@ private:
     void BuildOptions();
     void BuildMenu();
     void Fill();
+    void FillServers(const std::vector<std::string>& accounts, const QString& wanted);
     void CopyFields();
     void RecipientDefaults();
     void AttachmentsChanged();

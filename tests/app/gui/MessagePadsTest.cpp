@@ -30,6 +30,8 @@
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
 #include "book/gui/Quick.h"
+#include "config/gui/FrmAccounts.h"
+#include "app/gui/SendRunner.h"
 #include "book/gui/AddressBook.h"
 #include "book/AddressList.h"
 #include "app/gui/AddressPage.h"
@@ -111,6 +113,13 @@ protected:
         return out;
     }
     std::string BodyText(int handle) { return TRecordBody(store).Text(handle).value_or("(unreadable)"); }
+    // An account in "Internet.svr": smtp may be empty (a POP3-only account).
+    void Account(const std::string& alias, const std::string& smtp) {
+        TAccountList accounts(dir.Path());
+        accounts.Load();
+        accounts.Add({alias, "pop.example.org", smtp, "ann", "", "ann@example.org", "Ann"});
+        ASSERT_TRUE(accounts.Save(store.Flags().listFill, pump));
+    }
 };
 
 const std::string kRich = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\f0\\fs20 Hello \\b bold\\b0  text\\par\r\n"
@@ -343,6 +352,7 @@ TEST_F(MessagePadsTest, AttachmentsFollowTheListAndAFolderStopsADrop) {
 }
 
 TEST_F(MessagePadsTest, SendWithoutAnSmtpAccountKeepsTheComposerOpen) {
+    Account("Mail", "");  // an account, but none that sends
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
     w->Commands()->OpenMessage(h);
@@ -356,6 +366,7 @@ TEST_F(MessagePadsTest, SendWithoutAnSmtpAccountKeepsTheComposerOpen) {
 }
 
 TEST_F(MessagePadsTest, TheMessageButtonMakesAQueuedMessageFromTheFormatFile) {
+    Account("Home", "smtp.example.org");
     Open();
     QAction* button = w->Toolbar()->BNewStickit->defaultAction();
     ASSERT_TRUE(button->isEnabled());
@@ -385,6 +396,7 @@ TEST_F(MessagePadsTest, TheMessageButtonMakesAQueuedMessageFromTheFormatFile) {
 }
 
 TEST_F(MessagePadsTest, TheMessageButtonOffersTheAddressBookMembers) {
+    Account("Home", "smtp.example.org");
     WriteFile(dir.File("Internet.pab"), "Bob\x01\r\nCarl\x01\r\n");
     WriteFile(dir.File("Internet.fmt"), "{\\rtf1\\ansi \r\n");
     Open();
@@ -671,6 +683,56 @@ TEST_F(MessagePadsTest, FromInTheReaderAddsTheSenderToTheAddressBook) {
     EXPECT_EQ(ReadListFileStrictly(dir.File("Internet.pab")).size(), 2u);
     EXPECT_EQ(w->ListPages()->Book().Count(), 2);
     EXPECT_TRUE(reader->isVisible());
+}
+
+TEST_F(MessagePadsTest, WithoutAnAccountTheMessageButtonOpensTheNewAccountEditorInstead) {
+    // The format file is found in any letter case.
+    WriteFile(dir.File("Internet.Fmt"), "{\\rtf1\\ansi \r\n");
+    Open();
+    bool editorShown = false;
+    WhenShown<TFrmAccounts>([&](TFrmAccounts* editor) {
+        editorShown = true;
+        editor->SMTPServer->setText(QStringLiteral("smtp.example.com"));
+        editor->POPSERVER->setText(QStringLiteral("pop.example.com"));
+        ButtonOf(editor, QStringLiteral("&Close"))->click();
+    });
+    w->Toolbar()->BNewStickit->defaultAction()->trigger();
+    EXPECT_TRUE(editorShown);
+    EXPECT_EQ(w->Pages()->currentIndex(), 4);  // "Internet Servers"
+    EXPECT_EQ(store.Headers().Length(), 0);    // no message this time
+    EXPECT_EQ(TSendRunner::SmtpAccounts(dir.Path()).size(), 1u);
+    // With the account, the same command makes the message.
+    w->Toolbar()->BNewStickit->defaultAction()->trigger();
+    EXPECT_EQ(store.Headers().Length(), 1);
+    EXPECT_EQ(w->Pages()->currentIndex(), 0);
+}
+
+TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNewAccount) {
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    R(h).Address = "bob@example.net";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    EXPECT_EQ(pad->servers->count(), 0);
+    bool editorShown = false;
+    WhenShown<TFrmAccounts>([&](TFrmAccounts* editor) {
+        editorShown = true;
+        // Nothing listens on port 1: the send is tried and fails at once.
+        editor->SMTPServer->setText(QStringLiteral("127.0.0.1:1"));
+        editor->POPSERVER->setText(QStringLiteral("pop.example.com"));
+        ButtonOf(editor, QStringLiteral("&Close"))->click();
+    });
+    pad->send->trigger();
+    EXPECT_TRUE(editorShown);
+    // Not the box of a missing account: the send went to the new one.
+    ASSERT_EQ(Shown().size(), 2u);
+    EXPECT_NE(Shown()[0].find("could not connect to server \"127.0.0.1:1\""), std::string::npos) << Shown()[0];
+    EXPECT_EQ(Shown()[1], TNewPad::kNotSent);
+    EXPECT_EQ(pad->servers->currentText(), QStringLiteral("New Account"));
+    EXPECT_EQ(R(h).Server.str(), "New Account");
+    EXPECT_TRUE(pad->isVisible());
+    EXPECT_EQ(R(h).Mailbox.str(), "Out Box");
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person
