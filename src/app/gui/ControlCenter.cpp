@@ -434,6 +434,9 @@ void TControlCenter::SetStore(TMailStore& store) {
         pages_->setCurrentIndex(4);
         if (actions_->newServer->isEnabled()) actions_->newServer->trigger();
     });
+    opener_->SetListPages(listPages_);
+    connect(listPages_, &TListPages::SignaturesChanged, opener_, &TMessageOpener::SignaturesChanged);
+    connect(listPages_, &TListPages::AccountsChanged, opener_, &TMessageOpener::AccountsChanged);
     opener_->SetMailPageShower([this] { pages_->setCurrentIndex(0); });
     opener_->SetSenderAdder([this](const std::string& from) {
         pages_->setCurrentIndex(1);

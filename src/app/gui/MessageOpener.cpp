@@ -6,7 +6,10 @@
 #include <ctime>
 #include <fstream>
 
+#include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
+#include "book/AddressList.h"
+#include "compose/SignatureList.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/SendRunner.h"
 #include "app/gui/ToolButton.h"
@@ -177,8 +180,25 @@ bool TMessageOpener::OpenEditorWhenNoAccount() {
     return true;
 }
 
-std::vector<TListRow> TMessageOpener::AddressBook() { return listfile::Read(dataFolder_ + cfg::kAddressFile); }
-std::vector<TListRow> TMessageOpener::Signatures() { return listfile::Read(dataFolder_ + cfg::kSignatureFile); }
+std::vector<TListRow> TMessageOpener::AddressBook() {
+    if (listPages_) return listPages_->Book().Rows();
+    return listfile::Read(fileutil::FindNoCase(dataFolder_, cfg::kAddressFile));
+}
+
+std::vector<TListRow> TMessageOpener::Signatures() {
+    if (listPages_) return listPages_->Signatures().Rows();
+    return listfile::Read(fileutil::FindNoCase(dataFolder_, cfg::kSignatureFile));
+}
+
+void TMessageOpener::SignaturesChanged() {
+    for (IMessageWindow* window : windows_.All())
+        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillSignatures();
+}
+
+void TMessageOpener::AccountsChanged() {
+    for (IMessageWindow* window : windows_.All())
+        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillServers();
+}
 
 void TMessageOpener::AddSender(const std::string& from) {
     if (!addSender_) return;

@@ -9,6 +9,7 @@
 
 class QMenu;
 class QWidget;
+class TListPages;
 class TMailCommands;
 class TMessageWindows;
 class IFilterActions;
@@ -67,6 +68,12 @@ public:
     bool CanCheckSpelling() const override { return spell_ != nullptr; }
     void CheckSpelling(TSRichEdit& body) override;
     void SetPrinting(TPrintService* printing) { printing_ = printing; }
+    // The main window's list pages: the address book and signatures the
+    // composers offer are their rows (until set, the list files').
+    void SetListPages(const TListPages* pages) { listPages_ = pages; }
+    // Every open composer follows the signature list and the accounts.
+    void SignaturesChanged();
+    void AccountsChanged();
     // What the outgoing filters do: the main window's filter actions.
     void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
     bool CanPrint() const override { return printing_ != nullptr; }
@@ -93,4 +100,5 @@ private:
     std::function<void(const std::string&)> addSender_;
     std::function<void()> newAccount_;
     std::function<void()> showMailPage_;
+    const TListPages* listPages_ = nullptr;
 };

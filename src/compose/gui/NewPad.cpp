@@ -443,6 +443,12 @@ void TNewPad::FillSignatures() {
     for (const auto& row : Host().Signatures()) signature->addItem(qttext::FromStored(row.caption));
     if (!current.isEmpty()) SelectText(signature, current);
     creating_ = wasCreating;
+    // A signature removed or renamed away leaves "No Signature" chosen: the
+    // record names what the window shows, so the send adds nothing unseen.
+    THeaderItem* item = Record();
+    if (!item || creating_ || current.isEmpty() || signature->currentText() == current) return;
+    item->Signature = qttext::ToStored(signature->currentText());
+    SaveTimer().start();
 }
 
 void TNewPad::FillServers() { FillServers(Host().SmtpAccounts(), servers->currentText()); }

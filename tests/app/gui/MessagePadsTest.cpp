@@ -36,6 +36,10 @@
 #include "book/AddressList.h"
 #include "app/gui/AddressPage.h"
 #include "app/gui/ListPages.h"
+#include "app/gui/AccountPage.h"
+#include "app/gui/SignaturePage.h"
+#include "common/gui/ListRowsModel.h"
+#include <QItemSelectionModel>
 #include "app/gui/FMListView.h"
 #include <QPlainTextEdit>
 #include "support/ListFileCheck.h"
@@ -231,7 +235,7 @@ TEST_F(MessagePadsTest, ComposerFieldsFollowTheRecordAndRecipientDefaultsComeFro
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
-    EXPECT_EQ(pad->signature->count(), 3);
+    EXPECT_EQ(pad->signature->count(), 4);  // "No Signature", the built-in one, the file's two
     EXPECT_EQ(pad->signature->currentText(), QStringLiteral("No Signature"));
     EXPECT_EQ(pad->toText->text(), QStringLiteral("Ann Smith <ann@example.org>"));
 
@@ -733,6 +737,49 @@ TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNew
     EXPECT_EQ(R(h).Server.str(), "New Account");
     EXPECT_TRUE(pad->isVisible());
     EXPECT_EQ(R(h).Mailbox.str(), "Out Box");
+}
+
+TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
+    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\nHome\x01" "Cheers\x01\r\n");
+    Account("Home", "smtp.home.example");
+    Account("Work", "smtp.work.example");
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    R(h).Signature = "Home";
+    R(h).Server = "Work";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    const auto items = [](const QComboBox* box) {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+        return out;
+    };
+    // The page's list, built-in entry included.
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Work", "Home"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(pad->servers->currentText(), QStringLiteral("Work"));
+
+    // A rename on the page shows at once; the choice stays.
+    TRowsPage& page = w->ListPages()->SignaturePage();
+    ASSERT_GE(page.Model().Rename(page.Model().RowOf(QStringLiteral("Work")), QStringLiteral("Office")), 0);
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office", "Home"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(R(h).Signature.str(), "Home");
+    // The chosen one deleted: "No Signature", in the window and the record.
+    ASSERT_TRUE(page.Model().Remove(page.Model().RowOf(QStringLiteral("Home"))));
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("No Signature"));
+    EXPECT_EQ(R(h).Signature.str(), "No Signature");
+
+    // The chosen account deleted on the "Internet Servers" page: the first.
+    TAccountPage& accounts = w->ListPages()->AccountPage();
+    accounts.List()->selectionModel()->setCurrentIndex(accounts.List()->model()->index(1, 0),
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    accounts.Run(TPageCommand::Delete);
+    EXPECT_EQ(items(pad->servers), QStringList{"Home"});
+    EXPECT_EQ(pad->servers->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(R(h).Server.str(), "Home");
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person
