@@ -13,7 +13,6 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGridLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +32,7 @@
 #include "compose/AttachmentValue.h"
 #include "compose/Stamps.h"
 #include "compose/gui/AttachmentList.h"
+#include "compose/gui/BodyFinder.h"
 #include "compose/gui/FileDrag.h"
 #include "compose/gui/PadHost.h"
 #include "compose/gui/SRichEdit.h"
@@ -230,14 +230,7 @@ void TNewPad::BuildButtons() {
     connect(destroy, &QAction::triggered, this, &TMessagePad::Destroy);
     connect(timeStamp, &QAction::triggered, this, [this] { InsertTimeStamp(); });
     connect(dateStamp, &QAction::triggered, this, [this] { InsertDateStamp(); });
-    connect(find, &QAction::triggered, this, [this] {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Find"), QStringLiteral("Find what:"),
-                                                   QLineEdit::Normal, Body()->textCursor().selectedText(), &ok);
-        if (!ok || text.isEmpty()) return;
-        findText_ = text;
-        FindNext();
-    });
+    connect(find, &QAction::triggered, Finder(), &TBodyFinder::Open);
     const auto toggle = [this](QAction* a, const char* undoText, auto apply) {
         connect(a, &QAction::triggered, this, [this, undoText, apply](bool on) {
             QTextCharFormat f;
@@ -652,17 +645,6 @@ bool TNewPad::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return TMessagePad::eventFilter(watched, event);
-}
-
-void TNewPad::FindNext() {
-    QTextCursor from = Body()->textCursor();
-    from.setPosition(from.selectionEnd());
-    const QTextCursor found = Body()->document()->find(findText_, from);
-    if (!found.isNull()) {
-        Body()->setTextCursor(found);
-        return;
-    }
-    Host().Store().Prompt().Information("Finished searching this message.");
 }
 
 void TNewPad::BeforeSave() {

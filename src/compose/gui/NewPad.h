@@ -91,8 +91,6 @@ private:
     void SelectionFeedback();
     void MergeFormat(const class QTextCharFormat& format, const char* undoText);
     void SetUndoText(const char* text);
-    void FindNext();
 
     bool creating_ = true;
-    QString findText_;
 };

@@ -30,6 +30,8 @@
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
 #include "book/gui/Quick.h"
+#include "compose/gui/BodyFindDialog.h"
+#include "compose/gui/BodyFinder.h"
 #include "config/gui/FrmAccounts.h"
 #include "app/gui/SendRunner.h"
 #include "book/gui/AddressBook.h"
@@ -780,6 +782,40 @@ TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
     EXPECT_EQ(items(pad->servers), QStringList{"Home"});
     EXPECT_EQ(pad->servers->currentText(), QStringLiteral("Home"));
     EXPECT_EQ(R(h).Server.str(), "Home");
+}
+
+TEST_F(MessagePadsTest, FindInBothWindowsSearchesTheBody) {
+    Open();
+    const int out = Add("Out Box", "draft", mfQueued, kRich);
+    const int in = Add("In Box", "read", mfRead, kRich);
+    w->Commands()->OpenMessage(out);
+    w->Commands()->OpenMessage(in);
+    for (int h : {out, in}) {
+        auto* pad = dynamic_cast<TMessagePad*>(w->Windows().Find(h));
+        ASSERT_NE(pad, nullptr);
+        QAction* find = nullptr;
+        for (QAction* a : pad->findChildren<QAction*>())
+            if (a->text() == QStringLiteral("Find") && !a->shortcut().isEmpty()) find = a;
+        ASSERT_NE(find, nullptr) << h;
+        ASSERT_TRUE(find->isEnabled());
+        QTextCursor c = pad->Body()->textCursor();
+        c.setPosition(0);
+        c.setPosition(5, QTextCursor::KeepAnchor);  // "Hello"
+        pad->Body()->setTextCursor(c);
+        find->trigger();
+        TBodyFindDialog* dialog = pad->Finder()->Dialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->Text(), QStringLiteral("Hello"));
+        dialog->SetText(QStringLiteral("line"));
+        dialog->FindNextButton->click();
+        EXPECT_EQ(pad->Body()->textCursor().selectedText(), QStringLiteral("line"));
+        EXPECT_TRUE(Shown().empty());
+        dialog->FindNextButton->click();
+        EXPECT_EQ(Shown(), (std::vector<std::string>{TBodyFinder::kFinished}));
+        EXPECT_FALSE(dialog->isVisible());
+        prompt.Clear();
+    }
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person
