@@ -333,7 +333,14 @@ void TNewPad::BuildOptions() {
     connect(fontList, &QComboBox::activated, this, [this] {
         QTextCharFormat f;
         f.setFontFamilies({fontList->currentText()});
-        MergeFormat(f, "Undo font name.");
+        // A font picked with the mouse sends the user back to the text; one
+        // reached with the keys keeps the list, so the next key walks on.
+        if (fontKeyDown_) {
+            SetUndoText("Undo font name.");
+            Body()->mergeCurrentCharFormat(f);
+        } else {
+            MergeFormat(f, "Undo font name.");
+        }
     });
     connect(sizeList, &QComboBox::currentTextChanged, this, [this](const QString& text) {
         bool number = false;
@@ -341,8 +348,13 @@ void TNewPad::BuildOptions() {
         if (!number || size <= 0 || creating_) return;
         QTextCharFormat f;
         f.setFontPointSize(size);
-        MergeFormat(f, "Undo font size.");
+        // The size is applied as it is typed; the focus stays in the list
+        // so that "12" is not "1" here and "2" in the body.
+        SetUndoText("Undo font size.");
+        Body()->mergeCurrentCharFormat(f);
     });
+    connect(sizeList, &QComboBox::activated, this, [this] { Body()->setFocus(); });
+    fontList->installEventFilter(this);
     connect(colorBox, &QComboBox::activated, this, [this](int index) {
         QTextCharFormat f;
         f.setForeground(colorBox->itemData(index, Qt::UserRole).value<QColor>());
@@ -582,14 +594,7 @@ void TNewPad::SelectionFeedback() {
     const QSignalBlocker b1(sizeList), b2(fontList), b3(colorBox);
     const double size = f.fontPointSize() > 0 ? f.fontPointSize() : Body()->font().pointSizeF();
     sizeList->setCurrentText(QString::number(qRound(size)));
-    const QStringList families = f.fontFamilies().toStringList();
-    QString family = families.isEmpty() ? Body()->font().family() : families.first();
-    // A family the system lacks shows as the one it is drawn with.
-    if (fontList->findText(family) < 0) family = QFontInfo(f.font()).family();
-    // A family the list lacks (a substitute the box fell back to) keeps the
-    // current choice rather than blanking the list.
-    if (const int index = fontList->findText(family); index >= 0 && index != fontList->currentIndex())
-        fontList->setCurrentIndex(index);
+    ShowSelectionFont();
     const QColor color = f.foreground().color();
     for (int i = 0; i < colorBox->count(); ++i)
         if (colorBox->itemData(i, Qt::UserRole).value<QColor>() == color) {
@@ -603,6 +608,19 @@ void TNewPad::SelectionFeedback() {
     bullets->setChecked(Body()->textCursor().currentList() != nullptr);
     const Qt::Alignment a = Body()->alignment();
     (a & Qt::AlignHCenter ? alignCenter : (a & Qt::AlignRight ? alignRight : alignLeft))->setChecked(true);
+}
+
+void TNewPad::ShowSelectionFont() {
+    const QSignalBlocker blocker(fontList);
+    const QTextCharFormat f = Body()->currentCharFormat();
+    const QStringList families = f.fontFamilies().toStringList();
+    QString family = families.isEmpty() ? Body()->font().family() : families.first();
+    // A family the system lacks shows as the one it is drawn with.
+    if (fontList->findText(family) < 0) family = QFontInfo(f.font()).family();
+    // A family the list lacks (a substitute the box fell back to) keeps the
+    // current choice rather than blanking the list.
+    if (const int index = fontList->findText(family); index >= 0 && index != fontList->currentIndex())
+        fontList->setCurrentIndex(index);
 }
 
 void TNewPad::InsertTimeStamp(QWidget* target) {
@@ -626,6 +644,13 @@ void TNewPad::InsertDateStamp(QWidget* target) {
 }
 
 bool TNewPad::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fontList && event->type() == QEvent::KeyPress) fontKeyDown_ = true;
+    // Once a key is let go the list shows the selection's font again: a key
+    // that chose nothing leaves no stray name in it.
+    if (watched == fontList && event->type() == QEvent::KeyRelease) {
+        fontKeyDown_ = false;
+        ShowSelectionFont();
+    }
     if (event->type() == QEvent::KeyPress && (watched == Body() || watched == subject)) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & Qt::ControlModifier) {

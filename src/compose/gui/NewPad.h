@@ -89,8 +89,10 @@ private:
     void ChooseAttachment();
     void FilesDropped();
     void SelectionFeedback();
+    void ShowSelectionFont();
     void MergeFormat(const class QTextCharFormat& format, const char* undoText);
     void SetUndoText(const char* text);
 
     bool creating_ = true;
+    bool fontKeyDown_ = false;
 };

@@ -30,6 +30,8 @@
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
 #include "book/gui/Quick.h"
+#include <QKeyEvent>
+#include <QSignalBlocker>
 #include "compose/gui/BodyFindDialog.h"
 #include "compose/gui/BodyFinder.h"
 #include "config/gui/FrmAccounts.h"
@@ -816,6 +818,49 @@ TEST_F(MessagePadsTest, FindInBothWindowsSearchesTheBody) {
         EXPECT_FALSE(dialog->isVisible());
         prompt.Clear();
     }
+}
+
+TEST_F(MessagePadsTest, SizesAreTypedInTheirListAndKeysWalkTheFontList) {
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pad));
+    const QString text = pad->Body()->toPlainText();
+    pad->Body()->selectAll();
+
+    // Two digits typed into the size list are one size, and none of them
+    // lands in the body.
+    pad->sizeList->setFocus();
+    pad->sizeList->lineEdit()->clear();
+    QTest::keyClicks(pad->sizeList->lineEdit(), QStringLiteral("22"));
+    EXPECT_EQ(pad->Body()->toPlainText(), text);
+    EXPECT_EQ(pad->Body()->currentCharFormat().fontPointSize(), 22.0);
+    EXPECT_EQ(pad->undo->toolTip(), QStringLiteral("Undo font size."));
+    // Not a number: ignored.
+    QTest::keyClicks(pad->sizeList->lineEdit(), QStringLiteral("x"));
+    EXPECT_EQ(pad->Body()->currentCharFormat().fontPointSize(), 22.0);
+
+    // A key in the font list chooses the next font and the list keeps the
+    // keys; let go, the list shows the selection's font.
+    ASSERT_GE(pad->fontList->count(), 2);
+    pad->fontList->setCurrentIndex(0);
+    pad->fontList->setFocus();
+    QTest::keyClick(pad->fontList, Qt::Key_Down);
+    const QString chosen = pad->fontList->itemText(1);
+    EXPECT_EQ(pad->Body()->currentCharFormat().fontFamilies().toStringList().value(0), chosen);
+    EXPECT_EQ(pad->Body()->toPlainText(), text);
+    EXPECT_EQ(pad->undo->toolTip(), QStringLiteral("Undo font name."));
+    EXPECT_EQ(QApplication::focusWidget(), pad->fontList);
+    // A name shown without being chosen goes back on the next key release.
+    {
+        const QSignalBlocker quiet(pad->fontList);
+        pad->fontList->setCurrentIndex(0);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+    QApplication::sendEvent(pad->fontList, &release);
+    EXPECT_EQ(pad->fontList->currentText(), chosen);
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person
