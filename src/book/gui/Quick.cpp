@@ -114,6 +114,13 @@ QWidget* TQuick::BuildPage(int page) {
         o->installEventFilter(this);
 
     connect(w.members, &QComboBox::textActivated, this, [this, page](const QString& text) { ChooseMember(page, text); });
+    // Typing in the drop-down or picking in the list is using it, even
+    // before the focus has come (a window not active yet).
+    connect(w.members, &QComboBox::editTextChanged, this,
+            [this, page] { source_[static_cast<std::size_t>(page)] = pages_[static_cast<std::size_t>(page)].members; });
+    connect(w.available, &QListWidget::itemSelectionChanged, this, [this, page] {
+        source_[static_cast<std::size_t>(page)] = pages_[static_cast<std::size_t>(page)].available;
+    });
     connect(w.available, &QListWidget::itemDoubleClicked, this, [this, page] {
         source_[static_cast<std::size_t>(page)] = pages_[static_cast<std::size_t>(page)].available;
         Add(page);

@@ -38,7 +38,8 @@ public:
     const TPageWidgets& Page(int page) const { return pages_[static_cast<std::size_t>(page)]; }
     const TQuickLists& Lists() const { return lists_; }
     // "&Add >>" on a page: the text of the drop-down or the selected
-    // address of the available list, whichever of the two was used last.
+    // address of the available list, whichever of the two was used last
+    // (focused, typed into or picked in).
     void Add(int page);
     void Remove(int page);
     // A drop onto a page's recipient list: taken when it comes from that
