@@ -69,6 +69,10 @@ struct TRig {
     TRig() {
         std::ofstream(folder + cfg::kFormatFile) << "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\plain\\f0\\fs20 \r\n";
         config.Write(cfg::ShowMessageOnCreationNew, true);
+        // A user writing mail has an account (without one the new-message
+        // command opens the new-account editor instead).
+        std::ofstream(folder + cfg::kServerFile) << "Home\x01pop.example.org\x01smtp.example.org\x01"
+                                                    "ann\x01\x01ann@example.org\x01Ann\x01\r\n";
         window = std::make_unique<TControlCenter>(config, folders, prompt);
         window->SetStore(store);
         window->Initialise();

@@ -4,6 +4,7 @@
 
 #include "app/gui/FMListView.h"
 #include "book/MemberForm.h"
+#include "book/SenderMember.h"
 #include "book/gui/AddressBook.h"
 #include "book/gui/AddressListModel.h"
 #include "phone/gui/EditAndDial.h"
@@ -24,6 +25,10 @@ bool TAddressPage::OpenDialog(int row) {
         emit MemberApplied();
     });
     return dialog.exec() == QDialog::Accepted;
+}
+
+void TAddressPage::AddSender(const std::string& from) {
+    EditNewRow(book_.Add(sendermember::Row(from, book_.List().Names())));
 }
 
 void TAddressPage::ImportNicknames() {

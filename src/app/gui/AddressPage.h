@@ -23,6 +23,10 @@ public:
     // The member dialog's dial button calls through this (null: disabled).
     void SetTelephony(ITelephony* telephony) { telephony_ = telephony; }
 
+    // A new member for the sender of a message (its From text), opened in
+    // the member dialog: kept with "&Close", gone again otherwise.
+    void AddSender(const std::string& from);
+
 signals:
     // The member dialog wrote into a row ("&Apply" or "&Close"); the
     // windows that follow the book refresh.

@@ -436,6 +436,18 @@ void TControlCenter::SetStore(TMailStore& store) {
     opener_->SetSpell(spell_);
     opener_->SetPrinting(printing_.get());
     opener_->SetFilterActions(filterActions_.get());
+    opener_->SetNewAccountEditor([this] {
+        pages_->setCurrentIndex(4);
+        if (actions_->newServer->isEnabled()) actions_->newServer->trigger();
+    });
+    opener_->SetListPages(listPages_);
+    connect(listPages_, &TListPages::SignaturesChanged, opener_, &TMessageOpener::SignaturesChanged);
+    connect(listPages_, &TListPages::AccountsChanged, opener_, &TMessageOpener::AccountsChanged);
+    opener_->SetMailPageShower([this] { pages_->setCurrentIndex(0); });
+    opener_->SetSenderAdder([this](const std::string& from) {
+        pages_->setCurrentIndex(1);
+        listPages_->AddressPage().AddSender(from);
+    });
     commands_->SetOpener([this](int handle) { opener_->Open(handle); });
     QAction* newMessage = toolbar_->BNewStickit->defaultAction();
     newMessage->setEnabled(true);

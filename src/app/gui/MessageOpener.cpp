@@ -6,7 +6,10 @@
 #include <ctime>
 #include <fstream>
 
+#include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
+#include "book/AddressList.h"
+#include "compose/SignatureList.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/SendRunner.h"
 #include "app/gui/ToolButton.h"
@@ -20,6 +23,7 @@
 #include "compose/PadKind.h"
 #include "compose/gui/FromPad.h"
 #include "compose/gui/NewPad.h"
+#include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
@@ -88,8 +92,11 @@ std::string TMessageOpener::NoFormatFileError() {
 
 void TMessageOpener::NewMessage(const std::string& to) {
     if (mainWindow_ && (mainWindow_->isMinimized() || !mainWindow_->isVisible())) ShowMainWindow();
+    // Without an account nothing could be sent: the account comes first.
+    if (OpenEditorWhenNoAccount()) return;
+    if (showMailPage_) showMailPage_();
     bool ok = false;
-    auto lines = FileLines(dataFolder_ + cfg::kFormatFile, &ok);
+    auto lines = FileLines(fileutil::FindNoCase(dataFolder_, cfg::kFormatFile), &ok);
     if (!ok) {
         store_.Prompt().Error(NoFormatFileError());
         return;
@@ -165,8 +172,39 @@ bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachment
 }
 
 std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::SmtpAccounts(dataFolder_); }
-std::vector<TListRow> TMessageOpener::AddressBook() { return listfile::Read(dataFolder_ + cfg::kAddressFile); }
-std::vector<TListRow> TMessageOpener::Signatures() { return listfile::Read(dataFolder_ + cfg::kSignatureFile); }
+bool TMessageOpener::OpenEditorWhenNoAccount() {
+    TAccountList accounts(dataFolder_);
+    accounts.Load();
+    if (!accounts.Accounts().empty()) return false;
+    if (newAccount_) newAccount_();
+    return true;
+}
+
+std::vector<TListRow> TMessageOpener::AddressBook() {
+    if (listPages_) return listPages_->Book().Rows();
+    return listfile::Read(fileutil::FindNoCase(dataFolder_, cfg::kAddressFile));
+}
+
+std::vector<TListRow> TMessageOpener::Signatures() {
+    if (listPages_) return listPages_->Signatures().Rows();
+    return listfile::Read(fileutil::FindNoCase(dataFolder_, cfg::kSignatureFile));
+}
+
+void TMessageOpener::SignaturesChanged() {
+    for (IMessageWindow* window : windows_.All())
+        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillSignatures();
+}
+
+void TMessageOpener::AccountsChanged() {
+    for (IMessageWindow* window : windows_.All())
+        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillServers();
+}
+
+void TMessageOpener::AddSender(const std::string& from) {
+    if (!addSender_) return;
+    ShowMainWindow();
+    addSender_(from);
+}
 
 void TMessageOpener::ShowMainWindow() {
     if (!mainWindow_) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 class QMenu;
 class QWidget;
+class TListPages;
 class TMailCommands;
 class TMessageWindows;
 class IFilterActions;
@@ -53,6 +55,11 @@ public:
     int CreateMessage(TNewMessage message, bool show) override;
     bool Send(int handle, const std::vector<std::string>& attachments) override;
     std::vector<std::string> SmtpAccounts() override;
+    // What opens the new-account editor (the "Internet Servers" page's).
+    void SetNewAccountEditor(std::function<void()> open) { newAccount_ = std::move(open); }
+    bool OpenEditorWhenNoAccount() override;
+    // Shows the "Mail Messages" page, where a new message's row appears.
+    void SetMailPageShower(std::function<void()> show) { showMailPage_ = std::move(show); }
     std::vector<TListRow> AddressBook() override;
     std::vector<TListRow> Signatures() override;
     // The spell checker the composers' "Spelling" button runs; the main
@@ -61,12 +68,20 @@ public:
     bool CanCheckSpelling() const override { return spell_ != nullptr; }
     void CheckSpelling(TSRichEdit& body) override;
     void SetPrinting(TPrintService* printing) { printing_ = printing; }
+    // The main window's list pages: the address book and signatures the
+    // composers offer are their rows (until set, the list files').
+    void SetListPages(const TListPages* pages) { listPages_ = pages; }
+    // Every open composer follows the signature list and the accounts.
+    void SignaturesChanged();
+    void AccountsChanged();
     // What the outgoing filters do: the main window's filter actions.
     void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
     bool CanPrint() const override { return printing_ != nullptr; }
     void Print(const QString& title, const QTextDocument& body) override;
-    bool CanAddSender() const override { return false; }
-    void AddSender(const std::string&) override {}
+    // Where "&From" of a reader adds the sender: the address book page.
+    void SetSenderAdder(std::function<void(const std::string& from)> add) { addSender_ = std::move(add); }
+    bool CanAddSender() const override { return static_cast<bool>(addSender_); }
+    void AddSender(const std::string& from) override;
     void ShowMainWindow() override;
 
 private:
@@ -82,4 +97,8 @@ private:
     TRichSpell* spell_ = nullptr;
     TPrintService* printing_ = nullptr;
     IFilterActions* filterActions_ = nullptr;
+    std::function<void(const std::string&)> addSender_;
+    std::function<void()> newAccount_;
+    std::function<void()> showMailPage_;
+    const TListPages* listPages_ = nullptr;
 };

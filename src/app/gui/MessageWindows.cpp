@@ -44,6 +44,13 @@ void TMessageWindows::Forget(int handle, const QWidget* widget) {
     if (at != windows_.end() && (at->widget == widget || at->widget.isNull())) windows_.erase(at);
 }
 
+std::vector<IMessageWindow*> TMessageWindows::All() const {
+    std::vector<IMessageWindow*> out;
+    for (const auto& entry : windows_)
+        if (!entry.widget.isNull()) out.push_back(entry.window);
+    return out;
+}
+
 IMessageWindow* TMessageWindows::Find(int handle) const {
     const auto at = windows_.constFind(handle);
     if (at == windows_.constEnd() || at->widget.isNull()) return nullptr;

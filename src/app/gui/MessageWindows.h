@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "store/Headers.h"
 
@@ -32,6 +33,8 @@ public:
     bool Add(int handle, IMessageWindow* window);
 
     IMessageWindow* Find(int handle) const;
+    // Every open window, e.g. to tell them all of a change of a list.
+    std::vector<IMessageWindow*> All() const;
     QWidget* WindowOf(int handle) const;
     int Count() const { return static_cast<int>(windows_.size()); }
     // Closes every window, e.g. at shut-down.

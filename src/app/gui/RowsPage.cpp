@@ -44,8 +44,9 @@ void TRowsPage::Run(TPageCommand command) {
     }
 }
 
-void TRowsPage::NewRow() {
-    const int row = model_.AddNew();
+void TRowsPage::NewRow() { EditNewRow(model_.AddNew()); }
+
+void TRowsPage::EditNewRow(int row) {
     Select(row);
     if (OpenDialog(row))
         model_.Commit();

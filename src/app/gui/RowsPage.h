@@ -29,6 +29,8 @@ protected:
     virtual void Import() {}
     // A new row, its dialog, and the row kept or removed by how it closed.
     void NewRow();
+    // The same for a row already added (not written yet).
+    void EditNewRow(int row);
     QWidget* DialogParent() const;
 
 private:

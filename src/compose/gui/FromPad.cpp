@@ -1,4 +1,5 @@
 #include "compose/gui/FromPad.h"
+#include "compose/gui/BodyFinder.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -107,7 +108,7 @@ void TFromPad::BuildMenu() {
     menu->addSeparator();
     QAction* find = item("Find", "Ctrl+F");
     QAction* printItem = item("Print", "Ctrl+P");
-    find->setEnabled(false);
+    connect(find, &QAction::triggered, Finder(), &TBodyFinder::Open);
     printItem->setEnabled(Host().CanPrint());
     connect(printItem, &QAction::triggered, this, [this] { PrintBody(); });
     for (QAction* a : {undo, cut, paste, remove}) a->setEnabled(false);

@@ -16,6 +16,7 @@
 #include "compose/AttachmentValue.h"
 #include "compose/MessageCreator.h"
 #include "compose/gui/AttachmentList.h"
+#include "compose/gui/BodyFinder.h"
 #include "compose/gui/PadHost.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
@@ -51,6 +52,8 @@ TMessagePad::TMessagePad(IPadHost& host, int handle, bool editable)
     body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     body_->setReadOnly(!editable);
     layout->addWidget(body_, 1);
+
+    finder_ = new TBodyFinder(*body_, host_.Store().Prompt(), this);
 
     attachments_ = new TAttachmentList(editable, this);
     layout->addWidget(attachments_);

@@ -10,6 +10,7 @@ class QLabel;
 class QStatusBar;
 class QVBoxLayout;
 class TAttachmentList;
+class TBodyFinder;
 class THeaderItem;
 class TSRichEdit;
 
@@ -35,6 +36,8 @@ public:
     TSRichEdit* Body() const { return body_; }
     TAttachmentList* Attachments() const { return attachments_; }
     QTimer& SaveTimer() { return saveTimer_; }
+    // "Find" in the body, with the window's find dialog.
+    TBodyFinder* Finder() const { return finder_; }
     QString Panel(int index) const;
 
     // Writes the body as rich text with the record; false when it could not
@@ -72,6 +75,7 @@ private:
     QVBoxLayout* top_;
     TSRichEdit* body_;
     TAttachmentList* attachments_;
+    TBodyFinder* finder_;
     QStatusBar* statusBar_;
     QLabel* panels_[4];
     QTimer saveTimer_;

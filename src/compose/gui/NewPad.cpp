@@ -13,7 +13,6 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGridLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,12 +24,15 @@
 #include <QToolButton>
 #include <ctime>
 
+#include "book/QuickLists.h"
+#include "book/gui/Quick.h"
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "compose/AttachmentValue.h"
 #include "compose/Stamps.h"
 #include "compose/gui/AttachmentList.h"
+#include "compose/gui/BodyFinder.h"
 #include "compose/gui/FileDrag.h"
 #include "compose/gui/PadHost.h"
 #include "compose/gui/SRichEdit.h"
@@ -115,23 +117,23 @@ void TNewPad::BuildHeader() {
     subject->setObjectName(QStringLiteral("Subject"));
     header->addWidget(new QLabel(QStringLiteral("Subject"), this), 0, 0);
     header->addWidget(subject, 0, 1);
-    const auto field = [&](int row, const char* button, const char* caption, const char* hint, const char* name) {
+    const auto field = [&](int row, const char* button, const char* caption, const char* hint, const char* name,
+                           int page) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(button));
         b->setText(QString::fromLatin1(caption));
         b->setToolTip(QString::fromLatin1(hint));
         b->setMinimumWidth(48);
-        // The quick addressee book comes with the address book dialogs.
-        b->setEnabled(false);
+        connect(b, &QToolButton::clicked, this, [this, page] { OpenQuick(page); });
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         header->addWidget(b, row, 0);
         header->addWidget(edit, row, 1);
         return edit;
     };
-    toText = field(1, "BTo", "TO", "To", "ToText");
-    ccList = field(2, "BCC", "CC", "Carbon Copy", "CCList");
-    bccList = field(3, "BBCC", "BCC", "Blind Carbon Copy", "BCCList");
+    toText = field(1, "BTo", "TO", "To", "ToText", TQuickLists::To);
+    ccList = field(2, "BCC", "CC", "Carbon Copy", "CCList", TQuickLists::CC);
+    bccList = field(3, "BBCC", "BCC", "Blind Carbon Copy", "BCCList", TQuickLists::BCC);
     setTabOrder(subject, toText);
     setTabOrder(toText, ccList);
     setTabOrder(ccList, bccList);
@@ -228,14 +230,7 @@ void TNewPad::BuildButtons() {
     connect(destroy, &QAction::triggered, this, &TMessagePad::Destroy);
     connect(timeStamp, &QAction::triggered, this, [this] { InsertTimeStamp(); });
     connect(dateStamp, &QAction::triggered, this, [this] { InsertDateStamp(); });
-    connect(find, &QAction::triggered, this, [this] {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Find"), QStringLiteral("Find what:"),
-                                                   QLineEdit::Normal, Body()->textCursor().selectedText(), &ok);
-        if (!ok || text.isEmpty()) return;
-        findText_ = text;
-        FindNext();
-    });
+    connect(find, &QAction::triggered, Finder(), &TBodyFinder::Open);
     const auto toggle = [this](QAction* a, const char* undoText, auto apply) {
         connect(a, &QAction::triggered, this, [this, undoText, apply](bool on) {
             QTextCharFormat f;
@@ -338,7 +333,14 @@ void TNewPad::BuildOptions() {
     connect(fontList, &QComboBox::activated, this, [this] {
         QTextCharFormat f;
         f.setFontFamilies({fontList->currentText()});
-        MergeFormat(f, "Undo font name.");
+        // A font picked with the mouse sends the user back to the text; one
+        // reached with the keys keeps the list, so the next key walks on.
+        if (fontKeyDown_) {
+            SetUndoText("Undo font name.");
+            Body()->mergeCurrentCharFormat(f);
+        } else {
+            MergeFormat(f, "Undo font name.");
+        }
     });
     connect(sizeList, &QComboBox::currentTextChanged, this, [this](const QString& text) {
         bool number = false;
@@ -346,8 +348,13 @@ void TNewPad::BuildOptions() {
         if (!number || size <= 0 || creating_) return;
         QTextCharFormat f;
         f.setFontPointSize(size);
-        MergeFormat(f, "Undo font size.");
+        // The size is applied as it is typed; the focus stays in the list
+        // so that "12" is not "1" here and "2" in the body.
+        SetUndoText("Undo font size.");
+        Body()->mergeCurrentCharFormat(f);
     });
+    connect(sizeList, &QComboBox::activated, this, [this] { Body()->setFocus(); });
+    fontList->installEventFilter(this);
     connect(colorBox, &QComboBox::activated, this, [this](int index) {
         QTextCharFormat f;
         f.setForeground(colorBox->itemData(index, Qt::UserRole).value<QColor>());
@@ -427,11 +434,8 @@ void TNewPad::Fill() {
     bccList->setText(qttext::FromStored(item->BCCList));
     subject->setText(qttext::FromStored(item->Subject.str()));
     send->setEnabled(!toText->text().isEmpty() || !ccList->text().isEmpty() || !bccList->text().isEmpty());
-    servers->clear();
-    for (const auto& name : Host().SmtpAccounts()) servers->addItem(qttext::FromStored(name));
-    servers->setCurrentIndex(servers->findText(qttext::FromStored(item->Server.str())));
+    FillServers(Host().SmtpAccounts(), qttext::FromStored(item->Server.str()));
     if (signature->currentIndex() < 0) signature->setCurrentIndex(0);
-    if (servers->currentIndex() < 0 && servers->count() > 0) servers->setCurrentIndex(0);
     AttachmentsChanged();
 }
 
@@ -444,6 +448,27 @@ void TNewPad::FillSignatures() {
     for (const auto& row : Host().Signatures()) signature->addItem(qttext::FromStored(row.caption));
     if (!current.isEmpty()) SelectText(signature, current);
     creating_ = wasCreating;
+    // A signature removed or renamed away leaves "No Signature" chosen: the
+    // record names what the window shows, so the send adds nothing unseen.
+    THeaderItem* item = Record();
+    if (!item || creating_ || current.isEmpty() || signature->currentText() == current) return;
+    item->Signature = qttext::ToStored(signature->currentText());
+    SaveTimer().start();
+}
+
+void TNewPad::FillServers() { FillServers(Host().SmtpAccounts(), servers->currentText()); }
+
+void TNewPad::FillServers(const std::vector<std::string>& accounts, const QString& wanted) {
+    const bool wasCreating = creating_;
+    creating_ = true;
+    servers->clear();
+    for (const auto& name : accounts) servers->addItem(qttext::FromStored(name));
+    servers->setCurrentIndex(servers->findText(wanted));
+    if (servers->currentIndex() < 0 && servers->count() > 0) servers->setCurrentIndex(0);
+    creating_ = wasCreating;
+    // An account gone (or renamed) leaves the record on the one shown.
+    if (THeaderItem* item = Record(); item && !creating_ && servers->currentIndex() >= 0)
+        item->Server = qttext::ToStored(servers->currentText());
 }
 
 void TNewPad::showEvent(QShowEvent* event) {
@@ -502,6 +527,19 @@ void TNewPad::RecipientDefaults() {
     CopyFields();
 }
 
+void TNewPad::OpenQuick(int page) {
+    TQuick quick(Host().AddressBook(), this);
+    quick.Load(toText->text(), ccList->text(), bccList->text());
+    quick.ShowPage(page);
+    connect(&quick, &TQuick::Applied, this, [this](const QString& to, const QString& cc, const QString& bcc) {
+        toText->setText(to);
+        ccList->setText(cc);
+        bccList->setText(bcc);
+    });
+    quick.exec();
+    if (page == TQuickLists::To) RecipientDefaults();
+}
+
 void TNewPad::AttachmentsChanged() {
     clearAttach->setEnabled(Attachments()->count() > 0);
     THeaderItem* item = Record();
@@ -556,14 +594,7 @@ void TNewPad::SelectionFeedback() {
     const QSignalBlocker b1(sizeList), b2(fontList), b3(colorBox);
     const double size = f.fontPointSize() > 0 ? f.fontPointSize() : Body()->font().pointSizeF();
     sizeList->setCurrentText(QString::number(qRound(size)));
-    const QStringList families = f.fontFamilies().toStringList();
-    QString family = families.isEmpty() ? Body()->font().family() : families.first();
-    // A family the system lacks shows as the one it is drawn with.
-    if (fontList->findText(family) < 0) family = QFontInfo(f.font()).family();
-    // A family the list lacks (a substitute the box fell back to) keeps the
-    // current choice rather than blanking the list.
-    if (const int index = fontList->findText(family); index >= 0 && index != fontList->currentIndex())
-        fontList->setCurrentIndex(index);
+    ShowSelectionFont();
     const QColor color = f.foreground().color();
     for (int i = 0; i < colorBox->count(); ++i)
         if (colorBox->itemData(i, Qt::UserRole).value<QColor>() == color) {
@@ -577,6 +608,19 @@ void TNewPad::SelectionFeedback() {
     bullets->setChecked(Body()->textCursor().currentList() != nullptr);
     const Qt::Alignment a = Body()->alignment();
     (a & Qt::AlignHCenter ? alignCenter : (a & Qt::AlignRight ? alignRight : alignLeft))->setChecked(true);
+}
+
+void TNewPad::ShowSelectionFont() {
+    const QSignalBlocker blocker(fontList);
+    const QTextCharFormat f = Body()->currentCharFormat();
+    const QStringList families = f.fontFamilies().toStringList();
+    QString family = families.isEmpty() ? Body()->font().family() : families.first();
+    // A family the system lacks shows as the one it is drawn with.
+    if (fontList->findText(family) < 0) family = QFontInfo(f.font()).family();
+    // A family the list lacks (a substitute the box fell back to) keeps the
+    // current choice rather than blanking the list.
+    if (const int index = fontList->findText(family); index >= 0 && index != fontList->currentIndex())
+        fontList->setCurrentIndex(index);
 }
 
 void TNewPad::InsertTimeStamp(QWidget* target) {
@@ -600,6 +644,13 @@ void TNewPad::InsertDateStamp(QWidget* target) {
 }
 
 bool TNewPad::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fontList && event->type() == QEvent::KeyPress) fontKeyDown_ = true;
+    // Once a key is let go the list shows the selection's font again: a key
+    // that chose nothing leaves no stray name in it.
+    if (watched == fontList && event->type() == QEvent::KeyRelease) {
+        fontKeyDown_ = false;
+        ShowSelectionFont();
+    }
     if (event->type() == QEvent::KeyPress && (watched == Body() || watched == subject)) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & Qt::ControlModifier) {
@@ -621,17 +672,6 @@ bool TNewPad::eventFilter(QObject* watched, QEvent* event) {
     return TMessagePad::eventFilter(watched, event);
 }
 
-void TNewPad::FindNext() {
-    QTextCursor from = Body()->textCursor();
-    from.setPosition(from.selectionEnd());
-    const QTextCursor found = Body()->document()->find(findText_, from);
-    if (!found.isNull()) {
-        Body()->setTextCursor(found);
-        return;
-    }
-    Host().Store().Prompt().Information("Finished searching this message.");
-}
-
 void TNewPad::BeforeSave() {
     THeaderItem* item = Record();
     if (!item) return;
@@ -645,13 +685,18 @@ std::string TNewPad::NoAccountError() {
 }
 
 void TNewPad::Send() {
+    // With no account at all the user makes one first; it may be the one
+    // this message goes through.
+    Host().OpenEditorWhenNoAccount();
     const auto accounts = Host().SmtpAccounts();
     TMailStore& store = Host().Store();
     if (accounts.empty()) {
         store.Prompt().Error(NoAccountError());
         return;
     }
-    if (servers->findText(servers->currentText()) < 0) servers->setCurrentIndex(0);
+    // The list may have changed since the window opened (an account just
+    // made, renamed or removed): the choice is one of the accounts now.
+    FillServers(accounts, servers->currentText());
     hide();
     if (THeaderItem* item = Record()) item->Server = qttext::ToStored(servers->currentText());
     // The body on show is what goes: it is saved first whatever the timer.

@@ -22,9 +22,16 @@ public:
     void Send();
     void InsertTimeStamp(QWidget* target = nullptr);
     void InsertDateStamp(QWidget* target = nullptr);
-    // Fills the signature list again, e.g. after the signatures changed.
+    // Fills the signature list again, e.g. after the signatures changed;
+    // the signature chosen stays when it still exists.
     void FillSignatures();
+    // Fills the account list again from the accounts that send; the chosen
+    // account stays when it still exists, else the first is chosen.
+    void FillServers();
     void AddAttachment(const std::string& path);
+    // The quick addressee book on its To, CC or BCC page (TQuickLists'
+    // pages), modally; what it applies fills the three fields.
+    void OpenQuick(int page);
     void RecordChanged(int handle) override;
 
     static std::string NoAccountError();
@@ -75,16 +82,17 @@ private:
     void BuildOptions();
     void BuildMenu();
     void Fill();
+    void FillServers(const std::vector<std::string>& accounts, const QString& wanted);
     void CopyFields();
     void RecipientDefaults();
     void AttachmentsChanged();
     void ChooseAttachment();
     void FilesDropped();
     void SelectionFeedback();
+    void ShowSelectionFont();
     void MergeFormat(const class QTextCharFormat& format, const char* undoText);
     void SetUndoText(const char* text);
-    void FindNext();
 
     bool creating_ = true;
-    QString findText_;
+    bool fontKeyDown_ = false;
 };

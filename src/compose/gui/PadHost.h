@@ -28,6 +28,9 @@ public:
     virtual bool Send(int handle, const std::vector<std::string>& attachments) = 0;
     // The names of the accounts that have an SMTP server, in list order.
     virtual std::vector<std::string> SmtpAccounts() = 0;
+    // When the program has no server account at all, opens the new-account
+    // editor (modally) and answers true; false when there is an account.
+    virtual bool OpenEditorWhenNoAccount() = 0;
     // The rows of the address book and of the signature list.
     virtual std::vector<TListRow> AddressBook() = 0;
     virtual std::vector<TListRow> Signatures() = 0;

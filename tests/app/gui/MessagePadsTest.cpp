@@ -29,6 +29,29 @@
 #include "compose/gui/FromPad.h"
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
+#include "book/gui/Quick.h"
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include "compose/gui/BodyFindDialog.h"
+#include "compose/gui/BodyFinder.h"
+#include "config/gui/FrmAccounts.h"
+#include "app/gui/SendRunner.h"
+#include "book/gui/AddressBook.h"
+#include "book/AddressList.h"
+#include "app/gui/AddressPage.h"
+#include "app/gui/ListPages.h"
+#include "app/gui/AccountPage.h"
+#include "app/gui/SignaturePage.h"
+#include "common/gui/ListRowsModel.h"
+#include <QItemSelectionModel>
+#include "app/gui/FMListView.h"
+#include <QPlainTextEdit>
+#include "support/ListFileCheck.h"
+#include "support/gui/DialogButtons.h"
+#include <QListWidget>
+#include <QTabWidget>
+#include <QPushButton>
+#include <QTimer>
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
@@ -98,6 +121,13 @@ protected:
         return out;
     }
     std::string BodyText(int handle) { return TRecordBody(store).Text(handle).value_or("(unreadable)"); }
+    // An account in "Internet.svr": smtp may be empty (a POP3-only account).
+    void Account(const std::string& alias, const std::string& smtp) {
+        TAccountList accounts(dir.Path());
+        accounts.Load();
+        accounts.Add({alias, "pop.example.org", smtp, "ann", "", "ann@example.org", "Ann"});
+        ASSERT_TRUE(accounts.Save(store.Flags().listFill, pump));
+    }
 };
 
 const std::string kRich = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\f0\\fs20 Hello \\b bold\\b0  text\\par\r\n"
@@ -132,7 +162,7 @@ TEST_F(MessagePadsTest, OpeningDispatchesByStatusAndMarksANewMessageReadBeforeIt
     // The last path lacks its 0x02: one attachment.
     EXPECT_EQ(reader->Attachments()->count(), 1);
     EXPECT_TRUE(reader->Attachments()->isVisible());
-    EXPECT_FALSE(reader->addSender->isEnabled());  // no address book page to add to yet
+    EXPECT_TRUE(reader->addSender->isEnabled());  // the address book page takes the sender
     EXPECT_TRUE(reader->print->isEnabled());  // through the window's print service
 
     w->Commands()->OpenMessage(queued);
@@ -209,7 +239,7 @@ TEST_F(MessagePadsTest, ComposerFieldsFollowTheRecordAndRecipientDefaultsComeFro
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
-    EXPECT_EQ(pad->signature->count(), 3);
+    EXPECT_EQ(pad->signature->count(), 4);  // "No Signature", the built-in one, the file's two
     EXPECT_EQ(pad->signature->currentText(), QStringLiteral("No Signature"));
     EXPECT_EQ(pad->toText->text(), QStringLiteral("Ann Smith <ann@example.org>"));
 
@@ -330,6 +360,7 @@ TEST_F(MessagePadsTest, AttachmentsFollowTheListAndAFolderStopsADrop) {
 }
 
 TEST_F(MessagePadsTest, SendWithoutAnSmtpAccountKeepsTheComposerOpen) {
+    Account("Mail", "");  // an account, but none that sends
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
     w->Commands()->OpenMessage(h);
@@ -343,6 +374,7 @@ TEST_F(MessagePadsTest, SendWithoutAnSmtpAccountKeepsTheComposerOpen) {
 }
 
 TEST_F(MessagePadsTest, TheMessageButtonMakesAQueuedMessageFromTheFormatFile) {
+    Account("Home", "smtp.example.org");
     Open();
     QAction* button = w->Toolbar()->BNewStickit->defaultAction();
     ASSERT_TRUE(button->isEnabled());
@@ -372,6 +404,7 @@ TEST_F(MessagePadsTest, TheMessageButtonMakesAQueuedMessageFromTheFormatFile) {
 }
 
 TEST_F(MessagePadsTest, TheMessageButtonOffersTheAddressBookMembers) {
+    Account("Home", "smtp.example.org");
     WriteFile(dir.File("Internet.pab"), "Bob\x01\r\nCarl\x01\r\n");
     WriteFile(dir.File("Internet.fmt"), "{\\rtf1\\ansi \r\n");
     Open();
@@ -529,6 +562,306 @@ TEST_F(MessagePadsTest, TheReaderShowsAMessageARealServerDeliveredThroughACheck)
     QTest::keyClicks(reader->Body(), QStringLiteral(" (noted)"));
     reader->close();
     EXPECT_NE(BodyText(h).find("(noted)"), std::string::npos) << BodyText(h);
+}
+
+namespace {
+// Runs work on the first visible top-level window of type T once the event
+// loop runs (a modal dialog's own loop included).
+template <class T, class F>
+void WhenShown(F work) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, work] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<T*>(top); d && d->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                work(d);
+                return;
+            }
+    });
+    timer->start();
+}
+}  // namespace
+
+TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) {
+    WriteFile(dir.File("Internet.pab"),
+              "Bob\x01" "\x01\x01\x01\x01\x01\x01" "bob@x\x01" "Work\x01" "1\x01\r\n"
+              "Carl\x01" "\x01\x01\x01\x01\x01\x01" "carl@x\x02" "carl@home.x\x01" "\x01" "0\x01\r\n");
+    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\n");
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    R(h).Address = "";
+    R(h).Who = "";
+    R(h).CCList = "dora@x";
+    R(h).MsgType = "Text";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    auto* bTo = pad->findChild<QToolButton*>(QStringLiteral("BTo"));
+    auto* bCC = pad->findChild<QToolButton*>(QStringLiteral("BCC"));
+    ASSERT_TRUE(bTo && bCC);
+    EXPECT_TRUE(bTo->isEnabled());
+
+    // TO: the book opens on its To page with the fields' names; Bob goes
+    // to To, and his preferences come with him once the book closes.
+    int shownPage = -1;
+    QStringList ccShown;
+    WhenShown<TQuick>([&](TQuick* quick) {
+        shownPage = quick->Pages->currentIndex();
+        for (int i = 0; i < quick->Page(1).recipients->count(); ++i) ccShown << quick->Page(1).recipients->item(i)->text();
+        quick->Page(0).members->setFocus();
+        quick->Page(0).members->setEditText(QStringLiteral("Bob"));
+        quick->Page(0).add->click();
+        quick->Done->click();
+    });
+    bTo->click();
+    EXPECT_EQ(shownPage, 0);
+    EXPECT_EQ(ccShown, QStringList{"dora@x"});
+    EXPECT_EQ(pad->toText->text(), QStringLiteral("Bob"));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Work"));
+    EXPECT_EQ(pad->msgType->currentText(), QStringLiteral("RTF"));
+    EXPECT_TRUE(pad->send->isEnabled());
+    EXPECT_EQ(R(h).Address.str(), "Bob");
+
+    // CC: opens on the CC page; one of Carl's addresses joins Dora there.
+    WhenShown<TQuick>([&](TQuick* quick) {
+        shownPage = quick->Pages->currentIndex();
+        const auto& cc = quick->Page(1);
+        emit cc.members->textActivated(QStringLiteral("carl"));
+        cc.available->setFocus();
+        cc.available->setCurrentRow(1);
+        cc.add->click();
+        quick->Done->click();
+    });
+    bCC->click();
+    EXPECT_EQ(shownPage, 1);
+    EXPECT_EQ(pad->ccList->text(), QStringLiteral("dora@x, carl@home.x"));
+    EXPECT_EQ(R(h).CCList, "dora@x, carl@home.x");
+    EXPECT_EQ(pad->toText->text(), QStringLiteral("Bob"));
+
+    // Escape leaves every field as it was.
+    WhenShown<TQuick>([&](TQuick* quick) {
+        quick->Page(2).members->setEditText(QStringLiteral("eve@x"));
+        quick->Page(2).add->click();
+        quick->reject();
+    });
+    pad->findChild<QToolButton*>(QStringLiteral("BBCC"))->click();
+    EXPECT_EQ(pad->bccList->text(), QString());
+}
+
+TEST_F(MessagePadsTest, FromInTheReaderAddsTheSenderToTheAddressBook) {
+    WriteFile(dir.File("Internet.pab"), "Ann Smith\x01" "\x01\x01\x01\x01\x01\x01" "old@x\x01\x01" "0\x01\r\n");
+    Open();
+    const int h = Add("In Box", "hello", mfRead, kRich);
+    w->Commands()->OpenMessage(h);
+    auto* reader = Pad<TFromPad>(h);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(reader->addSender->isEnabled());
+
+    // The book has an "Ann Smith": the sender becomes "Ann Smith (2)",
+    // shown on the "Address Book" page while the member dialog is open.
+    QString shownName;
+    QString shownAddresses;
+    int shownPage = -1;
+    WhenShown<TAddressBook>([&](TAddressBook* dialog) {
+        shownPage = w->Pages()->currentIndex();
+        const auto* list = w->ListPages()->AddressPage().List();
+        shownName = list->currentIndex().siblingAtColumn(0).data().toString();
+        shownAddresses = dialog->Memo1->toPlainText();
+        dialog->PN1->setText(QStringLiteral("555 1234"));
+        ButtonOf(dialog, QStringLiteral("&Close"))->click();
+    });
+    reader->addSender->trigger();
+    EXPECT_EQ(shownPage, 1);
+    EXPECT_EQ(shownName, QStringLiteral("Ann Smith (2)"));
+    EXPECT_EQ(shownAddresses, QStringLiteral("ann@example.org"));
+    auto rows = ReadListFileStrictly(dir.File("Internet.pab"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].caption, "Ann Smith (2)");
+    EXPECT_EQ(rows[1].subItems, (std::vector<std::string>{"ann@example.org", "555 1234", "", "", "0", "",
+                                                          "ann@example.org", "", "0"}));
+    // The "Message" button offers the new member at once.
+    ASSERT_NE(w->Toolbar()->BNewStickit->menu(), nullptr);
+    EXPECT_EQ(w->Toolbar()->BNewStickit->menu()->actions().size(), 3);
+
+    // Cancelled, nothing is added.
+    WhenShown<TAddressBook>([&](TAddressBook* dialog) { ButtonOf(dialog, QStringLiteral("&Cancel"))->click(); });
+    reader->addSender->trigger();
+    EXPECT_EQ(ReadListFileStrictly(dir.File("Internet.pab")).size(), 2u);
+    EXPECT_EQ(w->ListPages()->Book().Count(), 2);
+    EXPECT_TRUE(reader->isVisible());
+}
+
+TEST_F(MessagePadsTest, WithoutAnAccountTheMessageButtonOpensTheNewAccountEditorInstead) {
+    // The format file is found in any letter case.
+    WriteFile(dir.File("Internet.Fmt"), "{\\rtf1\\ansi \r\n");
+    Open();
+    bool editorShown = false;
+    WhenShown<TFrmAccounts>([&](TFrmAccounts* editor) {
+        editorShown = true;
+        editor->SMTPServer->setText(QStringLiteral("smtp.example.com"));
+        editor->POPSERVER->setText(QStringLiteral("pop.example.com"));
+        ButtonOf(editor, QStringLiteral("&Close"))->click();
+    });
+    w->Toolbar()->BNewStickit->defaultAction()->trigger();
+    EXPECT_TRUE(editorShown);
+    EXPECT_EQ(w->Pages()->currentIndex(), 4);  // "Internet Servers"
+    EXPECT_EQ(store.Headers().Length(), 0);    // no message this time
+    EXPECT_EQ(TSendRunner::SmtpAccounts(dir.Path()).size(), 1u);
+    // With the account, the same command makes the message.
+    w->Toolbar()->BNewStickit->defaultAction()->trigger();
+    EXPECT_EQ(store.Headers().Length(), 1);
+    EXPECT_EQ(w->Pages()->currentIndex(), 0);
+}
+
+TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNewAccount) {
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    R(h).Address = "bob@example.net";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    EXPECT_EQ(pad->servers->count(), 0);
+    bool editorShown = false;
+    WhenShown<TFrmAccounts>([&](TFrmAccounts* editor) {
+        editorShown = true;
+        // Nothing listens on port 1: the send is tried and fails at once.
+        editor->SMTPServer->setText(QStringLiteral("127.0.0.1:1"));
+        editor->POPSERVER->setText(QStringLiteral("pop.example.com"));
+        ButtonOf(editor, QStringLiteral("&Close"))->click();
+    });
+    pad->send->trigger();
+    EXPECT_TRUE(editorShown);
+    // Not the box of a missing account: the send went to the new one.
+    ASSERT_EQ(Shown().size(), 2u);
+    EXPECT_NE(Shown()[0].find("could not connect to server \"127.0.0.1:1\""), std::string::npos) << Shown()[0];
+    EXPECT_EQ(Shown()[1], TNewPad::kNotSent);
+    EXPECT_EQ(pad->servers->currentText(), QStringLiteral("New Account"));
+    EXPECT_EQ(R(h).Server.str(), "New Account");
+    EXPECT_TRUE(pad->isVisible());
+    EXPECT_EQ(R(h).Mailbox.str(), "Out Box");
+}
+
+TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
+    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\nHome\x01" "Cheers\x01\r\n");
+    Account("Home", "smtp.home.example");
+    Account("Work", "smtp.work.example");
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    R(h).Signature = "Home";
+    R(h).Server = "Work";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    const auto items = [](const QComboBox* box) {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+        return out;
+    };
+    // The page's list, built-in entry included.
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Work", "Home"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(pad->servers->currentText(), QStringLiteral("Work"));
+
+    // A rename on the page shows at once; the choice stays.
+    TRowsPage& page = w->ListPages()->SignaturePage();
+    ASSERT_GE(page.Model().Rename(page.Model().RowOf(QStringLiteral("Work")), QStringLiteral("Office")), 0);
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office", "Home"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(R(h).Signature.str(), "Home");
+    // The chosen one deleted: "No Signature", in the window and the record.
+    ASSERT_TRUE(page.Model().Remove(page.Model().RowOf(QStringLiteral("Home"))));
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("No Signature"));
+    EXPECT_EQ(R(h).Signature.str(), "No Signature");
+
+    // The chosen account deleted on the "Internet Servers" page: the first.
+    TAccountPage& accounts = w->ListPages()->AccountPage();
+    accounts.List()->selectionModel()->setCurrentIndex(accounts.List()->model()->index(1, 0),
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    accounts.Run(TPageCommand::Delete);
+    EXPECT_EQ(items(pad->servers), QStringList{"Home"});
+    EXPECT_EQ(pad->servers->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(R(h).Server.str(), "Home");
+}
+
+TEST_F(MessagePadsTest, FindInBothWindowsSearchesTheBody) {
+    Open();
+    const int out = Add("Out Box", "draft", mfQueued, kRich);
+    const int in = Add("In Box", "read", mfRead, kRich);
+    w->Commands()->OpenMessage(out);
+    w->Commands()->OpenMessage(in);
+    for (int h : {out, in}) {
+        auto* pad = dynamic_cast<TMessagePad*>(w->Windows().Find(h));
+        ASSERT_NE(pad, nullptr);
+        QAction* find = nullptr;
+        for (QAction* a : pad->findChildren<QAction*>())
+            if (a->text() == QStringLiteral("Find") && !a->shortcut().isEmpty()) find = a;
+        ASSERT_NE(find, nullptr) << h;
+        ASSERT_TRUE(find->isEnabled());
+        QTextCursor c = pad->Body()->textCursor();
+        c.setPosition(0);
+        c.setPosition(5, QTextCursor::KeepAnchor);  // "Hello"
+        pad->Body()->setTextCursor(c);
+        find->trigger();
+        TBodyFindDialog* dialog = pad->Finder()->Dialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->Text(), QStringLiteral("Hello"));
+        dialog->SetText(QStringLiteral("line"));
+        dialog->FindNextButton->click();
+        EXPECT_EQ(pad->Body()->textCursor().selectedText(), QStringLiteral("line"));
+        EXPECT_TRUE(Shown().empty());
+        dialog->FindNextButton->click();
+        EXPECT_EQ(Shown(), (std::vector<std::string>{TBodyFinder::kFinished}));
+        EXPECT_FALSE(dialog->isVisible());
+        prompt.Clear();
+    }
+}
+
+TEST_F(MessagePadsTest, SizesAreTypedInTheirListAndKeysWalkTheFontList) {
+    Open();
+    const int h = Add("Out Box", "draft", mfQueued, kRich);
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pad));
+    const QString text = pad->Body()->toPlainText();
+    pad->Body()->selectAll();
+
+    // Two digits typed into the size list are one size, and none of them
+    // lands in the body.
+    pad->sizeList->setFocus();
+    pad->sizeList->lineEdit()->clear();
+    QTest::keyClicks(pad->sizeList->lineEdit(), QStringLiteral("22"));
+    EXPECT_NE(pad->focusWidget(), pad->Body());  // the next digit still goes to the list
+    EXPECT_EQ(pad->Body()->toPlainText(), text);
+    EXPECT_EQ(pad->Body()->currentCharFormat().fontPointSize(), 22.0);
+    EXPECT_EQ(pad->undo->toolTip(), QStringLiteral("Undo font size."));
+    // Not a number: ignored.
+    QTest::keyClicks(pad->sizeList->lineEdit(), QStringLiteral("x"));
+    EXPECT_EQ(pad->Body()->currentCharFormat().fontPointSize(), 22.0);
+
+    // A key in the font list chooses the next font and the list keeps the
+    // keys; let go, the list shows the selection's font.
+    ASSERT_GE(pad->fontList->count(), 2);
+    pad->fontList->setCurrentIndex(0);
+    pad->fontList->setFocus();
+    QTest::keyClick(pad->fontList, Qt::Key_Down);
+    const QString chosen = pad->fontList->itemText(1);
+    EXPECT_EQ(pad->Body()->currentCharFormat().fontFamilies().toStringList().value(0), chosen);
+    EXPECT_EQ(pad->Body()->toPlainText(), text);
+    EXPECT_EQ(pad->undo->toolTip(), QStringLiteral("Undo font name."));
+    EXPECT_EQ(pad->focusWidget(), pad->fontList);
+    // A name shown without being chosen goes back on the next key release.
+    {
+        const QSignalBlocker quiet(pad->fontList);
+        pad->fontList->setCurrentIndex(0);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+    QApplication::sendEvent(pad->fontList, &release);
+    EXPECT_EQ(pad->fontList->currentText(), chosen);
 }
 
 // Not a check: pictures of both windows on a realistic message, for a person

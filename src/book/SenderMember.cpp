@@ -1,0 +1,32 @@
+#include "book/SenderMember.h"
+
+#include "book/AddressList.h"
+#include "book/MemberFields.h"
+#include "common/BoundedText.h"
+#include "common/ListName.h"
+#include "common/TextUtil.h"
+#include "common/UniqueName.h"
+#include "incoming/MailHeader.h"
+
+namespace sendermember {
+
+namespace {
+// A header text may still hold bytes a list file cannot keep in a field.
+std::string Clean(std::string_view value) { return text::Trim(listname::CleanField(value)); }
+}  // namespace
+
+TListRow Row(std::string_view from, const std::vector<std::string>& members) {
+    const std::string address = Clean(mailheader::AddressPart(from));
+    std::string name = Clean(mailheader::NamePart(from));
+    if (name.empty()) name = address;
+    if (name.empty()) name = TAddressList::kNewName;
+    // Room for " (n)" within the bound of a row's name.
+    if (name.size() > TBoundedText::kLimit - 8) name = text::Trim(name.substr(0, TBoundedText::kLimit - 8));
+    TListRow row;
+    row.caption = uniquename::Make(name, members);
+    row.subItems.assign(memberfield::Count, std::string());
+    row.subItems[memberfield::Addresses] = address;
+    return row;
+}
+
+}  // namespace sendermember
