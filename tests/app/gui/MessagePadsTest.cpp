@@ -37,6 +37,7 @@
 #include "config/gui/FrmAccounts.h"
 #include "app/gui/SendRunner.h"
 #include "book/gui/AddressBook.h"
+#include "phone/gui/EditAndDial.h"
 #include "book/AddressList.h"
 #include "app/gui/AddressPage.h"
 #include "app/gui/ListPages.h"
