@@ -27,7 +27,6 @@
 #include "app/gui/MailCheckController.h"
 #include "app/gui/TrayIcon.h"
 #include "app/gui/WindowFilterActions.h"
-#include "app/NewMessageTo.h"
 #include "app/gui/ListPage.h"
 #include "app/gui/ListPages.h"
 #include "app/gui/MessageMenu.h"
@@ -49,7 +48,6 @@
 #include "app/gui/PrintService.h"
 #include "app/gui/MessageSearch.h"
 #include "app/gui/DialogFileChooser.h"
-#include "app/gui/WindowFilterActions.h"
 #include "spell/gui/RichSpell.h"
 #include "phone/gui/DesktopTelephony.h"
 #include "phone/gui/PhoneDialers.h"
@@ -536,14 +534,8 @@ bool TControlCenter::ActOnCommandRequest() {
 }
 
 void TControlCenter::WriteTo(const std::string& address) {
-    if (!store_) return;
-    // With the message windows in place the new message opens in a composer.
-    if (opener_) {
-        opener_->WriteTo(address);
-        return;
-    }
-    if (TNewMessageTo::Create(*store_, folders_.data, config_, *filterActions_, std::time(nullptr), address) < 0)
-        prompt_.Error(TNewMessageTo::MissingFormatMessage());
+    // The opener comes with the store; the new message opens in a composer.
+    if (opener_) opener_->WriteTo(address);
 }
 
 void TControlCenter::TakeHandOver(const std::function<void()>& done) {

@@ -1,7 +1,5 @@
 #include "app/gui/MessageOpener.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QWidget>
 #include <ctime>
 #include <fstream>
@@ -13,7 +11,6 @@
 #include "app/gui/MessageWindows.h"
 #include "app/gui/SendRunner.h"
 #include "app/gui/ToolButton.h"
-#include "app/gui/WindowFilterActions.h"
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 #include "common/DisplayDate.h"
@@ -145,26 +142,6 @@ void TMessageOpener::WriteTo(const std::string& address) {
     message.flags = mfQueued;
     message.date = displaydate::Format(std::time(nullptr));
     CreateMessage(std::move(message), true);
-}
-
-void TMessageOpener::RebuildMessageMenu(TToolButton& button) {
-    const auto book = AddressBook();
-    if (book.empty()) {
-        button.setMenu(nullptr);
-        button.setPopupMode(QToolButton::DelayedPopup);
-        return;
-    }
-    if (!messageMenu_) messageMenu_ = new QMenu(mainWindow_);
-    messageMenu_->clear();
-    QAction* standard = messageMenu_->addAction(QStringLiteral("Default"));
-    messageMenu_->setDefaultAction(standard);
-    connect(standard, &QAction::triggered, this, [this] { NewMessage(""); });
-    for (const auto& member : book) {
-        QAction* a = messageMenu_->addAction(qttext::FromStored(member.caption));
-        connect(a, &QAction::triggered, this, [this, name = member.caption] { NewMessage(name); });
-    }
-    button.setMenu(messageMenu_);
-    button.setPopupMode(QToolButton::InstantPopup);
 }
 
 bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments) {

@@ -7,7 +7,6 @@
 
 #include "compose/gui/PadHost.h"
 
-class QMenu;
 class QWidget;
 class TListPages;
 class TMailCommands;
@@ -16,7 +15,6 @@ class IFilterActions;
 class TPrintService;
 class TRichSpell;
 class TSendRunner;
-class TToolButton;
 
 // Opens stored messages in their windows and makes new ones: a message
 // opens in the reader or the composer by its status, once per record (the
@@ -44,9 +42,6 @@ public:
     void FilesDropped(const std::vector<std::string>& paths);
     // A new message to an address handed over on the command line.
     void WriteTo(const std::string& address);
-    // The "Message" button's menu after the address book changed: "Default"
-    // and one item per member; no menu for an empty book.
-    void RebuildMessageMenu(TToolButton& button);
 
     static std::string NoFormatFileError();
 
@@ -93,7 +88,6 @@ private:
     TMailCommands& commands_;
     TSendRunner& sender_;
     QWidget* mainWindow_;
-    QMenu* messageMenu_ = nullptr;
     TRichSpell* spell_ = nullptr;
     TPrintService* printing_ = nullptr;
     IFilterActions* filterActions_ = nullptr;

@@ -4,7 +4,6 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include "app/gui/WindowFilterActions.h"
 #include "common/Clock.h"
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtText.h"
