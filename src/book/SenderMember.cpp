@@ -18,6 +18,10 @@ std::string Clean(std::string_view value) { return text::Trim(listname::CleanFie
 TListRow Row(std::string_view from, const std::vector<std::string>& members) {
     const std::string address = Clean(mailheader::AddressPart(from));
     std::string name = Clean(mailheader::NamePart(from));
+    // The name is typed as a recipient later, and recipients are split at
+    // commas: "Doe, Jane" would become two unknown recipients.
+    std::erase(name, ',');
+    name = text::Trim(name);
     if (name.empty()) name = address;
     if (name.empty()) name = TAddressList::kNewName;
     // Room for " (n)" within the bound of a row's name.

@@ -18,6 +18,10 @@ TEST(SenderMember, NamedAfterTheSenderUniqueInTheBookWithTheMailboxAddress) {
     row = sendermember::Row("\"Ann Smith\" <ann@work.example>", {"ann smith", "Ann Smith (2)"});
     EXPECT_EQ(row.caption, "Ann Smith (3)");
     EXPECT_EQ(row.subItems[memberfield::Addresses], "ann@work.example");
+    // A name with a comma would split into two recipients when written to.
+    row = sendermember::Row("\"Doe, Jane\" <jane@example.org>", {});
+    EXPECT_EQ(row.caption, "Doe Jane");
+    EXPECT_EQ(sendermember::Row("\",\" <x@example.org>", {}).caption, "x@example.org");
     // The older comment form.
     row = sendermember::Row("bob@example.net (Bob Jones)", {});
     EXPECT_EQ(row.caption, "Bob Jones");
