@@ -47,27 +47,9 @@
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
 #include "support/gui/DialogButtons.h"
+#include "support/gui/WhenShown.h"
 
 namespace {
-
-// Acts on the next dialog of type D once its modal loop runs; returns
-// whether it was found.
-template <class D>
-void WhenShown(std::function<void(D*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* d = qobject_cast<D*>(w); d && d->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(d);
-                return;
-            }
-        }
-    });
-    timer->start();
-}
 
 class ListPagesTest : public ::testing::Test {
 protected:

@@ -49,6 +49,7 @@
 #include <QPlainTextEdit>
 #include "support/ListFileCheck.h"
 #include "support/gui/DialogButtons.h"
+#include "support/gui/WhenShown.h"
 #include <QListWidget>
 #include <QTabWidget>
 #include <QPushButton>
@@ -564,26 +565,6 @@ TEST_F(MessagePadsTest, TheReaderShowsAMessageARealServerDeliveredThroughACheck)
     reader->close();
     EXPECT_NE(BodyText(h).find("(noted)"), std::string::npos) << BodyText(h);
 }
-
-namespace {
-// Runs work on the first visible top-level window of type T once the event
-// loop runs (a modal dialog's own loop included).
-template <class T, class F>
-void WhenShown(F work) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, work] {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<T*>(top); d && d->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                work(d);
-                return;
-            }
-    });
-    timer->start();
-}
-}  // namespace
 
 TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) {
     WriteFile(dir.File("Internet.pab"),

@@ -30,6 +30,7 @@
 #include "support/RecordingTelephony.h"
 #include "support/TempDir.h"
 #include "support/gui/DialogButtons.h"
+#include "support/gui/WhenShown.h"
 
 namespace {
 
@@ -213,27 +214,6 @@ TEST_F(PhoneDialerTest, OpenDialersFollowTheBookAndEscapeClosesOne) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
 }
-
-namespace {
-
-template <class D>
-void WhenShown(std::function<void(D*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* d = qobject_cast<D*>(w); d && d->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(d);
-                return;
-            }
-        }
-    });
-    timer->start();
-}
-
-}  // namespace
 
 // The main window: Utilities, "Phone Dialer" opens a dialer on the book; an
 // applied member edit reaches it; the member dialog dials with the member's
