@@ -19,26 +19,14 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
+#include "support/QuietPrompt.h"
+#include "support/BenchFolder.h"
 
 namespace {
 
 constexpr int kMessages = 10000;
 constexpr std::size_t kBodySize = 50 * 1024;
 constexpr const char* kWord = "Zanzibar";
-
-class TQuietPrompt : public IUserPrompt {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-};
-
-std::string TempFolder() {
-    char name[] = "/tmp/skfp-bench-find-XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made ? made : "/tmp") + "/";
-}
 
 // A rich text body as the composer writes them: a font table, paragraphs of
 // ordinary words with some bold and italic runs.
@@ -63,7 +51,7 @@ std::string Body(int n, bool withWord) {
 }
 
 struct TBigStore {
-    std::string folder = TempFolder();
+    std::string folder = BenchFolder("find");
     TQuietPrompt prompt;
     TSleepPump pump;
     TIniFile config{folder + cfg::kConfigFile, &prompt};

@@ -24,6 +24,7 @@
 #include "incoming/MimeDecodeThread.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
+#include "support/QuietPrompt.h"
 
 namespace {
 
@@ -34,14 +35,6 @@ std::string BenchRoot(const std::string& name) {
     const char* dir = std::getenv("SKFP_BENCH_DIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/skfp-bench-" + name + "-" + std::to_string(::getpid()) + "/";
 }
-
-class TQuietPrompt : public IUserPrompt {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-};
 
 class TNoActions : public IFilterActions {
 public:

@@ -30,19 +30,12 @@
 #include "store/MailStore.h"
 #include "support/LocalServers.h"
 #include "support/TempDir.h"
+#include "support/QuietPrompt.h"
 
 namespace {
 
 constexpr int kMessages = 1000;
 constexpr std::size_t kSize = 50 * 1024;
-
-class TQuietPrompt : public IUserPrompt {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-};
 
 std::string Message(int i) {
     std::string body;

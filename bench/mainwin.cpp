@@ -18,28 +18,16 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
+#include "support/QuietPrompt.h"
+#include "support/BenchFolder.h"
 
 namespace {
 
 constexpr int kMessages = 100000;
 
-class TQuietPrompt : public IUserPrompt {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-};
-
-std::string TempFolder() {
-    char name[] = "/tmp/skfp-bench-mainwin-XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made ? made : "/tmp") + "/";
-}
-
 // A data folder whose "In Box" holds the messages, indexed on disk.
 struct TBigStore {
-    std::string folder = TempFolder();
+    std::string folder = BenchFolder("mainwin");
     TQuietPrompt prompt;
     TSleepPump pump;
     TIniFile config{folder + cfg::kConfigFile, &prompt};

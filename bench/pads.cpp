@@ -20,22 +20,10 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
+#include "support/QuietPrompt.h"
+#include "support/BenchFolder.h"
 
 namespace {
-
-class TQuietPrompt : public IUserPrompt {
-public:
-    void Error(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool YesNo(const std::string&) override { return false; }
-    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
-};
-
-std::string TempFolder() {
-    char name[] = "/tmp/skfp-bench-pads-XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made ? made : "/tmp") + "/";
-}
 
 // About 1 MB of rich text: paragraphs of ordinary prose with bold, italic
 // and coloured words, as a long formatted letter has.
@@ -57,7 +45,7 @@ char arg0[] = "bench_pads";
 char* argv[] = {arg0, nullptr};
 
 struct TRig {
-    std::string folder = TempFolder();
+    std::string folder = BenchFolder("pads");
     TQuietPrompt prompt;
     TSleepPump pump;
     TIniFile config{folder + cfg::kConfigFile, &prompt};
