@@ -1,5 +1,8 @@
 #include "common/Windows1252.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace cp1252 {
 
 namespace {
@@ -88,8 +91,16 @@ std::string FromUtf8(std::string_view utf8) {
 
 bool IsValidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
-    while (pos < bytes.size())
-        if (!DecodeUtf8(bytes, pos)) return false;
+    while (pos < bytes.size()) {
+        // Mail is mostly ASCII: eight bytes without a high bit at a time.
+        std::uint64_t word;
+        while (pos + sizeof word <= bytes.size()) {
+            std::memcpy(&word, bytes.data() + pos, sizeof word);
+            if (word & 0x8080808080808080ull) break;
+            pos += sizeof word;
+        }
+        if (pos < bytes.size() && !DecodeUtf8(bytes, pos)) return false;
+    }
     return true;
 }
 

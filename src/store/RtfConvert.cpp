@@ -370,12 +370,30 @@ std::string EscapeNonAscii(std::string_view utf8) {
 
 void PlainToRtf(std::vector<std::string>& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
         std::string out = i ? "\\par " : "";
-        for (char c : lines[i]) {
-            if (c == '\\' || c == '{' || c == '}') out += '\\';
-            out += c;
+        out.reserve(out.size() + line.size() + line.size() / 16);
+        std::size_t pos = 0;
+        while (pos < line.size()) {
+            std::size_t run = pos;
+            while (run < line.size()) {
+                const char c = line[run];
+                if (c == '\\' || c == '{' || c == '}' || static_cast<unsigned char>(c) >= 0x80) break;
+                ++run;
+            }
+            out.append(line.data() + pos, run - pos);
+            pos = run;
+            if (pos >= line.size()) break;
+            if (static_cast<unsigned char>(line[pos]) < 0x80) {
+                out += '\\';
+                out += line[pos++];
+                continue;
+            }
+            const std::size_t before = pos;
+            const auto cp = cp1252::DecodeUtf8(line, pos);
+            AppendEscaped(out, cp ? *cp : cp1252::ToUnicode(static_cast<unsigned char>(line[before])));
         }
-        lines[i] = EscapeNonAscii(out);
+        lines[i] = std::move(out);
     }
     lines.emplace_back("\\par }");
 }

@@ -71,6 +71,18 @@ TEST(Windows1252, KnownCharactersBothWays) {
     EXPECT_FALSE(cp1252::IsValidUtf8("\xE2\x82"));              // truncated
 }
 
+TEST(Windows1252, Utf8CheckFindsAFaultAtAnyPlaceOfALongAsciiRun) {
+    // Long ASCII runs are checked several bytes at a time: a bad or a good
+    // sequence must be seen wherever it falls against those steps.
+    for (std::size_t at = 0; at < 20; ++at) {
+        const std::string before(at, 'a'), after(20 - at, 'b');
+        EXPECT_FALSE(cp1252::IsValidUtf8(before + "\xFF" + after)) << at;
+        EXPECT_FALSE(cp1252::IsValidUtf8(before + "\xE2\x82")) << at;
+        EXPECT_TRUE(cp1252::IsValidUtf8(before + "\xE2\x82\xAC" + after)) << at;
+        EXPECT_TRUE(cp1252::IsValidUtf8(before + after)) << at;
+    }
+}
+
 TEST(DisplayDate, TwelveHourClockWithTwoDigitYear) {
     std::tm tm{};
     tm.tm_year = 96;

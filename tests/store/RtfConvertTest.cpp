@@ -26,6 +26,8 @@ TEST(PlainToRtf, CharactersBeyondAsciiBecomeEscapes) {
     EXPECT_EQ(Plain({"\xd0\x96"}), (Lines{"\\u1046?", "\\par }"}));
     EXPECT_EQ(Plain({"\xef\xbf\xbd"}), (Lines{"\\u-3?", "\\par }"}));
     EXPECT_EQ(Plain({"\xf0\x9f\x98\x80"}), (Lines{"\\u-10179?\\u-8704?", "\\par }"}));
+    // Escapes of both kinds side by side, and a stray byte read as Windows-1252.
+    EXPECT_EQ(Plain({"{\xc3\xa9}\\\xe9x"}), (Lines{"\\{\\'e9\\}\\\\\\'e9x", "\\par }"}));
 }
 
 TEST(HtmlToRtf, StyleTagsAndGroups) {
