@@ -5,10 +5,10 @@
 
 class IEventPump;
 
-// One of the store's busy flags. Taking it waits while another thread or an
-// operation further out on the event loop holds it: on the pump's thread the
-// user interface keeps running, on any other thread the waiter sleeps
-// briefly. The flag is not re-entrant: a thread that takes a flag it already
+// One of the store's busy flags. Taking it waits while another thread holds
+// it: on the pump's thread the user interface keeps running, on any other
+// thread (or while the flag is held by no thread in particular) the waiter
+// sleeps briefly. The flag is not re-entrant: a thread that takes a flag it already
 // holds would wait for itself for ever, so that is refused at once (and
 // stops a debug build, being a programming error).
 class TBusyFlag {
@@ -24,7 +24,12 @@ public:
         owner_.store(std::thread::id(), std::memory_order_relaxed);
         flag_.clear(std::memory_order_release);
     }
+    // Keeps the flag taken but by no thread in particular, for work that
+    // another thread finishes and releases: a waiter on the pump's thread
+    // then pumps instead of being refused.
+    void Disown() { owner_.store(std::thread::id(), std::memory_order_relaxed); }
     bool IsHeld() const { return flag_.test(std::memory_order_acquire); }
+    bool Disowned() const { return IsHeld() && owner_.load(std::memory_order_relaxed) == std::thread::id(); }
     bool HeldByThisThread() const {
         return IsHeld() && owner_.load(std::memory_order_relaxed) == std::this_thread::get_id();
     }
@@ -47,6 +52,12 @@ public:
     // Releases before the end of the scope, e.g. to show a box.
     void Unlock() {
         if (held_) flag_.Release();
+        held_ = false;
+    }
+    // Leaves the flag taken when the scope ends, for whoever releases it
+    // later (on any thread).
+    void Disown() {
+        if (held_) flag_.Disown();
         held_ = false;
     }
 

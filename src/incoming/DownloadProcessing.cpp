@@ -1,12 +1,15 @@
 #include "incoming/DownloadProcessing.h"
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 
 #include "common/TaskQueue.h"
 #include "incoming/DecodeGroup.h"
 #include "incoming/MessageParser.h"
 #include "incoming/MessageStorer.h"
 #include "incoming/ProcessThread.h"
+#include "common/UserPrompt.h"
 #include "store/MailStore.h"
 
 // The parts of the runs, made at the first start and kept for the next.
@@ -17,13 +20,21 @@ struct TDownloadProcessing::TRunning {
           storer(owner.store_, owner.filters_, owner.actions_),
           queue(
               owner.dataFolder_, parser, main,
-              [this, &owner](std::vector<TParsedMessage>& messages, const std::string&) {
-                  for (const int handle : storer.Store(messages, mailbox)) {
-                      if (const THeaderItem* item = owner.store_.Headers().At(handle)) {
-                          if (item->Offset < 0) allStored = false;
-                          if (stored) stored(handle, *item);
-                      }
+              [this, &owner](std::vector<TParsedMessage>& messages, const std::string&) -> std::function<void()> {
+                  std::vector<int> handles;
+                  auto bodies = std::make_shared<TBodyAppend>(storer.Write(messages, mailbox, handles));
+                  if (stored) {
+                      for (const int handle : handles)
+                          if (const THeaderItem* item = owner.store_.Headers().At(handle)) stored(handle, *item);
                   }
+                  // The flushes and index saves wait for the disk on the
+                  // processing thread; the window keeps running.
+                  return [this, &owner, &messages, bodies] {
+                      if (TMessageStorer::Release(messages, *bodies)) return;
+                      allStored = false;
+                      if (bodies->Failed())
+                          this->main.Post([&owner] { owner.store_.Prompt().Error(TMailboxFiles::SaveIndexError()); });
+                  };
               },
               [this] {
                   const bool all = allStored;
@@ -35,7 +46,7 @@ struct TDownloadProcessing::TRunning {
     std::string mailbox;
     TStored stored;
     TFinished finished;
-    bool allStored = true;
+    std::atomic<bool> allStored = true;
     TDecodeGroup decoders;  // waits for the attachment threads when it goes
     TMessageParser parser;
     TMessageStorer storer;

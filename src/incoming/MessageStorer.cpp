@@ -8,6 +8,7 @@
 #include "common/BusyFlag.h"
 #include "incoming/DownloadFile.h"
 #include "incoming/MessageParser.h"
+#include "common/UserPrompt.h"
 #include "store/MailStore.h"
 
 int TMessageStorer::Add(TParsedMessage& message, const std::string& mailbox) {
@@ -36,19 +37,36 @@ int TMessageStorer::Add(TParsedMessage& message, const std::string& mailbox) {
 
 std::vector<int> TMessageStorer::Store(std::vector<TParsedMessage>& messages, const std::string& mailbox) {
     std::vector<int> handles;
+    TBodyAppend bodies = Write(messages, mailbox, handles);
+    Release(messages, bodies);
+    if (bodies.Failed()) store_.Prompt().Error(TMailboxFiles::SaveIndexError());
+    return handles;
+}
+
+TBodyAppend TMessageStorer::Write(std::vector<TParsedMessage>& messages, const std::string& mailbox,
+                                  std::vector<int>& handles) {
     std::vector<TMailboxFiles::TNewBody> bodies;
-    handles.reserve(messages.size());
+    handles.reserve(handles.size() + messages.size());
     bodies.reserve(messages.size());
     for (auto& message : messages) {
         handles.push_back(Add(message, mailbox));
         bodies.push_back({store_.Headers().At(handles.back()), message.body});
     }
     store_.RefreshTip();
-    const std::vector<bool> stored = store_.Files().AppendBodies(bodies);
+    return store_.Files().WriteBodies(bodies);
+}
+
+bool TMessageStorer::Release(std::vector<TParsedMessage>& messages, TBodyAppend& bodies) {
+    const std::vector<bool>& stored = bodies.Settle();
+    bool all = true;
     // A message's download file goes when the last owner of it lets go
     // (the batch or the last of its attachment threads), and only when
     // nothing of the message was lost.
-    for (std::size_t i = 0; i < messages.size(); ++i)
-        if (messages[i].download && stored[i]) messages[i].download->Stored();
-    return handles;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (messages[i].download && stored[i])
+            messages[i].download->Stored();
+        else if (!stored[i])
+            all = false;
+    }
+    return all;
 }

@@ -4,14 +4,16 @@
 #include <vector>
 
 #include "common/ListFile.h"
+#include "store/BodyAppend.h"
 
 class IFilterActions;
 class TMailStore;
 struct TParsedMessage;
 
 // The main-thread half of processing: runs the incoming filters, marks the
-// mailbox's node, adds the record (and its row when the mailbox is viewed),
-// saves the body and only then deletes the ".tsg" file.
+// mailbox's node, adds the record (and its row when the mailbox is viewed)
+// and writes the body; once the body is settled on disk, the ".tsg" file
+// goes.
 class TMessageStorer {
 public:
     TMessageStorer(TMailStore& store, const std::vector<TListRow>& filters, IFilterActions& actions)
@@ -22,6 +24,13 @@ public:
     // order. A message whose body cannot be saved leaves its record without
     // a body and its ".tsg" file for a later run.
     std::vector<int> Store(std::vector<TParsedMessage>& messages, const std::string& mailbox);
+    // Store with the flushes and index saves left to the result, for a
+    // caller that settles it on another thread and then calls Release.
+    TBodyAppend Write(std::vector<TParsedMessage>& messages, const std::string& mailbox, std::vector<int>& handles);
+    // Settles the written bodies (on any thread) and lets each message whose
+    // body is stored for good give up its ".tsg" file. False when any body
+    // is not stored.
+    static bool Release(std::vector<TParsedMessage>& messages, TBodyAppend& bodies);
 
 private:
     // Filters the message and adds its record (and row); its handle.

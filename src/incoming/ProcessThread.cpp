@@ -23,6 +23,8 @@ TProcessQueue::~TProcessQueue() {
     }
     state_->changed.notify_all();
     if (worker_.joinable()) worker_.join();
+    // A batch the main thread stored is finished even when the run stops.
+    ReleaseStored();
 }
 
 std::vector<std::string> TProcessQueue::DownloadedFiles(const std::string& folder) {
@@ -80,6 +82,7 @@ void TProcessQueue::Work() {
 struct TProcessQueue::Batch {
     std::vector<TParsedMessage> messages;
     std::vector<std::string> paths;  // every file of the batch, parsed or not
+    std::function<void()> finish;    // what the main thread's storing left to do
     std::size_t bytes = 0;
     std::chrono::steady_clock::time_point opened;
 
@@ -116,7 +119,7 @@ void TProcessQueue::HandOver(Batch& batch, const std::string& mailbox) {
             std::lock_guard lock(state->mutex);
             skip = state->cancelled;
         }
-        if (!skip && !handed->messages.empty()) store(handed->messages, mailbox);
+        if (!skip && !handed->messages.empty()) handed->finish = store(handed->messages, mailbox);
         // The batch is let go on the processing thread: removing a hundred
         // download files can wait on the disk for a long moment.
         handed.reset();
@@ -126,8 +129,15 @@ void TProcessQueue::HandOver(Batch& batch, const std::string& mailbox) {
     });
 }
 
+bool TProcessQueue::StoredWaits() const {
+    if (!stored_) return false;
+    std::lock_guard lock(state_->mutex);
+    return !state_->storing;
+}
+
 void TProcessQueue::ReleaseStored() {
     if (!stored_) return;
+    if (stored_->finish) stored_->finish();
     const std::vector<std::string> paths = std::move(stored_->paths);
     // The last owner of the stored messages: their download files go here
     // (or with the last attachment thread of a message).
@@ -150,6 +160,9 @@ void TProcessQueue::Process(const TProcessThread& run) {
             // Out of memory on a monstrous message: the file stays for a later run.
         }
         batch.paths.push_back(path);
+        // The batch the main thread has stored is finished at once: until
+        // then it keeps the store's flags.
+        if (StoredWaits()) ReleaseStored();
         if (batch.Full()) HandOver(batch, run.TargetMailbox);
     }
     HandOver(batch, run.TargetMailbox);

@@ -16,15 +16,18 @@ class IMainThread;
 class TMessageParser;
 struct TParsedMessage;
 
-// Stores parsed messages into a mailbox on the main thread.
-using TStoreMessages = std::function<void(std::vector<TParsedMessage>&, const std::string& mailbox)>;
+// Stores parsed messages into a mailbox on the main thread. What it returns,
+// if anything, finishes the storing on the processing thread (the disk's
+// waits), before the batch's download files may go.
+using TStoreMessages = std::function<std::function<void()>(std::vector<TParsedMessage>&, const std::string& mailbox)>;
 
 // One processing run: its own list of ".tsg" files, parsed one after another
 // on the processing thread and handed to the main thread in batches to be
 // stored. A batch closes at kBatchMessages messages, kBatchBytes of bodies,
 // kBatchDelay after its first message or at the end of the run; while the
 // main thread stores one batch the next is parsed, so at most two wait in
-// memory.
+// memory. A stored batch is finished on the processing thread before the
+// next is handed over.
 class TProcessThread {
 public:
     static constexpr const char* kTargetMailbox = "In Box";
@@ -77,7 +80,10 @@ private:
     bool AwaitStored();
     // Hands a batch to the main thread once the previous one is stored.
     void HandOver(Batch& batch, const std::string& mailbox);
-    // Lets go of the batch stored last, on the processing thread.
+    // The batch handed over last is stored and waits to be finished.
+    bool StoredWaits() const;
+    // Finishes the batch stored last and lets go of it, on the processing
+    // thread (or on the main thread once the worker has ended).
     void ReleaseStored();
     bool Cancelled() const;
 

@@ -278,14 +278,14 @@ std::string TMailboxFiles::IndexContent(const std::string& name) const {
     return out;
 }
 
-bool TMailboxFiles::ReplaceIndex(const std::string& name, const std::string& content) {
-    const std::string bak = BackupPath(name);
+bool TMailboxFiles::ReplaceIndexFile(const std::string& indexPath, const std::string& backupPath,
+                                     const std::string& content) {
     // The backup becomes the index, so it takes the index's mode.
-    if (!fileutil::WriteAtomically(bak, content, fileutil::ModeOf(IndexPath(name), fileutil::kPrivateFile)))
+    if (!fileutil::WriteAtomically(backupPath, content, fileutil::ModeOf(indexPath, fileutil::kPrivateFile)))
         return false;
     // Should this rename fail, the backup holds the current state and the
     // next load puts it in place.
-    return fileutil::ReplaceWith(bak, IndexPath(name));
+    return fileutil::ReplaceWith(backupPath, indexPath);
 }
 
 bool TMailboxFiles::SaveIndexQuietly(const std::string& name) {
@@ -382,7 +382,13 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
 }
 
 std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch) {
-    std::vector<bool> stored(batch.size(), false);
+    TBodyAppend written = WriteBodies(batch);
+    std::vector<bool> stored = written.Settle();
+    if (written.Failed()) prompt_.Error(SaveIndexError());
+    return stored;
+}
+
+TBodyAppend TMailboxFiles::WriteBodies(const std::vector<TNewBody>& batch) {
     // The mailboxes in the order their first record comes, each with its
     // records in batch order.
     std::vector<std::pair<std::string, std::vector<std::size_t>>> boxes;
@@ -392,25 +398,29 @@ std::vector<bool> TMailboxFiles::AppendBodies(const std::vector<TNewBody>& batch
         if (box == boxes.end()) box = boxes.insert(boxes.end(), {name, {}});
         box->second.push_back(i);
     }
+    TBusyLock fileLock(flags_.messageFile, pump_);
+    if (!fileLock.Held()) return TBodyAppend(batch.size());
+    TBusyLock indexLock(flags_.indexSave, pump_);
+    if (!indexLock.Held()) return TBodyAppend(batch.size());
+    std::vector<TBodyAppend::TBox> written;
     for (const auto& [name, members] : boxes) {
-        TBusyLock lock(flags_.messageFile, pump_);
-        if (!lock.Held() || !AppendToMessageFile(name, batch, members)) continue;
-        if (!SaveIndexQuietly(name)) {
-            lock.Unlock();
-            prompt_.Error(SaveIndexError());
-            continue;
-        }
-        for (const std::size_t i : members) stored[i] = true;
+        const int fd = AppendToMessageFile(name, batch, members);
+        if (fd >= 0) written.push_back({fd, IndexPath(name), BackupPath(name), {}, members});
     }
-    return stored;
+    if (written.empty()) return TBodyAppend(batch.size());
+    // Each index text is made once every region of the batch is known.
+    for (auto& box : written) box.indexText = IndexContent(batch[box.members.front()].item->Mailbox);
+    indexLock.Disown();
+    fileLock.Disown();
+    return TBodyAppend(flags_, batch.size(), std::move(written));
 }
 
-bool TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
-                                        const std::vector<std::size_t>& members) {
+int TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
+                                       const std::vector<std::size_t>& members) {
     TFd fd(::open(MessagePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, fileutil::kPrivateFile));
-    if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
+    if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return -1;
     const std::int64_t length = FileLength(fd.fd);
-    if (length < 0) return false;
+    if (length < 0) return -1;
 
     std::vector<std::int64_t> places, slacks;
     std::string buffer;
@@ -419,7 +429,7 @@ bool TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vect
     const auto fail = [&] {
         // What was written behind the old end belongs to no record.
         if (::ftruncate(fd.fd, static_cast<off_t>(length)) != 0) {}
-        return false;
+        return -1;
     };
     for (const std::size_t i : members) {
         const std::string_view body = batch[i].body;
@@ -438,16 +448,15 @@ bool TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vect
         }
     }
     if (!PWriteAll(fd.fd, buffer.data(), buffer.size(), static_cast<off_t>(written))) return fail();
-    // The index must never point at bytes that are not yet on disk.
-    if (::fdatasync(fd.fd) != 0) return fail();
-    if (!fd.Close()) return false;
     for (std::size_t k = 0; k < members.size(); ++k) {
         THeaderItem& item = *batch[members[k]].item;
         item.Offset = static_cast<std::int32_t>(places[k]);
         item.Size = static_cast<std::int32_t>(batch[members[k]].body.size());
         item.Slack = static_cast<std::int32_t>(slacks[k]);
     }
-    return true;
+    const int open = fd.fd;
+    fd.fd = -1;
+    return open;
 }
 
 bool TMailboxFiles::MoveMessage(THeaderItem& item, const std::string& target) {

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/BodyAppend.h"
+
 class IEventPump;
 class IUserPrompt;
 class TIniFile;
@@ -68,6 +70,15 @@ public:
     // result says which were. A record whose body could not be written
     // keeps no region.
     std::vector<bool> AppendBodies(const std::vector<TNewBody>& batch);
+    // AppendBodies in two halves: the bodies are written and the records
+    // given their regions here, on the thread that owns THeaders; the
+    // flushes and index saves follow in the result's Settle, which may run
+    // on another thread so that the disk's waits keep no window from
+    // running.
+    TBodyAppend WriteBodies(const std::vector<TNewBody>& batch);
+    // Writes the backup and renames it over the index; holds no flag.
+    static bool ReplaceIndexFile(const std::string& indexPath, const std::string& backupPath,
+                                 const std::string& content);
     // Appends the body to the target's message file and gives the record to
     // the target. An unreadable body leaves the record where it is (true).
     bool MoveMessage(THeaderItem& item, const std::string& target);
@@ -95,13 +106,15 @@ private:
     // Compact under both flags; indexReplaced false when the new index was
     // left in the backup.
     bool CompactFiles(const std::string& name, bool& indexReplaced);
-    // Writes the backup and renames it over the index; holds no flag.
-    bool ReplaceIndex(const std::string& name, const std::string& content);
+    bool ReplaceIndex(const std::string& name, const std::string& content) {
+        return ReplaceIndexFile(IndexPath(name), BackupPath(name), content);
+    }
     // Writes the bodies of one mailbox's new records (indices into batch)
-    // behind its message file's end and flushes them; false when any could
-    // not be, and then none has a region.
-    bool AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
-                             const std::vector<std::size_t>& members);
+    // behind its message file's end and gives the records their regions;
+    // the message file, open and locked, still to be flushed. -1 when any
+    // body could not be written, and then none has a region.
+    int AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
+                            const std::vector<std::size_t>& members);
 
     THeaders& headers_;
     TBusyFlags& flags_;

@@ -91,6 +91,7 @@ bool TMailCheck::CheckOne(const std::string& alias) {
     pop.UseProxy = config_.Read(cfg::ProxyUse);
     pop.Security = account->Security();
     pop.TrustedFingerprint = account->popFingerprint;
+    pop.MessageDownloaded = MessageDownloaded;
     bool ok = true;
     try {
         pop.Connect();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     bool Running() const { return current_ != nullptr; }
     // Messages downloaded by this check.
     int NewMessages() const { return newMessages_; }
+    // Told each time a message is whole in its download file, so that the
+    // processing can start on it while the rest download.
+    std::function<void()> MessageDownloaded;
     // How long a check waits for a dial to end, whatever the dial-up layer
     // reports meanwhile.
     static constexpr int kDialWaitSeconds = 180;

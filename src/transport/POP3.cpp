@@ -322,6 +322,7 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
             // again.
             if (ReadLine().starts_with("-")) continue;
             downloaded_.push_back(Download(alias, dataFolder, expected));
+            if (MessageDownloaded) MessageDownloaded();
             gotNew = true;
             newList.push_back(identity);
             fetched.push_back(identity);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ public:
     int CurrentMessage() const { return currentMessage_; }
     // Download files this check completed, in order.
     const std::vector<std::string>& Downloaded() const { return downloaded_; }
+    // Told each time a message is whole in its download file (the file may
+    // be processed from then on).
+    std::function<void()> MessageDownloaded;
 
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);

@@ -147,3 +147,26 @@ TEST(BusyFlag, TakingAFlagThisThreadHoldsIsRefusedNotWaited) {
     EXPECT_TRUE(flag.Take(pump));
     EXPECT_EQ(pump.pumps, 0);
 }
+
+// A flag left taken for another thread to finish is waited out without
+// pumping (no command may come in), and the thread that took it may take it
+// again once released.
+TEST(BusyFlag, ADisownedFlagIsWaitedForWithoutPumpingNorRefused) {
+    TBusyFlag flag;
+    TCountingPump pump;
+    {
+        TBusyLock lock(flag, pump);
+        ASSERT_TRUE(lock.Held());
+        lock.Disown();
+    }
+    EXPECT_TRUE(flag.Disowned());
+    EXPECT_FALSE(flag.HeldByThisThread());
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        flag.Release();
+    });
+    EXPECT_TRUE(flag.Take(pump));
+    finisher.join();
+    EXPECT_EQ(pump.pumps, 0);
+    EXPECT_TRUE(flag.HeldByThisThread());
+}

@@ -59,6 +59,14 @@ protected:
         std::filesystem::copy_file(kData + fixture, data_ + (as.empty() ? fixture : as));
     }
 
+    // Stores a batch as the client does: written here, on the main thread,
+    // and settled on the processing thread.
+    static std::function<void()> Store(TMessageStorer& storer, std::vector<TParsedMessage>& m,
+                                       const std::string& mailbox, std::vector<int>& handles) {
+        auto bodies = std::make_shared<TBodyAppend>(storer.Write(m, mailbox, handles));
+        return [&m, bodies] { TMessageStorer::Release(m, *bodies); };
+    }
+
     // Runs the processing as the client does, and waits for the attachments.
     std::vector<int> RunAll(int starts = 1) {
         std::vector<int> handles;
@@ -69,9 +77,7 @@ protected:
             int finished = 0;
             TProcessQueue queue(
                 data_, parser, main_,
-                [&](std::vector<TParsedMessage>& m, const std::string& mailbox) {
-                    for (const int h : storer.Store(m, mailbox)) handles.push_back(h);
-                },
+                [&](std::vector<TParsedMessage>& m, const std::string& mailbox) { return Store(storer, m, mailbox, handles); },
                 [&] { ++finished; });
             for (int i = 0; i < starts; ++i) queue.Start();
             while (!queue.Idle()) main_.WaitAndRun(std::chrono::milliseconds(5));
@@ -332,9 +338,7 @@ TEST_F(Process, StoppingMidRunLosesNoMessage) {
         TMessageStorer storer(store_, filters_, actions_);
         TProcessQueue queue(
             data_, parser, main_,
-            [&](std::vector<TParsedMessage>& m, const std::string& mailbox) {
-                for (const int h : storer.Store(m, mailbox)) handles.push_back(h);
-            },
+            [&](std::vector<TParsedMessage>& m, const std::string& mailbox) { return Store(storer, m, mailbox, handles); },
             nullptr);
         queue.Start();
         while (handles.empty()) main_.WaitAndRun(std::chrono::milliseconds(5));

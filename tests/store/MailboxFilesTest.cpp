@@ -329,6 +329,53 @@ TEST_F(MailboxFiles, AppendBodiesWritesABatchPerMailboxAndSurvivesAReload) {
     EXPECT_EQ(bodies, (std::vector<std::string>{"a=first", "c=third", "b=second"}));
 }
 
+TEST_F(MailboxFiles, WrittenBodiesKeepTheFlagsAndTheOldIndexUntilSettledElsewhere) {
+    AddWithBody("In Box", "old", "kept");
+    const std::string oldIndex = ReadFileOrEmpty(Mbx("In Box"));
+    THeaderItem& fresh = Add("In Box", "fresh");
+    THeaderItem& other = Add("Work", "other");
+    TBodyAppend written = files().WriteBodies({{&fresh, "new body"}, {&other, "work body"}});
+    // The records have their regions and read back at once ...
+    EXPECT_EQ(fresh.Offset, 104);
+    EXPECT_EQ(Body(fresh), "new body");
+    EXPECT_EQ(Body(other), "work body");
+    // ... but no index on disk names them before the flush, and nothing else
+    // may write meanwhile.
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("In Box")), oldIndex);
+    EXPECT_FALSE(fileutil::Exists(Mbx("Work")));
+    EXPECT_TRUE(store->Flags().messageFile.Disowned());
+    EXPECT_TRUE(store->Flags().indexSave.Disowned());
+
+    std::vector<bool> stored;
+    std::thread settler([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stored = written.Settle();
+    });
+    // An index save here waits for the settling rather than being refused.
+    EXPECT_TRUE(files().SaveIndex("In Box"));
+    settler.join();
+    EXPECT_EQ(stored, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(written.Failed());
+    EXPECT_TRUE(FlagsFree());
+
+    Reopen(false);
+    files().Load("In Box");
+    files().Load("Work");
+    ASSERT_EQ(store->Headers().Length(), 3);
+    EXPECT_EQ(Body(*store->Headers().At(1)), "new body");
+    EXPECT_EQ(Body(*store->Headers().At(2)), "work body");
+}
+
+TEST_F(MailboxFiles, WrittenBodiesNeverSettledByHandAreSettledWhenDropped) {
+    THeaderItem& fresh = Add("In Box", "fresh");
+    {
+        TBodyAppend written = files().WriteBodies({{&fresh, "body"}});
+        TBodyAppend moved = std::move(written);  // settled once, by its last holder
+    }
+    EXPECT_TRUE(FlagsFree());
+    EXPECT_EQ(ReadFileOrEmpty(Mbx("In Box")), TIndexLine::Format(fresh) + "\r\n");
+}
+
 TEST_F(MailboxFiles, AppendBodiesReportsEachMailboxThatFailed) {
     THeaderItem& kept = Add("In Box", "kept");
     THeaderItem& far = Add("Far", "far");

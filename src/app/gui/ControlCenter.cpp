@@ -546,7 +546,7 @@ void TControlCenter::TakeHandOver(const std::function<void()>& done) {
         WriteTo(request);
     } else if (TCommandRequest::Parse(request).kind == TCommandRequest::Kind::CheckMail) {
         // From the event loop: the check lets the window run while it waits.
-        QTimer::singleShot(0, mailOps_, [this] { mailOps_->CheckAll(); });
+        QTimer::singleShot(0, mailOps_, [this] { mailOps_->RequestCheckAll(); });
     }
 }
 

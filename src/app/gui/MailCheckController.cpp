@@ -1,9 +1,11 @@
 #include "app/gui/MailCheckController.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -132,6 +134,14 @@ bool TMailCheckController::CheckAll() {
     return Check(parts_->accounts.Aliases());
 }
 
+void TMailCheckController::RequestCheckAll() {
+    if (Running()) {
+        checkAllAfter_ = true;
+        return;
+    }
+    CheckAll();
+}
+
 void TMailCheckController::CheckMail() {
     if (Running()) return;
     AccountsChanged();
@@ -164,6 +174,17 @@ bool TMailCheckController::Check(const std::vector<std::string>& aliases) {
     TMailCheck check({parts_->net, parts_->pump, parts_->clock, prompt_, parts_->display}, parts_->passwords,
                      parts_->dialUp, parts_->notifier, config_, parts_->accounts, dataFolder_);
     check_ = &check;
+    // What has arrived is processed while the rest downloads (at most every
+    // quarter second), so rows come in during a long check and the last one
+    // soon after it.
+    QElapsedTimer sinceProcessing;
+    sinceProcessing.start();
+    check.MessageDownloaded = [this, &sinceProcessing] {
+        if (processing_ && sinceProcessing.elapsed() >= kProcessEveryMs) {
+            processing_();
+            sinceProcessing.restart();
+        }
+    };
     EnterBusy();
     emit CheckStarted();
     const bool ok = check.CheckAccounts(aliases);
@@ -172,6 +193,11 @@ bool TMailCheckController::Check(const std::vector<std::string>& aliases) {
     LeaveBusy();
     if (processing_) processing_();
     emit CheckFinished(lastNew_);
+    if (checkAllAfter_) {
+        checkAllAfter_ = false;
+        // From the event loop, once this check has unwound.
+        QTimer::singleShot(0, this, [this] { RequestCheckAll(); });
+    }
     return ok;
 }
 

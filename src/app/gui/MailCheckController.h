@@ -56,6 +56,10 @@ public:
     // account failed.
     bool Check(const std::vector<std::string>& aliases);
     bool CheckAll();
+    // A check of all accounts asked for from outside (a "/c" handed over):
+    // at once, or right after the check that runs now, whatever that one
+    // covers. Requests made during one check give one check after it.
+    void RequestCheckAll();
     // "Check Mail": all accounts, or the chooser with two or more.
     void CheckMail();
     // The "Check" button's own click: a check with fewer than two accounts;
@@ -92,6 +96,8 @@ signals:
     void CheckFinished(int newMessages);
 
 private:
+    static constexpr qint64 kProcessEveryMs = 250;
+
     void EnterBusy();
     void LeaveBusy();
     void UpdateStop();
@@ -116,4 +122,5 @@ private:
     std::function<void()> processing_;
     std::function<void()> noAccounts_;
     int lastNew_ = 0;
+    bool checkAllAfter_ = false;  // a request came during a check
 };

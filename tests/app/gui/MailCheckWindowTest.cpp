@@ -29,6 +29,7 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
 #include "support/LocalServers.h"
 #include "support/RecordingPrompt.h"
@@ -262,6 +263,63 @@ TEST_F(MailCheckWindowTest, AnAccountDeletedWhileItsOwnItemChecksItEndsCleanly) 
     EXPECT_TRUE(item.isNull());
     EXPECT_EQ(w->Toolbar()->MailCheck->menu(), nullptr);
     EXPECT_TRUE(w->Toolbar()->MailCheck->defaultAction()->isEnabled());
+}
+
+TEST_F(MailCheckWindowTest, RowsComeInWhileTheRestOfASlowCheckDownloads) {
+    AddMessages(3, 20000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TTelnetRelay relay;
+    relay.Throttle(512);  // nearly a second a message
+    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
+    ini.Write(cfg::ProxyUse, true);
+    Accounts({"Home"}, Local());
+    Open();
+    // The rows shown while the third message has not begun to come.
+    int rowsBeforeTheLast = 0;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (relay.Relayed() < 40000) rowsBeforeTheLast = std::max(rowsBeforeTheLast, InBoxRows());
+    });
+    watcher.start(10);
+    w->Toolbar()->MailCheck->defaultAction()->trigger();
+    watcher.stop();
+    EXPECT_EQ(Ops().LastNewMessages(), 3);
+    EXPECT_GE(rowsBeforeTheLast, 1);
+    ASSERT_TRUE(WaitForRows(3));
+    // Every download file is gone once stored, none taken twice.
+    EXPECT_TRUE(TProcessQueue::DownloadedFiles(dir.Path()).empty());
+}
+
+TEST_F(MailCheckWindowTest, CheckRequestsHandedOverDuringACheckGiveOneCheckOfAllAfterIt) {
+    AddMessages(2, 20000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TTelnetRelay relay;
+    relay.Throttle(4096);
+    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
+    ini.Write(cfg::ProxyUse, true);
+    Accounts({"Work", "Home"}, Local());
+    Open();
+    int started = 0, finished = 0;
+    QObject::connect(&Ops(), &TMailCheckController::CheckStarted, [&] { ++started; });
+    QObject::connect(&Ops(), &TMailCheckController::CheckFinished, [&] { ++finished; });
+    // Two "/c" requests come while "Home" alone is being checked.
+    int handedOver = 0;
+    QTimer requests;
+    QObject::connect(&requests, &QTimer::timeout, [&] {
+        if (handedOver == 2 || relay.Relayed() == 0) return;
+        ini.Write(cfg::Command, "/c");
+        w->TakeHandOver([&] { ++handedOver; });
+    });
+    requests.start(5);
+    Ops().MCPopup()->actions().at(2)->trigger();
+    requests.stop();
+    ASSERT_EQ(handedOver, 2);
+    EXPECT_EQ(finished, 1);
+    // One check of every account follows, and no more.
+    QTRY_COMPARE_WITH_TIMEOUT(finished, 2, 20000);
+    QTest::qWait(200);
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(finished, 2);
 }
 
 TEST_F(MailCheckWindowTest, NoAccountsShowsTheInternetServersPage) {
