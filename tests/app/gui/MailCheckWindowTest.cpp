@@ -14,6 +14,8 @@
 #include <filesystem>
 
 #include "app/gui/CheckAccounts.h"
+#include "app/gui/FMListView.h"
+#include "app/gui/MailPage.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/LeftoverProcessing.h"
 #include "app/gui/ListPages.h"
@@ -320,6 +322,47 @@ TEST_F(MailCheckWindowTest, CheckRequestsHandedOverDuringACheckGiveOneCheckOfAll
     QTest::qWait(200);
     EXPECT_EQ(started, 2);
     EXPECT_EQ(finished, 2);
+}
+
+TEST_F(MailCheckWindowTest, MessagesDeletedWhileACheckStoresGoToTheTrashCleanly) {
+    AddMessages(12, 20000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TTelnetRelay relay;
+    relay.Throttle(2048);
+    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
+    ini.Write(cfg::ProxyUse, true);
+    Accounts({"Home"}, Local());
+    Open();
+    // Every few milliseconds the newest row is deleted, refused or not,
+    // while batches are written and settled.
+    int deletes = 0;
+    QTimer deleter;
+    QObject::connect(&deleter, &QTimer::timeout, [&] {
+        TFMListView* list = w->MailPage()->StickitLB;
+        if (list->model()->rowCount() == 0) return;
+        list->clearSelection();
+        list->selectionModel()->select(list->model()->index(0, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        w->Commands()->DeleteKey();
+        ++deletes;
+    });
+    deleter.start(3);
+    w->Toolbar()->MailCheck->defaultAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return processing->Idle(); }, 20000));
+    deleter.stop();
+    EXPECT_GT(deletes, 0);
+    for (const std::string& error : prompt.Errors())
+        EXPECT_EQ(error.find("Mailbox"), std::string::npos) << error;
+    // Whatever went to the trash and whatever stayed add up, and every body reads.
+    const int inBox = store->Headers().Count("In Box"), trash = store->Headers().Count("Trash Can");
+    EXPECT_EQ(inBox + trash, 12);
+    EXPECT_GT(trash, 0);
+    for (int h = 0; h < store->Headers().Length(); ++h) {
+        const THeaderItem* item = store->Headers().At(h);
+        if (!item) continue;
+        std::string body;
+        EXPECT_TRUE(store->Files().ReadBody(*item, body)) << item->Subject.str();
+    }
 }
 
 TEST_F(MailCheckWindowTest, NoAccountsShowsTheInternetServersPage) {
