@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "common/TaskQueue.h"
+#include "common/UserPrompt.h"
 #include "incoming/DecodeGroup.h"
 #include "incoming/MessageParser.h"
 #include "incoming/MessageStorer.h"
 #include "incoming/ProcessThread.h"
-#include "common/UserPrompt.h"
 #include "store/MailStore.h"
 
 // The parts of the runs, made at the first start and kept for the next.

@@ -6,9 +6,9 @@
 #include "book/FilterEngine.h"
 #include "common/BoundedText.h"
 #include "common/BusyFlag.h"
+#include "common/UserPrompt.h"
 #include "incoming/DownloadFile.h"
 #include "incoming/MessageParser.h"
-#include "common/UserPrompt.h"
 #include "store/MailStore.h"
 
 int TMessageStorer::Add(TParsedMessage& message, const std::string& mailbox) {
