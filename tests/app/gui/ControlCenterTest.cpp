@@ -27,18 +27,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include "config/ConfigKeys.h"
-#include "config/IniFile.h"
-#include "support/RecordingPrompt.h"
-#include "support/TempDir.h"
+#include "support/gui/DataFolderFixture.h"
 
 namespace {
-class ControlCenterTest : public ::testing::Test {
-protected:
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-};
+// The window on its own, without a store.
+class ControlCenterTest : public DataFolderFixture {};
 
 QStringList VisibleMenus(QMainWindow& w) {
     QStringList titles;

@@ -32,49 +32,35 @@
 #include "book/FilterList.h"
 #include "book/gui/AddressBook.h"
 #include "book/gui/FiltersForm.h"
-#include "common/SleepPump.h"
 #include "common/gui/ListRowsModel.h"
 #include "compose/SignatureList.h"
 #include "compose/gui/Signitures.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
-#include "config/IniFile.h"
 #include "config/gui/FrmAccounts.h"
 #include "config/gui/Setup.h"
 #include "book/FilterEngine.h"
 #include "store/MailStore.h"
 #include "support/ListFileCheck.h"
-#include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
 #include "support/gui/DialogButtons.h"
 #include "support/gui/WhenShown.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
-class ListPagesTest : public ::testing::Test {
+class ListPagesTest : public WindowFixture<> {
 protected:
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TSleepPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    std::unique_ptr<TMailStore> store = std::make_unique<TMailStore>(dir.Path(), ini, prompt, pump);
-    std::unique_ptr<TControlCenter> w;
+    std::unique_ptr<TMailStore> restarted;
 
-    void Open() {
-        w = std::make_unique<TControlCenter>(ini, folders, prompt);
-        w->SetStore(*store);
-        w->Initialise();
-        w->show();
-        prompt.Clear();
-    }
+    void Open() { WindowFixture::Open(Showing::Shown); }
     // A new start of the program on the same data folder.
     void Restart() {
         w.reset();
-        store = std::make_unique<TMailStore>(dir.Path(), ini, prompt, pump);
-        Open();
+        restarted = std::make_unique<TMailStore>(dir.Path(), ini, prompt, pump);
+        Build(*restarted);
+        Start(Showing::Shown);
     }
-    void TearDown() override { w.reset(); }
     TListPages& L() { return *w->ListPages(); }
     void Show(int tab) {
         w->Pages()->setCurrentIndex(tab);
@@ -237,8 +223,7 @@ TEST_F(ListPagesTest, PreferencesTakeEffectAtOnce) {
 }
 
 TEST_F(ListPagesTest, FirstRunAsksForAnAccountThenThePreferences) {
-    w = std::make_unique<TControlCenter>(ini, folders, prompt);
-    w->SetStore(*store);
+    Build();
     bool sawAccount = false;
     WhenShown<TFrmAccounts>([&](TFrmAccounts* d) {
         sawAccount = true;

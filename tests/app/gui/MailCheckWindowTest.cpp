@@ -30,38 +30,24 @@
 #include "common/gui/QtEventPump.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
-#include "config/IniFile.h"
 #include "incoming/ProcessThread.h"
-#include "store/MailStore.h"
 #include "support/LocalServers.h"
-#include "support/RecordingPrompt.h"
 #include "support/TelnetRelay.h"
 #include "support/TempDir.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
 // The window as the program builds it, over a real store, the real
 // processing thread and a real Dovecot server.
-class MailCheckWindowTest : public ::testing::Test {
+class MailCheckWindowTest : public WindowFixture<TQtEventPump> {
 protected:
     TDovecotServer server{"ann", "s3cret"};
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TQtEventPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    std::unique_ptr<TMailStore> store;
-    std::unique_ptr<TLeftoverProcessing> processing;
-    std::unique_ptr<TControlCenter> w;
 
     void SetUp() override {
         WriteFileOrDie(dir.File("Internet.fmt"), "{\\rtf1 }");
         ini.Write(cfg::PopNotify, "Run Program");
         ini.Write(cfg::PopFileName, Script());
-    }
-    void TearDown() override {
-        w.reset();
-        processing.reset();
     }
     // The notify program: a script that leaves a line per run.
     std::string Script() {
@@ -88,15 +74,9 @@ protected:
     }
     std::string Local() { return "127.0.0.1:" + std::to_string(server.Port()); }
     void Open() {
-        store = std::make_unique<TMailStore>(dir.Path(), ini, prompt, pump);
-        w = std::make_unique<TControlCenter>(ini, folders, prompt);
-        w->SetStore(*store);
-        processing = std::make_unique<TLeftoverProcessing>(*store, folders, prompt, w->ListPages()->Filters(),
-                                                           w->FilterActions());
-        w->SetLeftoverProcessing([this] {
-            processing->Start([this] { w->Commands()->ProcessingFinished(); });
-        });
-        w->Initialise();
+        Build();
+        ProcessLeftovers();
+        Start();
         w->Commands()->SelectMailbox("In Box");
     }
     TMailCheckController& Ops() { return w->MailOperations(); }

@@ -23,74 +23,26 @@
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
 #include "app/gui/MessageWindows.h"
-#include "common/SleepPump.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
-#include "config/IniFile.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
-#include "support/RecordingPrompt.h"
-#include "support/TempDir.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
-// The message windows are top-level windows of their own.
-QWidget* OpenPad(const char* name) {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String(name) && !widget->testAttribute(Qt::WA_WState_Hidden) &&
-            widget->isVisible())
-            return widget;
-    return nullptr;
-}
-[[maybe_unused]] int TopLevelCount(const char* name) {
-    int n = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) ++n;
-    return n;
-}
-
-class MailWindowTest : public ::testing::Test {
+class MailWindowTest : public WindowFixture<> {
 protected:
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TSleepPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    TMailStore store{dir.Path(), ini, prompt, pump};
-    std::unique_ptr<TControlCenter> w;
-
-    void Open() {
-        w = std::make_unique<TControlCenter>(ini, folders, prompt);
-        w->SetStore(store);
-        w->Initialise();
-        prompt.Clear();
-    }
-    TMailCommands& C() { return *w->Commands(); }
-    TFMListView* List() { return w->MailPage()->StickitLB; }
-    TMailboxTreeView* Tree() { return w->MailPage()->CategoryLB; }
-
     // A message with a stored body, saved in its mailbox's index.
     int Add(const std::string& mailbox, const std::string& subject, std::uint8_t flags = mfRead,
             const std::string& date = "01/02/26 10:00 AM", const std::string& body = "body text") {
-        auto item = std::make_unique<THeaderItem>();
-        item->Mailbox = mailbox;
-        item->Subject = subject;
+        auto item = Record(mailbox, subject);
         item->Who = "Ann <ann@example.org>";
         item->Date = date;
-        item->MsgType = "Text";
         item->Flags = flags;
-        item->Offset = -1;
-        THeaderItem& ref = *item;
-        const int handle = store.Headers().Add(std::move(item));
-        EXPECT_TRUE(store.Files().SaveBody(ref, body));
+        const int handle = Put(std::move(item), body);
         EXPECT_TRUE(store.Files().SaveIndex(mailbox));
         return handle;
-    }
-    void SelectRows(const QList<int>& rows) {
-        List()->clearSelection();
-        for (int r : rows)
-            List()->selectionModel()->select(List()->model()->index(r, 0),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QStringList Subjects() {
         QStringList s;
@@ -117,8 +69,7 @@ TEST_F(MailWindowTest, StartUpShowsTheDefaultMailboxAndRunsProcessingLast) {
     TMailStore next(dir.Path(), ini, prompt, pump);
     bool processed = false;
     std::string viewedWhenProcessing;
-    w = std::make_unique<TControlCenter>(ini, folders, prompt);
-    w->SetStore(next);
+    Build(next);
     w->SetLeftoverProcessing([&] {
         processed = true;
         viewedWhenProcessing = next.Viewed();
@@ -148,8 +99,7 @@ TEST_F(MailWindowTest, TheProgramReopensOnTheMailboxSelectedAtClose) {
     EXPECT_EQ(ini.Read(cfg::DefaultMailBox), "Sent Box");
     w.reset();
     TMailStore next(dir.Path(), ini, prompt, pump);
-    w = std::make_unique<TControlCenter>(ini, folders, prompt);
-    w->SetStore(next);
+    Build(next);
     w->Initialise();
     EXPECT_EQ(next.Viewed(), "Sent Box");
     EXPECT_EQ(C().SelectedMailbox(), "Sent Box");

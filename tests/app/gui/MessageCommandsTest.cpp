@@ -42,11 +42,9 @@
 #include "app/RecordBody.h"
 #include <QFile>
 #include <QTabWidget>
-#include "common/SleepPump.h"
-#include "config/IniFile.h"
 #include "store/MailStore.h"
-#include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
@@ -113,43 +111,24 @@ QString UnrtfText(const std::string& file) {
     return lines.join(u'\n');
 }
 
-class MessageCommandsTest : public ::testing::Test {
+class MessageCommandsTest : public WindowFixture<> {
 protected:
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TSleepPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    TMailStore store{dir.Path(), ini, prompt, pump};
-    std::unique_ptr<TControlCenter> w;
     TScriptedChooser* chooser = nullptr;
 
     void Open() {
-        w = std::make_unique<TControlCenter>(ini, folders, prompt);
-        w->SetStore(store);
+        Build();
         w->Printing().UsePrinters(false);
         auto c = std::make_unique<TScriptedChooser>();
         chooser = c.get();
         w->SetFileChooser(std::move(c));
-        w->Initialise();
-        prompt.Clear();
+        Start();
     }
-    void TearDown() override { w.reset(); }
-    TMailCommands& C() { return *w->Commands(); }
-    TFMListView* List() { return w->MailPage()->StickitLB; }
 
     int Add(const std::string& mailbox, const std::string& subject, const std::string& body) {
-        auto item = std::make_unique<THeaderItem>();
-        item->Mailbox = mailbox;
-        item->Subject = subject;
+        auto item = Record(mailbox, subject);
         item->Who = "Ann <ann@example.org>";
         item->Date = "01/02/26 10:00 AM";
-        item->MsgType = "Text";
-        item->Flags = mfRead;
-        item->Offset = -1;
-        THeaderItem& ref = *item;
-        const int handle = store.Headers().Add(std::move(item));
-        EXPECT_TRUE(store.Files().SaveBody(ref, body));
+        const int handle = Put(std::move(item), body);
         EXPECT_TRUE(store.Files().SaveIndex(mailbox));
         return handle;
     }
@@ -157,12 +136,6 @@ protected:
     void View(const std::string& mailbox) {
         C().SelectMailbox(mailbox == TMailboxName::kOutBox ? TMailboxName::kInBox : TMailboxName::kOutBox);
         ASSERT_TRUE(C().SelectMailbox(mailbox));
-    }
-    void SelectRows(const QList<int>& rows) {
-        List()->clearSelection();
-        for (int r : rows)
-            List()->selectionModel()->select(List()->model()->index(r, 0),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 };
 

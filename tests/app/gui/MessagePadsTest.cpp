@@ -23,7 +23,6 @@
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageOpener.h"
 #include "app/gui/MessageWindows.h"
-#include "common/SleepPump.h"
 #include "compose/gui/AttachmentList.h"
 #include "compose/gui/FileDrag.h"
 #include "compose/gui/FromPad.h"
@@ -55,13 +54,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include "config/ConfigKeys.h"
-#include "config/IniFile.h"
 #include "store/MailStore.h"
 #include "config/AccountList.h"
 #include "support/LocalServers.h"
-#include "support/RecordingPrompt.h"
 #include "support/ToolRunner.h"
-#include "support/TempDir.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
@@ -69,46 +66,21 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-class MessagePadsTest : public ::testing::Test {
+class MessagePadsTest : public WindowFixture<> {
 protected:
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TSleepPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    TMailStore store{dir.Path(), ini, prompt, pump};
-    std::unique_ptr<TControlCenter> w;
-
-    void Open() {
-        w = std::make_unique<TControlCenter>(ini, folders, prompt);
-        w->SetStore(store);
-        w->Initialise();
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        prompt.Clear();
-    }
-    void TearDown() override {
-        w.reset();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void Open() { WindowFixture::Open(Showing::Exposed); }
 
     int Add(const std::string& mailbox, const std::string& subject, std::uint8_t flags, const std::string& body,
             const std::string& attachments = "") {
-        auto item = std::make_unique<THeaderItem>();
-        item->Mailbox = mailbox;
-        item->Subject = subject;
+        auto item = Record(mailbox, subject);
         item->MsgType = "RTF";
         item->Flags = flags;
-        item->Offset = -1;
         item->Address = "Ann Smith <ann@example.org>";
         item->Who = "Ann Smith";
         item->CCList = "me@example.net";
         item->Date = "07/04/96 03:07 PM";
         item->Attachments = attachments;
-        THeaderItem& ref = *item;
-        const int handle = store.Headers().Add(std::move(item));
-        EXPECT_TRUE(store.Files().SaveBody(ref, body));
-        return handle;
+        return Put(std::move(item), body);
     }
     THeaderItem& R(int handle) { return *store.Headers().At(handle); }
     template <class T>

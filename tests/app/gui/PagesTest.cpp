@@ -20,72 +20,21 @@
 #include "app/gui/MessageWindow.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/PopupMenus.h"
-#include "common/SleepPump.h"
 #include "config/ConfigKeys.h"
-#include "config/IniFile.h"
 #include "store/MailStore.h"
 #include "store/MailboxOperations.h"
-#include "support/RecordingPrompt.h"
-#include "support/TempDir.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
-// The message windows are top-level windows of their own.
-QWidget* OpenPad(const char* name) {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String(name) && !widget->testAttribute(Qt::WA_WState_Hidden) &&
-            widget->isVisible())
-            return widget;
-    return nullptr;
-}
-[[maybe_unused]] int TopLevelCount(const char* name) {
-    int n = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) ++n;
-    return n;
-}
-
-class PagesTest : public ::testing::Test {
+class PagesTest : public WindowFixture<> {
 protected:
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TSleepPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    TMailStore store{dir.Path(), ini, prompt, pump};
-    std::unique_ptr<TControlCenter> w;
-
-    void Open() {
-        w = std::make_unique<TControlCenter>(ini, folders, prompt);
-        w->SetStore(store);
-        w->Initialise();
-        w->show();
-        w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        prompt.Clear();
-    }
-    void TearDown() override { w.reset(); }
-    TMailCommands& C() { return *w->Commands(); }
-    TFMListView* List() { return w->MailPage()->StickitLB; }
-    TMailboxTreeView* Tree() { return w->MailPage()->CategoryLB; }
+    void Open() { WindowFixture::Open(Showing::Active); }
 
     int Add(const std::string& mailbox, const std::string& subject) {
-        auto item = std::make_unique<THeaderItem>();
-        item->Mailbox = mailbox;
-        item->Subject = subject;
-        item->MsgType = "Text";
-        item->Flags = mfRead;
-        item->Offset = -1;
-        THeaderItem& ref = *item;
-        const int handle = store.Headers().Add(std::move(item));
-        EXPECT_TRUE(store.Files().SaveBody(ref, "body of " + subject));
-        return handle;
+        return Put(Record(mailbox, subject), "body of " + subject);
     }
-    void SelectRow(int row) {
-        List()->clearSelection();
-        List()->selectionModel()->select(List()->model()->index(row, 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
+    void SelectRow(int row) { SelectRows({row}); }
     void Focus(QWidget* widget) {
         widget->setFocus();
         QApplication::processEvents();

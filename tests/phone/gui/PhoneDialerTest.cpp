@@ -18,19 +18,16 @@
 #include "book/AddressList.h"
 #include "book/MemberFields.h"
 #include "book/gui/AddressBook.h"
-#include "common/SleepPump.h"
-#include "config/IniFile.h"
 #include "phone/Telephony.h"
 #include "phone/gui/EditAndDial.h"
 #include "phone/gui/MemberBox.h"
 #include "phone/gui/PhoneDialer.h"
 #include "phone/gui/PhoneDialers.h"
-#include "store/MailStore.h"
 #include "support/RecordingPrompt.h"
 #include "support/RecordingTelephony.h"
-#include "support/TempDir.h"
 #include "support/gui/DialogButtons.h"
 #include "support/gui/WhenShown.h"
+#include "support/gui/WindowFixture.h"
 
 namespace {
 
@@ -215,26 +212,21 @@ TEST_F(PhoneDialerTest, OpenDialersFollowTheBookAndEscapeClosesOne) {
     EXPECT_TRUE(first.isNull());
 }
 
+namespace {
+class PhoneDialerWindow : public WindowFixture<> {};
+}  // namespace
+
 // The main window: Utilities, "Phone Dialer" opens a dialer on the book; an
 // applied member edit reaches it; the member dialog dials with the member's
 // name.
-TEST(PhoneDialerWindow, MenuMemberDialogAndRefresh) {
-    TTempDir dir;
-    TRecordingPrompt prompt;
-    TSleepPump pump;
-    TIniFile ini{dir.File("Internet.ini"), &prompt};
-    TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
-    TMailStore store(dir.Path(), ini, prompt, pump);
-    TControlCenter w(ini, folders, prompt);
+TEST_F(PhoneDialerWindow, MenuMemberDialogAndRefresh) {
+    Build();
     auto owned = std::make_unique<TRecordingTelephony>();
     TRecordingTelephony& phone = *owned;
-    w.SetTelephony(std::move(owned));
-    w.SetStore(store);
-    w.Initialise();
-    w.show();
-    prompt.Clear();
+    w->SetTelephony(std::move(owned));
+    Start(Showing::Shown);
 
-    QAction* menu = w.Actions().phoneDialer;
+    QAction* menu = w->Actions().phoneDialer;
     EXPECT_TRUE(menu->isEnabled());
     EXPECT_EQ(menu->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
     // A new member, named and numbered in its dialog.
@@ -242,12 +234,12 @@ TEST(PhoneDialerWindow, MenuMemberDialogAndRefresh) {
         d->PN1->setText("555 0100");
         ButtonOf(d, "&Close")->click();
     });
-    w.Actions().newMember->trigger();
-    ASSERT_EQ(w.ListPages()->Book().Count(), 1);
+    w->Actions().newMember->trigger();
+    ASSERT_EQ(w->ListPages()->Book().Count(), 1);
 
     menu->trigger();
-    ASSERT_EQ(w.PhoneDialers()->OpenDialers().size(), 1);
-    TPhoneDialer* dialer = w.PhoneDialers()->OpenDialers()[0];
+    ASSERT_EQ(w->PhoneDialers()->OpenDialers().size(), 1);
+    TPhoneDialer* dialer = w->PhoneDialers()->OpenDialers()[0];
     ASSERT_EQ(dialer->ToText->count(), 1);
     dialer->ToText->setCurrentIndex(0);
     emit dialer->ToText->activated(0);
@@ -255,7 +247,7 @@ TEST(PhoneDialerWindow, MenuMemberDialogAndRefresh) {
 
     // "&Apply" in the member dialog reaches the open dialer; its dial button
     // calls with the member's name.
-    w.ListPages()->AddressPage().Select(0);
+    w->ListPages()->AddressPage().Select(0);
     WhenShown<TAddressBook>([](TAddressBook* d) {
         d->PN1->setText("555 0199");
         ButtonOf(d, "&Apply")->click();
@@ -264,7 +256,7 @@ TEST(PhoneDialerWindow, MenuMemberDialogAndRefresh) {
         d->DialButton->click();
         ButtonOf(d, "&Cancel")->click();
     });
-    w.RunCommand(TPageCommand::Edit);
+    w->RunCommand(TPageCommand::Edit);
     ASSERT_EQ(phone.calls.size(), 1u);
     EXPECT_EQ(phone.calls[0].link, "tel:5550199");
     EXPECT_EQ(phone.calls[0].calledParty, "New Member");
