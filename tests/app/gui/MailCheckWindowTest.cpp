@@ -73,6 +73,13 @@ protected:
         ASSERT_TRUE(list.Save(flag, pump));
     }
     std::string Local() { return "127.0.0.1:" + std::to_string(server.Port()); }
+    // Checks go through the relay (one connection), which lets at most bytes
+    // through per 20 ms.
+    void ThroughRelay(TTelnetRelay& relay, std::size_t bytes) {
+        relay.Throttle(bytes);
+        ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
+        ini.Write(cfg::ProxyUse, true);
+    }
     void Open() {
         Build();
         ProcessLeftovers();
@@ -188,9 +195,7 @@ TEST_F(MailCheckWindowTest, StopDuringASlowDownloadEndsTheCheckAndKeepsWhatArriv
     AddMessages(4, 20000);
     ASSERT_TRUE(server.Start()) << server.Failure();
     TTelnetRelay relay;
-    relay.Throttle(512);  // about 25 KB a second: each message takes nearly a second
-    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
-    ini.Write(cfg::ProxyUse, true);
+    ThroughRelay(relay, 512);  // about 25 KB a second: each message takes nearly a second
     Accounts({"Home"}, Local());
     Open();
     // Stop is pressed once the first message has come through; the window
@@ -218,9 +223,7 @@ TEST_F(MailCheckWindowTest, AnAccountDeletedWhileItsOwnItemChecksItEndsCleanly) 
     AddMessages(2, 20000);
     ASSERT_TRUE(server.Start()) << server.Failure();
     TTelnetRelay relay;
-    relay.Throttle(2048);  // slow enough for the list to change during the check
-    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
-    ini.Write(cfg::ProxyUse, true);
+    ThroughRelay(relay, 2048);  // slow enough for the list to change during the check
     Accounts({"Work", "Home"}, Local());
     Open();
     // Once bytes flow, "Home" goes from the list and the menu is rebuilt
@@ -251,9 +254,7 @@ TEST_F(MailCheckWindowTest, RowsComeInWhileTheRestOfASlowCheckDownloads) {
     AddMessages(3, 20000);
     ASSERT_TRUE(server.Start()) << server.Failure();
     TTelnetRelay relay;
-    relay.Throttle(512);  // nearly a second a message
-    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
-    ini.Write(cfg::ProxyUse, true);
+    ThroughRelay(relay, 512);  // nearly a second a message
     Accounts({"Home"}, Local());
     Open();
     // The rows shown while the third message has not begun to come.
@@ -276,9 +277,7 @@ TEST_F(MailCheckWindowTest, CheckRequestsHandedOverDuringACheckGiveOneCheckOfAll
     AddMessages(2, 20000);
     ASSERT_TRUE(server.Start()) << server.Failure();
     TTelnetRelay relay;
-    relay.Throttle(4096);
-    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
-    ini.Write(cfg::ProxyUse, true);
+    ThroughRelay(relay, 4096);
     Accounts({"Work", "Home"}, Local());
     Open();
     int started = 0, finished = 0;
@@ -310,9 +309,7 @@ TEST_F(MailCheckWindowTest, MessagesDeletedWhileACheckStoresGoToTheTrashCleanly)
     AddMessages(12, 20000);
     ASSERT_TRUE(server.Start()) << server.Failure();
     TTelnetRelay relay;
-    relay.Throttle(2048);
-    ini.Write(cfg::ProxyServer, "127.0.0.1:" + std::to_string(relay.Port()));
-    ini.Write(cfg::ProxyUse, true);
+    ThroughRelay(relay, 2048);
     Accounts({"Home"}, Local());
     Open();
     // Every few milliseconds the newest row is deleted, refused or not,
