@@ -1,6 +1,7 @@
 #include "store/RtfConvert.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdint>
 
@@ -152,14 +153,6 @@ void AppendHtmlText(std::string& out, std::string_view line) {
     }
 }
 
-// The first "<BR>" in any letter case, or npos.
-std::size_t FindBreak(std::string_view line) {
-    for (std::size_t at = line.find('<'); at != std::string_view::npos && at + 4 <= line.size();
-         at = line.find('<', at + 1))
-        if ((line[at + 1] | 0x20) == 'b' && (line[at + 2] | 0x20) == 'r' && line[at + 3] == '>') return at;
-    return std::string_view::npos;
-}
-
 bool IsWordEnd(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '<' || c == '>'; }
 
 struct TStyle {
@@ -232,17 +225,62 @@ bool EndsDropped(const std::string& word, const TDropped& d) {
     return word == d.endTag + 1 || (d.bodyStart && word == d.bodyStart + 1);
 }
 
-// Phase 1: each "<BR>" (exactly those four characters) starts a new line.
+// Elements that make blocks of text.
+bool IsBlock(std::string_view name) {
+    static constexpr std::string_view kBlocks[] = {"p",  "div", "li", "tr", "ul", "ol", "table", "blockquote", "pre",
+                                                   "h1", "h2",  "h3", "h4", "h5", "h6", "dt",    "dd"};
+    for (const auto block : kBlocks)
+        if (text::EqualsNoCase(name, block)) return true;
+    return false;
+}
+
+// Phase 1: the lines of the text as it is to be read. A "<BR>" (in any
+// form: "<br/>", "<br />" too) starts a new line in its place; so does the
+// end of a block ("</p>", "</li>", "</h1>" ...) unless nothing but more end
+// tags follow on its line, and the start of a block that follows text on
+// its line ("one<p>two"). Mail written on one line thus keeps its
+// paragraphs.
 std::vector<std::string> SplitAtBreaks(const std::vector<std::string>& lines) {
     std::vector<std::string> out;
     out.reserve(lines.size());
     for (const auto& line : lines) {
-        std::string_view rest = line;
-        for (auto br = FindBreak(rest); br != std::string_view::npos; br = FindBreak(rest)) {
-            out.emplace_back(rest.substr(0, br));
-            rest.remove_prefix(br + 4);
+        const std::string_view all = line;
+        std::size_t from = 0;
+        bool text = false;  // the line since from shows some text
+        std::size_t pos = 0;
+        while (pos < all.size()) {
+            if (all[pos] != '<') {
+                if (all[pos] != ' ' && all[pos] != '\t' && all[pos] != '\r' && all[pos] != '\n') text = true;
+                ++pos;
+                continue;
+            }
+            const std::size_t gt = all.find('>', pos);
+            if (gt == std::string_view::npos) break;
+            const bool closing = pos + 1 < gt && all[pos + 1] == '/';
+            std::size_t nameEnd = pos + 1 + (closing ? 1 : 0);
+            while (nameEnd < gt && std::isalnum(static_cast<unsigned char>(all[nameEnd]))) ++nameEnd;
+            const std::string_view name = all.substr(pos + 1 + (closing ? 1 : 0), nameEnd - pos - 1 - (closing ? 1 : 0));
+            if (!closing && text::EqualsNoCase(name, "br")) {
+                out.emplace_back(all.substr(from, pos - from));
+                from = gt + 1;
+                text = false;
+            } else if (text::EqualsNoCase(name, "body") || (closing && text::EqualsNoCase(name, "head"))) {
+                text = false;  // what the head holds is never shown
+            } else if (IsBlock(name) && closing) {
+                const std::size_t next = all.find_first_not_of(" \t\r\n", gt + 1);
+                if (next != std::string_view::npos && all.substr(next, 2) != "</") {
+                    out.emplace_back(all.substr(from, gt + 1 - from));
+                    from = gt + 1;
+                    text = false;
+                }
+            } else if (IsBlock(name) && text) {
+                out.emplace_back(all.substr(from, pos - from));
+                from = pos;
+                text = false;
+            }
+            pos = gt + 1;
         }
-        out.emplace_back(rest);
+        out.emplace_back(all.substr(from));
     }
     return out;
 }

@@ -34,14 +34,32 @@ TEST(HtmlToRtf, StyleTagsAndGroups) {
     EXPECT_EQ(Html({"x<B>y</B>z"}), (Lines{"x{\\b y}z", "\\par }"}));
     EXPECT_EQ(Html({"a<BR>b"}), (Lines{"a", "\\par b", "\\par }"}));
     EXPECT_EQ(Html({"a<br>b<Br>c"}), (Lines{"a", "\\par b", "\\par c", "\\par }"}));
-    // "<br/>" is an ordinary tag.
-    EXPECT_EQ(Html({"a<br/>b"}), (Lines{"ab", "\\par }"}));
+    // Every form of the line break breaks the line.
+    EXPECT_EQ(Html({"a<br/>b<BR />c<br clear=all>d"}), (Lines{"a", "\\par b", "\\par c", "\\par d", "\\par }"}));
     EXPECT_EQ(Html({"<b>open"}), (Lines{"{\\b open", "\\par }", "\\par }"}));
     EXPECT_EQ(Html({"<b><i><u>x</u></i></b>"}), (Lines{"{\\b }{\\b\\i }{\\b\\i\\ul x}{\\b\\i }{\\b }", "\\par }"}));
     EXPECT_EQ(Html({"<li>item</li>"}), (Lines{"{\\bullet item}", "\\par }"}));
     EXPECT_EQ(Html({"<p>para</p>"}), (Lines{"para", "\\par }"}));
     EXPECT_EQ(Html({"<>x"}), (Lines{"x", "\\par }"}));
     EXPECT_EQ(Html({"tail <"}), (Lines{"tail <", "\\par }"}));
+}
+
+// Mail generated on one line: its blocks become paragraphs, with no empty
+// paragraph for end tags that only close what is open.
+TEST(HtmlToRtf, BlocksOnOneLineKeepTheirParagraphs) {
+    EXPECT_EQ(Html({"<html><body><h1>News</h1><p>Some <b>bold</b> text.</p><ul><li>One</li><li>Two</li></ul>"
+                    "</body></html>"}),
+              (Lines{"News", "\\par Some {\\b bold} text.", "\\par {\\bullet One}", "\\par {\\bullet Two}",
+                     "\\par }"}));
+    // A block that starts after text on its line begins a new one; one that
+    // starts a line does not make an empty paragraph before it.
+    EXPECT_EQ(Html({"one<p>two", "<p>three</p>"}), (Lines{"one", "\\par two", "\\par three", "\\par }"}));
+    EXPECT_EQ(Html({"<div>a</div> <div>b</div>"}), (Lines{"a", "\\par  b", "\\par }"}));
+    // What the head holds is no text of the body.
+    EXPECT_EQ(Html({"<head><title>T</title></head><body><p>x</p>"}), (Lines{"x", "\\par }"}));
+    // Inline tags and an unclosed "<" split nothing.
+    EXPECT_EQ(Html({"a <i>b</i> c"}), (Lines{"a {\\i b} c", "\\par }"}));
+    EXPECT_EQ(Html({"x</p"}), (Lines{"x", "\\par }"}));
 }
 
 TEST(HtmlToRtf, Sizes) {
