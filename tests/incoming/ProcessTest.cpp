@@ -13,6 +13,7 @@
 #include "common/TaskQueue.h"
 #include "config/IniFile.h"
 #include "incoming/DecodeGroup.h"
+#include "incoming/DownloadProcessing.h"
 #include "incoming/MessageParser.h"
 #include "incoming/MessageStorer.h"
 #include "incoming/ProcessThread.h"
@@ -264,6 +265,24 @@ TEST_F(Process, FailuresKeepTheDownloadFile) {
     ASSERT_EQ(prompt_.Errors().size(), 1u);
     EXPECT_EQ(prompt_.Errors()[0], "Fenmarch Skiffpost could not process this message.\nReason: Message file not "
                                    "found. (Module-\"FRMPROCESS\")\nFix: Try freeing some disk space.");
+}
+
+// The index is saved on the processing thread once the bodies are flushed;
+// when it cannot be, the user is told on the main thread and the download
+// stays for a later run.
+TEST_F(Process, AnIndexThatCannotBeSavedKeepsTheDownloadAndSaysSo) {
+    Add("plain.tsg");
+    std::filesystem::create_directories(data_ + "In Box.Bak");
+    TDownloadProcessing processing(store_, filters_, actions_, locked_, clock_, data_, attach_);
+    std::vector<int> handles;
+    EXPECT_FALSE(processing.Run(TProcessThread::kTargetMailbox,
+                                [&](int handle, const THeaderItem&) { handles.push_back(handle); }));
+    ASSERT_EQ(handles.size(), 1u);
+    EXPECT_TRUE(Exists(data_ + "plain.tsg"));
+    EXPECT_EQ(prompt_.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost has failed to save headers to disk."}));
+    EXPECT_FALSE(store_.Flags().AnyHeld());
+    // The body itself is in the message file and reads back.
+    EXPECT_FALSE(Body(handles[0]).empty());
 }
 
 TEST_F(Process, JunkNeverHangsOrLosesTheMessage) {
