@@ -439,6 +439,7 @@ void TControlCenter::SetStore(TMailStore& store) {
         if (actions_->newServer->isEnabled()) actions_->newServer->trigger();
     });
     opener_->SetListPages(listPages_);
+    connect(listPages_, &TListPages::SignatureRenamed, opener_, &TMessageOpener::SignatureRenamed);
     connect(listPages_, &TListPages::SignaturesChanged, opener_, &TMessageOpener::SignaturesChanged);
     connect(listPages_, &TListPages::AccountsChanged, opener_, &TMessageOpener::AccountsChanged);
     opener_->SetMailPageShower([this] { pages_->setCurrentIndex(0); });

@@ -66,6 +66,7 @@ TListPages::TListPages(const TViews& views, QTabWidget& tabs, const TFolders& fo
                                     [&tabs, accountsTab] { tabs.setCurrentWidget(accountsTab); }, this);
     connect(&parts_->bookModel, &TListRowsModel::Changed, this, &TListPages::AddressBookChanged);
     connect(addressPage_, &TAddressPage::MemberApplied, this, &TListPages::AddressBookChanged);
+    connect(&parts_->signatureModel, &TListRowsModel::Renamed, this, &TListPages::SignatureRenamed);
     connect(&parts_->signatureModel, &TListRowsModel::Changed, this, &TListPages::SignaturesChanged);
     connect(&parts_->filterModel, &TListRowsModel::Changed, this, &TListPages::FiltersChanged);
     connect(&parts_->accountModel, &TAccountListModel::Changed, this, &TListPages::AccountsChanged);

@@ -66,6 +66,8 @@ public:
 signals:
     void AddressBookChanged();
     void SignaturesChanged();
+    // A signature's name changed (before SignaturesChanged).
+    void SignatureRenamed(const QString& from, const QString& to);
     void FiltersChanged();
     void AccountsChanged();
 

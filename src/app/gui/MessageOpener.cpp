@@ -172,6 +172,11 @@ void TMessageOpener::SignaturesChanged() {
         if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillSignatures();
 }
 
+void TMessageOpener::SignatureRenamed(const QString& from, const QString& to) {
+    for (IMessageWindow* window : windows_.All())
+        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->SignatureRenamed(from, to);
+}
+
 void TMessageOpener::AccountsChanged() {
     for (IMessageWindow* window : windows_.All())
         if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillServers();

@@ -68,6 +68,8 @@ public:
     void SetListPages(const TListPages* pages) { listPages_ = pages; }
     // Every open composer follows the signature list and the accounts.
     void SignaturesChanged();
+    // Composers that chose the signature keep it under its new name.
+    void SignatureRenamed(const QString& from, const QString& to);
     void AccountsChanged();
     // What the outgoing filters do: the main window's filter actions.
     void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }

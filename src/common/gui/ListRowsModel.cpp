@@ -97,12 +97,14 @@ int TListRowsModel::Rename(int row, const QString& name) {
     // A move rather than a reset: views keep their selection and editors.
     const int to = list_.RenamedIndex(row, stored);
     const bool moves = to != row;
+    const QString from = qttext::FromStored(list_.Row(row).caption);
     if (moves) beginMoveRows({}, row, row, {}, to > row ? to + 1 : to);
     const int moved = list_.Rename(row, stored, context_.prompt);
     if (moves) endMoveRows();
     emit dataChanged(index(moved, 0), index(moved, columnCount() - 1));
     Save();
     emit RowRenamed(moved);
+    emit Renamed(from, qttext::FromStored(list_.Row(moved).caption));
     emit Changed();
     return moved;
 }

@@ -78,6 +78,8 @@ signals:
     void Changed();
     // A rename moved a row (sorted lists keep name order).
     void RowRenamed(int row);
+    // A row's name changed from one to the other (before Changed).
+    void Renamed(const QString& from, const QString& to);
 
 private:
     TNamedRowList& list_;

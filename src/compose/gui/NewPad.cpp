@@ -456,6 +456,19 @@ void TNewPad::FillSignatures() {
     SaveTimer().start();
 }
 
+void TNewPad::SignatureRenamed(const QString& from, const QString& to) {
+    const int chosen = signature->currentIndex();
+    if (chosen <= 0 || signature->itemText(chosen) != from) return;
+    const bool wasCreating = creating_;
+    creating_ = true;
+    signature->setItemText(chosen, to);
+    creating_ = wasCreating;
+    THeaderItem* item = Record();
+    if (!item || creating_) return;
+    item->Signature = qttext::ToStored(to);
+    SaveTimer().start();
+}
+
 void TNewPad::FillServers() { FillServers(Host().SmtpAccounts(), servers->currentText()); }
 
 void TNewPad::FillServers(const std::vector<std::string>& accounts, const QString& wanted) {

@@ -25,6 +25,8 @@ public:
     // Fills the signature list again, e.g. after the signatures changed;
     // the signature chosen stays when it still exists.
     void FillSignatures();
+    // The signature named from is now called to: chosen, it stays chosen.
+    void SignatureRenamed(const QString& from, const QString& to);
     // Fills the account list again from the accounts that send; the chosen
     // account stays when it still exists, else the first is chosen.
     void FillServers();

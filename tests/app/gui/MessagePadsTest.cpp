@@ -724,6 +724,13 @@ TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
     EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office", "Home"}));
     EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Home"));
     EXPECT_EQ(R(h).Signature.str(), "Home");
+    // The chosen one renamed: still chosen, under its new name, in the window and the record.
+    ASSERT_GE(page.Model().Rename(page.Model().RowOf(QStringLiteral("Home")), QStringLiteral("House")), 0);
+    EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office", "House"}));
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("House"));
+    EXPECT_EQ(R(h).Signature.str(), "House");
+    ASSERT_GE(page.Model().Rename(page.Model().RowOf(QStringLiteral("House")), QStringLiteral("Home")), 0);
+    EXPECT_EQ(pad->signature->currentText(), QStringLiteral("Home"));
     // The chosen one deleted: "No Signature", in the window and the record.
     ASSERT_TRUE(page.Model().Remove(page.Model().RowOf(QStringLiteral("Home"))));
     EXPECT_EQ(items(pad->signature), (QStringList{"No Signature", "Default Signature", "Office"}));
