@@ -100,6 +100,19 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
     connect(treeModel_.get(), &QAbstractItemModel::modelReset, this, changed);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
 
+    wantedRetry_.setSingleShot(true);
+    wantedRetry_.setInterval(kWantedRetryMs);
+    connect(&wantedRetry_, &QTimer::timeout, this, [this] {
+        if (!wantedNode_.isValid()) return;
+        if (store_.Flags().AnyHeld()) {
+            wantedRetry_.start();
+            return;
+        }
+        const QModelIndex wanted = wantedNode_;
+        wantedNode_ = QPersistentModelIndex();
+        page_.CategoryLB->setCurrentIndex(wanted);
+    });
+
     ViewTimer.setSingleShot(true);
     connect(&ViewTimer, &QTimer::timeout, this, [this] {
         if (!store_.Config().Read(cfg::DisplayMessages)) return;
@@ -258,8 +271,13 @@ void TMailCommands::CurrentChanged(const QModelIndex& current, const QModelIndex
         reverting_ = true;
         page_.CategoryLB->setCurrentIndex(previous);
         reverting_ = false;
+        // Messages are being saved for a moment: the choice is kept and
+        // carried out as soon as they are.
+        wantedNode_ = current;
+        wantedRetry_.start();
         return;
     }
+    wantedNode_ = QPersistentModelIndex();
     page_.STextBox->clear();
     const int node = treeModel_->NodeOf(current);
     if (node >= 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -147,7 +148,11 @@ private:
     TMailboxOperations operations_;
     std::unique_ptr<TMessageListModel> listModel_;
     std::unique_ptr<TMailboxTreeModel> treeModel_;
+    static constexpr int kWantedRetryMs = 50;
     bool reverting_ = false;
+    // A mailbox chosen while the store was busy, shown once it is free.
+    QPersistentModelIndex wantedNode_;
+    QTimer wantedRetry_;
     TPane pane_ = TPane::List;
     // The watched widgets, for the event filter.
     const QObject* previewArea_ = nullptr;

@@ -143,6 +143,27 @@ TEST_F(MailWindowTest, ModelsPassTheItemModelTester) {
     EXPECT_EQ(C().ListModel()->rowCount(), 1);
 }
 
+// While a batch of new mail is being saved the view cannot change; a
+// mailbox clicked meanwhile opens as soon as the save is done, and the last
+// one clicked wins.
+TEST_F(MailWindowTest, AMailboxChosenWhileMessagesAreSavedOpensOnceTheyAre) {
+    Open();
+    ASSERT_EQ(store.Viewed(), "In Box");
+    ASSERT_TRUE(store.Flags().indexSave.TryTake());
+    store.Flags().indexSave.Disown();  // as while a batch settles on another thread
+    EXPECT_FALSE(C().SelectMailbox("Out Box"));
+    EXPECT_FALSE(C().SelectMailbox("Sent Box"));
+    EXPECT_EQ(store.Viewed(), "In Box");
+    QTest::qWait(120);
+    EXPECT_EQ(store.Viewed(), "In Box");  // still busy: nothing changes
+    store.Flags().indexSave.Release();
+    QTRY_COMPARE(QString::fromStdString(store.Viewed()), QStringLiteral("Sent Box"));
+    EXPECT_EQ(C().SelectedMailbox(), "Sent Box");
+    // Once shown, it stays: nothing else is retried later.
+    QTest::qWait(120);
+    EXPECT_EQ(store.Viewed(), "Sent Box");
+}
+
 TEST_F(MailWindowTest, NoNodeMeansNoMailboxSelected) {
     Open();
     Tree()->setCurrentIndex(QModelIndex());
