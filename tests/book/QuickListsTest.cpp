@@ -1,18 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "book/QuickLists.h"
+#include "support/BookMember.h"
 
 namespace {
 
 using V = std::vector<std::string>;
-
-TListRow Member(const std::string& name, const std::string& addresses) {
-    TListRow row;
-    row.caption = name;
-    row.subItems.assign(9, "");
-    row.subItems[6] = addresses;
-    return row;
-}
 
 }  // namespace
 
@@ -49,8 +42,8 @@ TEST(QuickLists, ARecipientIsInOneListOnlyWhateverItsLetterCase) {
 }
 
 TEST(QuickLists, MemberAddressesComeFromTheFirstMemberOfThatName) {
-    const std::vector<TListRow> book = {Member("Ann", "ann@example.org\x02\x02" "ann@work.example"),
-                                        Member("ann", "second@example.org"), Member("Bob", "")};
+    const std::vector<TListRow> book = {BookMember("Ann", "ann@example.org\x02\x02" "ann@work.example"),
+                                        BookMember("ann", "second@example.org"), BookMember("Bob", "")};
     EXPECT_EQ(TQuickLists::MemberAddresses(book, "ANN"), (V{"ann@example.org", "ann@work.example"}));
     EXPECT_TRUE(TQuickLists::MemberAddresses(book, "Bob").empty());
     EXPECT_TRUE(TQuickLists::MemberAddresses(book, "Nobody").empty());

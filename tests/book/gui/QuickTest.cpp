@@ -12,19 +12,12 @@
 #include <QTest>
 
 #include "book/gui/Quick.h"
+#include "support/BookMember.h"
 
 namespace {
 
-TListRow Member(const std::string& name, const std::string& addresses) {
-    TListRow row;
-    row.caption = name;
-    row.subItems.assign(9, "");
-    row.subItems[6] = addresses;
-    return row;
-}
-
 std::vector<TListRow> Book() {
-    return {Member("Ann Smith", "ann@example.org\x02" "ann@work.example"), Member("Bob", "bob@example.net")};
+    return {BookMember("Ann Smith", "ann@example.org\x02" "ann@work.example"), BookMember("Bob", "bob@example.net")};
 }
 
 QStringList Items(const QListWidget* list) {
