@@ -75,10 +75,10 @@ struct TBigStore {
             item->Size = static_cast<std::int64_t>(body.size());
             item->Slack = 0;
             offset += item->Size;
-            store.Headers().Add(std::move(item));
+            store.AddRecord(*item, std::nullopt, TPersist::WithNextSave);
         }
         msg.close();
-        store.Files().SaveIndex("In Box");
+        store.SaveIndex("In Box");
     }
     ~TBigStore() { std::filesystem::remove_all(folder); }
 };

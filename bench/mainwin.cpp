@@ -45,9 +45,9 @@ struct TBigStore {
             item->Flags = i % 10 == 0 ? (mfNew | mfAttach) : mfRead;
             item->MsgType = "RTF";
             item->Offset = -1;
-            store.Headers().Add(std::move(item));
+            store.AddRecord(*item, std::nullopt, TPersist::WithNextSave);
         }
-        store.Files().SaveIndex("In Box");
+        store.SaveIndex("In Box");
         config.Write(cfg::DefaultMailBox, "Sent Box");
     }
     ~TBigStore() { std::filesystem::remove_all(folder); }

@@ -70,9 +70,7 @@ struct TRig {
         item->MsgType = "RTF";
         item->Flags = mfRead;
         item->Offset = -1;
-        THeaderItem& ref = *item;
-        big = store.Headers().Add(std::move(item));
-        store.Files().SaveBody(ref, BigRtf());
+        big = store.AddRecord(*item, BigRtf());
     }
     ~TRig() {
         window.reset();
@@ -118,7 +116,7 @@ BENCHMARK(OpenComposerOnANewMessage)->Unit(benchmark::kMillisecond)->Iterations(
 void TypeIntoAOneMegabyteBody(benchmark::State& state) {
     QApplication app(argc, argv);
     TRig rig;
-    rig.store.Headers().At(rig.big)->Flags = mfQueued;
+    rig.store.ChangeRecord(rig.big, [](THeaderItem& r) { r.Flags = mfQueued; });
     rig.window->Commands()->OpenMessage(rig.big);
     auto* pad = dynamic_cast<TMessagePad*>(rig.window->Windows().Find(rig.big));
     TSRichEdit* body = pad->Body();

@@ -120,7 +120,7 @@ void BM_ShowMailbox(benchmark::State& state) {
     for (int i = 0; i < state.range(0); ++i) {
         auto h = std::make_unique<THeaderItem>(MakeRecord(i));
         h->Mailbox = "In Box";
-        store.Headers().Add(std::move(h));
+        store.AddRecord(*h, std::nullopt, TPersist::WithNextSave);
     }
     struct TCount : IShowProgress {
         int steps = 0;
@@ -147,9 +147,9 @@ void BM_SaveIndex(benchmark::State& state) {
     for (int i = 0; i < state.range(0); ++i) {
         auto h = std::make_unique<THeaderItem>(MakeRecord(i));
         h->Mailbox = "In Box";
-        store.Headers().Add(std::move(h));
+        store.AddRecord(*h, std::nullopt, TPersist::WithNextSave);
     }
-    for (auto _ : state) benchmark::DoNotOptimize(store.Files().SaveIndex("In Box"));
+    for (auto _ : state) benchmark::DoNotOptimize(store.SaveIndex("In Box"));
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(std::filesystem::file_size(folder + "In Box.Mbx")));
     std::filesystem::remove_all(folder);
@@ -163,7 +163,7 @@ void BM_Compact(benchmark::State& state) {
     open.store.LoadTree();
     const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(folder + "In Box.msg"));
     for (auto _ : state) {
-        if (!open.store.Files().Compact("In Box")) state.SkipWithError("compaction failed");
+        if (!open.store.Compact("In Box")) state.SkipWithError("compaction failed");
     }
     state.SetBytesProcessed(state.iterations() * bytes);
 }

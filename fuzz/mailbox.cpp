@@ -30,17 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TSleepPump pump;
         TIniFile config(folder + "Internet.ini");
         TMailStore store(folder, config, prompt, pump);
-        store.Files().Load("Box");
+        store.LoadMailbox("Box");
         for (int h = 0; h < store.Headers().Length() && h < 64; ++h) {
-            THeaderItem* item = store.Headers().At(h);
+            const THeaderItem* item = store.Headers().At(h);
             std::string old;
             store.Files().ReadBody(*item, old);
             const std::string fresh = "body " + std::to_string(h);
-            if (!store.Files().SaveBody(*item, fresh)) continue;
+            if (!store.RewriteBody(h, fresh)) continue;
             std::string back;
             if (!store.Files().ReadBody(*item, back) || back != fresh) std::abort();
         }
-        store.Files().Compact("Box");
+        store.Compact("Box");
     }
     std::filesystem::remove_all(folder);
     return 0;

@@ -98,20 +98,22 @@ int ComposeCommand(TToolContext& ctx, const TToolArgs& args) {
         o.message.date = displaydate::Format(clock.Now());
         TMessageCreator creator(store, filters.Rows(), actions);
         const int handle = creator.CreateMessage(o.message);
-        THeaderItem& item = *store.Headers().At(handle);
+        const THeaderItem& item = *store.Headers().At(handle);
         if (item.Offset < 0) return kExitFailed;
-        if (o.server) item.Server = *o.server;
-        if (o.type) item.MsgType = *o.type;
-        if (o.signature) item.Signature = *o.signature;
         mailbox = item.Mailbox.str();
-        if ((o.server || o.type || o.signature) && !store.Files().SaveIndex(mailbox)) return kExitFailed;
+        const auto choose = [&o](THeaderItem& record) {
+            if (o.server) record.Server = *o.server;
+            if (o.type) record.MsgType = *o.type;
+            if (o.signature) record.Signature = *o.signature;
+        };
+        if ((o.server || o.type || o.signature) && !store.ChangeRecord(handle, choose)) return kExitFailed;
     }
     // Handles are positions in the list a run loads; the next run numbers
     // the new record as the last of its mailbox, which this run's list
     // (records appended at its end) need not agree with.
     auto reopened = TToolStore::Open(ctx);
     if (!reopened) return kExitFailed;
-    THeaders& headers = reopened->Store().Headers();
+    const THeaders& headers = reopened->Store().Headers();
     for (int h = headers.Length() - 1; h >= 0; --h)
         if (const THeaderItem* item = headers.At(h); item && item->Mailbox.str() == mailbox) {
             PrintLine(std::to_string(h));

@@ -5,7 +5,7 @@ int MoveCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 2) throw TUsageError{"move needs HANDLE and MAILBOX"};
     auto tool = TToolStore::Open(ctx);
     if (!tool) return kExitFailed;
-    THeaderItem* item = tool->Record(args[0]);
+    const THeaderItem* item = tool->Record(args[0]);
     if (!item) return kExitFailed;
     const std::string target = FromArg(args[1]);
     if (!tool->Known(target)) return kExitFailed;

@@ -12,7 +12,7 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"send needs HANDLE"};
     auto tool = TToolStore::Open(ctx);
     if (!tool) return kExitFailed;
-    THeaderItem* item = tool->Record(args[0]);
+    const THeaderItem* item = tool->Record(args[0]);
     if (!item) return kExitFailed;
     const TFolders* folders = ctx.Folders();
     TMailStore& store = tool->Store();

@@ -20,10 +20,10 @@ TToolStore::TToolStore(const std::string& dataFolder, TToolContext& ctx)
       store_(dataFolder, config_, ctx.prompt, ctx.pump),
       operations_(store_) {}
 
-THeaderItem* TToolStore::Record(const std::string& arg) {
+const THeaderItem* TToolStore::Record(const std::string& arg) {
     const auto handle = text::ParseInt(arg);
     if (!handle) throw TUsageError{"HANDLE must be a number"};
-    THeaderItem* item = store_.Headers().HandleToHeader(*handle);
+    const THeaderItem* item = store_.Headers().HandleToHeader(*handle);
     if (!item) {
         Refuse("message " + arg + " was destroyed");
         return nullptr;

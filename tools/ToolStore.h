@@ -20,7 +20,7 @@ public:
     TMailboxOperations& Operations() { return operations_; }
     // The record of a handle argument; a wrong handle is reported as the
     // store reports it.
-    THeaderItem* Record(const std::string& arg);
+    const THeaderItem* Record(const std::string& arg);
     // Whether a mailbox is a node of the tree; an unknown one is reported.
     bool Known(const std::string& name);
 

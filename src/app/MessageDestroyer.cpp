@@ -16,16 +16,6 @@ std::string TMessageDestroyer::EmptyTrashQuestion(int count) {
            std::to_string(count) + " trashed Message(s) forever.";
 }
 
-void TMessageDestroyer::Remove(int handle) {
-    const THeaderItem* item = store_.Headers().At(handle);
-    if (!item) return;
-    if (store_.Viewed() == item->Mailbox) {
-        const int row = store_.Rows().Find(handle);
-        if (row >= 0) store_.Rows().RemoveAt(row);
-    }
-    store_.Headers().Remove(handle);
-}
-
 int TMessageDestroyer::Destroy(const std::vector<int>& handles) {
     std::vector<std::string> touched;
     int destroyed = 0;
@@ -38,26 +28,23 @@ int TMessageDestroyer::Destroy(const std::vector<int>& handles) {
         }
         if (std::find(touched.begin(), touched.end(), item->Mailbox) == touched.end())
             touched.push_back(item->Mailbox);
-        Remove(handle);
+        store_.DestroyRecord(handle);
         ++destroyed;
     }
     // The bodies stay in the message file until its next compaction; the
     // index no longer names them.
-    for (const std::string& name : touched) {
-        store_.Files().SaveIndex(name);
-        store_.RefreshMark(name);
-    }
+    for (const std::string& name : touched) store_.SaveIndex(name);
     if (destroyed > 0) TMailboxOperations(store_).RefreshTrashIndicator();
     return destroyed;
 }
 
 int TMessageDestroyer::EmptyTrash(bool* compacted) {
-    THeaders& headers = store_.Headers();
+    const THeaders& headers = store_.Headers();
     int destroyed = 0;
     for (int h = 0; h < headers.Length(); ++h) {
         const THeaderItem* item = headers.At(h);
         if (item && item->Mailbox == TMailboxName::kTrashCan) {
-            Remove(h);
+            store_.DestroyRecord(h);
             ++destroyed;
         }
     }
@@ -65,10 +52,9 @@ int TMessageDestroyer::EmptyTrash(bool* compacted) {
     bool done = true;
     if (destroyed > 0 && !operations.CompactWithReport(TMailboxName::kTrashCan)) {
         done = false;
-        store_.Files().SaveIndex(TMailboxName::kTrashCan);
+        store_.SaveIndex(TMailboxName::kTrashCan);
     }
     if (compacted) *compacted = done;
-    store_.RefreshMark(TMailboxName::kTrashCan);
     operations.RefreshTrashIndicator();
     return destroyed;
 }

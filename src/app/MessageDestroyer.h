@@ -26,7 +26,5 @@ public:
     static std::string EmptyTrashQuestion(int count);
 
 private:
-    void Remove(int handle);
-
     TMailStore& store_;
 };

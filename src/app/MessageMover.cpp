@@ -26,26 +26,21 @@ void TMessageMover::DropRow(int handle) {
     if (row >= 0) store_.Rows().RemoveAt(row);
 }
 
-bool TMessageMover::MoveOne(THeaderItem& item, const std::string& target, TKind kind) {
-    const std::string source = item.Mailbox;
-    if (kind == TKind::Move) {
-        // A body that cannot be read leaves its record where it is, silently.
-        return TMailboxOperations(store_).MoveRecord(item, target) && item.Mailbox != source;
-    }
-    // To the trash every failure is reported, an unreadable body too: the
-    // user asked for the message to go.
-    const int handle = store_.Headers().HandleOf(&item);
-    if (!store_.Files().MoveMessage(item, target) || item.Mailbox == source) {
-        store_.Prompt().Error(DeleteFailure());
+bool TMessageMover::MoveOne(int handle, const std::string& target, TKind kind) {
+    const std::string subject = store_.Headers().At(handle)->Subject.str();
+    switch (store_.MoveRecord(handle, target)) {
+    case TMoveResult::Moved:
+        return true;
+    case TMoveResult::Unreadable:
+        // A body that cannot be read leaves its record where it is; silently,
+        // unless the user asked for the message to go to the trash.
+        if (kind == TKind::Trash) store_.Prompt().Error(DeleteFailure());
+        return false;
+    case TMoveResult::Failed:
+        store_.Prompt().Error(kind == TKind::Trash ? DeleteFailure() : TMailboxOperations::MoveFailure(subject));
         return false;
     }
-    DropRow(handle);
-    if (item.Has(mfNew)) {
-        store_.RefreshMark(target);
-        store_.RefreshMark(source);
-    }
-    store_.Headers().TellMoved(handle, source);
-    return true;
+    return false;
 }
 
 TMessageMover::TReport TMessageMover::Move(const std::vector<int>& handles, const std::string& target, TKind kind) {
@@ -56,13 +51,13 @@ TMessageMover::TReport TMessageMover::Move(const std::vector<int>& handles, cons
     }
     std::vector<std::string> sources;
     for (const int handle : handles) {
-        THeaderItem* item = store_.Headers().At(handle);
+        const THeaderItem* item = store_.Headers().At(handle);
         if (!item) {
             DropRow(handle);
             continue;
         }
         const std::string source = item->Mailbox;
-        if (source == target || !MoveOne(*item, target, kind)) {
+        if (source == target || !MoveOne(handle, target, kind)) {
             ++report.stayed;
             continue;
         }
@@ -76,10 +71,10 @@ TMessageMover::TReport TMessageMover::Move(const std::vector<int>& handles, cons
         // when it fails the index is saved on its own.
         if (!operations.CompactWithReport(source)) {
             report.compacted = false;
-            store_.Files().SaveIndex(source);
+            store_.SaveIndex(source);
         }
     }
-    store_.Files().SaveIndex(target);
+    store_.SaveIndex(target);
     operations.RefreshTrashIndicator();
     return report;
 }

@@ -4,7 +4,6 @@
 #include <vector>
 
 class TMailStore;
-class THeaderItem;
 
 // Moving messages between mailboxes, to the "Trash Can" or to any other:
 // the bodies go to the target's message file, the sources are compacted (and
@@ -36,7 +35,7 @@ public:
 private:
     enum class TKind { Move, Trash };
     TReport Move(const std::vector<int>& handles, const std::string& target, TKind kind);
-    bool MoveOne(THeaderItem& item, const std::string& target, TKind kind);
+    bool MoveOne(int handle, const std::string& target, TKind kind);
     void DropRow(int handle);
 
     TMailStore& store_;

@@ -1,7 +1,5 @@
 #include "compose/MessageCreator.h"
 
-#include <memory>
-
 #include "book/FilterEngine.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
@@ -19,32 +17,26 @@ std::string TMessageCreator::BodyText(const std::vector<std::string>& lines) {
 
 int TMessageCreator::CreateMessage(const TNewMessage& message) {
     const std::string body = BodyText(message.body);
-    auto item = std::make_unique<THeaderItem>();
+    THeaderItem item;
     std::string mailbox = message.mailbox;
     filterengine::Apply(filters_, message.to + message.cc, message.subject, filterengine::kOutgoing, body, mailbox,
                         kMailboxLimit, actions_);
-    item->Subject = message.subject;
-    item->Mailbox = mailbox;
+    item.Subject = message.subject;
+    item.Mailbox = mailbox;
     const std::string who = mailheader::NamePart(message.to);
-    item->Who = who.empty() ? message.to : who;
-    item->Address = message.to;
-    item->WindowHandle = -1;
-    item->Attachments = message.attachments;
-    item->Offset = -1;
-    item->Size = 0;
-    item->Slack = 100;
-    item->Date = message.date;
-    item->Signature = "No Signature";
-    item->Flags = message.flags;
-    item->MsgType = store_.Config().Read(cfg::MessageTypeNew);
-    item->BCCList = message.bcc;
-    item->CCList = message.cc;
-    item->Server = store_.Config().Read(cfg::DefaultServerNew);
-    const int handle = store_.Headers().Add(std::move(item));
-    THeaderItem& record = *store_.Headers().At(handle);
-    // Saving the body writes the index too; the row follows only when the
-    // mailbox is the one on view.
-    store_.Files().SaveBody(record, body);
-    if (store_.Viewed() == mailbox) store_.UpdateRow(record);
-    return handle;
+    item.Who = who.empty() ? message.to : who;
+    item.Address = message.to;
+    item.WindowHandle = -1;
+    item.Attachments = message.attachments;
+    item.Offset = -1;
+    item.Size = 0;
+    item.Slack = 100;
+    item.Date = message.date;
+    item.Signature = "No Signature";
+    item.Flags = message.flags;
+    item.MsgType = store_.Config().Read(cfg::MessageTypeNew);
+    item.BCCList = message.bcc;
+    item.CCList = message.cc;
+    item.Server = store_.Config().Read(cfg::DefaultServerNew);
+    return store_.AddRecord(item, body);
 }

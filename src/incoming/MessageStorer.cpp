@@ -1,38 +1,19 @@
 #include "incoming/MessageStorer.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "book/FilterEngine.h"
 #include "common/BoundedText.h"
-#include "common/BusyFlag.h"
 #include "common/UserPrompt.h"
 #include "incoming/DownloadFile.h"
 #include "incoming/MessageParser.h"
 #include "store/MailStore.h"
 
-int TMessageStorer::Add(TParsedMessage& message, const std::string& mailbox) {
-    auto item = std::make_unique<THeaderItem>(message.record);
+TNewRecord TMessageStorer::Filtered(TParsedMessage& message, const std::string& mailbox) {
+    TNewRecord added{message.record, message.body};
     std::string target = mailbox;
-    filterengine::Apply(filters_, item->Address.str() + item->CCList, item->Subject.str(), filterengine::kIncoming,
-                        message.body, target, TBoundedText::kLimit, actions_);
-    item->Mailbox = target;
-    const int node = store_.Tree().IndexOf(target);
-    if (node >= 0) store_.MarkMailbox(node, true);
-    // Counted here rather than when downloaded, so that files left over
-    // from an earlier session count too.
-    if (item->Has(mfNew)) store_.Tip().Raise();
-
-    const THeaderItem& record = *item;
-    if (!store_.Viewed().empty() && store_.Viewed() == target) {
-        TBusyLock lock(store_.Flags().listFill, store_.Pump());
-        const int handle = store_.Headers().Add(std::move(item));
-        // Without the flag the record is stored all the same; its row comes
-        // when the mailbox is shown again.
-        if (lock.Held()) store_.Rows().InsertTop(TMessageRow::Of(record, handle));
-        return handle;
-    }
-    return store_.Headers().Add(std::move(item));
+    filterengine::Apply(filters_, added.record.Address.str() + added.record.CCList, added.record.Subject.str(),
+                        filterengine::kIncoming, message.body, target, TBoundedText::kLimit, actions_);
+    added.record.Mailbox = target;
+    return added;
 }
 
 std::vector<int> TMessageStorer::Store(std::vector<TParsedMessage>& messages, const std::string& mailbox) {
@@ -45,15 +26,12 @@ std::vector<int> TMessageStorer::Store(std::vector<TParsedMessage>& messages, co
 
 TBodyAppend TMessageStorer::Write(std::vector<TParsedMessage>& messages, const std::string& mailbox,
                                   std::vector<int>& handles) {
-    std::vector<TMailboxFiles::TNewBody> bodies;
-    handles.reserve(handles.size() + messages.size());
-    bodies.reserve(messages.size());
-    for (auto& message : messages) {
-        handles.push_back(Add(message, mailbox));
-        bodies.push_back({store_.Headers().At(handles.back()), message.body});
-    }
-    store_.RefreshTip();
-    return store_.Files().WriteBodies(bodies);
+    std::vector<TNewRecord> batch;
+    batch.reserve(messages.size());
+    for (auto& message : messages) batch.push_back(Filtered(message, mailbox));
+    // The new mail is counted as it is stored rather than when downloaded,
+    // so that files left over from an earlier session count too.
+    return store_.AddRecords(batch, handles);
 }
 
 bool TMessageStorer::Release(std::vector<TParsedMessage>& messages, TBodyAppend& bodies) {

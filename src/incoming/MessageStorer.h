@@ -8,6 +8,7 @@
 
 class IFilterActions;
 class TMailStore;
+struct TNewRecord;
 struct TParsedMessage;
 
 // The main-thread half of processing: runs the incoming filters, marks the
@@ -33,8 +34,8 @@ public:
     static bool Release(std::vector<TParsedMessage>& messages, TBodyAppend& bodies);
 
 private:
-    // Filters the message and adds its record (and row); its handle.
-    int Add(TParsedMessage& message, const std::string& mailbox);
+    // The message's record, in the mailbox the incoming filters choose.
+    TNewRecord Filtered(TParsedMessage& message, const std::string& mailbox);
 
     TMailStore& store_;
     const std::vector<TListRow>& filters_;

@@ -40,3 +40,23 @@ std::string THeaderItem::StatusText() const {
 }
 
 std::string THeaderItem::AttachmentText() const { return Has(mfAttach) ? "  " : ""; }
+
+unsigned THeaderItem::ChangedFields(const THeaderItem& a, const THeaderItem& b) {
+    unsigned fields = 0;
+    const auto differs = [&fields](bool different, TRecordField field) {
+        if (different) fields |= field;
+    };
+    differs(a.Subject != b.Subject, rfSubject);
+    differs(a.Who != b.Who, rfWho);
+    differs(a.Address != b.Address, rfAddress);
+    differs(a.Date != b.Date, rfDate);
+    differs(a.Flags != b.Flags, rfFlags);
+    differs(a.Signature != b.Signature, rfSignature);
+    differs(a.MsgType != b.MsgType, rfMsgType);
+    differs(a.Server != b.Server, rfServer);
+    differs(a.Attachments != b.Attachments, rfAttachments);
+    differs(a.CCList != b.CCList, rfCCList);
+    differs(a.BCCList != b.BCCList, rfBCCList);
+    differs(a.WindowHandle != b.WindowHandle, rfWindowHandle);
+    return fields;
+}

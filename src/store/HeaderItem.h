@@ -17,6 +17,22 @@ enum TMessageFlag : std::uint8_t {
     mfAttach = 0x40,   // " ATT" has attachments
 };
 
+// The fields of a record, one bit each, as a change names them.
+enum TRecordField : unsigned {
+    rfSubject = 0x001,
+    rfWho = 0x002,
+    rfAddress = 0x004,
+    rfDate = 0x008,
+    rfFlags = 0x010,
+    rfSignature = 0x020,
+    rfMsgType = 0x040,
+    rfServer = 0x080,
+    rfAttachments = 0x100,
+    rfCCList = 0x200,
+    rfBCCList = 0x400,
+    rfWindowHandle = 0x800,
+};
+
 // The header record of one stored message: what the message list shows, the
 // addressing, the composition settings and where the body lies in the
 // mailbox's message file. Texts are Windows-1252 bytes.
@@ -53,6 +69,10 @@ public:
     std::string StatusText() const;
     // The "A" column: two blanks when the message has attachments.
     std::string AttachmentText() const;
+
+    // The fields whose values differ between two records; where the body
+    // lies and the mailbox are not fields of a change.
+    static unsigned ChangedFields(const THeaderItem& before, const THeaderItem& after);
 
     friend bool operator==(const THeaderItem&, const THeaderItem&) = default;
 };

@@ -15,7 +15,7 @@ int THeaders::Add(std::unique_ptr<THeaderItem> item) {
     return handle;
 }
 
-THeaderItem* THeaders::HandleToHeader(int handle) {
+const THeaderItem* THeaders::HandleToHeader(int handle) const {
     if (handle < 0 || handle >= Length()) {
         prompt_.Error(std::string(kAppTitle) + " encountered and error in Module FILESYS.\r\n" +
                       "Reason: HandleToHeader conversion error.");
@@ -25,7 +25,7 @@ THeaderItem* THeaders::HandleToHeader(int handle) {
     return slots_[static_cast<std::size_t>(handle)].get();
 }
 
-THeaderItem* THeaders::At(int handle) const {
+THeaderItem* THeaders::Slot(int handle) const {
     if (handle < 0 || handle >= Length()) return nullptr;
     return slots_[static_cast<std::size_t>(handle)].get();
 }
@@ -56,15 +56,9 @@ int THeaders::CountNewAll() const {
     return n;
 }
 
-void THeaders::Remove(int handle) {
-    THeaderItem* item = At(handle);
-    if (!item) return;
-    observers_.Notify([&](auto& o) { o.RecordAboutToBeRemoved(handle); });
-    if (item->Has(mfNew)) {
-        const std::string mailbox = item->Mailbox;
-        const bool last = CountNew(mailbox) == 1;
-        observers_.Notify([&](auto& o) { o.NewRecordRemoved(mailbox, last); });
-    }
+std::unique_ptr<THeaderItem> THeaders::Take(int handle) {
+    THeaderItem* item = Slot(handle);
+    if (!item) return nullptr;
     handles_.erase(item);
-    slots_[static_cast<std::size_t>(handle)].reset();
+    return std::move(slots_[static_cast<std::size_t>(handle)]);
 }

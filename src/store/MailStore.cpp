@@ -1,5 +1,7 @@
 #include "store/MailStore.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -17,11 +19,11 @@ TMailStore::TMailStore(std::string dataFolder, TIniFile& config, IUserPrompt& pr
       prompt_(prompt),
       pump_(pump),
       headers_(prompt),
-      files_(headers_, flags_, pump, prompt, config, dataFolder_) {
-    headers_.AddObserver(this);
-}
+      files_(headers_, flags_, pump, prompt, config, dataFolder_),
+      rows_(headers_, flags_.listFill, pump),
+      marks_(headers_, tree_) {}
 
-TMailStore::~TMailStore() { headers_.RemoveObserver(this); }
+TMailStore::~TMailStore() = default;
 
 std::string TMailStore::TreePath() const { return fileutil::FindNoCase(dataFolder_, cfg::kTreeFile); }
 
@@ -56,11 +58,14 @@ void TMailStore::LoadTree() {
     for (int i = 0; i < tree_.Count(); ++i) {
         const std::string name = tree_.At(i).name;
         // A hand-edited tree may name a mailbox twice; its records load once.
-        if (loaded.insert(name).second) files_.Load(name);
-        if (headers_.CountNew(name) > 0) MarkMailbox(i, true);
+        if (loaded.insert(name).second) {
+            files_.Load(name);
+            Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxLoaded, name));
+        }
         GiveImages(i);
     }
     tip_.SetCount(headers_.CountNewAll());
+    Done();
     tip_.Refresh();
 }
 
@@ -79,78 +84,157 @@ void TMailStore::GiveImages(int node) {
 
 void TMailStore::LoadMailbox(const std::string& name) {
     files_.Load(name);
+    Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxLoaded, name));
     tip_.SetCount(headers_.CountNewAll());
+    Done();
     tip_.Refresh();
 }
 
-void TMailStore::ShowMailbox(const std::string& name, IShowProgress* progress) {
-    TBusyLock lock(flags_.listFill, pump_);
-    if (!lock.Held()) return;
-    rows_.Clear();
-    if (progress) {
-        progress->Begin(headers_.Length());
-        progress->Status("Loading messages for mailbox \"" + name + "\". Please wait...");
-    }
-    const int total = headers_.Count(name);
-    const int length = headers_.Length();
-    const int stride = std::max(1, length / 100);
-    std::vector<TMessageRow> rows;
-    rows.reserve(static_cast<std::size_t>(total));
-    for (int h = 0; h < length && static_cast<int>(rows.size()) < total; ++h) {
-        if (progress && h % stride == 0) progress->Step(h);
-        const THeaderItem* item = headers_.At(h);
-        if (item && item->Mailbox == name) rows.push_back(TMessageRow::Of(*item, h));
-    }
-    rows_.ResetFromOldest(std::move(rows));
-    viewed_ = name;
-    if (progress) {
-        progress->End();
-        progress->Status("Loaded " + std::to_string(total) + " message(s) for mailbox \"" + name + "\".");
-    }
+int TMailStore::FindRow(int handle) {
+    const THeaderItem* item = headers_.At(handle);
+    return item ? rows_.Find(handle, item->Mailbox.str()) : -1;
 }
 
-void TMailStore::ClearView() {
-    TBusyLock lock(flags_.listFill, pump_);
-    if (!lock.Held()) return;
-    viewed_.clear();
-    rows_.Clear();
+void TMailStore::Announce(TStoreEvent event) {
+    // The store's own followers first, so that a listener told later finds
+    // the rows, marks and count already in step.
+    rows_.StoreChanged(event);
+    marks_.StoreChanged(event);
+    tip_.StoreChanged(event);
+    observers_.Notify([&](IStoreObserver& o) { o.StoreChanged(event); });
 }
 
-void TMailStore::UpdateRow(THeaderItem& item) {
-    TBusyLock rowLock(flags_.rowUpdate, pump_);
-    if (!rowLock.Held()) return;
-    if (!viewed_.empty() && item.Mailbox == viewed_) {
-        TBusyLock listLock(flags_.listFill, pump_);
-        if (!listLock.Held()) return;
-        const int handle = headers_.HandleOf(&item);
-        const int position = rows_.Find(handle);
-        if (position >= 0)
-            rows_.Update(position, TMessageRow::Of(item, handle));
-        else if (handle >= 0)
-            rows_.InsertTop(TMessageRow::Of(item, handle));
+void TMailStore::Done() {
+    tip_.ChangesDone();
+    observers_.Notify([](IStoreObserver& o) { o.ChangesDone(); });
+}
+
+int TMailStore::AddRecord(const THeaderItem& record, std::optional<std::string_view> body, TPersist persist) {
+    const int handle = headers_.Add(std::make_unique<THeaderItem>(record));
+    THeaderItem& item = *headers_.Slot(handle);
+    if (body) {
+        // Saving the body writes the index too.
+        item.Offset = -1;
+        files_.SaveBody(item, *body);
+    } else if (persist == TPersist::Now) {
+        files_.SaveIndex(item.Mailbox);
     }
-    const bool saved = files_.SaveIndexQuietly(item.Mailbox);
-    rowLock.Unlock();
-    headers_.TellChanged(headers_.HandleOf(&item));
+    Announce(TStoreEvent::OfRecord(TStoreChange::RecordAdded, handle, item));
+    Done();
+    return handle;
+}
+
+TBodyAppend TMailStore::AddRecords(const std::vector<TNewRecord>& batch, std::vector<int>& handles) {
+    std::vector<TMailboxFiles::TNewBody> bodies;
+    bodies.reserve(batch.size());
+    const std::size_t first = handles.size();
+    handles.reserve(first + batch.size());
+    for (const TNewRecord& added : batch) {
+        const int handle = headers_.Add(std::make_unique<THeaderItem>(added.record));
+        handles.push_back(handle);
+        bodies.push_back({headers_.Slot(handle), added.body});
+    }
+    TBodyAppend written = files_.WriteBodies(bodies);
+    for (std::size_t i = first; i < handles.size(); ++i) {
+        Announce(TStoreEvent::OfRecord(TStoreChange::RecordAdded, handles[i], *headers_.At(handles[i])));
+    }
+    Done();
+    return written;
+}
+
+bool TMailStore::ChangeRecord(int handle, const std::function<void(THeaderItem&)>& edit, TPersist persist) {
+    THeaderItem* item = headers_.Slot(handle);
+    if (!item) return false;
+    const THeaderItem before = *item;
+    edit(*item);
+    // Where the record and its body lie is the business of the moves and
+    // body writes, which keep the files in step with it.
+    item->Mailbox = before.Mailbox;
+    item->Offset = before.Offset;
+    item->Size = before.Size;
+    item->Slack = before.Slack;
+    const unsigned fields = THeaderItem::ChangedFields(before, *item);
+    bool saved = true;
+    if (persist == TPersist::Now) {
+        TBusyLock rowLock(flags_.rowUpdate, pump_);
+        saved = rowLock.Held() && files_.SaveIndexQuietly(item->Mailbox);
+    }
+    if (fields != 0) {
+        TStoreEvent event = TStoreEvent::OfRecord(TStoreChange::RecordChanged, handle, *item);
+        event.fields = fields;
+        event.flagsBefore = before.Flags;
+        Announce(std::move(event));
+        Done();
+    }
+    // The box comes once the flags are free.
     if (!saved) prompt_.Error(TMailboxFiles::SaveIndexError());
+    return saved;
 }
 
-int TMailStore::FindRow(const THeaderItem& item) {
-    if (viewed_.empty() || item.Mailbox != viewed_) return -1;
-    TBusyLock lock(flags_.listFill, pump_);
-    if (!lock.Held()) return -1;
-    return rows_.Find(headers_.HandleOf(&item));
+bool TMailStore::RewriteBody(int handle, std::string_view body) {
+    THeaderItem* item = headers_.Slot(handle);
+    if (!item) return false;
+    if (!files_.SaveBody(*item, body)) return false;
+    Announce(TStoreEvent::OfRecord(TStoreChange::BodyRewritten, handle, *item));
+    Done();
+    return true;
 }
 
-void TMailStore::MarkMailbox(int node, bool bold) {
-    if (node < 0 || node >= tree_.Count()) return;
-    tree_.SetBold(node, bold);
-    tree_.Reveal(node);
+TMoveResult TMailStore::MoveRecord(int handle, const std::string& target) {
+    THeaderItem* item = headers_.Slot(handle);
+    if (!item) return TMoveResult::Failed;
+    const std::string source = item->Mailbox;
+    if (source == target) return TMoveResult::Moved;
+    if (!files_.MoveMessage(*item, target)) return TMoveResult::Failed;
+    if (item->Mailbox == source) return TMoveResult::Unreadable;
+    TStoreEvent event = TStoreEvent::OfRecord(TStoreChange::RecordMoved, handle, *item);
+    event.from = source;
+    Announce(std::move(event));
+    Done();
+    return TMoveResult::Moved;
 }
 
-void TMailStore::RefreshMark(const std::string& name) {
-    const int node = tree_.IndexOf(name);
-    if (node >= 0) MarkMailbox(node, headers_.CountNew(name) > 0);
+bool TMailStore::DestroyRecord(int handle) {
+    const std::unique_ptr<THeaderItem> item = headers_.Take(handle);
+    if (!item) return false;
+    Announce(TStoreEvent::OfRecord(TStoreChange::RecordRemoved, handle, *item));
+    Done();
+    return true;
+}
+
+bool TMailStore::SaveIndex(const std::string& name) { return files_.SaveIndex(name); }
+
+bool TMailStore::Compact(const std::string& name) {
+    if (!files_.Compact(name)) return false;
+    Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxCompacted, name));
+    Done();
+    return true;
+}
+
+int TMailStore::AddMailbox(const std::string& name, int parentNode) {
+    const int node = tree_.AppendChild(parentNode < tree_.Count() ? parentNode : -1, name);
+    tree_.SetImages(node, 2, 3);
+    SaveTree();
+    config_.WriteString(cfg::kMailBoxesSection, name, dataFolder_);
+    Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxCreated, name));
+    Done();
+    return node;
+}
+
+void TMailStore::DestroyMailbox(const std::string& name) {
+    const std::string value = config_.ReadString(cfg::kMailBoxesSection, name, dataFolder_);
+    ::unlink(files_.IndexPath(name).c_str());
+    // The user agreed to destroy the messages: their bodies and records go as
+    // well, so that a later mailbox of the same name starts empty.
+    ::unlink(files_.MessagePath(name).c_str());
+    if (Viewed() == name) ClearView();
+    for (int h = 0; h < headers_.Length(); ++h) {
+        const THeaderItem* item = headers_.At(h);
+        if (item && item->Mailbox == name) DestroyRecord(h);
+    }
+    config_.RemoveLine(name + "=" + value);
+    Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxDeleted, name));
+    Done();
 }
 
 void TMailStore::RenameMailboxFiles(const std::string& oldName, const std::string& newName) {
@@ -164,22 +248,9 @@ void TMailStore::RenameMailboxFiles(const std::string& oldName, const std::strin
     if (fileutil::Exists(mbx)) fileutil::ReplaceWith(mbx, folder + newName + ".Mbx");
     if (fileutil::Exists(msg)) fileutil::ReplaceWith(msg, folder + newName + ".msg");
     for (int h = 0; h < headers_.Length(); ++h) {
-        THeaderItem* item = headers_.At(h);
+        THeaderItem* item = headers_.Slot(h);
         if (item && item->Mailbox == oldName) item->Mailbox = newName;
     }
-    if (viewed_ == oldName) viewed_ = newName;
-    // A window showing one of its records names the mailbox.
-    for (int h = 0; h < headers_.Length(); ++h) {
-        const THeaderItem* item = headers_.At(h);
-        if (item && item->Mailbox == newName) headers_.TellMoved(h, oldName);
-    }
-}
-
-void TMailStore::NewRecordRemoved(const std::string& mailbox, bool lastNewOfMailbox) {
-    if (lastNewOfMailbox) {
-        const int node = tree_.IndexOf(mailbox);
-        if (node >= 0) tree_.SetBold(node, false);
-    }
-    tip_.Lower();
-    tip_.Refresh();
+    Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxRenamed, newName, oldName));
+    Done();
 }

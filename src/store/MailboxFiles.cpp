@@ -519,7 +519,7 @@ bool TMailboxFiles::CompactFiles(const std::string& name, bool& indexReplaced) {
     constexpr std::size_t kFlushAt = 1 << 20;
     std::int64_t running = 0;
     for (int h = 0; h < headers_.Length(); ++h) {
-        THeaderItem* item = headers_.At(h);
+        THeaderItem* item = headers_.Slot(h);
         if (!item || item->Mailbox != name || item->Offset == -1) continue;
         if (item->Offset < 0 || item->Size < 0) return fail();
         if (running + item->Size + kCompactSlack > kMaxOffset) return fail();

@@ -1,7 +1,5 @@
 #include "store/MailboxOperations.h"
 
-#include <unistd.h>
-
 #include "common/AppTitle.h"
 #include "common/TextUtil.h"
 #include "common/UniqueName.h"
@@ -34,10 +32,7 @@ std::optional<std::string> TMailboxOperations::CreateMailbox(const std::string& 
     if (name.empty() || TMailboxName::Check(name, std::string(), store_.Prompt())) return std::nullopt;
     auto& tree = store_.Tree();
     name = uniquename::Make(name, tree.Names());
-    const int node = tree.AppendChild(parentNode < tree.Count() ? parentNode : -1, name);
-    tree.SetImages(node, 2, 3);
-    store_.SaveTree();
-    store_.Config().WriteString(cfg::kMailBoxesSection, name, store_.DataFolder());
+    store_.AddMailbox(name, parentNode);
     return name;
 }
 
@@ -64,53 +59,19 @@ bool TMailboxOperations::DeleteMailbox(const std::string& name) {
     auto& tree = store_.Tree();
     const int node = tree.IndexOf(name);
     if (node < 0 || tree.Count() <= 2 || TMailboxName::IsSystem(name)) return false;
-    auto& headers = store_.Headers();
-    const int count = headers.Count(name);
+    const int count = store_.Headers().Count(name);
     if (count > 0 && !store_.Prompt().YesNo(DeleteQuestion(name, count))) return false;
     if (tree.HasChildren(node)) {
         store_.Prompt().Information(kHasChildren);
         return false;
     }
-    auto& files = store_.Files();
-    const std::string index = files.IndexPath(name), messages = files.MessagePath(name);
-    const std::string value = store_.Config().ReadString(cfg::kMailBoxesSection, name, store_.DataFolder());
-    ::unlink(index.c_str());
-    // The user agreed to destroy the messages: their bodies and records go as
-    // well, so that a later mailbox of the same name starts empty.
-    ::unlink(messages.c_str());
-    if (store_.Viewed() == name) store_.ClearView();
-    for (int h = 0; h < headers.Length(); ++h) {
-        const THeaderItem* item = headers.At(h);
-        if (item && item->Mailbox == name) headers.Remove(h);
-    }
-    store_.Config().RemoveLine(name + "=" + value);
+    store_.DestroyMailbox(name);
     tree.Remove(node);
     return store_.SaveTree();
 }
 
-bool TMailboxOperations::MoveRecord(THeaderItem& item, const std::string& target) {
-    const std::string source = item.Mailbox;
-    if (source == target) return true;
-    const int handle = store_.Headers().HandleOf(&item);
-    if (!store_.Files().MoveMessage(item, target)) {
-        store_.Prompt().Error(MoveFailure(item.Subject));
-        return false;
-    }
-    if (item.Mailbox == source) return true;  // the body could not be read: it stays
-    store_.Headers().TellMoved(handle, source);
-    if (store_.Viewed() == source) {
-        const int row = store_.Rows().Find(handle);
-        if (row >= 0) store_.Rows().RemoveAt(row);
-    }
-    if (item.Has(mfNew)) {
-        store_.RefreshMark(target);
-        store_.RefreshMark(source);
-    }
-    return true;
-}
-
 bool TMailboxOperations::CompactWithReport(const std::string& name) {
-    if (store_.Files().Compact(name)) return true;
+    if (store_.Compact(name)) return true;
     store_.Prompt().Error(CompactFailure(name));
     return false;
 }

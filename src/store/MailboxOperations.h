@@ -4,7 +4,6 @@
 #include <string>
 
 class TMailStore;
-class THeaderItem;
 
 // What the user does with mailboxes and messages, on the store's side:
 // creating, renaming and deleting mailboxes, moving and destroying
@@ -25,9 +24,6 @@ public:
     // messages; its files, folder entry, records and node go.
     bool DeleteMailbox(const std::string& name);
 
-    // Moves a record to another mailbox (its row leaves the view), keeping
-    // the bold marks right. The source is not compacted here.
-    bool MoveRecord(THeaderItem& item, const std::string& target);
     // Compacts a mailbox and shows the optimizing failure.
     bool CompactWithReport(const std::string& name);
 

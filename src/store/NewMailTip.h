@@ -5,8 +5,12 @@
 #include <utility>
 #include <vector>
 
-// The global new-message count and what the tray shows for it.
-class TNewMailTip {
+#include "store/StoreObserver.h"
+
+// The global new-message count and what the tray shows for it. It follows
+// the store: a new record added counts, one read, moved away unread or
+// destroyed unread no more; the listeners hear of it once per operation.
+class TNewMailTip : public IStoreObserver {
 public:
     // Called after every refresh with the tip text and the icon resource name.
     using Listener = std::function<void(const std::string& tip, const std::string& icon)>;
@@ -34,7 +38,11 @@ public:
     // Tells every listener the current tip and icon.
     void Refresh() const;
 
+    void StoreChanged(const TStoreEvent& event) override;
+    void ChangesDone() override;
+
 private:
+    bool changed_ = false;
     int count_ = 0;
     std::vector<std::pair<int, Listener>> listeners_;
     int nextId_ = 0;

@@ -133,9 +133,10 @@ bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::ve
     return true;
 }
 
-bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::string>& attachments) {
-    item.Flags = static_cast<std::uint8_t>((item.Flags & ~mfSent) | mfQueued);
-    store_.UpdateRow(item);
+bool TMessageSender::SendMessage(const THeaderItem& item, const std::vector<std::string>& attachments) {
+    store_.ChangeRecord(store_.Headers().HandleOf(&item), [](THeaderItem& record) {
+        record.Flags = static_cast<std::uint8_t>((record.Flags & ~mfSent) | mfQueued);
+    });
 
     current_ = std::make_unique<TSMTP>(env_, mimeTypes_);
     TSMTP& smtp = *current_;
@@ -178,10 +179,12 @@ bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::strin
     return true;
 }
 
-void TMessageSender::Delivered(THeaderItem& item, const std::string& from, const std::string& body) {
-    item.Flags = static_cast<std::uint8_t>((item.Flags | mfSent) & ~mfQueued);
-    item.Date = displaydate::Format(env_.clock.Now());
-    store_.UpdateRow(item);
+void TMessageSender::Delivered(const THeaderItem& item, const std::string& from, const std::string& body) {
+    const std::string date = displaydate::Format(env_.clock.Now());
+    store_.ChangeRecord(store_.Headers().HandleOf(&item), [&date](THeaderItem& record) {
+        record.Flags = static_cast<std::uint8_t>((record.Flags | mfSent) & ~mfQueued);
+        record.Date = date;
+    });
 
     std::string target = TMailboxName::kSentBox;
     filterengine::Apply(lists_.filters, from + item.CCList + item.BCCList, item.Subject.str(),

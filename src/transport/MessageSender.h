@@ -32,7 +32,7 @@ public:
     ~TMessageSender();
 
     // True when the server accepted the message.
-    bool SendMessage(THeaderItem& item, const std::vector<std::string>& attachments);
+    bool SendMessage(const THeaderItem& item, const std::vector<std::string>& attachments);
     // The Stop button while sending.
     void Cancel();
     bool Running() const { return current_ != nullptr; }
@@ -51,7 +51,7 @@ private:
     // Fills the client; false when the body could not be read.
     bool Prepare(TSMTP& smtp, const THeaderItem& item, const std::vector<std::string>& attachments,
                  std::string& body);
-    void Delivered(THeaderItem& item, const std::string& from, const std::string& body);
+    void Delivered(const THeaderItem& item, const std::string& from, const std::string& body);
 
     TMailEnv env_;
     TMailStore& store_;

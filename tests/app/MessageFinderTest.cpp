@@ -6,6 +6,7 @@
 #include "app/MessageFinder.h"
 #include "app/RecordBody.h"
 #include "richtext/PlainText.h"
+#include "store/RawStoreAccess.h"
 #include "store/StoreFixture.h"
 
 namespace {
@@ -16,9 +17,9 @@ class MessageFinderSearch : public StoreFixture {
 protected:
     void SetUp() override { Reopen(true); }
     int AddBody(const std::string& body, const std::string& type = "RTF") {
-        THeaderItem& item = AddWithBody("In Box", "message", body);
-        item.MsgType = type;
-        return store->Headers().HandleOf(&item);
+        const int handle = HandleOf(AddWithBody("In Box", "message", body));
+        store->ChangeRecord(handle, [&type](THeaderItem& item) { item.MsgType = type; });
+        return handle;
     }
     // Runs a search to its next stop.
     TMessageFinder::TState Run(TMessageFinder& finder) {
@@ -123,7 +124,7 @@ TEST_F(MessageFinderSearch, ABodyThatIsNoRtfIsSearchedAsPlainTextAndAnUnreadable
     // whose type says RTF, is still plain text: its words and lines as they
     // stand.
     const int plain = AddBody("To write RTF, begin with {\\rtf1 and a \\par\r\nthen the secret word\r\n");
-    THeaderItem& lost = AddWithBody("In Box", "lost", "{\\rtf1 secret\\par}");
+    THeaderItem& lost = TRawStoreAccess::Record(*store, HandleOf(AddWithBody("In Box", "lost", "{\\rtf1 secret\\par}")));
     lost.Offset = 1 << 20;
     TMessageFinder finder(*store);
     finder.Start("\\PAR", 0);

@@ -5,16 +5,18 @@
 #include "app/RecordBody.h"
 #include "common/FileUtil.h"
 #include "store/MailboxOperations.h"
+#include "store/RawStoreAccess.h"
 #include "store/StoreFixture.h"
 
 namespace {
 
-// Records what the headers' observers are told.
-class TRecordLog : public IHeadersObserver {
+// Records what the store's listeners are told of records leaving.
+class TRecordLog : public IStoreObserver {
 public:
-    void RecordAboutToBeRemoved(int handle) override { events.push_back("removed " + std::to_string(handle)); }
-    void RecordMoved(int handle, const std::string& from) override {
-        events.push_back("moved " + std::to_string(handle) + " from " + from);
+    void StoreChanged(const TStoreEvent& e) override {
+        if (e.change == TStoreChange::RecordRemoved) events.push_back("removed " + std::to_string(e.handle));
+        if (e.change == TStoreChange::RecordMoved)
+            events.push_back("moved " + std::to_string(e.handle) + " from " + e.from);
     }
     std::vector<std::string> events;
 };
@@ -24,10 +26,9 @@ protected:
     void SetUp() override {
         Reopen(true);
         ASSERT_TRUE(TMailboxOperations(*store).CreateMailbox("Work", -1));
-        store->Headers().AddObserver(&log);
+        store->AddObserver(&log);
     }
-    void TearDown() override { store->Headers().RemoveObserver(&log); }
-    int HandleOf(const THeaderItem& item) { return store->Headers().HandleOf(&item); }
+    void TearDown() override { store->RemoveObserver(&log); }
     int CountAfterRestart(const std::string& mailbox) {
         TIniFile ini(dir.File(cfg::kConfigFile), &prompt);
         TMailStore next(dir.Path(), ini, prompt, pump);
@@ -40,9 +41,9 @@ protected:
 }  // namespace
 
 TEST_F(Services, MoveToMailboxCompactsTheSourceSavesBothIndexesAndTellsTheObservers) {
-    THeaderItem& a = AddWithBody("In Box", "a", "first body", mfNew);
-    THeaderItem& b = AddWithBody("In Box", "b", "second body");
-    THeaderItem& stays = AddWithBody("In Box", "c", "third body");
+    const THeaderItem& a = AddWithBody("In Box", "a", "first body", mfNew);
+    const THeaderItem& b = AddWithBody("In Box", "b", "second body");
+    const THeaderItem& stays = AddWithBody("In Box", "c", "third body");
     store->RefreshMark("In Box");
     store->ShowMailbox("In Box");
     ASSERT_EQ(store->Rows().Count(), 3);
@@ -66,11 +67,11 @@ TEST_F(Services, MoveToMailboxCompactsTheSourceSavesBothIndexesAndTellsTheObserv
 }
 
 TEST_F(Services, MoveWhoseSourceCannotBeCompactedStillSavesTheSourceIndex) {
-    THeaderItem& moved = AddWithBody("In Box", "goes", "body");
-    THeaderItem& broken = Add("In Box", "broken");
+    const THeaderItem& moved = AddWithBody("In Box", "goes", "body");
+    THeaderItem& broken = TRawStoreAccess::Record(*store, HandleOf(Add("In Box", "broken")));
     broken.Offset = 5000;  // past the end of the message file
     broken.Size = 10;
-    ASSERT_TRUE(store->Files().SaveIndex("In Box"));
+    ASSERT_TRUE(store->SaveIndex("In Box"));
     const auto report = TMessageMover(*store).MoveToMailbox({HandleOf(moved)}, "Work");
     EXPECT_EQ(report.moved, 1);
     EXPECT_FALSE(report.compacted);
@@ -81,9 +82,9 @@ TEST_F(Services, MoveWhoseSourceCannotBeCompactedStillSavesTheSourceIndex) {
 }
 
 TEST_F(Services, MoveToTrashReportsAnUnreadableBodyAndMovesTheOthers) {
-    THeaderItem& good = AddWithBody("In Box", "good", "body", mfNew);
-    THeaderItem& lost = Add("In Box", "lost");  // no body
-    THeaderItem& trashed = AddWithBody("Trash Can", "already", "old");
+    const THeaderItem& good = AddWithBody("In Box", "good", "body", mfNew);
+    const THeaderItem& lost = Add("In Box", "lost");  // no body
+    const THeaderItem& trashed = AddWithBody("Trash Can", "already", "old");
     store->Tip().SetCount(1);
     const auto report = TMessageMover(*store).MoveToTrash({HandleOf(good), HandleOf(lost), HandleOf(trashed)});
     EXPECT_EQ(report.moved, 1);
@@ -97,8 +98,8 @@ TEST_F(Services, MoveToTrashReportsAnUnreadableBodyAndMovesTheOthers) {
 }
 
 TEST_F(Services, DestroyAndEmptyTheTrashRemoveRecordsRowsAndBodies) {
-    THeaderItem& keep = AddWithBody("In Box", "keep", "k");
-    THeaderItem& gone = AddWithBody("In Box", "gone", "g", mfNew);
+    const THeaderItem& keep = AddWithBody("In Box", "keep", "k");
+    const THeaderItem& gone = AddWithBody("In Box", "gone", "g", mfNew);
     const int goneHandle = HandleOf(gone);
     store->Tip().SetCount(1);
     store->ShowMailbox("In Box");
@@ -124,9 +125,9 @@ TEST_F(Services, DestroyAndEmptyTheTrashRemoveRecordsRowsAndBodies) {
 
 TEST_F(Services, BodyOfARecordAsDocumentAndAsText) {
     const TRecordBody bodies(*store);
-    THeaderItem& plain = AddWithBody("In Box", "plain", "Caf\xE9 line\r\nsecond\rthird\n");
-    THeaderItem& rich = AddWithBody("In Box", "rich", "{\\rtf1\\ansi {\\b bold} words\\par second\\par }");
-    THeaderItem& none = Add("In Box", "none");
+    const THeaderItem& plain = AddWithBody("In Box", "plain", "Caf\xE9 line\r\nsecond\rthird\n");
+    const THeaderItem& rich = AddWithBody("In Box", "rich", "{\\rtf1\\ansi {\\b bold} words\\par second\\par }");
+    const THeaderItem& none = Add("In Box", "none");
     EXPECT_EQ(bodies.Text(HandleOf(plain)), "Caf\xC3\xA9 line\nsecond\nthird\n");
     const auto doc = bodies.Document(HandleOf(rich));
     ASSERT_TRUE(doc);
@@ -139,7 +140,7 @@ TEST_F(Services, BodyOfARecordAsDocumentAndAsText) {
     EXPECT_FALSE(bodies.Text(12345));
     EXPECT_EQ(bodies.Stored(HandleOf(plain)), "Caf\xE9 line\r\nsecond\rthird\n");
     // The message type does not make a body rich text: only its opening does.
-    THeaderItem& typed = AddWithBody("In Box", "typed", "Use {\\rtf1 to begin\r\n{\\b not bold}\r\n");
+    const THeaderItem& typed = AddWithBody("In Box", "typed", "Use {\\rtf1 to begin\r\n{\\b not bold}\r\n");
     typed.MsgType = "RTF";
     EXPECT_EQ(bodies.Text(HandleOf(typed)), "Use {\\rtf1 to begin\n{\\b not bold}\n");
 }
@@ -147,17 +148,17 @@ TEST_F(Services, BodyOfARecordAsDocumentAndAsText) {
 // A box runs an event loop; while it is up no flag may be held, or any
 // command of that loop that takes the flag would wait for ever.
 TEST_F(Services, NoBoxIsShownWhileAFlagIsHeld) {
-    THeaderItem& item = AddWithBody("In Box", "mail", "body");
+    const THeaderItem& item = AddWithBody("In Box", "mail", "body");
     std::vector<bool> freeWhileShown;
     prompt.whileShown = [&](const TRecordingPrompt::Shown&) { freeWhileShown.push_back(FlagsFree()); };
     // The index cannot be replaced: its backup's place is taken by a folder.
     std::filesystem::create_directories(dir.File("In Box.Bak/inside"));
-    EXPECT_FALSE(store->Files().SaveIndex("In Box"));
-    EXPECT_TRUE(store->Files().SaveBody(item, "a longer body than before"));
-    THeaderItem& fresh = Add("In Box", "fresh");
+    EXPECT_FALSE(store->SaveIndex("In Box"));
+    EXPECT_TRUE(store->RewriteBody(HandleOf(item), "a longer body than before"));
+    THeaderItem& fresh = TRawStoreAccess::Record(*store, HandleOf(Add("In Box", "fresh")));
     const std::string body = "new";
-    EXPECT_EQ(store->Files().AppendBodies({{&fresh, body}}), std::vector<bool>{false});
-    store->UpdateRow(item);
+    EXPECT_EQ(TRawStoreAccess::Files(*store).AppendBodies({{&fresh, body}}), std::vector<bool>{false});
+    store->ChangeRecord(HandleOf(item), [](THeaderItem& r) { r.Subject = "mail, read"; });
     EXPECT_EQ(prompt.Errors().size(), 4u);
     EXPECT_EQ(freeWhileShown, std::vector<bool>(4, true));
     EXPECT_TRUE(FlagsFree());

@@ -88,7 +88,7 @@ protected:
         return handles;
     }
 
-    THeaderItem& Record(int handle) { return *store_.Headers().At(handle); }
+    const THeaderItem& Record(int handle) { return *store_.Headers().At(handle); }
     std::string Body(int handle) {
         std::string body;
         EXPECT_TRUE(store_.Files().ReadBody(Record(handle), body));

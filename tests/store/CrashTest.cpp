@@ -49,23 +49,24 @@ int IdOf(const THeaderItem& item) { return std::stoi(item.Subject.str().substr(3
     std::mt19937 rng(seed);
     int version = static_cast<int>(seed % 1000) * 1000;
     for (;;) {
-        auto& headers = store.Headers();
-        THeaderItem* item = nullptr;
-        while (!item) item = headers.At(static_cast<int>(rng() % static_cast<unsigned>(headers.Length())));
+        const auto& headers = store.Headers();
+        const THeaderItem* item = nullptr;
+        int handle = -1;
+        while (!item) item = headers.At(handle = static_cast<int>(rng() % static_cast<unsigned>(headers.Length())));
         const std::string note = std::to_string(IdOf(*item)) + "\n";
         if (::write(log, note.data(), note.size()) < 0) ::_exit(4);
         bool ok = true;
         switch (rng() % 4) {
             case 0:
             case 1:
-                ok = store.Files().SaveBody(*item, MakeBody(IdOf(*item), ++version, 20 + static_cast<int>(rng() % 3000)));
+                ok = store.RewriteBody(handle, MakeBody(IdOf(*item), ++version, 20 + static_cast<int>(rng() % 3000)));
                 break;
             case 2: {
                 const std::string source = item->Mailbox;
                 std::size_t from = 0;
                 while (kBoxes[from] != source) ++from;
                 const std::string target = kBoxes[(from + 1 + rng() % 2) % kBoxes.size()];
-                ok = ops.MoveRecord(*item, target) && ops.CompactWithReport(source);
+                ok = store.MoveRecord(handle, target) != TMoveResult::Failed && ops.CompactWithReport(source);
                 break;
             }
             default:
@@ -80,8 +81,7 @@ int IdOf(const THeaderItem& item) { return std::stoi(item.Subject.str().substr(3
 TEST_F(StoreFixture, KilledAtRandomPointsTheStoreReloadsWhole) {
     Reopen(true);
     for (int id = 0; id < kRecords; ++id) {
-        THeaderItem& item = Add(kBoxes[id % kBoxes.size()], "rec" + std::to_string(id));
-        ASSERT_TRUE(store->Files().SaveBody(item, MakeBody(id, 0, 50 + id * 40)));
+        AddWithBody(kBoxes[id % kBoxes.size()], "rec" + std::to_string(id), MakeBody(id, 0, 50 + id * 40));
     }
     const std::string logPath = dir.File("ops.log");
     std::mt19937 rng(20261207);
@@ -114,14 +114,14 @@ TEST_F(StoreFixture, KilledAtRandomPointsTheStoreReloadsWhole) {
                 ++duplicates;
             }
             for (int h : handles) {
-                THeaderItem& item = *store->Headers().At(h);
+                const THeaderItem& item = *store->Headers().At(h);
                 std::string body;
                 ASSERT_TRUE(store->Files().ReadBody(item, body)) << "round " << round << " record " << id;
                 ASSERT_TRUE(BodyIsWhole(body, id)) << "round " << round << " record " << id << " in flight " << inFlight;
             }
             if (handles.size() > 1) TMessageDestroyer(*store).Destroy({handles.back()});
         }
-        for (const auto& box : kBoxes) ASSERT_TRUE(store->Files().Compact(box));
+        for (const auto& box : kBoxes) ASSERT_TRUE(store->Compact(box));
     }
     RecordProperty("duplicates_in_flight", duplicates);
 }

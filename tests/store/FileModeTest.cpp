@@ -22,8 +22,8 @@ protected:
 }  // namespace
 
 TEST_F(FileModes, MailConfigurationAndListsArePrivateAndRewritesKeepTheUsersMode) {
-    THeaderItem& item = AddWithBody("Work", "private", "body");
-    ASSERT_TRUE(store->Files().SaveIndex("Work"));
+    const THeaderItem& item = AddWithBody("Work", "private", "body");
+    ASSERT_TRUE(store->SaveIndex("Work"));
     config->WriteString("Pop Settings", "Name", "Jane");
     ASSERT_TRUE(listfile::Write(dir.File("Internet.svr"), {{"Home", {"pop.example.com", "", "jane", "secret"}}},
                                 store->Flags().listFill, pump));
@@ -33,8 +33,8 @@ TEST_F(FileModes, MailConfigurationAndListsArePrivateAndRewritesKeepTheUsersMode
     // A mode the user chose survives every kind of rewrite.
     for (const char* name : {"Work.msg", "Work.Mbx", "Internet.ini", "Internet.svr"})
         ASSERT_EQ(::chmod(dir.File(name).c_str(), 0640), 0);
-    ASSERT_TRUE(store->Files().SaveBody(item, std::string(500, 'x')));  // index saved again
-    ASSERT_TRUE(store->Files().Compact("Work"));                         // message file replaced
+    ASSERT_TRUE(store->RewriteBody(HandleOf(item), std::string(500, 'x')));  // index saved again
+    ASSERT_TRUE(store->Compact("Work"));                                      // message file replaced
     config->WriteString("Pop Settings", "Name", "June");
     ASSERT_TRUE(listfile::Write(dir.File("Internet.svr"), {{"Home", {"pop.example.com"}}}, store->Flags().listFill, pump));
     for (const char* name : {"Work.msg", "Work.Mbx", "Internet.ini", "Internet.svr"})

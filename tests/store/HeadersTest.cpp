@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "StoreFixture.h"
 #include "store/Headers.h"
-#include "support/RecordingPrompt.h"
 
 TEST(HeaderItem, NewRecordDefaults) {
     THeaderItem h;
@@ -77,84 +77,70 @@ TEST(HeaderItem, ColumnTexts) {
 }
 
 namespace {
-struct TObserver : IHeadersObserver {
-    std::vector<std::pair<std::string, bool>> calls;
-    void NewRecordRemoved(const std::string& mailbox, bool last) override { calls.emplace_back(mailbox, last); }
+// The list of records as the store keeps it; records come and go only
+// through the store's record operations.
+class Headers : public StoreFixture {
+protected:
+    const THeaders& list() { return store->Headers(); }
 };
-
-std::unique_ptr<THeaderItem> Record(const std::string& mailbox, std::uint8_t flags = 0) {
-    auto h = std::make_unique<THeaderItem>();
-    h->Mailbox = mailbox;
-    h->Flags = flags;
-    return h;
-}
 }  // namespace
 
-TEST(Headers, HandlesStayWhenARecordIsRemoved) {
-    TRecordingPrompt prompt;
-    THeaders list(prompt);
-    std::vector<THeaderItem*> items;
+TEST_F(Headers, HandlesStayWhenARecordIsRemoved) {
+    std::vector<const THeaderItem*> items;
     for (int i = 0; i < 5; ++i) {
-        auto r = Record("In Box");
-        items.push_back(r.get());
-        EXPECT_EQ(list.Add(std::move(r)), i);
+        items.push_back(&Add("In Box", "r"));
+        EXPECT_EQ(HandleOf(*items.back()), i);
     }
-    list.Remove(2);
-    EXPECT_EQ(list.HandleToHeader(2), nullptr);
-    EXPECT_EQ(list.HandleToHeader(3), items[3]);
-    EXPECT_EQ(list.HandleOf(items[4]), 4);
-    EXPECT_EQ(list.Length(), 5);
-    EXPECT_EQ(list.Count("In Box"), 4);
-    EXPECT_EQ(list.Add(Record("In Box")), 5);  // the list only grows
+    store->DestroyRecord(2);
+    EXPECT_EQ(list().HandleToHeader(2), nullptr);
+    EXPECT_EQ(list().HandleToHeader(3), items[3]);
+    EXPECT_EQ(list().HandleOf(items[4]), 4);
+    EXPECT_EQ(list().Length(), 5);
+    EXPECT_EQ(list().Count("In Box"), 4);
+    EXPECT_EQ(HandleOf(Add("In Box", "r")), 5);  // the list only grows
     EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(Headers, OutOfRangeHandleIsAFilesysError) {
-    TRecordingPrompt prompt;
-    THeaders list(prompt);
-    list.Add(Record("In Box"));
-    THeaderItem* spare = list.HandleToHeader(1);
+TEST_F(Headers, OutOfRangeHandleIsAFilesysError) {
+    Add("In Box", "r");
+    const THeaderItem* spare = list().HandleToHeader(1);
     ASSERT_NE(spare, nullptr);
     EXPECT_EQ(*spare, THeaderItem());
-    EXPECT_EQ(list.HandleOf(spare), -1);
-    EXPECT_NE(list.HandleToHeader(-1), nullptr);
+    EXPECT_EQ(list().HandleOf(spare), -1);
+    EXPECT_NE(list().HandleToHeader(-1), nullptr);
     ASSERT_EQ(prompt.Errors().size(), 2u);
     EXPECT_EQ(prompt.Errors()[0],
               "Fenmarch Skiffpost encountered and error in Module FILESYS.\r\nReason: HandleToHeader conversion error.");
-    // Writing to the spare record changes nothing in the list.
-    spare->Mailbox = "In Box";
-    EXPECT_EQ(list.Count("In Box"), 1);
-    EXPECT_EQ(list.At(7), nullptr);
+    EXPECT_EQ(list().Count("In Box"), 1);
+    EXPECT_EQ(list().At(7), nullptr);
 }
 
-TEST(Headers, CountsPerMailboxAreExact) {
-    TRecordingPrompt prompt;
-    THeaders list(prompt);
-    list.Add(Record("In Box", mfNew));
-    list.Add(Record("in box", mfNew));
-    list.Add(Record("In Box", mfRead));
-    list.Add(Record("Work", mfNew | mfAttach));
-    EXPECT_EQ(list.Count("In Box"), 2);
-    EXPECT_EQ(list.CountNew("In Box"), 1);
-    EXPECT_EQ(list.CountNew("Work"), 1);
-    EXPECT_EQ(list.CountNewAll(), 3);
+TEST_F(Headers, CountsPerMailboxAreExact) {
+    Add("In Box", "a", mfNew);
+    Add("in box", "b", mfNew);
+    Add("In Box", "c", mfRead);
+    Add("Work", "d", mfNew | mfAttach);
+    EXPECT_EQ(list().Count("In Box"), 2);
+    EXPECT_EQ(list().CountNew("In Box"), 1);
+    EXPECT_EQ(list().CountNew("Work"), 1);
+    EXPECT_EQ(list().CountNewAll(), 3);
 }
 
-TEST(Headers, RemovingANewRecordTellsTheObserver) {
-    TRecordingPrompt prompt;
-    THeaders list(prompt);
-    TObserver observer;
-    list.AddObserver(&observer);
-    list.Add(Record("In Box", mfNew));
-    list.Add(Record("In Box", mfNew));
-    list.Add(Record("In Box", mfRead));
-    list.Remove(2);  // not new: nothing to tell
-    EXPECT_TRUE(observer.calls.empty());
-    list.Remove(0);
-    list.Remove(1);
-    ASSERT_EQ(observer.calls.size(), 2u);
-    EXPECT_EQ(observer.calls[0], std::make_pair(std::string("In Box"), false));
-    EXPECT_EQ(observer.calls[1], std::make_pair(std::string("In Box"), true));
-    list.Remove(1);  // an emptied slot stays empty
-    EXPECT_EQ(observer.calls.size(), 2u);
+TEST_F(Headers, DestroyingTheLastNewRecordOfAMailboxClearsItsMarkAndLowersTheCount) {
+    Reopen(true);
+    Add("In Box", "a", mfNew);
+    Add("In Box", "b", mfNew);
+    Add("In Box", "c", mfRead);
+    const auto bold = [&] { return store->Tree().At(store->Tree().IndexOf("In Box")).bold; };
+    EXPECT_TRUE(bold());
+    EXPECT_EQ(store->Tip().Count(), 2);
+    store->DestroyRecord(2);  // not new: nothing changes
+    EXPECT_EQ(store->Tip().Count(), 2);
+    store->DestroyRecord(0);
+    EXPECT_TRUE(bold());
+    EXPECT_EQ(store->Tip().Count(), 1);
+    store->DestroyRecord(1);
+    EXPECT_FALSE(bold());
+    EXPECT_EQ(store->Tip().Count(), 0);
+    EXPECT_EQ(store->Tip().Tip(), "You have no new mail.");
 }

@@ -98,12 +98,12 @@ TEST_F(MailStore, LoadingInNodeOrderMarksNewMailAndCountsIt) {
     EXPECT_EQ(tips.back(), "You have 3 new messages.|NEWMAIL");
 
     // Removing new records lowers the count; the last one clears the mark.
-    store->Headers().Remove(2);
+    store->DestroyRecord(2);
     EXPECT_TRUE(store->Tree().At(4).bold);
-    store->Headers().Remove(3);
+    store->DestroyRecord(3);
     EXPECT_FALSE(store->Tree().At(4).bold);
     EXPECT_EQ(tips.back(), "You have one new message.|NEWMAIL");
-    store->Headers().Remove(1);
+    store->DestroyRecord(1);
     EXPECT_FALSE(store->Tree().At(1).bold);
     EXPECT_EQ(tips.back(), "You have no new mail.|MAINICON");
 }
@@ -149,35 +149,35 @@ TEST_F(MailStore, ShowMailboxFillsNewestFirstWithBoundedProgress) {
     EXPECT_TRUE(FlagsFree());
 }
 
-TEST_F(MailStore, UpdateRowRedrawsAddsAndSaves) {
-    THeaderItem& a = Add("In Box", "a");
-    THeaderItem& b = Add("In Box", "b");
-    THeaderItem& w = Add("Work", "w");
+TEST_F(MailStore, ChangedRecordsRedrawTheirRowsAndAreSaved) {
+    const THeaderItem& a = Add("In Box", "a");
+    const THeaderItem& b = Add("In Box", "b");
+    const THeaderItem& w = AddWithBody("Work", "w", "body of w");
     store->ShowMailbox("In Box");
-    EXPECT_EQ(store->FindRow(a), 1);
-    EXPECT_EQ(store->FindRow(w), -1);
-    a.Subject = "changed";
-    a.Flags = mfSent;
-    store->UpdateRow(a);
+    EXPECT_EQ(store->FindRow(HandleOf(a)), 1);
+    EXPECT_EQ(store->FindRow(HandleOf(w)), -1);
+    store->ChangeRecord(HandleOf(a), [](THeaderItem& r) {
+        r.Subject = "changed";
+        r.Flags = mfSent;
+    });
     EXPECT_EQ(store->Rows().At(1).cells.caption, "changed");
     EXPECT_EQ(store->Rows().At(1).cells.SubItem(TMessageRows::kStatus), "S");
     EXPECT_EQ(ReadFileOrEmpty(dir.File("In Box.Mbx")), TIndexLine::Format(a) + "\r\n" + TIndexLine::Format(b) + "\r\n");
     // A record that came into the viewed mailbox gets a row at the top.
-    w.Mailbox = "In Box";
-    store->UpdateRow(w);
+    EXPECT_EQ(store->MoveRecord(HandleOf(w), "In Box"), TMoveResult::Moved);
     EXPECT_EQ(store->Rows().Count(), 3);
     EXPECT_EQ(store->Rows().At(0).handle, 2);
-    EXPECT_EQ(store->FindRow(w), 0);
+    EXPECT_EQ(store->FindRow(HandleOf(w)), 0);
     // Another mailbox's record is only saved.
-    THeaderItem& x = Add("Other", "x");
-    store->UpdateRow(x);
+    const THeaderItem& x = Add("Other", "x");
+    store->ChangeRecord(HandleOf(x), [](THeaderItem& r) { r.Subject = "y"; });
     EXPECT_EQ(store->Rows().Count(), 3);
     EXPECT_TRUE(fileutil::Exists(dir.File("Other.Mbx")));
     EXPECT_TRUE(FlagsFree());
 }
 
 TEST_F(MailStore, RenameMovesFilesAndRecordsButNotTheIndexContent) {
-    THeaderItem& a = AddWithBody("Work", "a", "body of a");
+    const THeaderItem& a = AddWithBody("Work", "a", "body of a");
     Add("In Box", "stays");
     config->WriteString(cfg::kMailBoxesSection, "Work", dir.Path());
     const std::string index = ReadFileOrEmpty(dir.File("Work.Mbx"));
@@ -195,7 +195,7 @@ TEST_F(MailStore, RenameMovesFilesAndRecordsButNotTheIndexContent) {
 TEST_F(MailStore, RenameInAnotherFolderKeepsFindingTheFiles) {
     std::filesystem::create_directory(dir.File("far"));
     config->WriteString(cfg::kMailBoxesSection, "Work", dir.File("far"));
-    THeaderItem& a = AddWithBody("Work", "a", "far body");
+    const THeaderItem& a = AddWithBody("Work", "a", "far body");
     store->RenameMailboxFiles("Work", "Play");
     EXPECT_TRUE(fileutil::Exists(dir.File("far/Play.msg")));
     EXPECT_EQ(Body(a), "far body");

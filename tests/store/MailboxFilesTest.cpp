@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "RawStoreAccess.h"
 #include "StoreFixture.h"
 #include "common/FileUtil.h"
 #include "store/IndexLine.h"
@@ -12,7 +13,14 @@
 namespace {
 class MailboxFiles : public StoreFixture {
 protected:
-    TMailboxFiles& files() { return store->Files(); }
+    TMailboxFiles& files() { return TRawStoreAccess::Files(*store); }
+    THeaderItem& Add(const std::string& mailbox, const std::string& subject, std::uint8_t flags = 0) {
+        return Raw(StoreFixture::Add(mailbox, subject, flags));
+    }
+    THeaderItem& AddWithBody(const std::string& mailbox, const std::string& subject, const std::string& body) {
+        return Raw(StoreFixture::AddWithBody(mailbox, subject, body));
+    }
+    THeaderItem& Raw(const THeaderItem& item) { return TRawStoreAccess::Record(*store, HandleOf(item)); }
     std::string Mbx(const std::string& n) { return dir.File(n + ".Mbx"); }
     std::string Msg(const std::string& n) { return dir.File(n + ".msg"); }
 };
@@ -59,7 +67,7 @@ TEST_F(MailboxFiles, CompactionGivesOffsetsZeroAndOneHundredTen) {
     THeaderItem& dead = AddWithBody("Work", "dead", std::string(50, 'd'));
     THeaderItem& b = AddWithBody("Work", "b", std::string(20, 'b'));
     THeaderItem& unstored = Add("Work", "no body");
-    store->Headers().Remove(store->Headers().HandleOf(&dead));
+    TRawStoreAccess::Drop(*store, HandleOf(dead));
     ASSERT_TRUE(files().SaveBody(a, std::string(10, 'A')));  // in place, slack stays 100
     ASSERT_TRUE(files().Compact("Work"));
     EXPECT_EQ(a.Offset, 0);
@@ -228,7 +236,7 @@ TEST_F(MailboxFiles, LoadFinishesAReplaceACrashInterrupted) {
     WriteFileOrDie(dir.File("In Box.Bak"), line + "\r\n" + line + "\r\n");
     WriteFileOrDie(dir.File("In Box.Mbx.abc123"), "half a line");
     Reopen(false);
-    EXPECT_EQ(store->Files().Load("In Box"), 0);
+    EXPECT_EQ(files().Load("In Box"), 0);
     EXPECT_EQ(store->Headers().Length(), 2);
     EXPECT_FALSE(fileutil::Exists(dir.File("In Box.Bak")));
     EXPECT_FALSE(fileutil::Exists(dir.File("In Box.Mbx.abc123")));
@@ -242,7 +250,7 @@ TEST_F(MailboxFiles, LoadFinishesAReplaceACrashInterrupted) {
     fresh.Size = 3;
     fresh.Offset = 0;
     WriteFileOrDie(dir.File("Work.Bak"), TIndexLine::Format(fresh) + "\r\n");
-    store->Files().Load("Work");
+    files().Load("Work");
     const THeaderItem* loaded = store->Headers().At(2);
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->Subject, "fresh");
@@ -251,7 +259,7 @@ TEST_F(MailboxFiles, LoadFinishesAReplaceACrashInterrupted) {
     // A compaction cut short before its index existed: its file is dropped.
     WriteFileOrDie(dir.File("Play.msg"), "keep");
     WriteFileOrDie(dir.File("Play.tmp"), "partial");
-    store->Files().Load("Play");
+    files().Load("Play");
     EXPECT_FALSE(fileutil::Exists(dir.File("Play.tmp")));
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Play.msg")), "keep");
 }
@@ -284,7 +292,7 @@ TEST_F(MailboxFiles, ARewriteInPlaceCutShortIsPutBackAtTheNextLoad) {
     content.replace(0, 120, std::string(120, 'N'));
     WriteFileOrDie(Msg("In Box"), content);
     Reopen(false);
-    store->Files().Load("In Box");
+    files().Load("In Box");
     ASSERT_EQ(store->Headers().Length(), 2);
     EXPECT_EQ(Body(*store->Headers().At(0)), std::string(100, 'o'));
     EXPECT_EQ(Body(*store->Headers().At(1)), "n");
@@ -293,12 +301,12 @@ TEST_F(MailboxFiles, ARewriteInPlaceCutShortIsPutBackAtTheNextLoad) {
     (void)next;
 
     // When the index was saved with the new size, the new body stays.
-    THeaderItem& loaded = *store->Headers().At(0);
-    ASSERT_TRUE(store->Files().SaveBody(loaded, std::string(150, 'N')));
+    THeaderItem& loaded = Raw(*store->Headers().At(0));
+    ASSERT_TRUE(files().SaveBody(loaded, std::string(150, 'N')));
     EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));  // a finished rewrite keeps nothing aside
     WriteFileOrDie(dir.File("In Box.jnl"), "0 100 150\n" + std::string(100, 'o') + std::string(100, '\0'));
     Reopen(false);
-    store->Files().Load("In Box");
+    files().Load("In Box");
     EXPECT_EQ(Body(*store->Headers().At(0)), std::string(150, 'N'));
     EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
 }
@@ -411,7 +419,7 @@ TEST_F(MailboxFiles, ADamagedLineAtTheFileEndLoadsAndASaveNeverTrustsIt) {
     EXPECT_EQ(files().Load("In Box"), 0);
     ASSERT_EQ(store->Headers().Length(), 4);
     for (int h = 1; h < 4; ++h) {
-        THeaderItem& item = *store->Headers().At(h);
+        THeaderItem& item = Raw(*store->Headers().At(h));
         std::string body;
         EXPECT_FALSE(files().ReadBody(item, body) && !body.empty()) << h;
         ASSERT_TRUE(files().SaveBody(item, "new " + std::to_string(h))) << h;

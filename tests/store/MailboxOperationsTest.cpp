@@ -1,3 +1,4 @@
+#include "RawStoreAccess.h"
 #include "StoreFixture.h"
 #include "common/FileUtil.h"
 #include "app/MessageDestroyer.h"
@@ -81,12 +82,12 @@ TEST_F(Operations, DeleteAsksWithTheCountAndNeverTakesAParent) {
 
 TEST_F(Operations, MoveAndCompactAsTheMainWindowDoes) {
     ASSERT_TRUE(ops->CreateMailbox("Work", -1));
-    THeaderItem& a = AddWithBody("In Box", "a", std::string(10, 'a'), mfNew);
-    THeaderItem& b = AddWithBody("In Box", "b", std::string(20, 'b'));
+    const THeaderItem& a = AddWithBody("In Box", "a", std::string(10, 'a'), mfNew);
+    const THeaderItem& b = AddWithBody("In Box", "b", std::string(20, 'b'));
     store->RefreshMark("In Box");
     store->ShowMailbox("In Box");
     ASSERT_EQ(store->Rows().Count(), 2);
-    ASSERT_TRUE(ops->MoveRecord(a, "Work"));
+    ASSERT_EQ(store->MoveRecord(HandleOf(a), "Work"), TMoveResult::Moved);
     EXPECT_EQ(store->Rows().Count(), 1);
     EXPECT_EQ(store->Rows().At(0).handle, store->Headers().HandleOf(&b));
     EXPECT_TRUE(store->Tree().At(store->Tree().IndexOf("Work")).bold);
@@ -107,7 +108,7 @@ TEST_F(Operations, MoveAndCompactAsTheMainWindowDoes) {
 TEST_F(Operations, DestroyAndTrashIndicator) {
     EXPECT_FALSE(ops->RefreshTrashIndicator());
     EXPECT_EQ(store->Tree().At(0).image, 0);
-    THeaderItem& t = AddWithBody("Trash Can", "gone", "x", mfNew);
+    const THeaderItem& t = AddWithBody("Trash Can", "gone", "x", mfNew);
     store->Tip().SetCount(1);
     EXPECT_TRUE(ops->RefreshTrashIndicator());
     EXPECT_EQ(store->Tree().At(0).image, 1);
@@ -120,7 +121,7 @@ TEST_F(Operations, DestroyAndTrashIndicator) {
 }
 
 TEST_F(Operations, CompactionFailureIsReportedAsOptimizing) {
-    THeaderItem& a = Add("In Box", "broken");
+    THeaderItem& a = TRawStoreAccess::Record(*store, HandleOf(Add("In Box", "broken")));
     WriteFileOrDie(dir.File("In Box.msg"), "abc");
     a.Offset = 100;
     a.Size = 10;

@@ -31,24 +31,27 @@ protected:
         if (loadTree) store->LoadTree();
     }
 
-    // A record of a mailbox with a subject, appended to the list.
-    THeaderItem& Add(const std::string& mailbox, const std::string& subject, std::uint8_t flags = 0) {
-        auto item = std::make_unique<THeaderItem>();
-        item->Mailbox = mailbox;
-        item->Subject = subject;
-        item->Flags = flags;
-        item->Offset = -1;
-        THeaderItem& ref = *item;
-        store->Headers().Add(std::move(item));
-        return ref;
-    }
-    // A record with a stored body.
-    THeaderItem& AddWithBody(const std::string& mailbox, const std::string& subject, const std::string& body,
-                             std::uint8_t flags = 0) {
-        THeaderItem& item = Add(mailbox, subject, flags);
-        EXPECT_TRUE(store->Files().SaveBody(item, body));
+    static THeaderItem Record(const std::string& mailbox, const std::string& subject, std::uint8_t flags = 0) {
+        THeaderItem item;
+        item.Mailbox = mailbox;
+        item.Subject = subject;
+        item.Flags = flags;
+        item.Offset = -1;
         return item;
     }
+    // A record of a mailbox with a subject and no body, added to the store;
+    // its index is written with the mailbox's next save.
+    const THeaderItem& Add(const std::string& mailbox, const std::string& subject, std::uint8_t flags = 0) {
+        return *store->Headers().At(store->AddRecord(Record(mailbox, subject, flags), std::nullopt, TPersist::WithNextSave));
+    }
+    // A record with a stored body.
+    const THeaderItem& AddWithBody(const std::string& mailbox, const std::string& subject, const std::string& body,
+                                   std::uint8_t flags = 0) {
+        const THeaderItem& item = *store->Headers().At(store->AddRecord(Record(mailbox, subject, flags), body));
+        EXPECT_GE(item.Offset, 0) << subject;
+        return item;
+    }
+    int HandleOf(const THeaderItem& item) const { return store->Headers().HandleOf(&item); }
     std::string Body(const THeaderItem& item) {
         std::string body;
         EXPECT_TRUE(store->Files().ReadBody(item, body)) << item.Subject.str();

@@ -105,7 +105,7 @@ protected:
         store.LoadTree();
         accounts.Add({"Home", "pop.x", "10.0.0.9", "ann", "pw", "ann@example.org", "Ann Smith"});
     }
-    THeaderItem& Create(const std::vector<std::string>& body, const std::string& to = "Bob <bob@example.net>") {
+    const THeaderItem& Create(const std::vector<std::string>& body, const std::string& to = "Bob <bob@example.net>") {
         TMessageCreator creator(store, lists.filters, actions);
         TNewMessage m;
         m.subject = "Report";
@@ -114,11 +114,10 @@ protected:
         m.body = body;
         m.date = "01/02/03 04:05 AM";
         handle = creator.CreateMessage(m);
-        THeaderItem& item = *store.Headers().At(handle);
-        item.Server = "Home";
-        return item;
+        store.ChangeRecord(handle, [](THeaderItem& item) { item.Server = "Home"; });
+        return *store.Headers().At(handle);
     }
-    bool Send(THeaderItem& item) {
+    bool Send(const THeaderItem& item) {
         TMessageSender sender(rig.Env(), store, accounts, lists, actions);
         return sender.SendMessage(item, {});
     }
@@ -152,8 +151,8 @@ protected:
 
 TEST_F(MessageSenderTest, ASentMessageIsMarkedSentDatedAndMovedToTheSentBoxWhichLeavesTheOutBoxCompact) {
     rig.clock.now = 1'800'000'000;  // 01/15/27 08:00 AM UTC
-    THeaderItem& item = Create({"{\\rtf1 ", "Hello\\par ", "\\par }"});
-    item.MsgType = "RTF";
+    const THeaderItem& item = Create({"{\\rtf1 ", "Hello\\par ", "\\par }"});
+    store.ChangeRecord(handle, [](THeaderItem& r) { r.MsgType = "RTF"; });
     auto& s = Accepting();
     ASSERT_TRUE(Send(item));
     EXPECT_TRUE(s.Finished());
@@ -176,9 +175,9 @@ TEST_F(MessageSenderTest, ASentMessageIsMarkedSentDatedAndMovedToTheSentBoxWhich
 
 TEST_F(MessageSenderTest, APlainTextMessageGoesOutAsTextWithItsSignatureAfterAnEmptyLine) {
     lists.signatures = {{"Work", {"Ann\x02" "Fenmarch Ltd"}}, {"Default Signature", {""}}};
-    THeaderItem& item = Create({"{\\rtf1 ", "First\\par ", "Second", "\\par }"});
-    item.MsgType = "rtf";  // not exactly "RTF": sent as text
-    item.Signature = "Work";
+    const THeaderItem& item = Create({"{\\rtf1 ", "First\\par ", "Second", "\\par }"});
+    store.ChangeRecord(handle, [](THeaderItem& r) { r.MsgType = "rtf"; });  // not exactly "RTF": sent as text
+    store.ChangeRecord(handle, [](THeaderItem& r) { r.Signature = "Work"; });
     auto& s = Accepting();
     ASSERT_TRUE(Send(item));
     EXPECT_NE(s.Written().find("Content-Type: text/plain;"), std::string::npos);
@@ -200,8 +199,8 @@ TEST_F(MessageSenderTest, ARichTextSignatureIsEscapedAndPutInsideTheDocument) {
 }
 
 TEST_F(MessageSenderTest, ARefusedRecipientLeavesTheMessageQueuedInTheOutBoxWithTheServersReply) {
-    THeaderItem& item = Create({"x"});
-    item.Flags = mfQueued | mfSent;
+    const THeaderItem& item = Create({"x"});
+    store.ChangeRecord(handle, [](THeaderItem& r) { r.Flags = mfQueued | mfSent; });
     rig.net.Next()
         .Server("220 mx\r\n")
         .Client("HELO 10.0.0.9\r\n")
@@ -221,7 +220,7 @@ TEST_F(MessageSenderTest, ARefusedRecipientLeavesTheMessageQueuedInTheOutBoxWith
 TEST_F(MessageSenderTest, ATlsAccountLogsInWithItsPopCredentialsAndAWrongPasswordLeavesTheMessageQueued) {
     const std::string print = "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
     accounts.Find("Home")->security = TSecurity::Tls;
-    THeaderItem& item = Create({"x"});
+    const THeaderItem& item = Create({"x"});
     TScript& s = rig.net.Next()
                      .Tls(TScript::Untrusted("The certificate has expired.", print))
                      .Server("220 mx\r\n")
@@ -243,7 +242,7 @@ TEST_F(MessageSenderTest, ATlsAccountLogsInWithItsPopCredentialsAndAWrongPasswor
 }
 
 TEST_F(MessageSenderTest, ACancelledSendSaysSo) {
-    THeaderItem& item = Create({"x"});
+    const THeaderItem& item = Create({"x"});
     rig.net.Next().Server("220 mx\r\n").Client("HELO 10.0.0.9\r\n");
     TMessageSender sender(rig.Env(), store, accounts, lists, actions);
     rig.pump.onPump = [&](int passes) {
@@ -255,8 +254,8 @@ TEST_F(MessageSenderTest, ACancelledSendSaysSo) {
 }
 
 TEST_F(MessageSenderTest, AMessageOfADeletedAccountHasNoSenderAndFailsAtConnect) {
-    THeaderItem& item = Create({"x"});
-    item.Server = "Gone";
+    const THeaderItem& item = Create({"x"});
+    store.ChangeRecord(handle, [](THeaderItem& r) { r.Server = "Gone"; });
     EXPECT_FALSE(Send(item));
     EXPECT_EQ(item.Mailbox.str(), "Out Box");
     EXPECT_TRUE(item.Has(mfQueued));
@@ -271,8 +270,8 @@ TEST_F(MessageSenderTest, AnOutgoingFilterChoosesAnotherMailboxAndBookMembersBec
     filter.SetSubItem(filterfield::Term4, "Report");
     filter.SetSubItem(filterfield::Op2, "0");
     lists.book = {Member("Team", "1", "t1@x.net\x02t2@x.net")};
-    THeaderItem& item = Create({"x"}, "Team");
-    item.MsgType = "Text";
+    const THeaderItem& item = Create({"x"}, "Team");
+    store.ChangeRecord(handle, [](THeaderItem& r) { r.MsgType = "Text"; });
     lists.filters = {filter};
     auto& s = rig.net.Next()
                   .Server("220 mx\r\n")

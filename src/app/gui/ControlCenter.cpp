@@ -415,7 +415,7 @@ std::string TControlCenter::MissingDictionaryMessage() {
 void TControlCenter::SetStore(TMailStore& store) {
     if (store_ && tipListener_ >= 0) store_->Tip().RemoveListener(tipListener_);
     store_ = &store;
-    windows_ = new TMessageWindows(store.Headers(), this);
+    windows_ = new TMessageWindows(store, this);
     filterActions_ = std::make_unique<TWindowFilterActions>(store, *printing_);
     commands_ = new TMailCommands(
         store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_, *progress_,

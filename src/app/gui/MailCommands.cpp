@@ -116,7 +116,7 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
     ViewTimer.setSingleShot(true);
     connect(&ViewTimer, &QTimer::timeout, this, [this] {
         if (!store_.Config().Read(cfg::DisplayMessages)) return;
-        THeaders& headers = store_.Headers();
+        const THeaders& headers = store_.Headers();
         for (int h = 0; h < headers.Length(); ++h)
             if (const THeaderItem* item = headers.At(h); item && item->Has(mfNew)) OpenMessage(h);
     });

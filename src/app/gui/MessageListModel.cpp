@@ -101,11 +101,11 @@ Qt::ItemFlags TMessageListModel::flags(const QModelIndex& index) const {
 
 bool TMessageListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || index.column() != 0 || !Editable(index.row())) return false;
-    THeaderItem* item = store_.Headers().At(HandleAt(index.row()));
+    const int handle = HandleAt(index.row());
     const std::string subject = qttext::ToStored(value.toString());
-    if (subject == item->Subject.str()) return false;
-    item->Subject = subject;  // bounded to the record's 255 characters
-    store_.UpdateRow(*item);
+    if (subject == store_.Headers().At(handle)->Subject.str()) return false;
+    // Bounded to the record's 255 characters.
+    store_.ChangeRecord(handle, [&subject](THeaderItem& item) { item.Subject = subject; });
     return true;
 }
 

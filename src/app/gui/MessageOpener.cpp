@@ -47,24 +47,24 @@ TMessageOpener::TMessageOpener(TMailStore& store, std::string dataFolder, TMessa
 
 TMessageOpener::~TMessageOpener() = default;
 
-void TMessageOpener::MarkRead(THeaderItem& item) {
-    if (!item.Has(mfNew)) return;
-    item.Flags = static_cast<std::uint8_t>((item.Flags & ~(mfNew | mfRead)) | mfRead);
-    store_.UpdateRow(item);
-    store_.RefreshMark(item.Mailbox);
-    store_.Tip().SetCount(store_.Headers().CountNewAll());
-    store_.RefreshTip();
+void TMessageOpener::MarkRead(int handle) {
+    const THeaderItem* item = store_.Headers().At(handle);
+    if (!item || !item->Has(mfNew)) return;
+    // The row, the mailbox's mark and the tip follow the change.
+    store_.ChangeRecord(handle, [](THeaderItem& record) {
+        record.Flags = static_cast<std::uint8_t>((record.Flags & ~(mfNew | mfRead)) | mfRead);
+    });
 }
 
 QWidget* TMessageOpener::Open(int handle) {
-    THeaderItem* item = store_.Headers().At(handle);
+    const THeaderItem* item = store_.Headers().At(handle);
     if (!item) return nullptr;
     IMessageWindow* window = nullptr;
     switch (PadKindOf(item->Flags)) {
     case TPadKind::None:
         return nullptr;
     case TPadKind::Reader:
-        MarkRead(*item);
+        MarkRead(handle);
         window = windows_.Open(handle, [this, handle] { return new TFromPad(*this, handle); });
         break;
     case TPadKind::Composer:

@@ -82,7 +82,7 @@ public:
     void ShowMainWindow() override;
 
 private:
-    void MarkRead(THeaderItem& item);
+    void MarkRead(int handle);
 
     TMailStore& store_;
     std::string dataFolder_;

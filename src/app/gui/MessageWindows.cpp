@@ -3,13 +3,14 @@
 #include <QWidget>
 
 #include "app/gui/MessageWindow.h"
+#include "store/MailStore.h"
 
-TMessageWindows::TMessageWindows(THeaders& headers, QObject* parent) : QObject(parent), headers_(headers) {
-    headers_.AddObserver(this);
+TMessageWindows::TMessageWindows(TMailStore& store, QObject* parent) : QObject(parent), store_(store) {
+    store_.AddObserver(this);
 }
 
 TMessageWindows::~TMessageWindows() {
-    headers_.RemoveObserver(this);
+    store_.RemoveObserver(this);
     // The widgets may outlive the registry; they no longer report to it.
     for (const TEntry& entry : std::as_const(windows_))
         if (entry.widget) disconnect(entry.widget, nullptr, this, nullptr);
@@ -70,7 +71,7 @@ void TMessageWindows::CloseAll() {
     }
 }
 
-void TMessageWindows::RecordAboutToBeRemoved(int handle) {
+void TMessageWindows::RecordRemoved(int handle) {
     IMessageWindow* window = Find(handle);
     if (!window) return;
     window->RecordDestroyed(handle);
@@ -78,12 +79,26 @@ void TMessageWindows::RecordAboutToBeRemoved(int handle) {
     if (entry.widget) entry.widget->close();
 }
 
-void TMessageWindows::RecordMoved(int handle, const std::string& from) {
-    IMessageWindow* window = Find(handle);
-    const THeaderItem* item = headers_.At(handle);
-    if (window && item) window->RecordMoved(handle, from, item->Mailbox);
-}
-
-void TMessageWindows::RecordChanged(int handle) {
-    if (IMessageWindow* window = Find(handle)) window->RecordChanged(handle);
+void TMessageWindows::StoreChanged(const TStoreEvent& event) {
+    switch (event.change) {
+    case TStoreChange::RecordRemoved:
+        RecordRemoved(event.handle);
+        break;
+    case TStoreChange::RecordMoved:
+        if (IMessageWindow* window = Find(event.handle)) window->RecordMoved(event.handle, event.from, event.mailbox);
+        break;
+    case TStoreChange::RecordChanged:
+        if (IMessageWindow* window = Find(event.handle)) window->RecordChanged(event.handle);
+        break;
+    case TStoreChange::MailboxRenamed:
+        // A window showing one of its records names the mailbox.
+        for (auto at = windows_.cbegin(); at != windows_.cend(); ++at) {
+            const THeaderItem* item = store_.Headers().At(at.key());
+            if (item && !at->widget.isNull() && item->Mailbox == event.mailbox)
+                at->window->RecordMoved(at.key(), event.from, event.mailbox);
+        }
+        break;
+    default:
+        break;
+    }
 }

@@ -7,21 +7,22 @@
 #include <memory>
 #include <vector>
 
-#include "store/Headers.h"
+#include "store/StoreObserver.h"
 
 class IMessageWindow;
 class QWidget;
+class TMailStore;
 
 // The open message windows, one per record handle: found by record, raised
 // when opened again, told when their record moves, changes or is destroyed,
 // and closed when it is. A window leaves the registry when its widget goes.
-class TMessageWindows : public QObject, private IHeadersObserver {
+class TMessageWindows : public QObject, private IStoreObserver {
     Q_OBJECT
 
 public:
     using Factory = std::function<IMessageWindow*()>;
 
-    explicit TMessageWindows(THeaders& headers, QObject* parent = nullptr);
+    explicit TMessageWindows(TMailStore& store, QObject* parent = nullptr);
     ~TMessageWindows() override;
 
     // The window of handle raised and activated when there is one; else
@@ -49,11 +50,10 @@ private:
         QPointer<QWidget> widget;
     };
 
-    void RecordAboutToBeRemoved(int handle) override;
-    void RecordMoved(int handle, const std::string& from) override;
-    void RecordChanged(int handle) override;
+    void StoreChanged(const TStoreEvent& event) override;
+    void RecordRemoved(int handle);
     void Forget(int handle, const QWidget* widget);
 
-    THeaders& headers_;
+    TMailStore& store_;
     QHash<int, TEntry> windows_;
 };

@@ -36,7 +36,7 @@ void TSendRunner::Cancel() {
 }
 
 bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments) {
-    THeaderItem* item = store_.Headers().At(handle);
+    const THeaderItem* item = store_.Headers().At(handle);
     if (!item || sender_) return false;
     TAccountList accounts(dataFolder_);
     accounts.Load();

@@ -144,9 +144,13 @@ void TFromPad::Fill() {
     fromToText_->setText(qttext::FromStored(item->CCList));
     LoadRecord();
     // The mark follows the files listed; the value itself stays as received.
-    if (THeaderItem* record = Record())
-        record->Flags = static_cast<std::uint8_t>(Attachments()->count() > 0 ? record->Flags | mfAttach
-                                                                               : record->Flags & ~mfAttach);
+    const bool attached = Attachments()->count() > 0;
+    Host().Store().ChangeRecord(
+        Handle(),
+        [attached](THeaderItem& record) {
+            record.Flags = static_cast<std::uint8_t>(attached ? record.Flags | mfAttach : record.Flags & ~mfAttach);
+        },
+        TPersist::WithNextSave);
 }
 
 void TFromPad::RecordChanged(int handle) {
@@ -164,13 +168,11 @@ void TFromPad::ToggleEdit() {
 }
 
 void TFromPad::Reply() {
-    THeaderItem* item = Record();
-    if (!item) return;
+    if (!Record()) return;
     const bool attachments = Attachments()->count() > 0;
-    item->Flags = static_cast<std::uint8_t>(mfReply | (attachments ? mfAttach : 0));
-    TMailStore& store = Host().Store();
-    if (store.Viewed() == item->Mailbox) store.UpdateRow(*item);
-    store.Files().SaveIndexQuietly(item->Mailbox);
+    Host().Store().ChangeRecord(Handle(), [attachments](THeaderItem& record) {
+        record.Flags = static_cast<std::uint8_t>(mfReply | (attachments ? mfAttach : 0));
+    });
 
     TNewMessage message;
     message.subject = replysubject::Reply(qttext::ToStored(windowTitle()));
@@ -183,13 +185,11 @@ void TFromPad::Reply() {
 }
 
 void TFromPad::Forward() {
-    THeaderItem* item = Record();
-    if (!item) return;
+    if (!Record()) return;
     const std::string attachments = attachmentvalue::Value(Attachments()->Paths());
-    item->Flags = static_cast<std::uint8_t>(mfForward | (attachments.empty() ? 0 : mfAttach));
-    TMailStore& store = Host().Store();
-    if (store.Viewed() == item->Mailbox) store.UpdateRow(*item);
-    store.Files().SaveIndexQuietly(item->Mailbox);
+    Host().Store().ChangeRecord(Handle(), [&attachments](THeaderItem& record) {
+        record.Flags = static_cast<std::uint8_t>(mfForward | (attachments.empty() ? 0 : mfAttach));
+    });
 
     TNewMessage message;
     message.subject = replysubject::Forward(qttext::ToStored(windowTitle()));

@@ -93,7 +93,7 @@ void TMessagePad::PrintBody() {
     host_.Print(item ? qttext::FromStored(item->Subject.str()) : QString(), *body_->document());
 }
 
-THeaderItem* TMessagePad::Record() const { return host_.Store().Headers().At(handle_); }
+const THeaderItem* TMessagePad::Record() const { return host_.Store().Headers().At(handle_); }
 
 QString TMessagePad::Panel(int index) const { return panels_[index]->text(); }
 
@@ -123,14 +123,10 @@ void TMessagePad::LoadRecord() {
 
 bool TMessagePad::Save() {
     saveTimer_.stop();
-    THeaderItem* item = Record();
-    if (!item || destroyed_) return false;
+    if (!Record() || destroyed_) return false;
     BeforeSave();
     const std::string body = TMessageCreator::BodyText(TRtfWriter::Lines(qtrichtext::FromQt(*body_->document())));
-    TMailStore& store = host_.Store();
-    if (!store.Files().SaveBody(*item, body)) return false;
-    if (store.Viewed() == item->Mailbox) store.UpdateRow(*item);
-    return true;
+    return host_.Store().RewriteBody(handle_, body);
 }
 
 std::string TMessagePad::DestroyError() {

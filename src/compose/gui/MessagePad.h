@@ -50,7 +50,7 @@ public:
     static std::string DestroyError();
 
 protected:
-    THeaderItem* Record() const;
+    const THeaderItem* Record() const;
     // Prints the body under the heading of the message's subject.
     void PrintBody();
     IPadHost& Host() const { return host_; }

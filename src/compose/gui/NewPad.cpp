@@ -143,10 +143,11 @@ void TNewPad::BuildHeader() {
     connect(toText, &QLineEdit::textChanged, this, [this] { RecipientDefaults(); });
     const auto listChanged = [this] {
         if (creating_) return;
-        if (THeaderItem* item = Record()) {
-            item->CCList = qttext::ToStored(ccList->text());
-            item->BCCList = qttext::ToStored(bccList->text());
-        }
+        const std::string cc = qttext::ToStored(ccList->text()), bcc = qttext::ToStored(bccList->text());
+        EditRecord([&](THeaderItem& item) {
+            item.CCList = cc;
+            item.BCCList = bcc;
+        });
         send->setEnabled(!toText->text().isEmpty() || !ccList->text().isEmpty() || !bccList->text().isEmpty());
     };
     connect(ccList, &QLineEdit::textChanged, this, listChanged);
@@ -362,16 +363,16 @@ void TNewPad::BuildOptions() {
     });
     connect(signature, &QComboBox::currentTextChanged, this, [this](const QString& text) {
         if (creating_) return;
-        if (THeaderItem* item = Record()) item->Signature = qttext::ToStored(text);
+        EditRecord([stored = qttext::ToStored(text)](THeaderItem& item) { item.Signature = stored; });
         SaveTimer().start();
     });
     connect(msgType, &QComboBox::currentTextChanged, this, [this](const QString& text) {
         if (creating_) return;
-        if (THeaderItem* item = Record()) item->MsgType = qttext::ToStored(text);
+        EditRecord([stored = qttext::ToStored(text)](THeaderItem& item) { item.MsgType = stored; });
     });
     connect(servers, &QComboBox::currentTextChanged, this, [this](const QString& text) {
         if (creating_) return;
-        if (THeaderItem* item = Record()) item->Server = qttext::ToStored(text);
+        EditRecord([stored = qttext::ToStored(text)](THeaderItem& item) { item.Server = stored; });
     });
 }
 
@@ -450,9 +451,8 @@ void TNewPad::FillSignatures() {
     creating_ = wasCreating;
     // A signature removed or renamed away leaves "No Signature" chosen: the
     // record names what the window shows, so the send adds nothing unseen.
-    THeaderItem* item = Record();
-    if (!item || creating_ || current.isEmpty() || signature->currentText() == current) return;
-    item->Signature = qttext::ToStored(signature->currentText());
+    if (!Record() || creating_ || current.isEmpty() || signature->currentText() == current) return;
+    EditRecord([stored = qttext::ToStored(signature->currentText())](THeaderItem& item) { item.Signature = stored; });
     SaveTimer().start();
 }
 
@@ -463,9 +463,8 @@ void TNewPad::SignatureRenamed(const QString& from, const QString& to) {
     creating_ = true;
     signature->setItemText(chosen, to);
     creating_ = wasCreating;
-    THeaderItem* item = Record();
-    if (!item || creating_) return;
-    item->Signature = qttext::ToStored(to);
+    if (!Record() || creating_) return;
+    EditRecord([stored = qttext::ToStored(to)](THeaderItem& item) { item.Signature = stored; });
     SaveTimer().start();
 }
 
@@ -480,8 +479,8 @@ void TNewPad::FillServers(const std::vector<std::string>& accounts, const QStrin
     if (servers->currentIndex() < 0 && servers->count() > 0) servers->setCurrentIndex(0);
     creating_ = wasCreating;
     // An account gone (or renamed) leaves the record on the one shown.
-    if (THeaderItem* item = Record(); item && !creating_ && servers->currentIndex() >= 0)
-        item->Server = qttext::ToStored(servers->currentText());
+    if (!creating_ && servers->currentIndex() >= 0)
+        EditRecord([stored = qttext::ToStored(servers->currentText())](THeaderItem& item) { item.Server = stored; });
 }
 
 void TNewPad::showEvent(QShowEvent* event) {
@@ -506,19 +505,21 @@ void TNewPad::RecordChanged(int handle) {
 
 void TNewPad::CopyFields() {
     if (creating_) return;
-    THeaderItem* item = Record();
-    if (!item) return;
+    if (!Record()) return;
     setWindowTitle(subject->text());
     std::string text = qttext::ToStored(subject->text());
     if (text.size() > 255) text.resize(255);
-    item->Subject = text;
-    item->BCCList = qttext::ToStored(bccList->text());
-    item->CCList = qttext::ToStored(ccList->text());
+    const std::string bcc = qttext::ToStored(bccList->text()), cc = qttext::ToStored(ccList->text());
     const std::string to = qttext::ToStored(toText->text());
-    item->Who = mailheader::NamePart(to);
-    item->Address = to;
-    TMailStore& store = Host().Store();
-    if (store.Viewed() == item->Mailbox) store.UpdateRow(*item);
+    // The row follows at once; the index is written with the next save of
+    // the body (the timer, closing, sending).
+    EditRecord([&](THeaderItem& item) {
+        item.Subject = text;
+        item.BCCList = bcc;
+        item.CCList = cc;
+        item.Who = mailheader::NamePart(to);
+        item.Address = to;
+    });
 }
 
 void TNewPad::RecipientDefaults() {
@@ -555,15 +556,13 @@ void TNewPad::OpenQuick(int page) {
 
 void TNewPad::AttachmentsChanged() {
     clearAttach->setEnabled(Attachments()->count() > 0);
-    THeaderItem* item = Record();
-    if (!item) return;
-    item->Attachments = attachmentvalue::Value(Attachments()->Paths());
-    if (Attachments()->count() > 0)
-        item->Flags = static_cast<std::uint8_t>(item->Flags | mfAttach);
-    else
-        item->Flags = static_cast<std::uint8_t>(item->Flags & ~mfAttach);
-    TMailStore& store = Host().Store();
-    if (!creating_ && store.Viewed() == item->Mailbox) store.UpdateRow(*item);
+    if (!Record()) return;
+    const std::string value = attachmentvalue::Value(Attachments()->Paths());
+    const bool attached = Attachments()->count() > 0;
+    EditRecord([&](THeaderItem& item) {
+        item.Attachments = value;
+        item.Flags = static_cast<std::uint8_t>(attached ? item.Flags | mfAttach : item.Flags & ~mfAttach);
+    });
     if (!creating_) SaveTimer().start();
 }
 
@@ -685,11 +684,16 @@ bool TNewPad::eventFilter(QObject* watched, QEvent* event) {
     return TMessagePad::eventFilter(watched, event);
 }
 
+void TNewPad::EditRecord(const std::function<void(THeaderItem&)>& edit) {
+    Host().Store().ChangeRecord(Handle(), edit, TPersist::WithNextSave);
+}
+
 void TNewPad::BeforeSave() {
-    THeaderItem* item = Record();
-    if (!item) return;
-    item->Signature = qttext::ToStored(signature->currentText());
-    item->MsgType = qttext::ToStored(msgType->currentText());
+    const std::string chosen = qttext::ToStored(signature->currentText()), type = qttext::ToStored(msgType->currentText());
+    EditRecord([&](THeaderItem& item) {
+        item.Signature = chosen;
+        item.MsgType = type;
+    });
 }
 
 std::string TNewPad::NoAccountError() {
@@ -711,7 +715,7 @@ void TNewPad::Send() {
     // made, renamed or removed): the choice is one of the accounts now.
     FillServers(accounts, servers->currentText());
     hide();
-    if (THeaderItem* item = Record()) item->Server = qttext::ToStored(servers->currentText());
+    EditRecord([stored = qttext::ToStored(servers->currentText())](THeaderItem& item) { item.Server = stored; });
     // The body on show is what goes: it is saved first whatever the timer.
     Save();
     if (Host().Send(Handle(), Attachments()->Paths())) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "compose/gui/MessagePad.h"
 
 class QAction;
@@ -79,6 +81,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Changes fields of the message's record; the index is written with the
+    // next save of the body.
+    void EditRecord(const std::function<void(THeaderItem&)>& edit);
     void BuildHeader();
     void BuildButtons();
     void BuildOptions();

@@ -41,7 +41,7 @@ protected:
         item->Date = date;
         item->Flags = flags;
         const int handle = Put(std::move(item), body);
-        EXPECT_TRUE(store.Files().SaveIndex(mailbox));
+        EXPECT_TRUE(store.SaveIndex(mailbox));
         return handle;
     }
     QStringList Subjects() {

@@ -129,7 +129,7 @@ protected:
         item->Who = "Ann <ann@example.org>";
         item->Date = "01/02/26 10:00 AM";
         const int handle = Put(std::move(item), body);
-        EXPECT_TRUE(store.Files().SaveIndex(mailbox));
+        EXPECT_TRUE(store.SaveIndex(mailbox));
         return handle;
     }
     // Shows a mailbox afresh, with the records added since it was shown.
@@ -551,10 +551,10 @@ TEST_F(MessageCommandsTest, DISABLED_FindScreenshots) {
             item->Offset = offset;
             item->Size = static_cast<std::int64_t>(body.size());
             offset += item->Size;
-            store.Headers().Add(std::move(item));
+            store.AddRecord(*item, std::nullopt, TPersist::WithNextSave);
         }
     }
-    ASSERT_TRUE(store.Files().SaveIndex("In Box"));
+    ASSERT_TRUE(store.SaveIndex("In Box"));
     Open();
     w->resize(900, 620);
     w->move(0, 0);

@@ -82,7 +82,7 @@ protected:
         item->Attachments = attachments;
         return Put(std::move(item), body);
     }
-    THeaderItem& R(int handle) { return *store.Headers().At(handle); }
+    const THeaderItem& R(int handle) { return *store.Headers().At(handle); }
     template <class T>
     T* Pad(int handle) {
         return dynamic_cast<T*>(w->Windows().Find(handle));
@@ -209,7 +209,7 @@ TEST_F(MessagePadsTest, ComposerFieldsFollowTheRecordAndRecipientDefaultsComeFro
     WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\nHome\x01" "Cheers\x01\r\n");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).MsgType = "Text";
+    store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -276,8 +276,7 @@ TEST_F(MessagePadsTest, ARecordMovedWhileItsComposerIsOpenIsSavedWhereItWent) {
     ASSERT_EQ(TMessageMover(store).MoveToMailbox({h}, "Sent Box").moved, 1);
     ASSERT_EQ(R(h).Mailbox.str(), "Sent Box");
     // A subject changed in the message list meanwhile is not written back over.
-    R(h).Subject = "renamed in the list";
-    store.UpdateRow(R(h));
+    store.ChangeRecord(h, [](THeaderItem& r) { r.Subject = "renamed in the list"; });
     EXPECT_EQ(pad->subject->text(), QStringLiteral("renamed in the list"));
     pad->close();
     EXPECT_EQ(R(h).Subject.str(), "renamed in the list");
@@ -548,7 +547,7 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
     R(h).Address = "";
     R(h).Who = "";
     R(h).CCList = "dora@x";
-    R(h).MsgType = "Text";
+    store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);

@@ -192,8 +192,7 @@ TEST_F(PagesTest, OneWindowPerRecordRaisedWhenOpenedAgainAndClosedWithItsRecord)
     ASSERT_TRUE(C().Operations().CreateMailbox("Kept", -1));
     TMessageMover(store).MoveToMailbox({other}, "Kept");
     ASSERT_TRUE(C().Operations().RenameMailbox("Kept", "Archive"));
-    store.Headers().At(other)->Subject = "renamed";
-    store.UpdateRow(*store.Headers().At(other));
+    store.ChangeRecord(other, [](THeaderItem& r) { r.Subject = "renamed"; });
     TMessageDestroyer(store).Destroy({other, h});
     EXPECT_EQ(*told, (std::vector<std::string>{"moved " + std::to_string(other) + " In Box > Kept",
                                                 "moved " + std::to_string(other) + " Kept > Archive",

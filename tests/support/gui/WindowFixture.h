@@ -110,9 +110,8 @@ protected:
     // Adds the record to the store's list with its body in the mailbox's
     // message file; the handle it has there.
     int Put(std::unique_ptr<THeaderItem> item, const std::string& body) {
-        THeaderItem& ref = *item;
-        const int handle = store.Headers().Add(std::move(item));
-        EXPECT_TRUE(store.Files().SaveBody(ref, body));
+        const int handle = store.AddRecord(*item, body);
+        EXPECT_GE(store.Headers().At(handle)->Offset, 0);
         return handle;
     }
 
