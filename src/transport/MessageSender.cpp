@@ -13,6 +13,8 @@
 #include "app/MessageMover.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/RecipientList.h"
 #include "transport/SMTP.h"
 #include "transport/TimedOutError.h"
@@ -79,35 +81,35 @@ void TMessageSender::AppendRtfSignature(std::vector<std::string>& body, const st
     body.push_back("\\par }");
 }
 
-bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::vector<std::string>& attachments,
-                             std::string& body) {
+bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THeaderItem& item,
+                             const std::vector<std::string>& attachments, std::string& body) {
     TRecipientList recipients;
     recipients.to = TRecipientList::Split(item.Address.str());
     recipients.cc = TRecipientList::Split(item.CCList);
     recipients.bcc = TRecipientList::Split(item.BCCList);
     recipients.ExpandBook(lists_.book);
-    smtp.ToList = std::move(recipients.to);
-    smtp.CCList = std::move(recipients.cc);
-    smtp.BCCList = std::move(recipients.bcc);
-    smtp.Attachments = attachments;
-    smtp.Subject = item.Subject.str();
+    message.ToList = std::move(recipients.to);
+    message.CCList = std::move(recipients.cc);
+    message.BCCList = std::move(recipients.bcc);
+    message.Attachments = attachments;
+    message.Subject = item.Subject.str();
 
     if (!store_.Files().ReadBody(item, body)) return false;
     if (item.MsgType.str() == "RTF") {
-        smtp.BodyType = 0;
-        smtp.Body = BodyLines(body);
+        message.BodyType = 0;
+        message.Body = BodyLines(body);
     } else {
-        smtp.BodyType = 1;
-        smtp.Body = plaintext::StoredLines(TRtfReader::Read(body));
+        message.BodyType = 1;
+        message.Body = plaintext::StoredLines(TRtfReader::Read(body));
     }
 
     const TIniFile& config = store_.Config();
     const int priority = config.Read(cfg::SmtpPriority);
-    smtp.Priority = priority == 0 || priority == 2 ? static_cast<std::uint8_t>(priority) : 1;
+    message.Priority = priority == 0 || priority == 2 ? static_cast<std::uint8_t>(priority) : 1;
 
     for (const auto& account : accounts_.Accounts())
         if (account.alias == item.Server.str()) {
-            smtp.From = account.From();
+            message.From = account.From();
             smtp.Server = account.smtpServer;
             smtp.Security = account.Security();
             smtp.TrustedFingerprint = account.smtpFingerprint;
@@ -118,11 +120,11 @@ bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::ve
 
     if (const TListRow* signature = FindSignature(lists_.signatures, item.Signature.str())) {
         const std::vector<std::string> lines = listfile::SplitLines(signature->SubItem(0));
-        if (smtp.BodyType == 0) {
-            AppendRtfSignature(smtp.Body, lines);
+        if (message.BodyType == 0) {
+            AppendRtfSignature(message.Body, lines);
         } else {
-            smtp.Body.emplace_back();
-            smtp.Body.insert(smtp.Body.end(), lines.begin(), lines.end());
+            message.Body.emplace_back();
+            message.Body.insert(message.Body.end(), lines.begin(), lines.end());
         }
     }
 
@@ -137,10 +139,11 @@ bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::strin
     item.Flags = static_cast<std::uint8_t>((item.Flags & ~mfSent) | mfQueued);
     store_.UpdateRow(item);
 
-    current_ = std::make_unique<TSMTP>(env_, mimeTypes_);
+    current_ = std::make_unique<TSMTP>(env_);
     TSMTP& smtp = *current_;
+    TOutgoingMessage message;
     std::string body;
-    if (!Prepare(smtp, item, attachments, body)) {
+    if (!Prepare(smtp, message, item, attachments, body)) {
         env_.display.ShowStatus(kNoBody);
         current_.reset();
         return false;
@@ -155,7 +158,8 @@ bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::strin
         }
     };
     try {
-        smtp.Send();
+        const std::string data = TMessageBuilder(env_.clock, env_.prompt, env_.display, mimeTypes_).Build(message);
+        smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), data);
         keepTrust();
     } catch (const ECanceledError&) {
         keepTrust();
@@ -172,7 +176,7 @@ bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::strin
         current_.reset();
         return false;
     }
-    const std::string from = smtp.From;
+    const std::string from = message.From;
     current_.reset();
     Delivered(item, from, body);
     return true;

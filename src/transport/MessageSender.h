@@ -13,11 +13,12 @@ class TAccountList;
 class THeaderItem;
 class TMailStore;
 class TSMTP;
+struct TOutgoingMessage;
 
-// Sends one stored outgoing message: fills an SMTP client from the record
+// Sends one stored outgoing message: makes the message from the record
 // (recipients with the address book expanded, the body as rich text or as
-// plain text by its type, the signature, priority and the account), runs
-// the dialog and, when the server took the message, marks it sent, runs the
+// plain text by its type, the signature, priority), builds its bytes, hands
+// them to an SMTP session for the record's account and, when the server took the message, marks it sent, runs the
 // outgoing filters and moves it to the "Sent Box" (or the filter's mailbox),
 // compacting the mailbox it left. A failed send leaves it queued.
 class TMessageSender {
@@ -48,9 +49,9 @@ public:
     static constexpr const char* kNoBody = "The message's body could not be read; it was not sent.";
 
 private:
-    // Fills the client; false when the body could not be read.
-    bool Prepare(TSMTP& smtp, const THeaderItem& item, const std::vector<std::string>& attachments,
-                 std::string& body);
+    // Fills the message and the client; false when the body could not be read.
+    bool Prepare(TSMTP& smtp, TOutgoingMessage& message, const THeaderItem& item,
+                 const std::vector<std::string>& attachments, std::string& body);
     void Delivered(THeaderItem& item, const std::string& from, const std::string& body);
 
     TMailEnv env_;
