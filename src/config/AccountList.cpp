@@ -94,6 +94,13 @@ std::vector<std::string> TAccountList::Aliases() const {
     return out;
 }
 
+std::vector<std::string> TAccountList::SmtpAliases() const {
+    std::vector<std::string> out;
+    for (const auto& a : accounts_)
+        if (!a.smtpServer.empty()) out.push_back(a.alias);
+    return out;
+}
+
 const TAccount* TAccountList::Find(std::string_view alias) const {
     const auto it = std::find_if(accounts_.begin(), accounts_.end(),
                                  [&](const TAccount& a) { return text::EqualsNoCase(a.alias, alias); });

@@ -35,6 +35,8 @@ public:
 
     const std::vector<TAccount>& Accounts() const { return accounts_; }
     std::vector<std::string> Aliases() const;
+    // The names of the accounts that have an SMTP server, in list order.
+    std::vector<std::string> SmtpAliases() const;
     const TAccount* Find(std::string_view alias) const;
     TAccount* Find(std::string_view alias);
 

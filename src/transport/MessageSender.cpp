@@ -136,8 +136,13 @@ bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THead
 }
 
 bool TMessageSender::SendMessage(THeaderItem& item, const std::vector<std::string>& attachments) {
-    item.Flags = static_cast<std::uint8_t>((item.Flags & ~mfSent) | mfQueued);
-    store_.UpdateRow(item);
+    // A record already queued (as the composer saves it just before) is
+    // written once, not again here.
+    const auto queued = static_cast<std::uint8_t>((item.Flags & ~mfSent) | mfQueued);
+    if (item.Flags != queued) {
+        item.Flags = queued;
+        store_.UpdateRow(item);
+    }
 
     current_ = std::make_unique<TSMTP>(env_);
     TSMTP& smtp = *current_;

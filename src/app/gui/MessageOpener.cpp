@@ -144,8 +144,18 @@ void TMessageOpener::WriteTo(const std::string& address) {
     CreateMessage(std::move(message), true);
 }
 
-bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments) {
-    return sender_.Send(handle, attachments);
+TAccountList TMessageOpener::AccountsForSending() {
+    TAccountList accounts(dataFolder_);
+    accounts.Load();
+    if (!accounts.Accounts().empty() || !newAccount_) return accounts;
+    newAccount_();
+    // What the editor wrote: the account just made is the one to send through.
+    accounts.Load();
+    return accounts;
+}
+
+bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {
+    return sender_.Send(handle, attachments, accounts);
 }
 
 std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::SmtpAccounts(dataFolder_); }

@@ -25,21 +25,16 @@ TSendRunner::~TSendRunner() = default;
 std::vector<std::string> TSendRunner::SmtpAccounts(const std::string& dataFolder) {
     TAccountList accounts(dataFolder);
     accounts.Load();
-    std::vector<std::string> out;
-    for (const auto& account : accounts.Accounts())
-        if (!account.smtpServer.empty()) out.push_back(account.alias);
-    return out;
+    return accounts.SmtpAliases();
 }
 
 void TSendRunner::Cancel() {
     if (sender_) sender_->Cancel();
 }
 
-bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments) {
+bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {
     THeaderItem* item = store_.Headers().At(handle);
     if (!item || sender_) return false;
-    TAccountList accounts(dataFolder_);
-    accounts.Load();
     TMessageSender::TLists lists{listfile::Read(dataFolder_ + cfg::kAddressFile),
                                  listfile::Read(dataFolder_ + cfg::kSignatureFile),
                                  listfile::Read(dataFolder_ + cfg::kFilterFile)};
