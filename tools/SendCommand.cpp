@@ -3,10 +3,8 @@
 #include "ToolStore.h"
 #include "common/Clock.h"
 #include "config/AccountList.h"
-#include "config/ConfigKeys.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
-#include "common/FileUtil.h"
 
 int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"send needs HANDLE"};
@@ -18,14 +16,12 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     TMailStore& store = tool->Store();
     TAccountList accounts(folders->data);
     accounts.Load();
-    TMessageSender::TLists lists{listfile::Read(fileutil::FindNoCase(folders->data, cfg::kAddressFile)),
-                                 listfile::Read(fileutil::FindNoCase(folders->data, cfg::kSignatureFile)),
-                                 listfile::Read(fileutil::FindNoCase(folders->data, cfg::kFilterFile))};
     TPosixSocketFactory net;
     TSystemClock clock;
     TConsoleDisplay display;
     TToolFilterActions actions(store);
-    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, store, accounts, std::move(lists), actions);
+    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, store, accounts,
+                          TMessageSender::TLists::Read(folders->data), actions);
     const bool sent = sender.SendMessage(*item, TMessageSender::AttachmentPaths(item->Attachments));
     return sent ? kExitOk : kExitFailed;
 }

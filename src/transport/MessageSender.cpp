@@ -3,6 +3,7 @@
 #include "book/FilterEngine.h"
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
+#include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
@@ -54,6 +55,12 @@ TMessageSender::TMessageSender(const TMailEnv& env, TMailStore& store, TAccountL
       mimeTypes_(std::move(mimeTypes)) {}
 
 TMessageSender::~TMessageSender() = default;
+
+TMessageSender::TLists TMessageSender::TLists::Read(const std::string& dataFolder) {
+    return {listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kAddressFile)),
+            listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kSignatureFile)),
+            listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kFilterFile))};
+}
 
 std::vector<std::string> TMessageSender::AttachmentPaths(const std::string& value) {
     std::vector<std::string> out;

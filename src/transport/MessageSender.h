@@ -26,6 +26,9 @@ public:
     // The rows of "Internet.pab", "Internet.sig" and "Internet.flt".
     struct TLists {
         std::vector<TListRow> book, signatures, filters;
+        // The three files of a data folder as they are now, each found in
+        // any letter case, as the pages that edit them find them.
+        static TLists Read(const std::string& dataFolder);
     };
 
     TMessageSender(const TMailEnv& env, TMailStore& store, TAccountList& accounts, TLists lists,

@@ -8,7 +8,6 @@
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtText.h"
 #include "config/AccountList.h"
-#include "config/ConfigKeys.h"
 #include "store/MailStore.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
@@ -35,14 +34,11 @@ void TSendRunner::Cancel() {
 bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {
     THeaderItem* item = store_.Headers().At(handle);
     if (!item || sender_) return false;
-    TMessageSender::TLists lists{listfile::Read(dataFolder_ + cfg::kAddressFile),
-                                 listfile::Read(dataFolder_ + cfg::kSignatureFile),
-                                 listfile::Read(dataFolder_ + cfg::kFilterFile)};
     TPosixSocketFactory net;
     TQtEventPump pump;
     TSystemClock clock;
-    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts, std::move(lists),
-                          *filterActions_);
+    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts,
+                          TMessageSender::TLists::Read(dataFolder_), *filterActions_);
 
     const bool timerWasOn = interval_ && interval_->isActive();
     if (interval_) interval_->stop();
