@@ -2,6 +2,7 @@
 #include "ToolFilterActions.h"
 #include "ToolStore.h"
 #include "common/Clock.h"
+#include "compose/AttachmentValue.h"
 #include "config/AccountList.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
@@ -22,6 +23,6 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     TToolFilterActions actions(store);
     TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, store, accounts,
                           TMessageSender::TLists::Read(folders->data), actions);
-    const bool sent = sender.SendMessage(*item, TMessageSender::AttachmentPaths(item->Attachments));
+    const bool sent = sender.SendMessage(*item, attachmentvalue::Paths(item->Attachments));
     return sent ? kExitOk : kExitFailed;
 }

@@ -62,18 +62,6 @@ TMessageSender::TLists TMessageSender::TLists::Read(const std::string& dataFolde
             listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kFilterFile))};
 }
 
-std::vector<std::string> TMessageSender::AttachmentPaths(const std::string& value) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < value.size()) {
-        std::size_t end = value.find('\x02', start);
-        if (end == std::string::npos) end = value.size();
-        if (end > start) out.push_back(value.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
-
 const TListRow* TMessageSender::FindSignature(const std::vector<TListRow>& signatures, const std::string& name) {
     for (const auto& row : signatures)
         if (row.caption == name) return &row;

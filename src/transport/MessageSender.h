@@ -41,8 +41,6 @@ public:
     void Cancel();
     bool Running() const { return current_ != nullptr; }
 
-    // The paths of a record's attachment value (each followed by 0x02).
-    static std::vector<std::string> AttachmentPaths(const std::string& value);
     // A rich text body's lines with the signature's lines added inside the
     // document.
     static void AppendRtfSignature(std::vector<std::string>& body, const std::vector<std::string>& signature);
