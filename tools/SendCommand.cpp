@@ -15,8 +15,7 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!item) return kExitFailed;
     const TFolders* folders = ctx.Folders();
     TMailStore& store = tool->Store();
-    TAccountList accounts(folders->data);
-    accounts.Load();
+    TAccountList accounts = TAccountList::Read(folders->data);
     TPosixSocketFactory net;
     TSystemClock clock;
     TConsoleDisplay display;

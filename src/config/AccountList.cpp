@@ -29,6 +29,12 @@ bool StoreOrDrop(TIniFile& ini, const char* section, const std::string& key, con
 
 }  // namespace
 
+TAccountList TAccountList::Read(std::string dataFolder) {
+    TAccountList list(std::move(dataFolder));
+    list.Load();
+    return list;
+}
+
 void TAccountList::Load() {
     accounts_.clear();
     for (const auto& row : listfile::Read(ListPath())) {

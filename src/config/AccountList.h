@@ -22,7 +22,11 @@ class TAccountList {
 public:
     explicit TAccountList(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
 
+    // The accounts of a data folder as its files hold them now: the one way
+    // the program, the tool and a send read the list.
+    static TAccountList Read(std::string dataFolder);
     // Replaces the rows with the file's; a missing file gives no accounts.
+    // For a list that is kept (a page's, a check's) and read again.
     void Load();
     // Rewrites the file whole, and each account's security mode and trusted
     // certificates in "Internet.ini"; false when either could not be written.

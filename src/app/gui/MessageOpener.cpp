@@ -145,13 +145,11 @@ void TMessageOpener::WriteTo(const std::string& address) {
 }
 
 TAccountList TMessageOpener::AccountsForSending() {
-    TAccountList accounts(dataFolder_);
-    accounts.Load();
+    TAccountList accounts = TAccountList::Read(dataFolder_);
     if (!accounts.Accounts().empty() || !newAccount_) return accounts;
     newAccount_();
     // What the editor wrote: the account just made is the one to send through.
-    accounts.Load();
-    return accounts;
+    return TAccountList::Read(dataFolder_);
 }
 
 bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {
@@ -160,9 +158,7 @@ bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachment
 
 std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::SmtpAccounts(dataFolder_); }
 bool TMessageOpener::OpenEditorWhenNoAccount() {
-    TAccountList accounts(dataFolder_);
-    accounts.Load();
-    if (!accounts.Accounts().empty()) return false;
+    if (!TAccountList::Read(dataFolder_).Accounts().empty()) return false;
     if (newAccount_) newAccount_();
     return true;
 }

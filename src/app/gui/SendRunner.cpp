@@ -22,9 +22,7 @@ TSendRunner::TSendRunner(TMailStore& store, std::string dataFolder, QAction& sto
 TSendRunner::~TSendRunner() = default;
 
 std::vector<std::string> TSendRunner::SmtpAccounts(const std::string& dataFolder) {
-    TAccountList accounts(dataFolder);
-    accounts.Load();
-    return accounts.SmtpAliases();
+    return TAccountList::Read(dataFolder).SmtpAliases();
 }
 
 void TSendRunner::Cancel() {
