@@ -21,6 +21,8 @@
 #include "common/Base64.h"
 #include "transport/POP3.h"
 #include "transport/PosixSocketFactory.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -207,13 +209,15 @@ void BM_SmtpSendOf20MBAttachment(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         TSMTP smtp(rig.Env());
+        TOutgoingMessage message;
+        TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
         smtp.Server = "127.0.0.1:" + std::to_string(setup.sink.Port());
-        smtp.From = "A <a@example.org>";
-        smtp.ToList = {"b@example.net"};
-        smtp.Subject = "big";
-        smtp.Body = {"see attachment"};
-        smtp.Attachments = {setup.attachment};
-        smtp.Send();
+        message.From = "A <a@example.org>";
+        message.ToList = {"b@example.net"};
+        message.Subject = "big";
+        message.Body = {"see attachment"};
+        message.Attachments = {setup.attachment};
+        smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message));
         state.SetIterationTime(Seconds(start));
     }
 }

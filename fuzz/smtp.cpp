@@ -15,6 +15,8 @@
 #include "common/FileUtil.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/SMTP.h"
 #include "transport/SocketFactory.h"
 #include "transport/TimedOutError.h"
@@ -84,24 +86,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TTicking time;
     TQuietDisplay quiet;
     TSMTP smtp({net, time, time, quiet, quiet});
+    TOutgoingMessage message;
+    TMessageBuilder builder(time, quiet, quiet);
     smtp.Server = "127.0.0.1";
     smtp.TimeOut = 3;
-    smtp.From = "Ann <ann@example.org>";
-    smtp.ToList = {"bob@example.net"};
-    smtp.BodyType = 1;
+    message.From = "Ann <ann@example.org>";
+    message.ToList = {"bob@example.net"};
+    message.BodyType = 1;
     const auto nl = text.find('\n');
-    smtp.Subject = std::string(text.substr(0, nl));
+    message.Subject = std::string(text.substr(0, nl));
     text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
     while (!text.empty()) {
         const auto end = text.find('\n');
-        smtp.Body.emplace_back(text.substr(0, end));
+        message.Body.emplace_back(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     }
-    smtp.Attachments = {folder + "a.txt"};
+    message.Attachments = {folder + "a.txt"};
 
     bool sent = false;
     try {
-        smtp.Send();
+        smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message));
         sent = true;
     } catch (const EMailError&) {
     } catch (const ECanceledError&) {

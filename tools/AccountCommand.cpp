@@ -10,8 +10,7 @@ namespace {
 bool LoadAccounts(TToolContext& ctx, std::optional<TAccountList>& list) {
     const TFolders* folders = ctx.Folders();
     if (!folders) return false;
-    list.emplace(folders->data);
-    list->Load();
+    list.emplace(TAccountList::Read(folders->data));
     return true;
 }
 

@@ -41,8 +41,7 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
         if (a.starts_with("--")) throw TUsageError{"check: unknown option \"" + a + "\""};
     const TFolders* folders = ctx.Folders();
     if (!folders) return kExitFailed;
-    TAccountList accounts(folders->data);
-    accounts.Load();
+    TAccountList accounts = TAccountList::Read(folders->data);
     std::vector<std::string> aliases;
     for (const auto& a : args) {
         const std::string alias = FromArg(a);

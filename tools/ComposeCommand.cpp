@@ -8,6 +8,7 @@
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
+#include "compose/AttachmentValue.h"
 #include "compose/MessageCreator.h"
 #include "config/ConfigKeys.h"
 #include "richtext/FormatFile.h"
@@ -22,6 +23,7 @@ struct TComposeOptions {
 
 TComposeOptions ParseOptions(const TToolArgs& args) {
     TComposeOptions o;
+    std::vector<std::string> attachments;
     bool haveTo = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
@@ -34,7 +36,7 @@ TComposeOptions ParseOptions(const TToolArgs& args) {
         else if (option == "--bcc") o.message.bcc = FromArg(value);
         else if (option == "--subject") o.message.subject = FromArg(value);
         else if (option == "--text") o.textFile = value;
-        else if (option == "--attach") o.message.attachments += FromArg(std::filesystem::absolute(value).string()) + '\x02';
+        else if (option == "--attach") attachments.push_back(FromArg(std::filesystem::absolute(value).string()));
         else if (option == "--server") o.server = FromArg(value);
         else if (option == "--type") {
             if (value != "RTF" && value != "Text") throw TUsageError{"compose: --type is RTF or Text"};
@@ -43,6 +45,7 @@ TComposeOptions ParseOptions(const TToolArgs& args) {
         else throw TUsageError{"compose: unknown option \"" + option + "\""};
     }
     if (!haveTo) throw TUsageError{"compose needs --to TEXT"};
+    o.message.attachments = attachmentvalue::Value(attachments);
     return o;
 }
 

@@ -6,6 +6,7 @@
 #include "config/ConfigKeys.h"
 #include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
+#include "store/MailboxName.h"
 #include "common/FileUtil.h"
 
 // Stores every download file of the data folder into the In Box, one line
@@ -19,7 +20,7 @@ int ProcessDownloads(TToolContext& ctx, TToolStore& tool) {
     TLockedPrompt prompt(ctx.prompt);
     TSystemClock clock;
     TDownloadProcessing processing(store, filters.Rows(), actions, prompt, clock, folders->data, folders->attach);
-    const bool allStored = processing.Run(TProcessThread::kTargetMailbox, [](int handle, const THeaderItem& item) {
+    const bool allStored = processing.Run(TMailboxName::kInBox, [](int handle, const THeaderItem& item) {
         PrintLine(std::to_string(handle) + "\t" + item.Mailbox.str() + "\t" + item.Subject.str());
     });
     return allStored ? kExitOk : kExitFailed;

@@ -2,11 +2,10 @@
 #include "ToolFilterActions.h"
 #include "ToolStore.h"
 #include "common/Clock.h"
+#include "compose/AttachmentValue.h"
 #include "config/AccountList.h"
-#include "config/ConfigKeys.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
-#include "common/FileUtil.h"
 
 int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"send needs HANDLE"};
@@ -16,16 +15,13 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!item) return kExitFailed;
     const TFolders* folders = ctx.Folders();
     TMailStore& store = tool->Store();
-    TAccountList accounts(folders->data);
-    accounts.Load();
-    TMessageSender::TLists lists{listfile::Read(fileutil::FindNoCase(folders->data, cfg::kAddressFile)),
-                                 listfile::Read(fileutil::FindNoCase(folders->data, cfg::kSignatureFile)),
-                                 listfile::Read(fileutil::FindNoCase(folders->data, cfg::kFilterFile))};
+    TAccountList accounts = TAccountList::Read(folders->data);
     TPosixSocketFactory net;
     TSystemClock clock;
     TConsoleDisplay display;
     TToolFilterActions actions(store);
-    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, store, accounts, std::move(lists), actions);
-    const bool sent = sender.SendMessage(*item, TMessageSender::AttachmentPaths(item->Attachments));
+    TMessageSender sender({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, store, accounts,
+                          TMessageSender::TLists::Read(folders->data), actions);
+    const bool sent = sender.SendMessage(*item, attachmentvalue::Paths(item->Attachments));
     return sent ? kExitOk : kExitFailed;
 }

@@ -29,6 +29,12 @@ bool StoreOrDrop(TIniFile& ini, const char* section, const std::string& key, con
 
 }  // namespace
 
+TAccountList TAccountList::Read(std::string dataFolder) {
+    TAccountList list(std::move(dataFolder));
+    list.Load();
+    return list;
+}
+
 void TAccountList::Load() {
     accounts_.clear();
     for (const auto& row : listfile::Read(ListPath())) {
@@ -91,6 +97,13 @@ void TAccountList::DropSettings(std::string_view alias) const {
 std::vector<std::string> TAccountList::Aliases() const {
     std::vector<std::string> out;
     for (const auto& a : accounts_) out.push_back(a.alias);
+    return out;
+}
+
+std::vector<std::string> TAccountList::SmtpAliases() const {
+    std::vector<std::string> out;
+    for (const auto& a : accounts_)
+        if (!a.smtpServer.empty()) out.push_back(a.alias);
     return out;
 }
 

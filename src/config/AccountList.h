@@ -22,7 +22,11 @@ class TAccountList {
 public:
     explicit TAccountList(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
 
+    // The accounts of a data folder as its files hold them now: the one way
+    // the program, the tool and a send read the list.
+    static TAccountList Read(std::string dataFolder);
     // Replaces the rows with the file's; a missing file gives no accounts.
+    // For a list that is kept (a page's, a check's) and read again.
     void Load();
     // Rewrites the file whole, and each account's security mode and trusted
     // certificates in "Internet.ini"; false when either could not be written.
@@ -35,6 +39,8 @@ public:
 
     const std::vector<TAccount>& Accounts() const { return accounts_; }
     std::vector<std::string> Aliases() const;
+    // The names of the accounts that have an SMTP server, in list order.
+    std::vector<std::string> SmtpAliases() const;
     const TAccount* Find(std::string_view alias) const;
     TAccount* Find(std::string_view alias);
 

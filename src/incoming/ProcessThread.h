@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "store/MailboxName.h"
+
 class IMainThread;
 class TMessageParser;
 struct TParsedMessage;
@@ -30,7 +32,6 @@ using TStoreMessages = std::function<std::function<void()>(std::vector<TParsedMe
 // next is handed over.
 class TProcessThread {
 public:
-    static constexpr const char* kTargetMailbox = "In Box";
     static constexpr std::size_t kBatchMessages = 100;
     static constexpr std::size_t kBatchBytes = 8u << 20;
     static constexpr std::chrono::milliseconds kBatchDelay{250};
@@ -38,7 +39,7 @@ public:
     explicit TProcessThread(std::vector<std::string> fileList) : FileList(std::move(fileList)) {}
 
     const std::vector<std::string> FileList;
-    const std::string TargetMailbox = kTargetMailbox;
+    const std::string TargetMailbox = TMailboxName::kInBox;
 };
 
 // The processing runs of the program, one at a time on one thread at idle

@@ -1,8 +1,6 @@
 #include "transport/MailCheck.h"
 
-#include <algorithm>
 #include <ctime>
-#include <filesystem>
 
 #include "common/Clock.h"
 #include "common/EventPump.h"
@@ -139,13 +137,4 @@ void TMailCheck::Notify() {
         env_.display.ShowStatus("Playing notify sound.");
         if (fileutil::Exists(file)) notifier_.PlaySound(file);
     }
-}
-
-std::vector<std::string> TMailCheck::DownloadFiles() const {
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(dataFolder_, ec))
-        if (e.path().extension() == ".tsg") files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    return files;
 }

@@ -39,8 +39,6 @@ public:
     // reports meanwhile.
     static constexpr int kDialWaitSeconds = 180;
     static constexpr const char* kDialGivenUp = "Dialup Account failed: no connection after 3 minutes.";
-    // Every download file waiting in the data folder, for the processing.
-    std::vector<std::string> DownloadFiles() const;
 
 private:
     bool CheckOne(const std::string& alias);

@@ -3,6 +3,7 @@
 #include "book/FilterEngine.h"
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
+#include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
@@ -13,6 +14,8 @@
 #include "app/MessageMover.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/RecipientList.h"
 #include "transport/SMTP.h"
 #include "transport/TimedOutError.h"
@@ -53,16 +56,10 @@ TMessageSender::TMessageSender(const TMailEnv& env, TMailStore& store, TAccountL
 
 TMessageSender::~TMessageSender() = default;
 
-std::vector<std::string> TMessageSender::AttachmentPaths(const std::string& value) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < value.size()) {
-        std::size_t end = value.find('\x02', start);
-        if (end == std::string::npos) end = value.size();
-        if (end > start) out.push_back(value.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
+TMessageSender::TLists TMessageSender::TLists::Read(const std::string& dataFolder) {
+    return {listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kAddressFile)),
+            listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kSignatureFile)),
+            listfile::Read(fileutil::FindNoCase(dataFolder, cfg::kFilterFile))};
 }
 
 const TListRow* TMessageSender::FindSignature(const std::vector<TListRow>& signatures, const std::string& name) {
@@ -79,35 +76,35 @@ void TMessageSender::AppendRtfSignature(std::vector<std::string>& body, const st
     body.push_back("\\par }");
 }
 
-bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::vector<std::string>& attachments,
-                             std::string& body) {
+bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THeaderItem& item,
+                             const std::vector<std::string>& attachments, std::string& body) {
     TRecipientList recipients;
     recipients.to = TRecipientList::Split(item.Address.str());
     recipients.cc = TRecipientList::Split(item.CCList);
     recipients.bcc = TRecipientList::Split(item.BCCList);
     recipients.ExpandBook(lists_.book);
-    smtp.ToList = std::move(recipients.to);
-    smtp.CCList = std::move(recipients.cc);
-    smtp.BCCList = std::move(recipients.bcc);
-    smtp.Attachments = attachments;
-    smtp.Subject = item.Subject.str();
+    message.ToList = std::move(recipients.to);
+    message.CCList = std::move(recipients.cc);
+    message.BCCList = std::move(recipients.bcc);
+    message.Attachments = attachments;
+    message.Subject = item.Subject.str();
 
     if (!store_.Files().ReadBody(item, body)) return false;
     if (item.MsgType.str() == "RTF") {
-        smtp.BodyType = 0;
-        smtp.Body = BodyLines(body);
+        message.BodyType = 0;
+        message.Body = BodyLines(body);
     } else {
-        smtp.BodyType = 1;
-        smtp.Body = plaintext::StoredLines(TRtfReader::Read(body));
+        message.BodyType = 1;
+        message.Body = plaintext::StoredLines(TRtfReader::Read(body));
     }
 
     const TIniFile& config = store_.Config();
     const int priority = config.Read(cfg::SmtpPriority);
-    smtp.Priority = priority == 0 || priority == 2 ? static_cast<std::uint8_t>(priority) : 1;
+    message.Priority = priority == 0 || priority == 2 ? static_cast<std::uint8_t>(priority) : 1;
 
     for (const auto& account : accounts_.Accounts())
         if (account.alias == item.Server.str()) {
-            smtp.From = account.From();
+            message.From = account.From();
             smtp.Server = account.smtpServer;
             smtp.Security = account.Security();
             smtp.TrustedFingerprint = account.smtpFingerprint;
@@ -118,11 +115,11 @@ bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::ve
 
     if (const TListRow* signature = FindSignature(lists_.signatures, item.Signature.str())) {
         const std::vector<std::string> lines = listfile::SplitLines(signature->SubItem(0));
-        if (smtp.BodyType == 0) {
-            AppendRtfSignature(smtp.Body, lines);
+        if (message.BodyType == 0) {
+            AppendRtfSignature(message.Body, lines);
         } else {
-            smtp.Body.emplace_back();
-            smtp.Body.insert(smtp.Body.end(), lines.begin(), lines.end());
+            message.Body.emplace_back();
+            message.Body.insert(message.Body.end(), lines.begin(), lines.end());
         }
     }
 
@@ -134,14 +131,17 @@ bool TMessageSender::Prepare(TSMTP& smtp, const THeaderItem& item, const std::ve
 }
 
 bool TMessageSender::SendMessage(const THeaderItem& item, const std::vector<std::string>& attachments) {
-    store_.ChangeRecord(store_.Headers().HandleOf(&item), [](THeaderItem& record) {
-        record.Flags = static_cast<std::uint8_t>((record.Flags & ~mfSent) | mfQueued);
-    });
+    // A record already queued (as the composer saves it just before) is
+    // written once, not again here.
+    const auto queued = static_cast<std::uint8_t>((item.Flags & ~mfSent) | mfQueued);
+    if (item.Flags != queued)
+        store_.ChangeRecord(store_.Headers().HandleOf(&item), [queued](THeaderItem& record) { record.Flags = queued; });
 
-    current_ = std::make_unique<TSMTP>(env_, mimeTypes_);
+    current_ = std::make_unique<TSMTP>(env_);
     TSMTP& smtp = *current_;
+    TOutgoingMessage message;
     std::string body;
-    if (!Prepare(smtp, item, attachments, body)) {
+    if (!Prepare(smtp, message, item, attachments, body)) {
         env_.display.ShowStatus(kNoBody);
         current_.reset();
         return false;
@@ -156,7 +156,8 @@ bool TMessageSender::SendMessage(const THeaderItem& item, const std::vector<std:
         }
     };
     try {
-        smtp.Send();
+        const std::string data = TMessageBuilder(env_.clock, env_.prompt, env_.display, mimeTypes_).Build(message);
+        smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), data);
         keepTrust();
     } catch (const ECanceledError&) {
         keepTrust();
@@ -173,7 +174,7 @@ bool TMessageSender::SendMessage(const THeaderItem& item, const std::vector<std:
         current_.reset();
         return false;
     }
-    const std::string from = smtp.From;
+    const std::string from = message.From;
     current_.reset();
     Delivered(item, from, body);
     return true;

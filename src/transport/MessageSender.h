@@ -13,11 +13,12 @@ class TAccountList;
 class THeaderItem;
 class TMailStore;
 class TSMTP;
+struct TOutgoingMessage;
 
-// Sends one stored outgoing message: fills an SMTP client from the record
+// Sends one stored outgoing message: makes the message from the record
 // (recipients with the address book expanded, the body as rich text or as
-// plain text by its type, the signature, priority and the account), runs
-// the dialog and, when the server took the message, marks it sent, runs the
+// plain text by its type, the signature, priority), builds its bytes, hands
+// them to an SMTP session for the record's account and, when the server took the message, marks it sent, runs the
 // outgoing filters and moves it to the "Sent Box" (or the filter's mailbox),
 // compacting the mailbox it left. A failed send leaves it queued.
 class TMessageSender {
@@ -25,6 +26,9 @@ public:
     // The rows of "Internet.pab", "Internet.sig" and "Internet.flt".
     struct TLists {
         std::vector<TListRow> book, signatures, filters;
+        // The three files of a data folder as they are now, each found in
+        // any letter case, as the pages that edit them find them.
+        static TLists Read(const std::string& dataFolder);
     };
 
     TMessageSender(const TMailEnv& env, TMailStore& store, TAccountList& accounts, TLists lists,
@@ -37,8 +41,6 @@ public:
     void Cancel();
     bool Running() const { return current_ != nullptr; }
 
-    // The paths of a record's attachment value (each followed by 0x02).
-    static std::vector<std::string> AttachmentPaths(const std::string& value);
     // A rich text body's lines with the signature's lines added inside the
     // document.
     static void AppendRtfSignature(std::vector<std::string>& body, const std::vector<std::string>& signature);
@@ -48,9 +50,9 @@ public:
     static constexpr const char* kNoBody = "The message's body could not be read; it was not sent.";
 
 private:
-    // Fills the client; false when the body could not be read.
-    bool Prepare(TSMTP& smtp, const THeaderItem& item, const std::vector<std::string>& attachments,
-                 std::string& body);
+    // Fills the message and the client; false when the body could not be read.
+    bool Prepare(TSMTP& smtp, TOutgoingMessage& message, const THeaderItem& item,
+                 const std::vector<std::string>& attachments, std::string& body);
     void Delivered(const THeaderItem& item, const std::string& from, const std::string& body);
 
     TMailEnv env_;

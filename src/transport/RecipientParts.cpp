@@ -22,6 +22,14 @@ std::string AddressOf(std::string_view entry) {
     return std::string(entry);
 }
 
+std::string EnvelopeSafe(std::string address) {
+    for (char& c : address)
+        if (c == '\r' || c == '\n' || c == '<' || c == '>') c = ' ';
+    return address;
+}
+
+std::string EnvelopeAddress(std::string_view entry) { return EnvelopeSafe(AddressOf(entry)); }
+
 std::string NameOf(std::string_view entry) {
     std::string unquoted(entry);
     for (int i = 0; i < 2; ++i)

@@ -18,6 +18,7 @@
 #include "incoming/MessageStorer.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
+#include "store/MailboxName.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
 
@@ -275,7 +276,7 @@ TEST_F(Process, AnIndexThatCannotBeSavedKeepsTheDownloadAndSaysSo) {
     std::filesystem::create_directories(data_ + "In Box.Bak");
     TDownloadProcessing processing(store_, filters_, actions_, locked_, clock_, data_, attach_);
     std::vector<int> handles;
-    EXPECT_FALSE(processing.Run(TProcessThread::kTargetMailbox,
+    EXPECT_FALSE(processing.Run(TMailboxName::kInBox,
                                 [&](int handle, const THeaderItem&) { handles.push_back(handle); }));
     ASSERT_EQ(handles.size(), 1u);
     EXPECT_TRUE(Exists(data_ + "plain.tsg"));

@@ -19,6 +19,8 @@
 #include "transport/MailError.h"
 #include "transport/POP3.h"
 #include "transport/PosixSocketFactory.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -283,17 +285,19 @@ TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     WriteFileOrDie(files.File("notes.txt"), "one\n.two = 2\n");
     TRealRig rig;
     TSMTP smtp(rig.Env());
+    TOutgoingMessage message;
+    TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
     smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
     smtp.TimeOut = 10;
-    smtp.From = "Ann <ann@example.org>";
-    smtp.ToList = {"Bob <bob@example.net>", "carl@example.net"};
-    smtp.CCList = {"Dora <dora@example.net>"};
-    smtp.BCCList = {"eve@example.net"};
-    smtp.Subject = "Report";
-    smtp.BodyType = 1;
-    smtp.Body = {"Hello Bob,", ".the dot stays", "Ann"};
-    smtp.Attachments = {files.File("data.bin"), files.File("notes.txt")};
-    smtp.Send();
+    message.From = "Ann <ann@example.org>";
+    message.ToList = {"Bob <bob@example.net>", "carl@example.net"};
+    message.CCList = {"Dora <dora@example.net>"};
+    message.BCCList = {"eve@example.net"};
+    message.Subject = "Report";
+    message.BodyType = 1;
+    message.Body = {"Hello Bob,", ".the dot stays", "Ann"};
+    message.Attachments = {files.File("data.bin"), files.File("notes.txt")};
+    smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message));
     EXPECT_TRUE(rig.prompt.Texts().empty());
     EXPECT_EQ(ReadFileOrEmpty(sink.Folder() + "env1.txt"),
               "ann@example.org\nbob@example.net\ncarl@example.net\ndora@example.net\neve@example.net\n");
@@ -308,9 +312,9 @@ TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     EXPECT_NE(stored.find("\r\nMessage-ID: <"), std::string::npos);
     EXPECT_NE(stored.find("Content-Transfer-Encoding: 7bit\r\n\r\nHello Bob,\r\n.the dot stays\r\nAnn\r\n"),
               std::string::npos);
-    EXPECT_EQ(DecodeBase64(PartBody(stored, smtp.Boundary(), "data.bin")), binary);
-    EXPECT_EQ(PartBody(stored, smtp.Boundary(), "notes.txt"), "one\r\n.two =3D 2\r\n");
-    EXPECT_TRUE(stored.ends_with("--" + smtp.Boundary() + "--\r\n"));
+    EXPECT_EQ(DecodeBase64(PartBody(stored, builder.Boundary(), "data.bin")), binary);
+    EXPECT_EQ(PartBody(stored, builder.Boundary(), "notes.txt"), "one\r\n.two =3D 2\r\n");
+    EXPECT_TRUE(stored.ends_with("--" + builder.Boundary() + "--\r\n"));
     EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
 }
 
@@ -385,18 +389,20 @@ TEST(SmtpInterop, NamesFileNamesAndLongLinesArriveIntactAndReadableByOtherProgra
     WriteFileOrDie(files.File(odd), "one\x01two");
     TRealRig rig;
     TSMTP smtp(rig.Env());
+    TOutgoingMessage message;
+    TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
     smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
     smtp.TimeOut = 10;
-    smtp.From = "Smith, Ann <ann@example.org>";
-    smtp.ToList = {"Doe, Jane <jane@example.net>", "bob@example.net"};
-    smtp.CCList = {"Team: Ops <ops@example.net>"};
+    message.From = "Smith, Ann <ann@example.org>";
+    message.ToList = {"Doe, Jane <jane@example.net>", "bob@example.net"};
+    message.CCList = {"Team: Ops <ops@example.net>"};
     std::string subject;
     for (int i = 0; i < 30; ++i) subject += "part" + std::to_string(i) + " ";
-    smtp.Subject = subject + "end";
-    smtp.BodyType = 1;
-    smtp.Body = {"Hello,", std::string(2000, 'a'), "Ann"};
-    smtp.Attachments = {files.File(odd)};
-    smtp.Send();
+    message.Subject = subject + "end";
+    message.BodyType = 1;
+    message.Body = {"Hello,", std::string(2000, 'a'), "Ann"};
+    message.Attachments = {files.File(odd)};
+    smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message));
     EXPECT_TRUE(rig.prompt.Texts().empty());
     EXPECT_EQ(ReadFileOrEmpty(sink.Folder() + "env1.txt"),
               "ann@example.org\njane@example.net\nbob@example.net\nops@example.net\n");
@@ -426,13 +432,15 @@ TEST(SmtpInterop, AnAttachmentThatCannotBeReadLeavesNothingAtTheServer) {
     std::filesystem::create_directories(files.File("notes.txt"));
     TRealRig rig;
     TSMTP smtp(rig.Env());
+    TOutgoingMessage message;
+    TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
     smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
     smtp.TimeOut = 10;
-    smtp.From = "Ann <ann@example.org>";
-    smtp.ToList = {"bob@example.net"};
-    smtp.Body = {"x"};
-    smtp.Attachments = {files.File("notes.txt")};
-    EXPECT_THROW(smtp.Send(), EMailError);
+    message.From = "Ann <ann@example.org>";
+    message.ToList = {"bob@example.net"};
+    message.Body = {"x"};
+    message.Attachments = {files.File("notes.txt")};
+    EXPECT_THROW(smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message)), EMailError);
     EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
     // The server saw the connection end inside the data and kept nothing.
     ::usleep(300000);
@@ -444,12 +452,14 @@ TEST(SmtpInterop, ARefusedRecipientLeavesTheMessageUnsent) {
     ASSERT_TRUE(sink.Start()) << sink.Failure();
     TRealRig rig;
     TSMTP smtp(rig.Env());
+    TOutgoingMessage message;
+    TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
     smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
     smtp.TimeOut = 10;
-    smtp.From = "Ann <ann@example.org>";
-    smtp.ToList = {"reject@example.net"};
-    smtp.Body = {"x"};
-    EXPECT_THROW(smtp.Send(), EMailError);
+    message.From = "Ann <ann@example.org>";
+    message.ToList = {"reject@example.net"};
+    message.Body = {"x"};
+    EXPECT_THROW(smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message)), EMailError);
     EXPECT_TRUE(rig.display.Saw("550 no such user here"));
     EXPECT_FALSE(fileutil::Exists(sink.Folder() + "msg1.eml"));
 }

@@ -20,6 +20,8 @@
 #include "transport/MailError.h"
 #include "transport/POP3.h"
 #include "transport/PosixSocketFactory.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -163,17 +165,19 @@ protected:
     TRealRig rig;
     void Send(TSmtpSink& sink, TSecurity security, const std::string& password = "s3cret") {
         TSMTP smtp(rig.Env());
+        TOutgoingMessage message;
+        TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
         smtp.Server = "127.0.0.1:" + std::to_string(sink.Port());
         smtp.TimeOut = 10;
         smtp.Security = security;
         smtp.UserName = "ann";
         smtp.Password = password;
-        smtp.From = "Ann <ann@example.org>";
-        smtp.ToList = {"bob@example.net"};
-        smtp.Subject = "Secure";
-        smtp.BodyType = 1;
-        smtp.Body = {"Hello Bob,", ".dot"};
-        smtp.Send();
+        message.From = "Ann <ann@example.org>";
+        message.ToList = {"bob@example.net"};
+        message.Subject = "Secure";
+        message.BodyType = 1;
+        message.Body = {"Hello Bob,", ".dot"};
+        smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message));
     }
 };
 
@@ -256,14 +260,16 @@ conn.close()
     std::string big(8 * 1024 * 1024, 'x');
     WriteFileOrDie(dir.File("big.bin"), big);
     TSMTP smtp(rig.Env());
+    TOutgoingMessage message;
+    TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
     smtp.Server = "127.0.0.1:" + port;
     smtp.TimeOut = 10;
     smtp.Security = TSecurity::Tls;
-    smtp.From = "Ann <ann@example.org>";
-    smtp.ToList = {"bob@example.net"};
-    smtp.Body = {"hi"};
-    smtp.Attachments = {dir.File("big.bin")};
-    EXPECT_ANY_THROW(smtp.Send());
+    message.From = "Ann <ann@example.org>";
+    message.ToList = {"bob@example.net"};
+    message.Body = {"hi"};
+    message.Attachments = {dir.File("big.bin")};
+    EXPECT_ANY_THROW(smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder.Build(message)));
     EXPECT_FALSE(smtp.Connected());
 }
 

@@ -7,6 +7,7 @@
 #include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "config/IniFile.h"
+#include "incoming/ProcessThread.h"
 #include "support/TempDir.h"
 #include "transport/DialUp.h"
 #include "transport/MailCheck.h"
@@ -88,7 +89,8 @@ TEST_F(MailCheckTest, EveryAccountWithAPopServerIsCheckedInOrderAndTheUserIsTold
     EXPECT_EQ(work.Written(), work.ClientText());
     EXPECT_EQ(check.NewMessages(), 2);
     EXPECT_EQ(notifier.calls, std::vector<std::string>{"beep"});
-    EXPECT_EQ(check.DownloadFiles(), (std::vector<std::string>{dir.File("Home1.tsg"), dir.File("Work1.tsg")}));
+    EXPECT_EQ(TProcessQueue::DownloadedFiles(dir.Path()),
+              (std::vector<std::string>{dir.File("Home1.tsg"), dir.File("Work1.tsg")}));
 }
 
 TEST_F(MailCheckTest, AFailingAccountEndsTheCheckWithoutNotice) {

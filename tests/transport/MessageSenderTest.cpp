@@ -296,9 +296,4 @@ TEST_F(MessageSenderTest, AnOutgoingFilterChoosesAnotherMailboxAndBookMembersBec
     EXPECT_EQ(item.Mailbox.str(), "Archive");
 }
 
-TEST(MessageSenderPaths, AttachmentValuesSplitAtTheirMarks) {
-    EXPECT_EQ(TMessageSender::AttachmentPaths("/a b/c.txt\x02/d.bin\x02"), (List{"/a b/c.txt", "/d.bin"}));
-    EXPECT_TRUE(TMessageSender::AttachmentPaths("").empty());
-}
-
 }  // namespace

@@ -11,6 +11,8 @@
 #include "transport/MailError.h"
 #include "transport/QuotedPrintable.h"
 #include "transport/RecipientParts.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -19,19 +21,25 @@ class SMTPTest : public ::testing::Test {
 protected:
     TTransferRig rig;
     TTempDir dir;
+    std::unique_ptr<TMessageBuilder> builder;
     std::unique_ptr<TSMTP> smtp;
+    TOutgoingMessage message;
 
     void SetUp() override {
         setenv("TZ", "UTC", 1);
         tzset();
         WriteFileOrDie(dir.File("mime.types"), "# table\ntext/plain\t\ttxt asc\napplication/pdf pdf\n");
-        smtp = std::make_unique<TSMTP>(rig.Env(), TMimeTypes(dir.File("mime.types")));
+        builder = std::make_unique<TMessageBuilder>(rig.clock, rig.prompt, rig.display,
+                                                    TMimeTypes(dir.File("mime.types")));
+        smtp = std::make_unique<TSMTP>(rig.Env());
         smtp->Server = "10.0.0.7";
-        smtp->From = "Ann Smith <ann@example.org>";
-        smtp->Subject = "Hello";
-        smtp->BodyType = 1;
+        message.From = "Ann Smith <ann@example.org>";
+        message.Subject = "Hello";
+        message.BodyType = 1;
         smtp->TimeOut = 20;
     }
+    // The message built and handed to the session, as a send does.
+    void Send() { smtp->Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), builder->Build(message)); }
     // The dialog up to the data, for one recipient.
     TScript& UpToData(const std::string& rcpt = "bob@example.net") {
         return rig.net.Next()
@@ -54,11 +62,11 @@ protected:
 };
 
 TEST_F(SMTPTest, AMessageGoesOutWithTheExactHeaderLines) {
-    smtp->ToList = {"Bob Jones <bob@example.net>", "carl@example.net (Carl)", "dora@example.net"};
-    smtp->CCList = {"Eve <eve@example.net>"};
-    smtp->BCCList = {"<fred@example.net>"};
-    smtp->Priority = 0;
-    smtp->Body = {"Line one", ".starts with a dot", ""};
+    message.ToList = {"Bob Jones <bob@example.net>", "carl@example.net (Carl)", "dora@example.net"};
+    message.CCList = {"Eve <eve@example.net>"};
+    message.BCCList = {"<fred@example.net>"};
+    message.Priority = 0;
+    message.Body = {"Line one", ".starts with a dot", ""};
     auto& s = rig.net.Next()
                   .Server("220-mx ready\r\n")
                   .Server("220 really\r\n")
@@ -82,7 +90,7 @@ TEST_F(SMTPTest, AMessageGoesOutWithTheExactHeaderLines) {
                   .Server("250 queued\r\n")
                   .Client("QUIT\r\n")
                   .Server("221 bye\r\n");
-    smtp->Send();
+    Send();
     EXPECT_TRUE(s.Finished());
     std::string data = DataOf(s);
     // Date and Message-ID follow the clock (which moves a second per pass)
@@ -93,7 +101,7 @@ TEST_F(SMTPTest, AMessageGoesOutWithTheExactHeaderLines) {
     const std::string stamped = data.substr(date, idEnd + 2 - date);
     EXPECT_TRUE(stamped.starts_with("Date: Sun, 09 Sep 2001 01:46:4")) << stamped;
     EXPECT_NE(stamped.find(" +0000\r\nMessage-ID: <100000000"), std::string::npos) << stamped;
-    EXPECT_NE(stamped.find("." + smtp->Boundary()), std::string::npos) << stamped;
+    EXPECT_NE(stamped.find("." + builder->Boundary()), std::string::npos) << stamped;
     EXPECT_TRUE(stamped.ends_with("@example.org>\r\n")) << stamped;
     data.erase(date, stamped.size());
     EXPECT_EQ(data,
@@ -115,13 +123,13 @@ TEST_F(SMTPTest, AMessageGoesOutWithTheExactHeaderLines) {
               "\r\n");
     EXPECT_TRUE(rig.display.Saw("Mail To: Carl <carl@example.net>"));
     EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
-    EXPECT_EQ(smtp->Boundary().size(), 8u);
-    EXPECT_EQ(smtp->Boundary().find('9'), std::string::npos);
+    EXPECT_EQ(builder->Boundary().size(), 8u);
+    EXPECT_EQ(builder->Boundary().find('9'), std::string::npos);
 }
 
 TEST_F(SMTPTest, ARejectedRecipientFailsTheSendWithTheServersReply) {
-    smtp->ToList = {"nobody@example.net"};
-    smtp->Body = {"x"};
+    message.ToList = {"nobody@example.net"};
+    message.Body = {"x"};
     rig.net.Next()
         .Server("220 mx\r\n")
         .Client("HELO 10.0.0.7\r\n")
@@ -130,7 +138,7 @@ TEST_F(SMTPTest, ARejectedRecipientFailsTheSendWithTheServersReply) {
         .Server("250 ok\r\n")
         .Client("RCPT TO:<nobody@example.net>\r\n")
         .Server("550 no such user\r\n");
-    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_THROW(Send(), EMailError);
     EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
     EXPECT_TRUE(rig.display.Saw("550 no such user"));
     ASSERT_EQ(rig.prompt.Errors().size(), 1u);
@@ -139,8 +147,8 @@ TEST_F(SMTPTest, ARejectedRecipientFailsTheSendWithTheServersReply) {
 }
 
 TEST_F(SMTPTest, DataNotInvitedOrAMessageRefusedFails) {
-    smtp->ToList = {"bob@example.net"};
-    smtp->Body = {"x"};
+    message.ToList = {"bob@example.net"};
+    message.Body = {"x"};
     rig.net.Next()
         .Server("220 mx\r\n")
         .Client("HELO 10.0.0.7\r\n")
@@ -151,26 +159,26 @@ TEST_F(SMTPTest, DataNotInvitedOrAMessageRefusedFails) {
         .Server("250 ok\r\n")
         .Client("DATA\r\n")
         .Server("554 no valid recipients\r\n");
-    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_THROW(Send(), EMailError);
     UpToData().ClientUntil("\r\n.\r\n").Server("552 too big\r\n");
-    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_THROW(Send(), EMailError);
     EXPECT_EQ(rig.prompt.Errors().size(), 2u);
 }
 
 TEST_F(SMTPTest, AFarewellThatFailsDoesNotUndoAnAcceptedMessage) {
-    smtp->ToList = {"bob@example.net"};
-    smtp->Body = {"x"};
+    message.ToList = {"bob@example.net"};
+    message.Body = {"x"};
     UpToData().ClientUntil("\r\n.\r\n").Server("250 queued\r\n").Client("QUIT\r\n").Close();
-    EXPECT_NO_THROW(smtp->Send());
+    EXPECT_NO_THROW(Send());
     EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
 }
 
 TEST_F(SMTPTest, EightBitTextIsEncodedAndLabelled) {
-    smtp->ToList = {"J\xF6rg M\xFCller <joerg@example.net>"};
-    smtp->Subject = "Gr\xFC\xDF" "e";
-    smtp->Body = {"Sch\xF6ne Gr\xFC\xDF" "e = gut "};
+    message.ToList = {"J\xF6rg M\xFCller <joerg@example.net>"};
+    message.Subject = "Gr\xFC\xDF" "e";
+    message.Body = {"Sch\xF6ne Gr\xFC\xDF" "e = gut "};
     auto& s = UpToData("joerg@example.net").ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
-    smtp->Send();
+    Send();
     const std::string data = DataOf(s);
     EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Gr=FC=DFe?=\r\n"), std::string::npos) << data;
     EXPECT_NE(data.find("TO:       =?windows-1252?Q?J=F6rg_M=FCller?= <joerg@example.net>\r\n"), std::string::npos);
@@ -185,13 +193,13 @@ TEST_F(SMTPTest, AttachmentsGoOutInTheirEncodingsAndAMissingOneIsReported) {
     for (int i = 0; i < 114; ++i) binary.push_back(static_cast<char>(i * 7));
     WriteFileOrDie(dir.File("photo.bin"), binary);
     WriteFileOrDie(dir.File("notes.txt"), "first = line\r\n.dot line\r\n");
-    smtp->ToList = {"bob@example.net"};
-    smtp->BodyType = 0;
-    smtp->Body = {"{\\rtf1 hi", "}"};
-    smtp->Attachments = {dir.File("photo.bin"), dir.File("gone.pdf"), dir.File("notes.txt")};
+    message.ToList = {"bob@example.net"};
+    message.BodyType = 0;
+    message.Body = {"{\\rtf1 hi", "}"};
+    message.Attachments = {dir.File("photo.bin"), dir.File("gone.pdf"), dir.File("notes.txt")};
     auto& s = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
-    smtp->Send();
-    const std::string b = smtp->Boundary();
+    Send();
+    const std::string b = builder->Boundary();
     const std::string data = DataOf(s);
     const std::string tail = data.substr(data.find("Mime-Version: 1.0\r\n"));
     const auto line1 = base64::Encode(reinterpret_cast<const unsigned char*>(binary.data()), 57);
@@ -234,25 +242,25 @@ TEST_F(SMTPTest, AttachmentsGoOutInTheirEncodingsAndAMissingOneIsReported) {
 
 TEST_F(SMTPTest, StopDuringAnAttachmentCancelsTheSend) {
     WriteFileOrDie(dir.File("big.bin"), std::string(200000, 'x'));
-    smtp->ToList = {"bob@example.net"};
-    smtp->Body = {"x"};
-    smtp->Attachments = {dir.File("big.bin")};
+    message.ToList = {"bob@example.net"};
+    message.Body = {"x"};
+    message.Attachments = {dir.File("big.bin")};
     UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n");
     // Stop pressed while the bar moves.
     rig.display.onProgress = [&](int percent) {
         if (percent > 0) smtp->Cancel();
     };
-    EXPECT_THROW(smtp->Send(), ECanceledError);
+    EXPECT_THROW(Send(), ECanceledError);
     EXPECT_FALSE(rig.display.Saw("Mail sucessfully sent."));
 }
 
 TEST_F(SMTPTest, LineBreaksInsideEntriesCannotEndTheDataOrAddCommands) {
-    smtp->ToList = {"eve@example.net\r\nRSET (Eve)"};
-    smtp->Subject = "Hi\r\nBcc: spy@example.net";
-    smtp->Body = {"one\r\n.\r\nQUIT", "two\n.x"};
+    message.ToList = {"eve@example.net\r\nRSET (Eve)"};
+    message.Subject = "Hi\r\nBcc: spy@example.net";
+    message.Body = {"one\r\n.\r\nQUIT", "two\n.x"};
     auto& s = UpToData("eve@example.net  RSET").ClientUntil("\r\n.\r\n").Server("250 ok\r\n")
                   .Client("QUIT\r\n").Server("221\r\n");
-    smtp->Send();
+    Send();
     EXPECT_TRUE(s.Finished());
     const std::string data = DataOf(s);
     EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Hi=0D=0ABcc=3A_spy=40example=2Enet?=\r\n"), std::string::npos) << data;
@@ -289,11 +297,11 @@ TEST_F(SMTPTest, LongBodyLinesGoQuotedPrintableAndLongHeadersAreFolded) {
     std::string words;
     for (int i = 0; i < 40; ++i) words += "word" + std::to_string(i) + " ";
     words += "end";
-    smtp->Subject = words;
-    smtp->ToList = {"bob@example.net"};
-    smtp->Body = {"short", longLine, "x = y"};
+    message.Subject = words;
+    message.ToList = {"bob@example.net"};
+    message.Body = {"short", longLine, "x = y"};
     auto& s = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
-    smtp->Send();
+    Send();
     const std::string data = DataOf(s);
     const auto lines = LinesOf(data);
     for (const auto& l : lines) EXPECT_LE(l.size(), 78u) << l.substr(0, 100);
@@ -304,9 +312,9 @@ TEST_F(SMTPTest, LongBodyLinesGoQuotedPrintableAndLongHeadersAreFolded) {
               std::string::npos) << data.substr(0, 1200);
     EXPECT_NE(data.find("\r\nx =3D y\r\n"), std::string::npos);
     // A word too long for any line goes as encoded words, which may break.
-    smtp->Subject = std::string(200, 'z');
+    message.Subject = std::string(200, 'z');
     auto& again = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
-    smtp->Send();
+    Send();
     const auto subject = Unfolded(LinesOf(DataOf(again)))[0];
     EXPECT_TRUE(subject.starts_with("Subject:  =?windows-1252?Q?zzz")) << subject;
     for (const auto& l : LinesOf(DataOf(again))) EXPECT_LE(l.size(), 998u);
@@ -318,10 +326,10 @@ TEST_F(SMTPTest, NamesWithSpecialsAreQuotedAndFileNamesEncoded) {
     const std::string longName = std::string(70, 'r') + " report.bin";
     WriteFileOrDie(dir.File(longName), "def");
     WriteFileOrDie(dir.File("plain name.bin"), "ghi");
-    smtp->From = "Smith, Ann <ann@example.org>";
-    smtp->ToList = {"Doe, Jane <jane@example.net>"};
-    smtp->CCList = {"Team: \"Ops\" <ops@example.net>", "carl@example.net"};
-    smtp->Attachments = {dir.File(odd), dir.File(longName), dir.File("plain name.bin")};
+    message.From = "Smith, Ann <ann@example.org>";
+    message.ToList = {"Doe, Jane <jane@example.net>"};
+    message.CCList = {"Team: \"Ops\" <ops@example.net>", "carl@example.net"};
+    message.Attachments = {dir.File(odd), dir.File(longName), dir.File("plain name.bin")};
     auto& s = rig.net.Next()
                   .Server("220 mx\r\n")
                   .Client("HELO 10.0.0.7\r\n")
@@ -340,7 +348,7 @@ TEST_F(SMTPTest, NamesWithSpecialsAreQuotedAndFileNamesEncoded) {
                   .Server("250 ok\r\n")
                   .Client("QUIT\r\n")
                   .Server("221\r\n");
-    smtp->Send();
+    Send();
     const std::string data = DataOf(s);
     EXPECT_NE(data.find("From:     \"Smith, Ann\" <ann@example.org>\r\n"
                         "TO:       \"Doe, Jane\" <jane@example.net>\r\n"
@@ -364,15 +372,15 @@ TEST_F(SMTPTest, NamesWithSpecialsAreQuotedAndFileNamesEncoded) {
 TEST_F(SMTPTest, AnAttachmentThatCannotBeReadToItsEndFailsTheSend) {
     const std::string path = dir.File("big.bin");
     WriteFileOrDie(path, std::string(200000, 'x'));
-    smtp->ToList = {"bob@example.net"};
-    smtp->Body = {"x"};
-    smtp->Attachments = {path};
+    message.ToList = {"bob@example.net"};
+    message.Body = {"x"};
+    message.Attachments = {path};
     auto& cut = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n");
     // Another program rewrites the file while it goes out.
     rig.display.onProgress = [&](int percent) {
         if (percent > 0 && percent < 100) WriteFileOrDie(path, std::string(60000, 'y'));
     };
-    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_THROW(Send(), EMailError);
     rig.display.onProgress = nullptr;
     // The data never ended, so the server keeps nothing.
     EXPECT_EQ(cut.Written().find("\r\n.\r\n"), std::string::npos);
@@ -384,11 +392,124 @@ TEST_F(SMTPTest, AnAttachmentThatCannotBeReadToItsEndFailsTheSend) {
     // A text attachment that fails to read (here a folder named like one).
     const std::string folder = dir.File("notes.txt");
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    smtp->Attachments = {folder};
+    message.Attachments = {folder};
     auto& unreadable = UpToData().ClientUntil("\r\n.\r\n").Server("250 ok\r\n");
-    EXPECT_THROW(smtp->Send(), EMailError);
+    EXPECT_THROW(Send(), EMailError);
     EXPECT_EQ(unreadable.Written().find("\r\n.\r\n"), std::string::npos);
     EXPECT_EQ(rig.prompt.Errors().size(), 2u);
+}
+
+TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelopeApart) {
+    // Names and a file name beyond ASCII, a text and a binary attachment, a
+    // body line and an attachment line that begin with a dot. The expected
+    // bytes are what the client sent before building and sending were two
+    // classes.
+    const std::string report = dir.File("Bericht \xC3\xBC" "ber K\xC3\xB6ln.txt");
+    const std::string photo = dir.File("Foto \xC3\xA9t\xC3\xA9.pdf");
+    WriteFileOrDie(report, "Zeile eins\r\n. Punkt\r\nGr\xFC\xDF" "e = 100%\r\nlast line no end");
+    std::string binary;
+    for (int i = 0; i < 130; ++i) binary.push_back(static_cast<char>(i * 11 + 3));
+    WriteFileOrDie(photo, binary);
+    message.From = "J\xF6rg M\xFCller <joerg@example.org>";
+    message.ToList = {"Zo\xEB Dupr\xE9 <zoe@example.net>", "Smith, Ann <ann@example.net>"};
+    message.CCList = {"carl@example.net"};
+    message.BCCList = {"Hidden <hidden@example.net>"};
+    message.Subject = "Gr\xFC\xDF" "e aus K\xF6ln";
+    message.Priority = 2;
+    message.Body = {"Hallo Zo\xEB,", ". ein Punkt", "", "J\xF6rg"};
+    message.Attachments = {report, photo};
+    rig.clock.now = 1'000'000'001;
+    std::string built = builder->Build(message);
+
+    const std::string b = builder->Boundary();
+    // The Message-ID ends in eight random digits.
+    const std::string idStart = "Message-ID: <1000000001." + b;
+    const auto id = built.find(idStart);
+    ASSERT_NE(id, std::string::npos) << built;
+    built.replace(id + idStart.size(), 8, "########");
+    const std::string sent =
+        "Subject:  =?windows-1252?Q?Gr=FC=DFe_aus_K=F6ln?=\r\n"
+        "From:     =?windows-1252?Q?J=F6rg_M=FCller?= <joerg@example.org>\r\n"
+        "TO:       =?windows-1252?Q?Zo=EB_Dupr=E9?= <zoe@example.net>,\r\n"
+        "          \"Smith, Ann\" <ann@example.net>\r\n"
+        "CC:       \"carl@example.net\" <carl@example.net>\r\n"
+        "X-Priority: 1\r\n"
+        "X-Application: Fenmarch Skiffpost\r\n"
+        "X-Info: Fenmarch Skiffpost - http://www.fenmarch.example/\r\n"
+        "Date: Sun, 09 Sep 2001 01:46:41 +0000\r\n"
+        "Message-ID: <1000000001." + b + "########@example.org>\r\n"
+        "Mime-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n"
+        "X-Encoding: MIME\r\n"
+        "\r\n"
+        "This is a multi-part message in MIME format.\r\n"
+        "\r\n"
+        "--" + b + "\r\n"
+        "Content-Type: text/plain; charset=\"windows-1252\"\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n"
+        "\r\n"
+        "Hallo Zo=EB,\r\n"
+        ".. ein Punkt\r\n"
+        "\r\n"
+        "J=F6rg\r\n"
+        "\r\n"
+        "\r\n"
+        "--" + b + "\r\n"
+        "Content-Type: text/plain; name=\"=?utf-8?Q?Bericht_=C3=BCber_K=C3=B6ln=2Etxt?=\"\r\n"
+        "Content-Disposition: attachment;\r\n"
+        " filename*=utf-8''Bericht%20%C3%BCber%20K%C3%B6ln.txt\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n"
+        "\r\n"
+        "Zeile eins\r\n"
+        ".. Punkt\r\n"
+        "Gr=FC=DFe =3D 100%\r\n"
+        "last line no end\r\n"
+        "\r\n"
+        "\r\n"
+        "--" + b + "\r\n"
+        "Content-Type: application/pdf; name=\"=?utf-8?Q?Foto_=C3=A9t=C3=A9=2Epdf?=\"\r\n"
+        "Content-Disposition: attachment; filename*=utf-8''Foto%20%C3%A9t%C3%A9.pdf\r\n"
+        "Content-Transfer-Encoding: base64\r\n"
+        "\r\n"
+        "Aw4ZJC86RVBbZnF8h5KdqLO+ydTf6vUACxYhLDdCTVhjbnmEj5qlsLvG0dzn8v0IEx4pND9KVWBr\r\n"
+        "doGMl6KtuMPO2eTv+gUQGyYxPEdSXWhzfomUn6q1wMvW4ez3Ag0YIy45RE9aZXB7hpGcp7K9yNPe\r\n"
+        "6fT/ChUgKzZBTFdibXiDjg==\r\n"
+        "\r\n"
+        "--" + b + "--\r\n";
+    // The message itself holds its lines as they are; only the session
+    // doubles a leading dot.
+    std::string unstuffed = sent;
+    for (auto at = unstuffed.find("\r\n.."); at != std::string::npos; at = unstuffed.find("\r\n..", at + 3))
+        unstuffed.erase(at + 2, 1);
+    EXPECT_EQ(built, unstuffed);
+    EXPECT_EQ(message.EnvelopeFrom(), "joerg@example.org");
+    EXPECT_EQ(message.EnvelopeRecipients(),
+              (std::vector<std::string>{"zoe@example.net", "ann@example.net", "carl@example.net", "hidden@example.net"}));
+
+    auto& s = rig.net.Next()
+                  .Server("220 mx\r\n")
+                  .Client("HELO 10.0.0.7\r\n")
+                  .Server("250 hello\r\n")
+                  .Client("MAIL FROM:<joerg@example.org>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<zoe@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<ann@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<carl@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("RCPT TO:<hidden@example.net>\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("DATA\r\n")
+                  .Server("354 go\r\n")
+                  .Client(sent + ".\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("QUIT\r\n")
+                  .Server("221\r\n");
+    smtp->Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), built);
+    EXPECT_TRUE(s.Finished());
+    EXPECT_EQ(s.Written(), s.ClientText());
+    EXPECT_TRUE(rig.prompt.Texts().empty());
 }
 
 TEST(RecipientParts, SplitNamesAndAddresses) {

@@ -10,6 +10,8 @@
 #include "config/IniFile.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
+#include "transport/MessageBuilder.h"
+#include "transport/OutgoingMessage.h"
 #include "transport/POP3.h"
 #include "transport/SMTP.h"
 #include "transport/TimedOutError.h"
@@ -225,18 +227,24 @@ class SmtpSecureTest : public ::testing::Test {
 protected:
     TTransferRig rig;
     TSMTP smtp{rig.Env()};
+    TOutgoingMessage message;
     void SetUp() override {
         smtp.Server = "smtp.example.org";
         rig.net.hosts["smtp.example.org"] = 0x0A000002;
         rig.net.services["submission"] = 587;
         rig.net.services["submissions"] = 465;
-        smtp.From = "Ann <ann@example.org>";
-        smtp.ToList = {"bob@example.net"};
-        smtp.Body = {"hi"};
-        smtp.BodyType = 1;
+        message.From = "Ann <ann@example.org>";
+        message.ToList = {"bob@example.net"};
+        message.Body = {"hi"};
+        message.BodyType = 1;
         smtp.UserName = "ann";
         smtp.Password = "s3cret";
         smtp.TimeOut = 20;
+    }
+    // The message built and handed to a session, as a send does.
+    void Send(TSMTP& session) {
+        session.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(),
+                     TMessageBuilder(rig.clock, rig.prompt, rig.display).Build(message));
     }
     static TScript& Rest(TScript& s) {
         return s.Client("MAIL FROM:<ann@example.org>\r\n")
@@ -267,7 +275,7 @@ TEST_F(SmtpSecureTest, StartTlsThenAuthPlainWithTheCapabilitiesFromInsideTls) {
                      .Client("AUTH PLAIN " + B64(std::string("\0ann\0s3cret", 11)) + "\r\n")
                      .Server("235 2.7.0 ok\r\n");
     Rest(s);
-    smtp.Send();
+    Send(smtp);
     EXPECT_EQ(s.port, 587);
     EXPECT_EQ(s.handshakes, 1);
     EXPECT_TRUE(s.Finished());
@@ -290,7 +298,7 @@ TEST_F(SmtpSecureTest, CramMd5IsPreferredAndLoginAnswersBothPrompts) {
                         .Client("dGltIGI5MTNhNjAyYzdlZGE3YTQ5NWI0ZTZlNzMzNGQzODkw\r\n")
                         .Server("235 ok\r\n");
     Rest(cram);
-    smtp.Send();
+    Send(smtp);
     EXPECT_EQ(cram.port, 465);
     EXPECT_TRUE(cram.Finished());
     EXPECT_EQ(Commands(cram.Written()), Commands(cram.ClientText()));
@@ -298,9 +306,6 @@ TEST_F(SmtpSecureTest, CramMd5IsPreferredAndLoginAnswersBothPrompts) {
     TSMTP login(rig.Env());
     login.Server = "smtp.example.org";
     login.Security = TSecurity::Tls;
-    login.From = smtp.From;
-    login.ToList = smtp.ToList;
-    login.Body = {"hi"};
     login.UserName = "ann";
     login.Password = "s3cret";
     TScript& s = rig.net.Next()
@@ -315,7 +320,7 @@ TEST_F(SmtpSecureTest, CramMd5IsPreferredAndLoginAnswersBothPrompts) {
                      .Client(B64("s3cret") + "\r\n")
                      .Server("235 ok\r\n");
     Rest(s);
-    login.Send();
+    Send(login);
     EXPECT_TRUE(s.Finished());
     EXPECT_EQ(Commands(s.Written()), Commands(s.ClientText()));
 }
@@ -329,7 +334,7 @@ TEST_F(SmtpSecureTest, ARefusedLoginShowsTheServersReplyAndSendsNoMessage) {
                      .Server("250-mx\r\n250 AUTH PLAIN\r\n")
                      .ClientUntil("\r\n")
                      .Server("535-5.7.8 Username and Password\r\n535 5.7.8 not accepted\r\n");
-    EXPECT_THROW(smtp.Send(), EMailError);
+    EXPECT_THROW(Send(smtp), EMailError);
     ASSERT_EQ(rig.prompt.Errors().size(), 1u);
     EXPECT_EQ(rig.prompt.Errors()[0], "Fenmarch Skiffpost could not log in to SMTP Server \"smtp.example.org\".\n\r"
                                       "Reason: 535 5.7.8 not accepted\n\r"
@@ -343,7 +348,7 @@ TEST_F(SmtpSecureTest, WithoutStartTlsOnOfferNeitherPasswordNorMessageLeaves) {
                      .Server("220 mx\r\n")
                      .Client("EHLO smtp.example.org\r\n")
                      .Server("250-mx\r\n250 AUTH PLAIN LOGIN\r\n");
-    EXPECT_THROW(smtp.Send(), EMailError);
+    EXPECT_THROW(Send(smtp), EMailError);
     EXPECT_EQ(s.Written(), "EHLO smtp.example.org\r\n");
     ASSERT_EQ(rig.prompt.Errors().size(), 1u);
     EXPECT_TRUE(Contains(rig.prompt.Errors()[0], "Reason: The server does not offer STARTTLS."));
@@ -353,7 +358,7 @@ TEST_F(SmtpSecureTest, APlainAccountKeepsHeloAndNeverAuthenticates) {
     smtp.Server = "10.0.0.9";
     TScript& s = rig.net.Next().Server("220 mx\r\n").Client("HELO 10.0.0.9\r\n").Server("250 hi\r\n");
     Rest(s);
-    smtp.Send();
+    Send(smtp);
     EXPECT_EQ(s.port, 25);
     EXPECT_EQ(s.endpoint.security, TSecurity::None);
     EXPECT_EQ(s.handshakes, 0);

@@ -8,6 +8,7 @@
 #include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
+#include "store/MailboxName.h"
 
 struct TLeftoverProcessing::Parts {
     Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, const TFilterList& filters,
@@ -29,7 +30,7 @@ TLeftoverProcessing::TLeftoverProcessing(TMailStore& store, const TFolders& fold
 TLeftoverProcessing::~TLeftoverProcessing() = default;
 
 void TLeftoverProcessing::Start(std::function<void()> finished) {
-    parts_->processing.Start(parts_->main, TProcessThread::kTargetMailbox, nullptr,
+    parts_->processing.Start(parts_->main, TMailboxName::kInBox, nullptr,
                              [finished = std::move(finished)](bool) {
                                  if (finished) finished();
                              });

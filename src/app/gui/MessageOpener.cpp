@@ -144,15 +144,21 @@ void TMessageOpener::WriteTo(const std::string& address) {
     CreateMessage(std::move(message), true);
 }
 
-bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments) {
-    return sender_.Send(handle, attachments);
+TAccountList TMessageOpener::AccountsForSending() {
+    TAccountList accounts = TAccountList::Read(dataFolder_);
+    if (!accounts.Accounts().empty() || !newAccount_) return accounts;
+    newAccount_();
+    // What the editor wrote: the account just made is the one to send through.
+    return TAccountList::Read(dataFolder_);
+}
+
+bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {
+    return sender_.Send(handle, attachments, accounts);
 }
 
 std::vector<std::string> TMessageOpener::SmtpAccounts() { return TSendRunner::SmtpAccounts(dataFolder_); }
 bool TMessageOpener::OpenEditorWhenNoAccount() {
-    TAccountList accounts(dataFolder_);
-    accounts.Load();
-    if (!accounts.Accounts().empty()) return false;
+    if (!TAccountList::Read(dataFolder_).Accounts().empty()) return false;
     if (newAccount_) newAccount_();
     return true;
 }

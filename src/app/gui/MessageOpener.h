@@ -48,11 +48,14 @@ public:
     // IPadHost
     TMailStore& Store() override { return store_; }
     int CreateMessage(TNewMessage message, bool show) override;
-    bool Send(int handle, const std::vector<std::string>& attachments) override;
+    TAccountList AccountsForSending() override;
+    bool Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) override;
     std::vector<std::string> SmtpAccounts() override;
     // What opens the new-account editor (the "Internet Servers" page's).
     void SetNewAccountEditor(std::function<void()> open) { newAccount_ = std::move(open); }
-    bool OpenEditorWhenNoAccount() override;
+    // When the program has no server account at all, opens the new-account
+    // editor (modally) and answers true; false when there is an account.
+    bool OpenEditorWhenNoAccount();
     // Shows the "Mail Messages" page, where a new message's row appears.
     void SetMailPageShower(std::function<void()> show) { showMailPage_ = std::move(show); }
     std::vector<TListRow> AddressBook() override;

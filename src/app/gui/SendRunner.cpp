@@ -8,7 +8,6 @@
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtText.h"
 #include "config/AccountList.h"
-#include "config/ConfigKeys.h"
 #include "store/MailStore.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
@@ -23,31 +22,21 @@ TSendRunner::TSendRunner(TMailStore& store, std::string dataFolder, QAction& sto
 TSendRunner::~TSendRunner() = default;
 
 std::vector<std::string> TSendRunner::SmtpAccounts(const std::string& dataFolder) {
-    TAccountList accounts(dataFolder);
-    accounts.Load();
-    std::vector<std::string> out;
-    for (const auto& account : accounts.Accounts())
-        if (!account.smtpServer.empty()) out.push_back(account.alias);
-    return out;
+    return TAccountList::Read(dataFolder).SmtpAliases();
 }
 
 void TSendRunner::Cancel() {
     if (sender_) sender_->Cancel();
 }
 
-bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments) {
+bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {
     const THeaderItem* item = store_.Headers().At(handle);
     if (!item || sender_) return false;
-    TAccountList accounts(dataFolder_);
-    accounts.Load();
-    TMessageSender::TLists lists{listfile::Read(dataFolder_ + cfg::kAddressFile),
-                                 listfile::Read(dataFolder_ + cfg::kSignatureFile),
-                                 listfile::Read(dataFolder_ + cfg::kFilterFile)};
     TPosixSocketFactory net;
     TQtEventPump pump;
     TSystemClock clock;
-    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts, std::move(lists),
-                          *filterActions_);
+    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts,
+                          TMessageSender::TLists::Read(dataFolder_), *filterActions_);
 
     const bool timerWasOn = interval_ && interval_->isActive();
     if (interval_) interval_->stop();

@@ -13,6 +13,7 @@ class QAction;
 class QProgressBar;
 class QTimer;
 class IFilterActions;
+class TAccountList;
 class TMailStore;
 class TMessageSender;
 
@@ -35,9 +36,10 @@ public:
     // What the outgoing filters do: the main window's filter actions.
     void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
 
-    // Sends the message of handle with these attachments; true when the
+    // Sends the message of handle with these attachments through its
+    // account of accounts (read by the caller for this send); true when the
     // server took it. False at once while another send runs.
-    bool Send(int handle, const std::vector<std::string>& attachments);
+    bool Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts);
     bool Running() const { return sender_ != nullptr; }
     void Cancel();
 

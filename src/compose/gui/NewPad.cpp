@@ -703,22 +703,23 @@ std::string TNewPad::NoAccountError() {
 
 void TNewPad::Send() {
     // With no account at all the user makes one first; it may be the one
-    // this message goes through.
-    Host().OpenEditorWhenNoAccount();
-    const auto accounts = Host().SmtpAccounts();
+    // this message goes through. The list read here is the one the send
+    // uses, so the account chosen is the account sent through.
+    TAccountList accounts = Host().AccountsForSending();
+    const auto smtpAccounts = accounts.SmtpAliases();
     TMailStore& store = Host().Store();
-    if (accounts.empty()) {
+    if (smtpAccounts.empty()) {
         store.Prompt().Error(NoAccountError());
         return;
     }
     // The list may have changed since the window opened (an account just
     // made, renamed or removed): the choice is one of the accounts now.
-    FillServers(accounts, servers->currentText());
+    FillServers(smtpAccounts, servers->currentText());
     hide();
     EditRecord([stored = qttext::ToStored(servers->currentText())](THeaderItem& item) { item.Server = stored; });
     // The body on show is what goes: it is saved first whatever the timer.
     Save();
-    if (Host().Send(Handle(), Attachments()->Paths())) {
+    if (Host().Send(Handle(), Attachments()->Paths(), accounts)) {
         close();
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "common/ListFile.h"
 #include "compose/MessageCreator.h"
+#include "config/AccountList.h"
 
 class THeaderItem;
 class TMailStore;
@@ -23,14 +24,15 @@ public:
     // Creates a message in the "Out Box" (or where a filter sends it) and,
     // when show is set, opens it in the composer. Its handle.
     virtual int CreateMessage(TNewMessage message, bool show) = 0;
-    // Sends a stored message with these attachments; true when the server
-    // took it.
-    virtual bool Send(int handle, const std::vector<std::string>& attachments) = 0;
+    // The accounts a send chooses from, read once for it: when the program
+    // has no server account at all, the new-account editor opens (modally)
+    // first and the accounts are the ones it left.
+    virtual TAccountList AccountsForSending() = 0;
+    // Sends a stored message with these attachments through the record's
+    // account of accounts; true when the server took it.
+    virtual bool Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) = 0;
     // The names of the accounts that have an SMTP server, in list order.
     virtual std::vector<std::string> SmtpAccounts() = 0;
-    // When the program has no server account at all, opens the new-account
-    // editor (modally) and answers true; false when there is an account.
-    virtual bool OpenEditorWhenNoAccount() = 0;
     // The rows of the address book and of the signature list.
     virtual std::vector<TListRow> AddressBook() = 0;
     virtual std::vector<TListRow> Signatures() = 0;

@@ -46,6 +46,7 @@
 #include <QItemSelectionModel>
 #include "app/gui/FMListView.h"
 #include <QPlainTextEdit>
+#include "support/BookMember.h"
 #include "support/ListFileCheck.h"
 #include "support/gui/DialogButtons.h"
 #include "support/gui/WhenShown.h"
@@ -464,6 +465,35 @@ TEST_F(MessagePadsTest, TheComposerSendsThroughARealServerAndTheMessageLandsInTh
     // The stored body is the one typed, with its bold word.
     EXPECT_EQ(BodyText(h), "Hello Bob\n");
     EXPECT_NE(TRecordBody(store).Stored(h)->find("\\b"), std::string::npos);
+}
+
+TEST_F(MessagePadsTest, AnAddressBookNamedInOtherLettersIsTheBookTheSendExpands) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    Account("Home", "127.0.0.1:" + std::to_string(sink.Port()));
+    // A data folder copied from another system spells the book's name its own way.
+    TListRow team = BookMember("Team", "t1@example.net\x02t2@example.net");
+    team.SetSubItem(memberfield::ListKind, "1");
+    ASSERT_TRUE(listfile::Write(dir.File("Internet.PAB"), {team}, store.Flags().listFill, pump));
+    Open();
+    const QAbstractItemModel* page = w->ListPages()->AddressPage().List()->model();
+    ASSERT_EQ(page->rowCount(), 1);
+    EXPECT_EQ(page->index(0, 0).data().toString(), QStringLiteral("Team"));
+
+    const int h = Add("Out Box", "Report", mfQueued, kRich);
+    R(h).Address = "Team";
+    R(h).CCList = "";
+    R(h).Server = "Home";
+    w->Commands()->OpenMessage(h);
+    auto* pad = Pad<TNewPad>(h);
+    ASSERT_NE(pad, nullptr);
+    pad->send->trigger();
+    EXPECT_TRUE(Shown().empty()) << Shown().front();
+    // The list member named in To goes to its members, as copies.
+    EXPECT_EQ(ReadAll(sink.Folder() + "env1.txt"), "ann@example.org\nt1@example.net\nt2@example.net\n");
+    EXPECT_NE(ReadAll(sink.Folder() + "msg1.eml").find("CC:       \"t1@example.net\" <t1@example.net>,\r\n"),
+              std::string::npos);
+    EXPECT_EQ(R(h).Mailbox.str(), "Sent Box");
 }
 
 TEST_F(MessagePadsTest, AFailedSendShowsTheComposerAgainAndKeepsTheMessageQueued) {
