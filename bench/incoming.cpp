@@ -24,6 +24,7 @@
 #include "incoming/MimeDecodeThread.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailStore.h"
+#include "store/MailboxName.h"
 #include "support/QuietPrompt.h"
 
 namespace {
@@ -174,7 +175,7 @@ void BM_ProcessMessages(benchmark::State& state) {
         store.LoadTree();
         state.ResumeTiming();
         TDownloadProcessing(store, filters, actions, prompt, clock, data, attach)
-            .Run(TProcessThread::kTargetMailbox, nullptr);
+            .Run(TMailboxName::kInBox, nullptr);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
     state.counters["messages"] = count;
@@ -253,7 +254,7 @@ void BM_LargeAttachmentPeakMemory(benchmark::State& state) {
         before = ru.ru_maxrss;
         state.ResumeTiming();
         TDownloadProcessing(store, filters, actions, prompt, clock, data, attach)
-            .Run(TProcessThread::kTargetMailbox, nullptr);
+            .Run(TMailboxName::kInBox, nullptr);
         ::getrusage(RUSAGE_SELF, &ru);
         after = ru.ru_maxrss;
     }

@@ -534,7 +534,7 @@ void TMailCommands::ImportMessageFile() {
     const QString chosen = chooser_->Open(window_, QStringLiteral("Import a file."), FileFilters());
     if (chosen.isEmpty() || Refused()) return;
     TFilterList filters;
-    filters.Load(fileutil::WithTrailingSlash(store_.DataFolder()) + cfg::kFilterFile);
+    filters.Load(fileutil::FindNoCase(store_.DataFolder(), cfg::kFilterFile));
     const auto handle =
         TMessageImport(store_, filters.Rows(), filterActions_).Import(chosen.toStdString(), std::time(nullptr));
     if (!handle) {

@@ -75,7 +75,7 @@ QWidget* TMessageOpener::Open(int handle) {
 }
 
 int TMessageOpener::CreateMessage(TNewMessage message, bool show) {
-    const auto filters = listfile::Read(dataFolder_ + cfg::kFilterFile);
+    const auto filters = listfile::Read(fileutil::FindNoCase(dataFolder_, cfg::kFilterFile));
     const int handle = TMessageCreator(store_, filters, *filterActions_).CreateMessage(message);
     if (const THeaderItem* item = store_.Headers().At(handle)) commands_.SelectMailbox(item->Mailbox.str());
     if (show) Open(handle);

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include "app/DesktopEntries.h"
+#include "common/FileUtil.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
@@ -580,8 +581,9 @@ bool TSetup::Apply() {
     const TPreferences values = Values();
     // The configuration reports a refused write itself.
     if (!values.Save(config_)) return false;
-    if (!TFormatFile::Write(config_, dataFolder_ + cfg::kFormatFile))
-        prompt_.Error("Unable to write to " + dataFolder_ + cfg::kFormatFile);
+    // A copied "Internet.FMT" is the one rewritten, not joined by a second file.
+    const std::string format = fileutil::FindNoCase(dataFolder_, cfg::kFormatFile);
+    if (!TFormatFile::Write(config_, format)) prompt_.Error("Unable to write to " + format);
     // Only a change of the box touches the desktop's files.
     if (StartWithDesktop->isChecked() != autostart_) {
         TDesktopEntries entries(TDesktopEntries::FromEnvironment(programFolder_));
