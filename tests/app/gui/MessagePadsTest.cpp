@@ -476,8 +476,8 @@ TEST_F(MessagePadsTest, AFailedSendShowsTheComposerAgainAndKeepsTheMessageQueued
     }
     Open();
     const int h = Add("Out Box", "refused", mfQueued, kRich);
-    R(h).Address = "reject@example.net";
-    R(h).Server = "Home";
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Address = "reject@example.net"; r.Server = "Home"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -544,9 +544,8 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
     WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\n");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).Address = "";
-    R(h).Who = "";
-    R(h).CCList = "dora@x";
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Address = ""; r.Who = ""; r.CCList = "dora@x"; }, TPersist::WithNextSave);
     store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
@@ -671,7 +670,7 @@ TEST_F(MessagePadsTest, WithoutAnAccountTheMessageButtonOpensTheNewAccountEditor
 TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNewAccount) {
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).Address = "bob@example.net";
+    store.ChangeRecord(h, [](THeaderItem& r) { r.Address = "bob@example.net"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -702,8 +701,8 @@ TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
     Account("Work", "smtp.work.example");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).Signature = "Home";
-    R(h).Server = "Work";
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Signature = "Home"; r.Server = "Work"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -843,11 +842,13 @@ TEST_F(MessagePadsTest, DISABLED_Screenshots) {
         "\\pard\\plain\\f0\\fs20 See www.example.com/report for the charts.\\par\r\n\\par\r\nBob\\par\r\n}\r\n";
     Open();
     const int in = Add("In Box", "Quarterly figures", mfRead, body, value);
-    R(in).Address = "Bob Jones <bob@example.net>";
-    R(in).CCList = "ann@example.org, carl@example.net";
+    store.ChangeRecord(
+        in, [](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; r.CCList = "ann@example.org, carl@example.net"; },
+        TPersist::WithNextSave);
     const int out = Add("Out Box", "Re: Quarterly figures", mfQueued | mfAttach, body, value);
-    R(out).Address = "Bob Jones <bob@example.net>";
-    R(out).CCList = "carl@example.net";
+    store.ChangeRecord(
+        out, [](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; r.CCList = "carl@example.net"; },
+        TPersist::WithNextSave);
     for (int h : {in, out}) {
         w->Commands()->OpenMessage(h);
         QWidget* pad = w->Windows().WindowOf(h);
