@@ -26,6 +26,7 @@
 #include "app/gui/FilterPage.h"
 #include "app/gui/MailCheckController.h"
 #include "app/gui/TrayIcon.h"
+#include "app/gui/TransferState.h"
 #include "app/gui/WindowFilterActions.h"
 #include "app/gui/ListPage.h"
 #include "app/gui/ListPages.h"
@@ -85,10 +86,10 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     addToolBar(Qt::TopToolBarArea, toolbar_);
     BuildPages();
     BuildStatusLine();
-    mailOps_ = new TMailCheckController(
-        config_, prompt_, folders_.data,
-        {toolbar_->MailCheck, actions_->checkMail, toolbar_->CancelMail, progress_},
-        [this](const QString& text) { SetStatusText(text); }, this);
+    transfers_ = new TTransferState(*toolbar_->CancelMail->defaultAction(), *progress_,
+                                    [this](const QString& text) { SetStatusText(text); }, this);
+    mailOps_ = new TMailCheckController(config_, prompt_, folders_.data, {toolbar_->MailCheck, actions_->checkMail},
+                                        *transfers_, this);
     mailOps_->SetProcessing([this] {
         if (startProcessing_) startProcessing_();
     });
@@ -425,10 +426,7 @@ void TControlCenter::SetStore(TMailStore& store) {
     search_ = new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
     actions_->findMessage->setEnabled(true);
     connect(actions_->findMessage, &QAction::triggered, search_, &TMessageSearch::Open);
-    sender_ = new TSendRunner(store, folders_.data, *toolbar_->CancelMail->defaultAction(), *progress_,
-                              [this](const QString& text) { SetStatusText(text); }, this);
-    // A send holds the timed checks back until it ends.
-    sender_->SetIntervalTimer(&mailOps_->InternetTimer);
+    sender_ = new TSendRunner(store, folders_.data, *transfers_, this);
     sender_->SetFilterActions(filterActions_.get());
     opener_ = new TMessageOpener(store, folders_.data, *windows_, *commands_, *sender_, this);
     opener_->SetSpell(spell_);
@@ -598,7 +596,7 @@ void TControlCenter::closeEvent(QCloseEvent* event) {
     closing_ = true;
     tray_->SetActive(false);
     // A running check ends at its next wait; the program then quits.
-    mailOps_->Stop();
+    mailOps_->Cancel();
     if (windows_) windows_->CloseAll();
     SaveColumnWidths();
     config_.Write(cfg::PreViewerWindow, mailPage_->PanelHeight());

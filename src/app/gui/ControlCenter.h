@@ -27,6 +27,7 @@ struct TPreferences;
 class TMessageWindows;
 class TMessageOpener;
 class TSendRunner;
+class TTransferState;
 class TMailStore;
 class TMainActions;
 class TMainToolbar;
@@ -214,6 +215,7 @@ private:
     THelpWindow* help_ = nullptr;  // made at the first request, a child window
     std::unique_ptr<IFileChooser> chooser_;
     std::unique_ptr<TWindowFilterActions> filterActions_;
+    TTransferState* transfers_ = nullptr;
     TMailCheckController* mailOps_ = nullptr;
     TTrayIcon* tray_ = nullptr;
     QMenu* trayPopup_ = nullptr;

@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QMenu>
-#include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
@@ -13,7 +12,7 @@
 #include "app/gui/CheckAccounts.h"
 #include "app/gui/DesktopNotifier.h"
 #include "app/gui/DialogPasswordPrompt.h"
-#include "app/gui/WindowTransferDisplay.h"
+#include "app/gui/TransferState.h"
 #include "common/Clock.h"
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtText.h"
@@ -25,12 +24,10 @@
 #include "transport/PosixSocketFactory.h"
 
 struct TMailCheckController::Parts {
-    Parts(const std::string& dataFolder, QProgressBar& progress, StatusSink status, QWidget* window)
-        : display(progress, std::move(status)), passwords(window), accounts(dataFolder) {}
+    Parts(const std::string& dataFolder, QWidget* window) : passwords(window), accounts(dataFolder) {}
     TPosixSocketFactory net;
     TSystemClock clock;
     TQtEventPump pump;
-    TWindowTransferDisplay display;
     TDialogPasswordPrompt passwords;
     TNoDialUp dialUp;
     TDesktopNotifier notifier;
@@ -38,16 +35,17 @@ struct TMailCheckController::Parts {
 };
 
 TMailCheckController::TMailCheckController(TIniFile& config, IUserPrompt& prompt, std::string dataFolder,
-                                           TControls controls, StatusSink status, QWidget* window)
+                                           TControls controls, TTransferState& transfers, QWidget* window)
     : QObject(window),
       config_(config),
       prompt_(prompt),
       dataFolder_(std::move(dataFolder)),
       controls_(controls),
-      status_(status),
+      transfers_(transfers),
       window_(window),
-      parts_(std::make_unique<Parts>(dataFolder_, *controls.progress, status, window)) {
+      parts_(std::make_unique<Parts>(dataFolder_, window)) {
     InternetTimer.setObjectName(QStringLiteral("InternetTimer"));
+    transfers_.HoldTimer(InternetTimer);
     connect(&InternetTimer, &QTimer::timeout, this, [this] { CheckAll(); });
 
     popup_ = new QMenu(window);
@@ -62,8 +60,6 @@ TMailCheckController::TMailCheckController(TIniFile& config, IUserPrompt& prompt
     checkActions_.append(own);
     own->setEnabled(true);
     connect(own, &QAction::triggered, this, &TMailCheckController::CheckButtonClicked);
-    connect(controls_.stopButton->defaultAction(), &QAction::triggered, this, &TMailCheckController::Stop);
-    controls_.stopButton->defaultAction()->setEnabled(false);
 
     // The list is rewritten by replacing the file, which a watch on the file
     // alone would lose; the folder's changes catch every rewrite.
@@ -122,7 +118,7 @@ void TMailCheckController::ApplyInterval() {
         return;
     }
     InternetTimer.setInterval(period);
-    if (!Running()) InternetTimer.start();
+    if (!transfers_.Running()) InternetTimer.start();
 }
 
 bool TMailCheckController::CheckAll() {
@@ -171,7 +167,8 @@ void TMailCheckController::CheckButtonClicked() {
 bool TMailCheckController::Check(const std::vector<std::string>& aliases) {
     if (Running()) return false;
     parts_->accounts.Load();
-    TMailCheck check({parts_->net, parts_->pump, parts_->clock, prompt_, parts_->display}, parts_->passwords,
+    TMailCheck check({parts_->net, parts_->pump, parts_->clock, prompt_,
+                      transfers_.Display(TTransferState::TKind::Check)}, parts_->passwords,
                      parts_->dialUp, parts_->notifier, config_, parts_->accounts, dataFolder_);
     check_ = &check;
     // What has arrived is processed while the rest downloads (at most every
@@ -201,46 +198,20 @@ bool TMailCheckController::Check(const std::vector<std::string>& aliases) {
     return ok;
 }
 
-void TMailCheckController::Stop() {
-    if (check_) {
-        check_->Cancel();
-        controls_.checkButton->defaultAction()->setEnabled(true);
-    } else if (sendCancel_) {
-        sendCancel_();
-    }
-}
-
-void TMailCheckController::SendStarted(std::function<void()> cancel) {
-    sendCancel_ = std::move(cancel);
-    InternetTimer.stop();
-    UpdateStop();
-}
-
-void TMailCheckController::SendEnded() {
-    sendCancel_ = nullptr;
-    if (!Running()) {
-        if (InternetTimer.interval() > 0) InternetTimer.start();
-        controls_.progress->setVisible(false);
-    }
-    UpdateStop();
-}
-
-void TMailCheckController::UpdateStop() {
-    controls_.stopButton->defaultAction()->setEnabled(Running() || sendCancel_ != nullptr);
+void TMailCheckController::Cancel() {
+    if (!check_) return;
+    check_->Cancel();
+    controls_.checkButton->defaultAction()->setEnabled(true);
 }
 
 void TMailCheckController::EnterBusy() {
-    InternetTimer.stop();
+    transfers_.Begin(TTransferState::TKind::Check, [this] { Cancel(); });
     for (QAction* action : std::as_const(checkActions_)) action->setEnabled(false);
     allServers_->setEnabled(false);
-    UpdateStop();
 }
 
 void TMailCheckController::LeaveBusy() {
     for (QAction* action : std::as_const(checkActions_)) action->setEnabled(true);
     allServers_->setEnabled(true);
-    if (InternetTimer.interval() > 0 && !sendCancel_) InternetTimer.start();
-    controls_.progress->setValue(0);
-    if (!sendCancel_) controls_.progress->setVisible(false);
-    UpdateStop();
+    transfers_.End(TTransferState::TKind::Check);
 }

@@ -12,36 +12,32 @@
 class QAction;
 class QFileSystemWatcher;
 class QMenu;
-class QProgressBar;
 class QToolButton;
 class QWidget;
 class TCheckAccounts;
 class TIniFile;
 class TMailCheck;
+class TTransferState;
 class IUserPrompt;
 
 // The window's side of mail operations: what starts a check (the automatic
 // timer "InternetTimer", the "Check" button and its menu "MCPopup", "Check
-// Mail" with the account chooser, a request given at start-up), the busy
-// state while a check or a send runs, "Stop", the progress bar and the
-// status line. The check itself is the core's TMailCheck; it runs on this
-// thread and lets the window run inside its waits, so the user keeps
-// working. Downloads are handed to the processing afterwards. A send from a
-// composer joins through SendStarted/SendEnded so that both share "Stop".
+// Mail" with the account chooser, a request given at start-up) and the
+// check commands' busy state. "Stop", the progress bar, the status line and
+// the hold on the timer are the window's TTransferState, which a send from a
+// composer shares. The check itself is the core's TMailCheck; it runs on
+// this thread and lets the window run inside its waits, so the user keeps
+// working. Downloads are handed to the processing afterwards.
 class TMailCheckController : public QObject {
     Q_OBJECT
 
 public:
-    using StatusSink = std::function<void(const QString&)>;
     struct TControls {
         QToolButton* checkButton;  // "Check"; its own action is the button's
         QAction* checkMail;        // "Check Mail" of the main menu
-        QToolButton* stopButton;   // "Stop"
-        QProgressBar* progress;
     };
     TMailCheckController(TIniFile& config, IUserPrompt& prompt, std::string dataFolder, TControls controls,
-                         StatusSink status,
-                         QWidget* window);
+                         TTransferState& transfers, QWidget* window);
     ~TMailCheckController() override;
 
     // Another "Check Mail" item (the tray menu's) that follows the busy state.
@@ -65,14 +61,9 @@ public:
     // The "Check" button's own click: a check with fewer than two accounts;
     // with more the button only opens its menu.
     void CheckButtonClicked();
-    // "Stop": cancels the running check, else the running send.
-    void Stop();
+    // Cancels the running check; it ends at its next wait.
+    void Cancel();
     bool Running() const { return check_ != nullptr; }
-
-    // A send began or ended; while one runs "Stop" cancels it (unless a check
-    // runs too) and the bar stays.
-    void SendStarted(std::function<void()> cancel);
-    void SendEnded();
 
     // Sets the automatic check's period from "Interval" (minutes; 0 or less
     // never fires). Called at start-up and when the preferences change.
@@ -100,7 +91,6 @@ private:
 
     void EnterBusy();
     void LeaveBusy();
-    void UpdateStop();
     void RebuildMenu();
 
     struct Parts;
@@ -108,7 +98,7 @@ private:
     IUserPrompt& prompt_;
     std::string dataFolder_;
     TControls controls_;
-    StatusSink status_;
+    TTransferState& transfers_;
     QWidget* window_;
     std::unique_ptr<Parts> parts_;
     QList<QAction*> checkActions_;
@@ -118,7 +108,6 @@ private:
     QFileSystemWatcher* watcher_;
     QPointer<TCheckAccounts> chooser_;
     TMailCheck* check_ = nullptr;
-    std::function<void()> sendCancel_;
     std::function<void()> processing_;
     std::function<void()> noAccounts_;
     int lastNew_ = 0;

@@ -1,23 +1,15 @@
 #include "app/gui/SendRunner.h"
 
-#include <QAction>
-#include <QProgressBar>
-#include <QTimer>
-
+#include "app/gui/TransferState.h"
 #include "common/Clock.h"
 #include "common/gui/QtEventPump.h"
-#include "common/gui/QtText.h"
 #include "config/AccountList.h"
 #include "store/MailStore.h"
 #include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
 
-TSendRunner::TSendRunner(TMailStore& store, std::string dataFolder, QAction& stop, QProgressBar& progress,
-                         StatusSink status, QObject* parent)
-    : QObject(parent), store_(store), dataFolder_(std::move(dataFolder)), stop_(stop), progress_(progress),
-      status_(std::move(status)) {
-    connect(&stop_, &QAction::triggered, this, &TSendRunner::Cancel);
-}
+TSendRunner::TSendRunner(TMailStore& store, std::string dataFolder, TTransferState& transfers, QObject* parent)
+    : QObject(parent), store_(store), dataFolder_(std::move(dataFolder)), transfers_(transfers) {}
 
 TSendRunner::~TSendRunner() = default;
 
@@ -35,25 +27,15 @@ bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments, 
     TPosixSocketFactory net;
     TQtEventPump pump;
     TSystemClock clock;
-    TMessageSender sender({net, pump, clock, store_.Prompt(), *this}, store_, accounts,
-                          TMessageSender::TLists::Read(dataFolder_), *filterActions_);
+    TMessageSender sender({net, pump, clock, store_.Prompt(), transfers_.Display(TTransferState::TKind::Send)},
+                          store_, accounts, TMessageSender::TLists::Read(dataFolder_), *filterActions_);
 
-    const bool timerWasOn = interval_ && interval_->isActive();
-    if (interval_) interval_->stop();
-    const bool stopWasOn = stop_.isEnabled();
-    stop_.setEnabled(true);
     sender_ = &sender;
+    transfers_.Begin(TTransferState::TKind::Send, [this] { Cancel(); });
     emit RunningChanged(true);
     const bool sent = sender.SendMessage(*item, attachments);
     sender_ = nullptr;
-    if (timerWasOn && interval_) interval_->start();
-    stop_.setEnabled(stopWasOn);
-    progress_.setValue(0);
-    progress_.hide();
+    transfers_.End(TTransferState::TKind::Send);
     emit RunningChanged(false);
     return sent;
 }
-
-void TSendRunner::ShowStatus(const std::string& text) { status_(qttext::FromStored(text)); }
-void TSendRunner::SetProgress(int percent) { progress_.setValue(percent); }
-void TSendRunner::ShowProgress(bool visible) { progress_.setVisible(visible); }

@@ -1,38 +1,26 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "transport/TransferDisplay.h"
-
-class QAction;
-class QProgressBar;
-class QTimer;
 class IFilterActions;
 class TAccountList;
 class TMailStore;
 class TMessageSender;
+class TTransferState;
 
-// The window side of sending one message: while the send runs the "Stop"
-// button cancels it, the check interval timer is held, and the status line
-// and progress bar show the transfer. The store and network side is
-// TMessageSender's. One send at a time; a check may run beside it.
-class TSendRunner : public QObject, private ITransferDisplay {
+// The window side of sending one message: the send is a transfer of the
+// window's TTransferState ("Stop" cancels it unless a check runs, the timed
+// checks wait, the status line and progress bar show it). The store and
+// network side is TMessageSender's. One send at a time; a check may run
+// beside it.
+class TSendRunner : public QObject {
     Q_OBJECT
 
 public:
-    using StatusSink = std::function<void(const QString&)>;
-
-    TSendRunner(TMailStore& store, std::string dataFolder, QAction& stop, QProgressBar& progress, StatusSink status,
-                QObject* parent = nullptr);
+    TSendRunner(TMailStore& store, std::string dataFolder, TTransferState& transfers, QObject* parent = nullptr);
     ~TSendRunner() override;
-
-    // The timer of automatic checks, held while a send runs.
-    void SetIntervalTimer(QTimer* timer) { interval_ = timer; }
     // What the outgoing filters do: the main window's filter actions.
     void SetFilterActions(IFilterActions* actions) { filterActions_ = actions; }
 
@@ -50,16 +38,9 @@ signals:
     void RunningChanged(bool running);
 
 private:
-    void ShowStatus(const std::string& text) override;
-    void SetProgress(int percent) override;
-    void ShowProgress(bool visible) override;
-
     TMailStore& store_;
     std::string dataFolder_;
-    QAction& stop_;
-    QProgressBar& progress_;
-    StatusSink status_;
-    QPointer<QTimer> interval_;
+    TTransferState& transfers_;
     IFilterActions* filterActions_ = nullptr;
     TMessageSender* sender_ = nullptr;
 };

@@ -1,25 +1,20 @@
 #pragma once
 
-#include <QString>
-#include <functional>
-
+#include "app/gui/TransferState.h"
 #include "transport/TransferDisplay.h"
 
-class QProgressBar;
-
-// The main window's progress bar and status line as a transfer sees them.
-// The bar is only hidden when no other transfer still shows on it.
+// One transfer's view of the main window's progress bar and status line;
+// what the window then shows is the transfer state's to decide, since a
+// check and a send may report at once.
 class TWindowTransferDisplay : public ITransferDisplay {
 public:
-    using StatusSink = std::function<void(const QString&)>;
-    TWindowTransferDisplay(QProgressBar& progress, StatusSink status)
-        : progress_(progress), status_(std::move(status)) {}
+    TWindowTransferDisplay(TTransferState& state, TTransferState::TKind kind) : state_(state), kind_(kind) {}
 
     void ShowStatus(const std::string& text) override;
     void SetProgress(int percent) override;
     void ShowProgress(bool visible) override;
 
 private:
-    QProgressBar& progress_;
-    StatusSink status_;
+    TTransferState& state_;
+    TTransferState::TKind kind_;
 };

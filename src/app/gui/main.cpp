@@ -5,18 +5,15 @@
 
 #include "app/CommandRequest.h"
 #include "app/Folders.h"
+#include "app/gui/AppRoot.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/JustOne.h"
-#include "app/gui/LeftoverProcessing.h"
-#include "app/gui/ListPages.h"
-#include "app/gui/MailCommands.h"
 #include "common/AppTitle.h"
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "store/MailStore.h"
 #include "common/FileUtil.h"
 
 int main(int argc, char** argv) {
@@ -53,19 +50,10 @@ int main(int argc, char** argv) {
     }
 
     TQtEventPump pump;
-    TMailStore store(folders->data, config, prompt, pump);
-    TControlCenter window(config, *folders, prompt);
-    prompt.SetParent(&window);
-    window.SetStore(store);
-    // A new configuration: the preferences (and a first account) before the
-    // main window shows.
-    if (folders->firstRun) window.RunFirstRun();
-    TLeftoverProcessing processing(store, *folders, prompt, window.ListPages()->Filters(),
-                                   window.FilterActions());
-    window.SetLeftoverProcessing([&processing, &window] {
-        processing.Start([&window] { window.Commands()->ProcessingFinished(); });
-    });
-    justOne.SetHandler([&window](const TJustOne::Done& done) { window.TakeHandOver(done); });
-    window.Initialise();
+    TAppRoot root(config, *folders, prompt, pump, [&prompt](TControlCenter& window) { prompt.SetParent(&window); });
+    root.RunFirstRun();
+    // Requests from later copies are taken once the first run is through.
+    justOne.SetHandler([&root](const TJustOne::Done& done) { root.TakeHandOver(done); });
+    root.Start();
     return app.exec();
 }

@@ -23,6 +23,7 @@
 #include "app/gui/MailCommands.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
+#include "app/gui/SendRunner.h"
 #include "app/gui/MessageListModel.h"
 #include "common/BusyFlag.h"
 #include "config/gui/FrmAccounts.h"
@@ -216,6 +217,60 @@ TEST_F(MailCheckWindowTest, StopDuringASlowDownloadEndsTheCheckAndKeepsWhatArriv
     EXPECT_EQ(NotifyRuns(), 0);  // a failed check tells nothing
     EXPECT_TRUE(w->Toolbar()->MailCheck->defaultAction()->isEnabled());
     EXPECT_FALSE(w->Progress()->isVisible());
+    EXPECT_TRUE(WaitForRows(Ops().LastNewMessages()));
+}
+
+TEST_F(MailCheckWindowTest, ASendThatEndsDuringACheckLeavesTheCheckItsBarAndStop) {
+    AddMessages(4, 20000);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TTelnetRelay relay;
+    ThroughRelay(relay, 512);  // nearly a second a message
+    {
+        TAccountList list(dir.Path());
+        list.Add({"Home", Local(), "127.0.0.1:" + std::to_string(sink.Port()), "ann", "s3cret", "ann@example.org",
+                  "Ann"});
+        TBusyFlag flag;
+        ASSERT_TRUE(list.Save(flag, pump));
+    }
+    Open();
+    auto queued = Record("Out Box", "sent during a check");
+    queued->Flags = mfQueued;
+    queued->Address = "bob@example.net";
+    queued->Server = "Home";
+    const int h = Put(std::move(queued), "Hello Bob\r\n");
+    QAction* stop = w->Toolbar()->CancelMail->defaultAction();
+    QProgressBar* bar = w->Progress();
+    // Once the check's bar shows, the composer's send runs to its end inside
+    // the check's wait; then Stop is pressed, which is the check's.
+    bool sent = false, checkRunsOn = false, barKept = false, stopKept = false;
+    QTimer sender;
+    QObject::connect(&sender, &QTimer::timeout, [&] {
+        if (bar->isHidden() || relay.Relayed() < 5000) return;
+        sender.stop();
+        // The relay serves the check's one connection; the send goes straight.
+        ini.Write(cfg::ProxyUse, false);
+        sent = w->Sender()->Send(h, {});
+        checkRunsOn = Ops().Running();
+        barKept = !bar->isHidden();
+        stopKept = stop->isEnabled();
+        if (stopKept) stop->trigger();
+    });
+    sender.start(10);
+    w->Toolbar()->MailCheck->defaultAction()->trigger();
+    sender.stop();
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(store.Headers().At(h)->Mailbox.str(), "Sent Box");
+    ASSERT_TRUE(checkRunsOn);
+    EXPECT_TRUE(barKept);
+    EXPECT_TRUE(stopKept);
+    EXPECT_LT(Ops().LastNewMessages(), 4);
+    EXPECT_EQ(w->StatusText(), QStringLiteral("Mail check operation canceled at your request."));
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_TRUE(w->Toolbar()->MailCheck->defaultAction()->isEnabled());
     EXPECT_TRUE(WaitForRows(Ops().LastNewMessages()));
 }
 

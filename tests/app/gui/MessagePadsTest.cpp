@@ -505,8 +505,8 @@ TEST_F(MessagePadsTest, AFailedSendShowsTheComposerAgainAndKeepsTheMessageQueued
     }
     Open();
     const int h = Add("Out Box", "refused", mfQueued, kRich);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Address = "reject@example.net"; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Server = "Home"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Address = "reject@example.net"; r.Server = "Home"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -573,9 +573,8 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
     WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\n");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Address = ""; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Who = ""; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.CCList = "dora@x"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Address = ""; r.Who = ""; r.CCList = "dora@x"; }, TPersist::WithNextSave);
     store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
@@ -700,7 +699,7 @@ TEST_F(MessagePadsTest, WithoutAnAccountTheMessageButtonOpensTheNewAccountEditor
 TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNewAccount) {
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Address = "bob@example.net"; }, TPersist::WithNextSave);
+    store.ChangeRecord(h, [](THeaderItem& r) { r.Address = "bob@example.net"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -731,8 +730,8 @@ TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
     Account("Work", "smtp.work.example");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Signature = "Home"; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Server = "Work"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Signature = "Home"; r.Server = "Work"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -872,11 +871,13 @@ TEST_F(MessagePadsTest, DISABLED_Screenshots) {
         "\\pard\\plain\\f0\\fs20 See www.example.com/report for the charts.\\par\r\n\\par\r\nBob\\par\r\n}\r\n";
     Open();
     const int in = Add("In Box", "Quarterly figures", mfRead, body, value);
-    store.ChangeRecord(in, [&](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; }, TPersist::WithNextSave);
-    store.ChangeRecord(in, [&](THeaderItem& r) { r.CCList = "ann@example.org, carl@example.net"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        in, [](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; r.CCList = "ann@example.org, carl@example.net"; },
+        TPersist::WithNextSave);
     const int out = Add("Out Box", "Re: Quarterly figures", mfQueued | mfAttach, body, value);
-    store.ChangeRecord(out, [&](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; }, TPersist::WithNextSave);
-    store.ChangeRecord(out, [&](THeaderItem& r) { r.CCList = "carl@example.net"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        out, [](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; r.CCList = "carl@example.net"; },
+        TPersist::WithNextSave);
     for (int h : {in, out}) {
         w->Commands()->OpenMessage(h);
         QWidget* pad = w->Windows().WindowOf(h);
