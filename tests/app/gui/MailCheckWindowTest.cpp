@@ -251,7 +251,8 @@ TEST_F(MailCheckWindowTest, ASendThatEndsDuringACheckLeavesTheCheckItsBarAndStop
         sender.stop();
         // The relay serves the check's one connection; the send goes straight.
         ini.Write(cfg::ProxyUse, false);
-        sent = w->Sender()->Send(h, {});
+        TAccountList accounts = TAccountList::Read(dir.Path());
+        sent = w->Sender()->Send(h, {}, accounts);
         checkRunsOn = Ops().Running();
         barKept = !bar->isHidden();
         stopKept = stop->isEnabled();
