@@ -19,10 +19,10 @@
 #include "config/IniFile.h"
 #include "incoming/Base64Decoder.h"
 #include "incoming/DecodeGroup.h"
-#include "incoming/DownloadProcessing.h"
 #include "incoming/MessageParser.h"
 #include "incoming/MimeDecodeThread.h"
 #include "incoming/ProcessThread.h"
+#include "mail/DownloadProcessing.h"
 #include "store/MailStore.h"
 #include "support/QuietPrompt.h"
 

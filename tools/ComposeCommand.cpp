@@ -8,8 +8,8 @@
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
-#include "compose/MessageCreator.h"
 #include "config/ConfigKeys.h"
+#include "mail/MessageCreator.h"
 #include "richtext/FormatFile.h"
 #include "store/RtfConvert.h"
 

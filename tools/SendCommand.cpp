@@ -2,11 +2,11 @@
 #include "ToolFilterActions.h"
 #include "ToolStore.h"
 #include "common/Clock.h"
+#include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
-#include "transport/MessageSender.h"
+#include "mail/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
-#include "common/FileUtil.h"
 
 int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"send needs HANDLE"};

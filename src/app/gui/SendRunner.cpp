@@ -9,8 +9,8 @@
 #include "common/gui/QtText.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
+#include "mail/MessageSender.h"
 #include "store/MailStore.h"
-#include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
 
 TSendRunner::TSendRunner(TMailStore& store, std::string dataFolder, QAction& stop, QProgressBar& progress,

@@ -1,9 +1,9 @@
 #include <filesystem>
 
-#include "app/MessageDestroyer.h"
-#include "app/MessageMover.h"
-#include "app/RecordBody.h"
 #include "common/FileUtil.h"
+#include "mail/MessageDestroyer.h"
+#include "mail/MessageMover.h"
+#include "mail/RecordBody.h"
 #include "store/MailboxOperations.h"
 #include "store/RawStoreAccess.h"
 #include "store/StoreFixture.h"
@@ -141,7 +141,7 @@ TEST_F(Services, BodyOfARecordAsDocumentAndAsText) {
     EXPECT_EQ(bodies.Stored(HandleOf(plain)), "Caf\xE9 line\r\nsecond\rthird\n");
     // The message type does not make a body rich text: only its opening does.
     const THeaderItem& typed = AddWithBody("In Box", "typed", "Use {\\rtf1 to begin\r\n{\\b not bold}\r\n");
-    typed.MsgType = "RTF";
+    store->ChangeRecord(HandleOf(typed), [](THeaderItem& record) { record.MsgType = "RTF"; });
     EXPECT_EQ(bodies.Text(HandleOf(typed)), "Use {\\rtf1 to begin\n{\\b not bold}\n");
 }
 
