@@ -83,6 +83,10 @@ protected:
         return Put(std::move(item), body);
     }
     const THeaderItem& R(int handle) { return *store.Headers().At(handle); }
+    // Sets fields of a record before its window opens, through the store like any edit.
+    void Edit(int handle, const std::function<void(THeaderItem&)>& edit) {
+        store.ChangeRecord(handle, edit, TPersist::WithNextSave);
+    }
     template <class T>
     T* Pad(int handle) {
         return dynamic_cast<T*>(w->Windows().Find(handle));
@@ -476,8 +480,10 @@ TEST_F(MessagePadsTest, AFailedSendShowsTheComposerAgainAndKeepsTheMessageQueued
     }
     Open();
     const int h = Add("Out Box", "refused", mfQueued, kRich);
-    R(h).Address = "reject@example.net";
-    R(h).Server = "Home";
+    Edit(h, [](THeaderItem& r) {
+        r.Address = "reject@example.net";
+        r.Server = "Home";
+    });
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -544,9 +550,11 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
     WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\n");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).Address = "";
-    R(h).Who = "";
-    R(h).CCList = "dora@x";
+    Edit(h, [](THeaderItem& r) {
+        r.Address = "";
+        r.Who = "";
+        r.CCList = "dora@x";
+    });
     store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
@@ -671,7 +679,7 @@ TEST_F(MessagePadsTest, WithoutAnAccountTheMessageButtonOpensTheNewAccountEditor
 TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNewAccount) {
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).Address = "bob@example.net";
+    Edit(h, [](THeaderItem& r) { r.Address = "bob@example.net"; });
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -702,8 +710,10 @@ TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
     Account("Work", "smtp.work.example");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    R(h).Signature = "Home";
-    R(h).Server = "Work";
+    Edit(h, [](THeaderItem& r) {
+        r.Signature = "Home";
+        r.Server = "Work";
+    });
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -843,11 +853,15 @@ TEST_F(MessagePadsTest, DISABLED_Screenshots) {
         "\\pard\\plain\\f0\\fs20 See www.example.com/report for the charts.\\par\r\n\\par\r\nBob\\par\r\n}\r\n";
     Open();
     const int in = Add("In Box", "Quarterly figures", mfRead, body, value);
-    R(in).Address = "Bob Jones <bob@example.net>";
-    R(in).CCList = "ann@example.org, carl@example.net";
+    Edit(in, [](THeaderItem& r) {
+        r.Address = "Bob Jones <bob@example.net>";
+        r.CCList = "ann@example.org, carl@example.net";
+    });
     const int out = Add("Out Box", "Re: Quarterly figures", mfQueued | mfAttach, body, value);
-    R(out).Address = "Bob Jones <bob@example.net>";
-    R(out).CCList = "carl@example.net";
+    Edit(out, [](THeaderItem& r) {
+        r.Address = "Bob Jones <bob@example.net>";
+        r.CCList = "carl@example.net";
+    });
     for (int h : {in, out}) {
         w->Commands()->OpenMessage(h);
         QWidget* pad = w->Windows().WindowOf(h);
