@@ -19,7 +19,9 @@
 #include "compose/PadKind.h"
 #include "compose/SignatureList.h"
 #include "compose/gui/FromPad.h"
+#include "compose/gui/MessageWindow.h"
 #include "compose/gui/NewPad.h"
+#include "compose/gui/SRichEdit.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
@@ -169,17 +171,17 @@ std::vector<TListRow> TMessageOpener::Signatures() {
 
 void TMessageOpener::SignaturesChanged() {
     for (IMessageWindow* window : windows_.All())
-        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillSignatures();
+        window->SignaturesChanged();
 }
 
 void TMessageOpener::SignatureRenamed(const QString& from, const QString& to) {
     for (IMessageWindow* window : windows_.All())
-        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->SignatureRenamed(from, to);
+        window->SignatureRenamed(from, to);
 }
 
 void TMessageOpener::AccountsChanged() {
     for (IMessageWindow* window : windows_.All())
-        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillServers();
+        window->AccountsChanged();
 }
 
 void TMessageOpener::AddSender(const std::string& from) {

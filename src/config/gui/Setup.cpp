@@ -23,10 +23,10 @@
 #include <QTextList>
 #include <QVBoxLayout>
 
-#include "app/DesktopEntries.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
+#include "config/DesktopEntries.h"
 #include "config/IniFile.h"
 #include "config/gui/SizeBox.h"
 #include "richtext/FormatFile.h"
