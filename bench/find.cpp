@@ -13,14 +13,14 @@
 #include <fstream>
 #include <memory>
 
-#include "app/MessageFinder.h"
 #include "common/SleepPump.h"
 #include "common/UserPrompt.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "mail/MessageFinder.h"
 #include "store/MailStore.h"
-#include "support/QuietPrompt.h"
 #include "support/BenchFolder.h"
+#include "support/QuietPrompt.h"
 
 namespace {
 

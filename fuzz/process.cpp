@@ -15,7 +15,7 @@
 #include "incoming/DecodeGroup.h"
 #include "incoming/DownloadFile.h"
 #include "incoming/MessageParser.h"
-#include "incoming/MessageStorer.h"
+#include "mail/MessageStorer.h"
 #include "store/MailStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

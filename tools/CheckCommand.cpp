@@ -4,16 +4,16 @@
 #include "Tool.h"
 #include "ToolStore.h"
 #include "common/Clock.h"
+#include "common/FileUtil.h"
 #include "common/Windows1252.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "transport/MailCheck.h"
+#include "mail/MailCheck.h"
 #include "transport/NoDialUp.h"
 #include "transport/Notifier.h"
 #include "transport/PasswordPrompt.h"
 #include "transport/PosixSocketFactory.h"
-#include "common/FileUtil.h"
 
 namespace {
 

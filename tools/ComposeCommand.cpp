@@ -9,7 +9,7 @@
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
 #include "compose/AttachmentValue.h"
-#include "compose/MessageCreator.h"
+#include "mail/MessageCreator.h"
 #include "config/ConfigKeys.h"
 #include "richtext/FormatFile.h"
 #include "store/RtfConvert.h"

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "Tool.h"
-#include "app/DesktopEntries.h"
+#include "config/DesktopEntries.h"
 
 // Run by the installation for the installing user, and by hand to change the
 // autostart entry. It touches only the desktop's files, never the data folder.

@@ -1,5 +1,5 @@
 #include "ToolStore.h"
-#include "app/MessageDestroyer.h"
+#include "mail/MessageDestroyer.h"
 
 int DestroyCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"destroy needs one HANDLE"};

@@ -1,5 +1,5 @@
 #include "ToolStore.h"
-#include "app/MessageMover.h"
+#include "mail/MessageMover.h"
 
 int MoveCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 2) throw TUsageError{"move needs HANDLE and MAILBOX"};

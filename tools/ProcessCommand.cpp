@@ -2,12 +2,12 @@
 #include "ToolStore.h"
 #include "book/FilterList.h"
 #include "common/Clock.h"
+#include "common/FileUtil.h"
 #include "common/LockedPrompt.h"
 #include "config/ConfigKeys.h"
-#include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
 #include "store/MailboxName.h"
-#include "common/FileUtil.h"
+#include "mail/DownloadProcessing.h"
 
 // Stores every download file of the data folder into the In Box, one line
 // per stored message; shared by "process" and "check".

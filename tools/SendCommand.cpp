@@ -4,7 +4,9 @@
 #include "common/Clock.h"
 #include "compose/AttachmentValue.h"
 #include "config/AccountList.h"
-#include "transport/MessageSender.h"
+#include "mail/MessageSender.h"
+#include "common/FileUtil.h"
+#include "config/ConfigKeys.h"
 #include "transport/PosixSocketFactory.h"
 
 int SendCommand(TToolContext& ctx, const TToolArgs& args) {

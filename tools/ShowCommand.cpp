@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "ToolStore.h"
-#include "app/RecordBody.h"
+#include "mail/RecordBody.h"
 
 int ShowCommand(TToolContext& ctx, const TToolArgs& args) {
     const bool asText = !args.empty() && args[0] == "--text";

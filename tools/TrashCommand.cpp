@@ -1,6 +1,6 @@
 #include "ToolStore.h"
-#include "app/MessageDestroyer.h"
-#include "app/MessageMover.h"
+#include "mail/MessageDestroyer.h"
+#include "mail/MessageMover.h"
 
 int TrashCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.size() != 1) throw TUsageError{"trash needs one HANDLE"};

@@ -10,6 +10,7 @@
 #include "spell/DictionarySection.h"
 #include "spell/LetterToSoundRules.h"
 #include "spell/SuggestType.h"
+#include "spell/SuggestionSource.h"
 
 // The spell checker's dictionaries: the open sections in search order (main
 // dictionary sections and user dictionaries), word lookup, user words and
@@ -20,14 +21,13 @@ struct TWordCodes {
     std::size_t size = 0;
 };
 
-class SpellEngine {
+class SpellEngine : public ISuggestionSource {
 public:
-    static constexpr std::size_t kMaxWordLength = 25;
     // Keeps every node number below 65000 (the "no children" mark).
     static constexpr std::uint32_t kMaxUserNodes = 63999;
 
     SpellEngine();
-    ~SpellEngine();
+    ~SpellEngine() override;
     SpellEngine(const SpellEngine&) = delete;
     SpellEngine& operator=(const SpellEngine&) = delete;
 
@@ -46,12 +46,12 @@ public:
 
     // Reads the user dictionaries again where another program changed them;
     // thorough asks the file system even when their headers look unchanged.
-    void Refresh(bool thorough);
+    void Refresh(bool thorough) override;
     // Lookup of an upper-cased word without the refresh, for searches that refreshed already.
-    bool LookupUpper(std::string_view upper);
+    bool LookupUpper(std::string_view upper) override;
 
-    const std::vector<std::unique_ptr<DictionarySection>>& Sections() const { return sections_; }
-    const TLetterToSoundRules& Rules() const { return rules_; }
+    const std::vector<std::unique_ptr<DictionarySection>>& Sections() const override { return sections_; }
+    const TLetterToSoundRules& Rules() const override { return rules_; }
 
 private:
     static bool SectionHasWord(DictionarySection& section, const TWordCodes& codes);

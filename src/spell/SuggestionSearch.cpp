@@ -9,12 +9,12 @@
 #include "spell/LetterCodes.h"
 #include "spell/Similarity.h"
 #include "spell/SoundKey.h"
-#include "spell/SpellEngine.h"
+#include "spell/SuggestionSource.h"
 
-TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme)
+TSuggestionSearch::TSuggestionSearch(ISuggestionSource& engine, bool phoneme)
     : TSuggestionSearch(engine, phoneme, phoneme ? kPhonemeBonus : kCloseMatchBonus) {}
 
-TSuggestionSearch::TSuggestionSearch(SpellEngine& engine, bool phoneme, TBonus bonus)
+TSuggestionSearch::TSuggestionSearch(ISuggestionSource& engine, bool phoneme, TBonus bonus)
     : engine_(engine),
       phoneme_(phoneme),
       bonus_(bonus),
@@ -25,7 +25,7 @@ std::vector<std::string> TSuggestionSearch::Run(std::string_view word, int maxSu
     engine_.Refresh(true);
     ranked_ = TRankedList(static_cast<std::size_t>(std::clamp(maxSuggestions, 0, 255)));
     seen_.clear();
-    const std::string typed(word.substr(0, SpellEngine::kMaxWordLength));
+    const std::string typed(word.substr(0, ISuggestionSource::kMaxWordLength));
     upper_ = TLetterCodes::Upper(typed);
     if (upper_.empty()) return {};
     target_ = phoneme_ ? translator_.Translate(upper_) : upper_;

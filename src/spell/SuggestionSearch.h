@@ -9,8 +9,8 @@
 #include "spell/PhonemeTranslator.h"
 #include "spell/RankedList.h"
 
-class SpellEngine;
 class DictionarySection;
+class ISuggestionSource;
 
 // One suggestion search for one misspelled word: walks every section once
 // per plausible first letter, descending only where the prefix still fits
@@ -37,8 +37,8 @@ public:
     static constexpr TBonus kCloseMatchBonus{20, 5};
     static constexpr TBonus kPhonemeBonus{40, 20};
 
-    TSuggestionSearch(SpellEngine& engine, bool phoneme);
-    TSuggestionSearch(SpellEngine& engine, bool phoneme, TBonus bonus);
+    TSuggestionSearch(ISuggestionSource& engine, bool phoneme);
+    TSuggestionSearch(ISuggestionSource& engine, bool phoneme, TBonus bonus);
 
     // The suggestions in rank order, written the way the word was typed.
     std::vector<std::string> Run(std::string_view word, int maxSuggestions);
@@ -51,7 +51,7 @@ private:
     void Consider(std::string candidate, int edits = -1);
     void AddSplits();
 
-    SpellEngine& engine_;
+    ISuggestionSource& engine_;
     bool phoneme_;
     TBonus bonus_;
     TPhonemeTranslator translator_;

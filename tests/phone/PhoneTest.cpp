@@ -2,7 +2,7 @@
 
 #include "book/AddressList.h"
 #include "book/MemberFields.h"
-#include "phone/MemberPhone.h"
+#include "book/MemberPhone.h"
 #include "phone/TelLink.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "StoreFixture.h"
-#include "app/MessageDestroyer.h"
+#include "mail/MessageDestroyer.h"
 #include "store/MailboxOperations.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "RawStoreAccess.h"
 #include "StoreFixture.h"
 #include "common/FileUtil.h"
-#include "app/MessageDestroyer.h"
+#include "mail/MessageDestroyer.h"
 #include "store/MailboxOperations.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <tuple>
 
 #include "StoreFixture.h"
-#include "app/MessageDestroyer.h"
-#include "app/MessageMover.h"
 #include "common/FileUtil.h"
+#include "mail/MessageDestroyer.h"
+#include "mail/MessageMover.h"
 #include "store/MailboxOperations.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "common/gui/MainThreadPrompt.h"
 #include "common/gui/QtMainThread.h"
 #include "config/ConfigKeys.h"
-#include "incoming/DownloadProcessing.h"
 #include "incoming/ProcessThread.h"
+#include "mail/DownloadProcessing.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
 

@@ -19,7 +19,7 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "transport/MailCheck.h"
+#include "mail/MailCheck.h"
 #include "transport/NoDialUp.h"
 #include "transport/PosixSocketFactory.h"
 

@@ -6,26 +6,28 @@
 
 #include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
-#include "book/AddressList.h"
-#include "compose/SignatureList.h"
 #include "app/gui/MessageWindows.h"
+#include "app/gui/PrintService.h"
 #include "app/gui/SendRunner.h"
 #include "app/gui/ToolButton.h"
+#include "book/AddressList.h"
 #include "common/AppTitle.h"
-#include "common/UserPrompt.h"
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
+#include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
-#include "compose/MessageCreator.h"
 #include "compose/PadKind.h"
+#include "compose/SignatureList.h"
 #include "compose/gui/FromPad.h"
+#include "compose/gui/MessageWindow.h"
 #include "compose/gui/NewPad.h"
+#include "compose/gui/SRichEdit.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "store/MailStore.h"
-#include "app/gui/PrintService.h"
+#include "mail/MessageCreator.h"
 #include "spell/gui/RichSpell.h"
+#include "store/MailStore.h"
 
 namespace {
 std::vector<std::string> FileLines(const std::string& path, bool* ok) {
@@ -175,17 +177,17 @@ std::vector<TListRow> TMessageOpener::Signatures() {
 
 void TMessageOpener::SignaturesChanged() {
     for (IMessageWindow* window : windows_.All())
-        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillSignatures();
+        window->SignaturesChanged();
 }
 
 void TMessageOpener::SignatureRenamed(const QString& from, const QString& to) {
     for (IMessageWindow* window : windows_.All())
-        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->SignatureRenamed(from, to);
+        window->SignatureRenamed(from, to);
 }
 
 void TMessageOpener::AccountsChanged() {
     for (IMessageWindow* window : windows_.All())
-        if (auto* composer = dynamic_cast<TNewPad*>(window)) composer->FillServers();
+        window->AccountsChanged();
 }
 
 void TMessageOpener::AddSender(const std::string& from) {

@@ -4,7 +4,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "app/RecordBody.h"
 #include "app/gui/FMListView.h"
 #include "app/gui/FindDialog.h"
 #include "app/gui/MailCommands.h"
@@ -12,6 +11,7 @@
 #include "app/gui/MessageListModel.h"
 #include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
+#include "mail/RecordBody.h"
 #include "richtext/gui/QtRichText.h"
 #include "store/MailStore.h"
 

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/MessageFinder.h"
+#include "mail/MessageFinder.h"
 
 class QTextEdit;
 class TFindDialog;

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/gui/MessageWindow.h"
+#include "compose/gui/MessageWindow.h"
 #include "store/MailStore.h"
 
 TMessageWindows::TMessageWindows(TMailStore& store, QObject* parent) : QObject(parent), store_(store) {

@@ -4,8 +4,9 @@
 #include "common/Clock.h"
 #include "common/gui/QtEventPump.h"
 #include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "mail/MessageSender.h"
 #include "store/MailStore.h"
-#include "transport/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
 
 TSendRunner::TSendRunner(TMailStore& store, std::string dataFolder, TTransferState& transfers, QObject* parent)

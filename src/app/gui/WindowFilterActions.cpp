@@ -1,8 +1,8 @@
 #include "app/gui/WindowFilterActions.h"
 
-#include "app/RecordBody.h"
 #include "app/gui/PrintService.h"
 #include "common/gui/QtText.h"
+#include "mail/RecordBody.h"
 #include "store/MailStore.h"
 
 bool TWindowFilterActions::IsMailbox(const std::string& name) const { return store_.Tree().IndexOf(name) >= 0; }

@@ -8,19 +8,19 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "app/MessageDestroyer.h"
-#include "app/RecordBody.h"
 #include "common/AppTitle.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "compose/AttachmentValue.h"
-#include "compose/MessageCreator.h"
 #include "compose/gui/AttachmentList.h"
 #include "compose/gui/BodyFinder.h"
 #include "compose/gui/PadHost.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "mail/MessageCreator.h"
+#include "mail/MessageDestroyer.h"
+#include "mail/RecordBody.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/gui/QtRichText.h"
 #include "store/MailStore.h"

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/gui/MessageWindow.h"
+#include "compose/gui/MessageWindow.h"
 
 class IPadHost;
 class QLabel;

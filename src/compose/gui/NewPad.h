@@ -28,7 +28,7 @@ public:
     // the signature chosen stays when it still exists.
     void FillSignatures();
     // The signature named from is now called to: chosen, it stays chosen.
-    void SignatureRenamed(const QString& from, const QString& to);
+    void SignatureRenamed(const QString& from, const QString& to) override;
     // Fills the account list again from the accounts that send; the chosen
     // account stays when it still exists, else the first is chosen.
     void FillServers();
@@ -37,6 +37,8 @@ public:
     // pages), modally; what it applies fills the three fields.
     void OpenQuick(int page);
     void RecordChanged(int handle) override;
+    void SignaturesChanged() override { FillSignatures(); }
+    void AccountsChanged() override { FillServers(); }
 
     static std::string NoAccountError();
     static constexpr const char* kNotSent = "This message was not sent.";

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/ListFile.h"
-#include "compose/MessageCreator.h"
+#include "mail/MessageCreator.h"
 #include "config/AccountList.h"
 
 class THeaderItem;

@@ -23,7 +23,7 @@
 #include <QTextList>
 #include <QVBoxLayout>
 
-#include "app/DesktopEntries.h"
+#include "config/DesktopEntries.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"

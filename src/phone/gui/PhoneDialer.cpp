@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "book/AddressList.h"
+#include "book/MemberPhone.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
-#include "phone/MemberPhone.h"
 #include "phone/gui/EditAndDial.h"
 #include "phone/gui/MemberBox.h"
 

@@ -13,7 +13,6 @@
 #include "common/UserPrompt.h"
 #include "common/Windows1252.h"
 #include "common/gui/QtText.h"
-#include "compose/gui/SRichEdit.h"
 #include "spell/WordWalker.h"
 #include "spell/gui/RichEditText.h"
 #include "spell/gui/SugDialog.h"
@@ -33,7 +32,7 @@ TRichSpell::TRichSpell(IUserPrompt& prompt, QWidget* window)
 
 TRichSpell::~TRichSpell() = default;
 
-bool TRichSpell::CheckRich(TSRichEdit* box) {
+bool TRichSpell::CheckRich(QTextEdit* box) {
     if (!box) return false;
     const QTextBlock last = box->document()->lastBlock();
     return Check(box, {0, 0}, {last.blockNumber(), last.length() - 1});

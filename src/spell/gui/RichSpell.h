@@ -15,7 +15,6 @@
 class IUserPrompt;
 class QTextEdit;
 class TRichEditText;
-class TSRichEdit;
 class TSugDialog;
 
 // The spell checker of the whole program: the main window keeps one for the
@@ -40,7 +39,7 @@ public:
 
     // Checks the whole text of the box; false when the check was cancelled,
     // could not run, or another check is still running.
-    bool CheckRich(TSRichEdit* box);
+    bool CheckRich(QTextEdit* box);
     // Checks the selection of the box widened to whole words; nothing when
     // nothing is selected.
     bool CheckRichSelection(QTextEdit* box);

@@ -16,19 +16,19 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/MessageMover.h"
-#include "app/RecordBody.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageOpener.h"
 #include "app/gui/MessageWindows.h"
+#include "book/gui/Quick.h"
 #include "compose/gui/AttachmentList.h"
 #include "compose/gui/FileDrag.h"
 #include "compose/gui/FromPad.h"
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
-#include "book/gui/Quick.h"
+#include "mail/MessageMover.h"
+#include "mail/RecordBody.h"
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include "compose/gui/BodyFindDialog.h"
@@ -84,6 +84,10 @@ protected:
         return Put(std::move(item), body);
     }
     const THeaderItem& R(int handle) { return *store.Headers().At(handle); }
+    // Sets fields of a record before its window opens, through the store like any edit.
+    void Edit(int handle, const std::function<void(THeaderItem&)>& edit) {
+        store.ChangeRecord(handle, edit, TPersist::WithNextSave);
+    }
     template <class T>
     T* Pad(int handle) {
         return dynamic_cast<T*>(w->Windows().Find(handle));

@@ -7,8 +7,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/MessageDestroyer.h"
-#include "app/MessageMover.h"
 #include "app/gui/ControlCenter.h"
 #include "app/gui/FMListView.h"
 #include "app/gui/MailCommands.h"
@@ -17,10 +15,12 @@
 #include "app/gui/MailboxTreeView.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
-#include "app/gui/MessageWindow.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/PopupMenus.h"
+#include "compose/gui/MessageWindow.h"
 #include "config/ConfigKeys.h"
+#include "mail/MessageDestroyer.h"
+#include "mail/MessageMover.h"
 #include "store/MailStore.h"
 #include "store/MailboxOperations.h"
 #include "support/gui/WindowFixture.h"

@@ -1,4 +1,4 @@
-#include "app/RecordBody.h"
+#include "mail/RecordBody.h"
 
 #include "common/Windows1252.h"
 #include "richtext/PlainText.h"

@@ -1,4 +1,4 @@
-#include "phone/MemberPhone.h"
+#include "book/MemberPhone.h"
 
 #include "book/AddressList.h"
 #include "book/MemberFields.h"

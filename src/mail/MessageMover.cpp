@@ -1,4 +1,4 @@
-#include "app/MessageMover.h"
+#include "mail/MessageMover.h"
 
 #include <algorithm>
 

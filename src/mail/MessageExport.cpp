@@ -1,7 +1,7 @@
-#include "app/MessageExport.h"
+#include "mail/MessageExport.h"
 
-#include "app/RecordBody.h"
 #include "common/FileUtil.h"
+#include "mail/RecordBody.h"
 #include "richtext/PlainText.h"
 #include "richtext/RtfWriter.h"
 

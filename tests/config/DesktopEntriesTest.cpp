@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "app/DesktopEntries.h"
 #include "common/FileUtil.h"
+#include "config/DesktopEntries.h"
 #include "support/TempDir.h"
 
 namespace {

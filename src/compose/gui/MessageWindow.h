@@ -2,6 +2,7 @@
 
 #include <string>
 
+class QString;
 class QWidget;
 
 // A window that shows one record: the reader, the composer, the file viewer.
@@ -22,4 +23,13 @@ public:
     // The record is about to be destroyed; the registry closes the window
     // right after. Unsaved work cannot be kept: the record is gone.
     virtual void RecordDestroyed(int /*handle*/) {}
+
+    // The lists of the program changed. Only the composer offers them (its
+    // signature and account choosers), so the others keep these empty.
+    // The signatures were edited.
+    virtual void SignaturesChanged() {}
+    // The signature named from is now called to.
+    virtual void SignatureRenamed(const QString& /*from*/, const QString& /*to*/) {}
+    // The accounts were edited.
+    virtual void AccountsChanged() {}
 };

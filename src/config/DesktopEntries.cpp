@@ -1,4 +1,4 @@
-#include "app/DesktopEntries.h"
+#include "config/DesktopEntries.h"
 
 #include <cstdio>
 #include <cstdlib>

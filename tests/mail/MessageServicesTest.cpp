@@ -1,9 +1,9 @@
 #include <filesystem>
 
-#include "app/MessageDestroyer.h"
-#include "app/MessageMover.h"
-#include "app/RecordBody.h"
 #include "common/FileUtil.h"
+#include "mail/MessageDestroyer.h"
+#include "mail/MessageMover.h"
+#include "mail/RecordBody.h"
 #include "store/MailboxOperations.h"
 #include "store/RawStoreAccess.h"
 #include "store/StoreFixture.h"

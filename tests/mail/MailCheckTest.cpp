@@ -2,17 +2,17 @@
 
 #include <filesystem>
 
-#include "TransferRig.h"
 #include "common/BusyFlag.h"
 #include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "config/IniFile.h"
 #include "incoming/ProcessThread.h"
+#include "mail/MailCheck.h"
 #include "support/TempDir.h"
 #include "transport/DialUp.h"
-#include "transport/MailCheck.h"
 #include "transport/NoDialUp.h"
 #include "transport/Notifier.h"
+#include "transport/TransferRig.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "transport/MessageSender.h"
+#include "mail/MessageSender.h"
 
 #include "book/FilterEngine.h"
 #include "common/Clock.h"
@@ -11,7 +11,7 @@
 #include "richtext/RtfReader.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
-#include "app/MessageMover.h"
+#include "mail/MessageMover.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/MessageBuilder.h"

@@ -1,10 +1,10 @@
-#include "app/MessageFinder.h"
+#include "mail/MessageFinder.h"
 
 #include <algorithm>
 #include <cwctype>
 
-#include "app/RecordBody.h"
 #include "common/Windows1252.h"
+#include "mail/RecordBody.h"
 #include "richtext/PlainText.h"
 #include "store/MailStore.h"
 

@@ -1,4 +1,4 @@
-#include "compose/MessageCreator.h"
+#include "mail/MessageCreator.h"
 
 #include "book/FilterEngine.h"
 #include "config/ConfigKeys.h"

@@ -1,4 +1,4 @@
-#include "incoming/DownloadProcessing.h"
+#include "mail/DownloadProcessing.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,8 +8,8 @@
 #include "common/UserPrompt.h"
 #include "incoming/DecodeGroup.h"
 #include "incoming/MessageParser.h"
-#include "incoming/MessageStorer.h"
 #include "incoming/ProcessThread.h"
+#include "mail/MessageStorer.h"
 #include "store/MailStore.h"
 
 // The parts of the runs, made at the first start and kept for the next.

@@ -3,17 +3,17 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "TransferRig.h"
 #include "book/FilterActions.h"
 #include "book/FilterFields.h"
-#include "compose/MessageCreator.h"
 #include "config/AccountList.h"
 #include "config/IniFile.h"
+#include "mail/MessageCreator.h"
+#include "mail/MessageSender.h"
 #include "store/MailStore.h"
 #include "store/MailboxOperations.h"
 #include "support/TempDir.h"
-#include "transport/MessageSender.h"
 #include "transport/RecipientList.h"
+#include "transport/TransferRig.h"
 
 namespace {
 

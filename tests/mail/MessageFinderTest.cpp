@@ -3,8 +3,8 @@
 // keep their time inside a long body, and bodies that are not RTF.
 #include <gtest/gtest.h>
 
-#include "app/MessageFinder.h"
-#include "app/RecordBody.h"
+#include "mail/MessageFinder.h"
+#include "mail/RecordBody.h"
 #include "richtext/PlainText.h"
 #include "store/RawStoreAccess.h"
 #include "store/StoreFixture.h"

@@ -1,10 +1,10 @@
-#include "app/MessageImport.h"
+#include "mail/MessageImport.h"
 
-#include "app/RecordBody.h"
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
 #include "common/Windows1252.h"
-#include "compose/MessageCreator.h"
+#include "mail/MessageCreator.h"
+#include "mail/RecordBody.h"
 #include "richtext/RtfWriter.h"
 #include "store/HeaderItem.h"
 

@@ -1,4 +1,4 @@
-#include "transport/MailCheck.h"
+#include "mail/MailCheck.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "incoming/MessageStorer.h"
+#include "mail/MessageStorer.h"
 
 #include "book/FilterEngine.h"
 #include "common/BoundedText.h"

@@ -1,4 +1,4 @@
-#include "app/MessageDestroyer.h"
+#include "mail/MessageDestroyer.h"
 
 #include <algorithm>
 
