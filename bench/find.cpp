@@ -31,17 +31,21 @@ constexpr const char* kWord = "Zanzibar";
 // A rich text body as the composer writes them: a font table, paragraphs of
 // ordinary words with some bold and italic runs.
 std::string Body(int n, bool withWord) {
-    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red0\\green0\\blue255;}\r\n"
-                      "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
-    static const char* const words[] = {"quarterly", "figures", "for", "the", "northern", "region", "meeting",
-                                        "agenda", "budget", "review", "schedule", "Caf\\'e9", "delivery", "notes"};
+    std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red0\\green0\\blue255;}\r\n"
+        "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+    static const char* const words[] = {"quarterly", "figures", "for",    "the",      "northern", "region",   "meeting",
+                                        "agenda",    "budget",  "review", "schedule", "Caf\\'e9", "delivery", "notes"};
     int i = n;
     while (rtf.size() < kBodySize - 200) {
         for (int w = 0; w < 12; ++w) {
             const char* word = words[(i++ * 7) % 14];
-            if (w == 3) rtf += "{\\b " + std::string(word) + "} ";
-            else if (w == 8) rtf += "{\\i " + std::string(word) + "} ";
-            else rtf += std::string(word) + " ";
+            if (w == 3)
+                rtf += "{\\b " + std::string(word) + "} ";
+            else if (w == 8)
+                rtf += "{\\i " + std::string(word) + "} ";
+            else
+                rtf += std::string(word) + " ";
         }
         rtf += "\\par\r\n";
     }
@@ -108,10 +112,12 @@ void FindTheWordInTheLastOf10000Messages(benchmark::State& state) {
     state.counters["steps"] = steps;
 
     // grep over the same bytes, for scale.
-    const std::string cmd = "grep -c -i " + std::string(kWord) + " '" + big.store.Files().MessagePath("In Box") + "' >/dev/null";
+    const std::string cmd =
+        "grep -c -i " + std::string(kWord) + " '" + big.store.Files().MessagePath("In Box") + "' >/dev/null";
     const auto g0 = std::chrono::steady_clock::now();
     const int rc = std::system(cmd.c_str());
-    state.counters["grep_c_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - g0).count();
+    state.counters["grep_c_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - g0).count();
     if (rc != 0) state.SkipWithError("grep found nothing");
 }
 BENCHMARK(FindTheWordInTheLastOf10000Messages)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -6,9 +6,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -62,8 +62,8 @@ std::string Base64Lines(const std::string& bytes) {
 }
 
 std::string Words(std::size_t n, std::mt19937& g) {
-    static const char* kWords[] = {"mail", "report", "the", "quarterly", "caf=C3=A9", "numbers", "and", "meeting",
-                                   "tomorrow", "please", "review", "draft"};
+    static const char* kWords[] = {"mail", "report",  "the",      "quarterly", "caf=C3=A9", "numbers",
+                                   "and",  "meeting", "tomorrow", "please",    "review",    "draft"};
     std::string out;
     std::size_t col = 0;
     while (out.size() < n) {
@@ -82,32 +82,42 @@ std::string Words(std::size_t n, std::mt19937& g) {
 
 std::string Headers(int i, const std::string& contentType) {
     return "Received: from mx.example.org by mail.example.com; Tue, 7 May 1996 14:15:00 -0400\r\n"
-           "From: \"Sender " + std::to_string(i) + "\" <s" + std::to_string(i) + "@example.org>\r\n"
-           "To: bob@example.com\r\nSubject: =?UTF-8?Q?Message_" + std::to_string(i) + "?=\r\n"
-           "Date: Tue, 7 May 1996 14:15:00 -0400\r\nMIME-Version: 1.0\r\nContent-Type: " + contentType + "\r\n";
+           "From: \"Sender " +
+           std::to_string(i) + "\" <s" + std::to_string(i) +
+           "@example.org>\r\n"
+           "To: bob@example.com\r\nSubject: =?UTF-8?Q?Message_" +
+           std::to_string(i) +
+           "?=\r\n"
+           "Date: Tue, 7 May 1996 14:15:00 -0400\r\nMIME-Version: 1.0\r\nContent-Type: " +
+           contentType + "\r\n";
 }
 
 // One of five kinds, about 50 KB on average.
 std::string Message(int i, std::mt19937& g) {
     switch (i % 5) {
-    case 0:
-        return Headers(i, "text/plain; charset=utf-8") + "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
-               Words(20000, g);
-    case 1:
-        return Headers(i, "text/html; charset=utf-8") + "\r\n<html><head><style>p{}</style></head><body><p>" +
-               Words(30000, g) + "</p></body></html>\r\n";
-    case 2:
-        return Headers(i, "multipart/alternative; boundary=\"ALT\"") + "\r\n--ALT\r\nContent-Type: text/plain\r\n\r\n" +
-               Words(10000, g) + "--ALT\r\nContent-Type: text/html\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n<b>" +
-               Words(15000, g) + "</b>\r\n--ALT--\r\n";
-    case 3:
-        return Headers(i, "multipart/mixed; boundary=\"MIX\"") + "\r\n--MIX\r\nContent-Type: text/plain\r\n\r\n" +
-               Words(3000, g) + "--MIX\r\nContent-Type: application/octet-stream; name=\"data.bin\"\r\n"
-               "Content-Transfer-Encoding: base64\r\n\r\n" + Base64Lines(RandomBytes(100000, g)) + "--MIX--\r\n";
-    default:
-        return Headers(i, "multipart/mixed; boundary=\"MIX\"") + "\r\n--MIX\r\nContent-Type: text/plain\r\n\r\n" +
-               Words(3000, g) + "--MIX\r\nContent-Type: text/plain; name=\"notes.txt\"\r\n"
-               "Content-Transfer-Encoding: quoted-printable\r\n\r\n" + Words(40000, g) + "--MIX--\r\n";
+        case 0:
+            return Headers(i, "text/plain; charset=utf-8") + "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+                   Words(20000, g);
+        case 1:
+            return Headers(i, "text/html; charset=utf-8") + "\r\n<html><head><style>p{}</style></head><body><p>" +
+                   Words(30000, g) + "</p></body></html>\r\n";
+        case 2:
+            return Headers(i, "multipart/alternative; boundary=\"ALT\"") +
+                   "\r\n--ALT\r\nContent-Type: text/plain\r\n\r\n" + Words(10000, g) +
+                   "--ALT\r\nContent-Type: text/html\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n<b>" +
+                   Words(15000, g) + "</b>\r\n--ALT--\r\n";
+        case 3:
+            return Headers(i, "multipart/mixed; boundary=\"MIX\"") + "\r\n--MIX\r\nContent-Type: text/plain\r\n\r\n" +
+                   Words(3000, g) +
+                   "--MIX\r\nContent-Type: application/octet-stream; name=\"data.bin\"\r\n"
+                   "Content-Transfer-Encoding: base64\r\n\r\n" +
+                   Base64Lines(RandomBytes(100000, g)) + "--MIX--\r\n";
+        default:
+            return Headers(i, "multipart/mixed; boundary=\"MIX\"") + "\r\n--MIX\r\nContent-Type: text/plain\r\n\r\n" +
+                   Words(3000, g) +
+                   "--MIX\r\nContent-Type: text/plain; name=\"notes.txt\"\r\n"
+                   "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+                   Words(40000, g) + "--MIX--\r\n";
     }
 }
 
@@ -168,21 +178,27 @@ void BM_ProcessMessages(benchmark::State& state) {
         fs::create_directories(root + "attach");
         const std::string data = root + "data/", attach = root + "attach/";
         for (int i = 0; i < count; ++i)
-            std::ofstream(data + "acct" + std::to_string(100000 + i) + ".tsg", std::ios::binary) << messages[static_cast<std::size_t>(i)];
+            std::ofstream(data + "acct" + std::to_string(100000 + i) + ".tsg", std::ios::binary)
+                << messages[static_cast<std::size_t>(i)];
         std::ofstream(data + "Internet.fmt") << "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n";
         TIniFile config(data + "Internet.ini");
         TMailStore store(data, config, prompt, pump);
         store.LoadTree();
         state.ResumeTiming();
-        TDownloadProcessing(store, filters, actions, prompt, clock, data, attach)
-            .Run(TMailboxName::kInBox, nullptr);
+        TDownloadProcessing(store, filters, actions, prompt, clock, data, attach).Run(TMailboxName::kInBox, nullptr);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
     state.counters["messages"] = count;
     state.counters["avg_KB"] = static_cast<double>(bytes) / count / 1024.0;
     fs::remove_all(root);
 }
-BENCHMARK(BM_ProcessMessages)->Arg(500)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_ProcessMessages)
+    ->Arg(500)
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // The processing thread's half alone: reading, decoding, converting and
 // extracting, without the store's writes.
@@ -240,7 +256,8 @@ void BM_LargeAttachmentPeakMemory(benchmark::State& state) {
             std::ofstream out(data + "big1.tsg", std::ios::binary);
             out << Headers(1, "multipart/mixed; boundary=\"MIX\"")
                 << "\r\n--MIX\r\nContent-Type: text/plain\r\n\r\nsee attachment\r\n--MIX\r\n"
-                   "Content-Type: application/octet-stream; name=\"big.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n";
+                   "Content-Type: application/octet-stream; name=\"big.bin\"\r\nContent-Transfer-Encoding: "
+                   "base64\r\n\r\n";
             std::mt19937 g(4);
             std::string chunk = RandomBytes(57 * 1024, g);
             for (std::size_t done = 0; done < size; done += chunk.size()) out << Base64Lines(chunk);
@@ -253,8 +270,7 @@ void BM_LargeAttachmentPeakMemory(benchmark::State& state) {
         ::getrusage(RUSAGE_SELF, &ru);
         before = ru.ru_maxrss;
         state.ResumeTiming();
-        TDownloadProcessing(store, filters, actions, prompt, clock, data, attach)
-            .Run(TMailboxName::kInBox, nullptr);
+        TDownloadProcessing(store, filters, actions, prompt, clock, data, attach).Run(TMailboxName::kInBox, nullptr);
         ::getrusage(RUSAGE_SELF, &ru);
         after = ru.ru_maxrss;
     }

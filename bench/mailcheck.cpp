@@ -29,8 +29,8 @@
 #include "config/IniFile.h"
 #include "store/MailStore.h"
 #include "support/LocalServers.h"
-#include "support/TempDir.h"
 #include "support/QuietPrompt.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ constexpr std::size_t kSize = 50 * 1024;
 std::string Message(int i) {
     std::string body;
     while (body.size() < kSize) body += std::string(75, static_cast<char>('a' + i % 26)) + "\n";
-    return "Date: Mon, 7 Dec 2026 10:00:00 +0000\nFrom: Bob <bob@example.org>\nSubject: message " +
-           std::to_string(i) + "\n\n" + body;
+    return "Date: Mon, 7 Dec 2026 10:00:00 +0000\nFrom: Bob <bob@example.org>\nSubject: message " + std::to_string(i) +
+           "\n\n" + body;
 }
 
 void BM_CheckFromTheButton(benchmark::State& state) {
@@ -113,8 +113,7 @@ void BM_CheckFromTheButton(benchmark::State& state) {
         const qint64 longestInDownload = longest;
         QElapsedTimer limit;
         limit.start();
-        while (!(w.Commands()->ListModel()->rowCount() == kMessages && processing.Idle()) &&
-               limit.elapsed() < 600000) {
+        while (!(w.Commands()->ListModel()->rowCount() == kMessages && processing.Idle()) && limit.elapsed() < 600000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             QThread::usleep(200);
         }

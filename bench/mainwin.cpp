@@ -18,8 +18,8 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
-#include "support/QuietPrompt.h"
 #include "support/BenchFolder.h"
+#include "support/QuietPrompt.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ struct TBigStore {
         for (int i = 0; i < kMessages; ++i) {
             auto item = std::make_unique<THeaderItem>();
             item->Mailbox = "In Box";
-            item->Subject = "Re: quarterly figures for the northern region, part " + std::to_string(i * 7919 % kMessages);
+            item->Subject =
+                "Re: quarterly figures for the northern region, part " + std::to_string(i * 7919 % kMessages);
             item->Who = "Jane Doe " + std::to_string(i % 97);
             item->Date = std::to_string(1 + i % 12) + "/0" + std::to_string(1 + i % 9) + "/26 02:15 PM";
             item->Flags = i % 10 == 0 ? (mfNew | mfAttach) : mfRead;

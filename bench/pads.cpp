@@ -20,16 +20,17 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "store/MailStore.h"
-#include "support/QuietPrompt.h"
 #include "support/BenchFolder.h"
+#include "support/QuietPrompt.h"
 
 namespace {
 
 // About 1 MB of rich text: paragraphs of ordinary prose with bold, italic
 // and coloured words, as a long formatted letter has.
 std::string BigRtf() {
-    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}\r\n"
-                      "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}\r\n\\pard\\plain\\f0\\fs20 ";
+    std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}\r\n\\pard\\plain\\f0\\fs20 ";
     int i = 0;
     while (rtf.size() < 1024 * 1024) {
         rtf += "Paragraph " + std::to_string(i) + " of the report: the \\b northern\\b0  region shipped \\i " +
@@ -55,7 +56,8 @@ struct TRig {
     int big = -1;
 
     TRig() {
-        std::ofstream(folder + cfg::kFormatFile) << "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\plain\\f0\\fs20 \r\n";
+        std::ofstream(folder + cfg::kFormatFile)
+            << "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\plain\\f0\\fs20 \r\n";
         config.Write(cfg::ShowMessageOnCreationNew, true);
         // A user writing mail has an account (without one the new-message
         // command opens the new-account editor instead).

@@ -2,6 +2,8 @@
 // from the call to the end of the check: the words of the box's paragraphs,
 // the dictionary lookups and the pauses that keep the window responsive.
 // In paragraphs of twelve words, and as one paragraph. Target: under 100 ms.
+#include "spell/gui/RichSpell.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,7 +15,6 @@
 #include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
 #include "spell/SpellEngine.h"
-#include "spell/gui/RichSpell.h"
 #include "support/KnownText.h"
 
 namespace {

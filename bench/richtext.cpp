@@ -28,8 +28,9 @@ TRichDocument MakeDocument(std::size_t targetBytes) {
         pf.alignment = i % 17 == 0 ? TAlignment::Center : TAlignment::Left;
         auto& p = doc.AddParagraph(U"The quick brown fox jumps over the lazy dog, caf\u00E9 cr\u00E8me ", plain, pf);
         p.runs.push_back({U"br\u00FBl\u00E9e {important}", bold});
-        p.runs.push_back({U" and \u041F\u0440\u0438\u0432\u0435\u0442 \u2014 a\\b\tend of line " + std::u32string(20, U'x'),
-                          i % 3 ? plain : other});
+        p.runs.push_back(
+            {U" and \u041F\u0440\u0438\u0432\u0435\u0442 \u2014 a\\b\tend of line " + std::u32string(20, U'x'),
+             i % 3 ? plain : other});
         bytes += 200;
     }
     return doc;

@@ -81,9 +81,15 @@ std::vector<TMisspelling> MakeMisspellings(SpellEngine& engine, const std::vecto
         for (int e = 0; e < edits; ++e) {
             const char letter = static_cast<char>('a' + pick(26));
             switch (e == 0 ? kind : static_cast<TEditKind>(pick(kKinds))) {
-                case kInsertion: w.insert(pick(w.size() + 1), 1, letter); break;
-                case kDeletion: w.erase(pick(w.size()), 1); break;
-                case kSubstitution: w[pick(w.size())] = letter; break;
+                case kInsertion:
+                    w.insert(pick(w.size() + 1), 1, letter);
+                    break;
+                case kDeletion:
+                    w.erase(pick(w.size()), 1);
+                    break;
+                case kSubstitution:
+                    w[pick(w.size())] = letter;
+                    break;
                 default: {
                     const std::size_t i = pick(w.size() - 1);
                     std::swap(w[i], w[i + 1]);
@@ -107,7 +113,7 @@ public:
 
     SpellEngine engine;
     std::vector<std::string> words;
-    std::vector<std::string> mixed;           // lookup list: half correct, half misspelled
+    std::vector<std::string> mixed;          // lookup list: half correct, half misspelled
     std::vector<TMisspelling> misspellings;  // the measured set
 #ifdef SKFP_HAVE_HUNSPELL
     Hunspell hunspell{"/usr/share/hunspell/en_US.aff", "/usr/share/hunspell/en_US.dic"};
@@ -174,7 +180,8 @@ TScore Score(const std::vector<TMisspelling>& set, Suggest suggest) {
         const double c0 = ThreadMs();
         const std::vector<std::string> s = suggest(m.wrong);
         score.ms.push_back(ThreadMs() - c0);
-        score.wallMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        score.wallMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         ++score.total[m.kind];
         for (std::size_t k = 0; k < s.size() && k < 10; ++k)
             if (text::EqualsNoCase(s[k], m.intended)) {
@@ -243,7 +250,8 @@ void BM_TuneEditBonus(benchmark::State& state) {
     const TSuggestionSearch::TBonus bonus{static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
     TScore score;
     for (auto _ : state)
-        score = Score(set, [&](const std::string& w) { return TSuggestionSearch(c.engine, phoneme, bonus).Run(w, 10); });
+        score =
+            Score(set, [&](const std::string& w) { return TSuggestionSearch(c.engine, phoneme, bonus).Run(w, 10); });
     Report(state, score);
 }
 BENCHMARK(BM_TuneEditBonus)

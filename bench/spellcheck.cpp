@@ -3,6 +3,8 @@
 // the end of the last; in lines of twelve words, and as one paragraph. The
 // target is under 100 ms per message (bench_richspell measures the same
 // through the text box of the client).
+#include "spell/SpellCheck.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,7 +12,6 @@
 #include <string>
 
 #include "spell/LinesText.h"
-#include "spell/SpellCheck.h"
 #include "spell/SpellEngine.h"
 #include "spell/SpellLists.h"
 #include "support/KnownText.h"
@@ -46,8 +47,8 @@ void BM_CheckKnownMessage(benchmark::State& state) {
         benchmark::DoNotOptimize(result);
     }
     state.counters["words"] = checked;
-    state.counters["words_per_s"] = benchmark::Counter(static_cast<double>(checked) * state.iterations(),
-                                                       benchmark::Counter::kIsRate);
+    state.counters["words_per_s"] =
+        benchmark::Counter(static_cast<double>(checked) * state.iterations(), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_CheckKnownMessage)->Arg(12)->Arg(5000)->ArgName("words_per_line")->Unit(benchmark::kMillisecond);
 

@@ -60,9 +60,11 @@ std::string MakeStore(int records) {
         }
     } made;
     if (auto it = made.folders.find(records); it != made.folders.end()) return it->second;
-    const std::string folder = "/tmp/skfp-bench-store-" + std::to_string(::getpid()) + "-" + std::to_string(records) + "/";
+    const std::string folder =
+        "/tmp/skfp-bench-store-" + std::to_string(::getpid()) + "-" + std::to_string(records) + "/";
     std::filesystem::create_directories(folder);
-    std::ofstream(folder + cfg::kTreeFile, std::ios::binary) << "Trash Can\r\nIn Box\r\nOut Box\r\nSent Box\r\nWork\r\n";
+    std::ofstream(folder + cfg::kTreeFile, std::ios::binary)
+        << "Trash Can\r\nIn Box\r\nOut Box\r\nSent Box\r\nWork\r\n";
     const std::string body(kBodySize, 'x'), slack(100, '\0');
     for (int b = 0; b < 5; ++b) {
         std::ofstream index(folder + kBoxes[b] + ".Mbx", std::ios::binary);

@@ -9,20 +9,20 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/Base64.h"
 #include "common/Clock.h"
 #include "common/SleepPump.h"
 #include "config/IniFile.h"
 #include "support/LocalServers.h"
 #include "support/RecordingPrompt.h"
 #include "support/ScopedEnv.h"
-#include "support/TestCertificates.h"
 #include "support/TempDir.h"
+#include "support/TestCertificates.h"
 #include "support/TransferDoubles.h"
-#include "common/Base64.h"
-#include "transport/POP3.h"
-#include "transport/PosixSocketFactory.h"
 #include "transport/MessageBuilder.h"
 #include "transport/OutgoingMessage.h"
+#include "transport/POP3.h"
+#include "transport/PosixSocketFactory.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -41,8 +41,8 @@ struct TRealRig {
 };
 
 std::string Message(int n) {
-    std::string m = "Received: from bench by bench; id " + std::to_string(n) + "\nSubject: message " +
-                    std::to_string(n) + "\n\n";
+    std::string m =
+        "Received: from bench by bench; id " + std::to_string(n) + "\nSubject: message " + std::to_string(n) + "\n\n";
     while (m.size() < kMessageSize) m += "The quick brown fox jumps over the lazy dog, again and again and again.\n";
     return m;
 }
@@ -120,17 +120,30 @@ struct TCheckSetup {
 // state.range(0): 0 plain POP3, 1 POP3S.
 void BM_Pop3CheckOf1000Messages(benchmark::State& state) {
     TCheckSetup setup;
-    for (auto _ : state) state.SetIterationTime(TimedCheck(state.range(0) != 0, setup.rig, setup.data, setup.config, state));
+    for (auto _ : state)
+        state.SetIterationTime(TimedCheck(state.range(0) != 0, setup.rig, setup.data, setup.config, state));
     state.SetBytesProcessed(state.iterations() * kMessages * static_cast<long long>(kMessageSize));
 }
-BENCHMARK(BM_Pop3CheckOf1000Messages)->ArgName("tls")->Arg(0)->Arg(1)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pop3CheckOf1000Messages)
+    ->ArgName("tls")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_CurlFetchOf1000Messages(benchmark::State& state) {
     TTempDir out;
     for (auto _ : state) state.SetIterationTime(TimedCurl(state.range(0) != 0, out, state));
     state.SetBytesProcessed(state.iterations() * kMessages * static_cast<long long>(kMessageSize));
 }
-BENCHMARK(BM_CurlFetchOf1000Messages)->ArgName("tls")->Arg(0)->Arg(1)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CurlFetchOf1000Messages)
+    ->ArgName("tls")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // The four fetches in turn, round after round, so that a busy machine
 // weighs on all of them alike; the counters are the mean seconds of each
@@ -184,10 +197,11 @@ struct TSendSetup {
         for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 11);
         attachment = files.File("big.bin");
         WriteFileOrDie(attachment, bytes);
-        std::string m = "Subject:  big\r\nFrom:     A <a@example.org>\r\nMime-Version: 1.0\r\n"
-                        "Content-Type: multipart/mixed; boundary=\"12345678\"\r\n\r\n--12345678\r\n"
-                        "Content-Type: application/octet-stream; name=\"big.bin\"\r\n"
-                        "Content-Transfer-Encoding: base64\r\n\r\n";
+        std::string m =
+            "Subject:  big\r\nFrom:     A <a@example.org>\r\nMime-Version: 1.0\r\n"
+            "Content-Type: multipart/mixed; boundary=\"12345678\"\r\n\r\n--12345678\r\n"
+            "Content-Type: application/octet-stream; name=\"big.bin\"\r\n"
+            "Content-Transfer-Encoding: base64\r\n\r\n";
         for (std::size_t at = 0; at < bytes.size(); at += 57) {
             base64::Append(m, reinterpret_cast<const unsigned char*>(bytes.data()) + at,
                            std::min<std::size_t>(57, bytes.size() - at));

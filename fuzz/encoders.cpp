@@ -64,12 +64,14 @@ std::string DecodeWords(std::string_view words, std::string_view charset) {
         const auto end = words.find("?=", at);
         if (end == std::string_view::npos || end - at + start.size() + 2 > 75) std::abort();
         for (std::size_t k = at; k < end; ++k) {
-            if (words[k] == '_') out.push_back(' ');
+            if (words[k] == '_')
+                out.push_back(' ');
             else if (words[k] == '=') {
                 if (k + 2 >= end) std::abort();
                 out.push_back(static_cast<char>(HexValue(words[k + 1]) * 16 + HexValue(words[k + 2])));
                 k += 2;
-            } else out.push_back(words[k]);
+            } else
+                out.push_back(words[k]);
         }
         at = end + 2;
         if (at < words.size()) {

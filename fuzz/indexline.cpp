@@ -1,10 +1,10 @@
 // Arbitrary bytes as an index line: parsing never crashes, and a record read
 // from a line writes a line that reads back as the same record.
+#include "store/IndexLine.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "store/IndexLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);

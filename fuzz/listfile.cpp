@@ -1,10 +1,10 @@
 // Arbitrary bytes as a list file: parsing never crashes, and what it reads
 // writes back to text that parses to the same rows.
+#include "common/ListFile.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "common/ListFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto rows = listfile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));

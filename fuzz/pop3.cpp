@@ -1,11 +1,14 @@
 // Arbitrary server answers to a whole POP3 check: the client never crashes,
 // fails only with the transport's three exceptions, and keeps only complete
 // messages: every download file ends with the end-of-data line.
+#include "transport/POP3.h"
+
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "QuietParts.h"
 #include "common/Clock.h"
@@ -14,7 +17,6 @@
 #include "config/IniFile.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
-#include "transport/POP3.h"
 #include "transport/PasswordPrompt.h"
 #include "transport/SocketFactory.h"
 #include "transport/TimedOutError.h"

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directories(root + "data");
     std::filesystem::create_directories(root + "attach");
     const std::string path = root + "data/acct1.tsg";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     TQuietPrompt prompt;
     TSystemClock clock;
     {
@@ -72,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!stored || again.Headers().Length() != 1 || !again.Files().ReadBody(*stored, read) || read != body)
             std::abort();
         if (stored->Subject != parsed.Subject || stored->Who != parsed.Who || stored->Address != parsed.Address ||
-            stored->CCList != parsed.CCList || stored->Date != parsed.Date || stored->Attachments != parsed.Attachments ||
-            stored->Flags != parsed.Flags)
+            stored->CCList != parsed.CCList || stored->Date != parsed.Date ||
+            stored->Attachments != parsed.Attachments || stored->Flags != parsed.Flags)
             std::abort();
     }
     std::filesystem::remove_all(root);

@@ -79,9 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!a.empty()) addresses.push_back(std::move(a));
             const std::string& kind = member->SubItem(4);
             int target = which;
-            if (which == 0 && kind == "1") target = 1;
-            else if (which == 0 && kind == "2") target = 2;
-            else if (which == 0 && !addresses.empty()) addresses.resize(1);
+            if (which == 0 && kind == "1")
+                target = 1;
+            else if (which == 0 && kind == "2")
+                target = 2;
+            else if (which == 0 && !addresses.empty())
+                addresses.resize(1);
             for (const auto& a : addresses)
                 if (!FindMember(book, a) && !Holds(*lists[target], a)) std::abort();
         }

@@ -1,6 +1,8 @@
 // Arbitrary bytes as RTF: the text read without a document is exactly the
 // text of the reader's document, whether it is read whole or in slices (of
 // a size the first byte picks) with the complete lines taken off as it goes.
+#include "richtext/RtfText.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -8,7 +10,6 @@
 
 #include "richtext/PlainText.h"
 #include "richtext/RtfReader.h"
-#include "richtext/RtfText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

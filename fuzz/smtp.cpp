@@ -2,6 +2,8 @@
 // server answers: the client never crashes, fails only with the transport's
 // three exceptions, and the message data it wrote is ended by the one
 // end-of-data line it sends last, whatever the body held.
+#include "transport/SMTP.h"
+
 #include <unistd.h>
 
 #include <cstdint>
@@ -17,7 +19,6 @@
 #include "transport/MailError.h"
 #include "transport/MessageBuilder.h"
 #include "transport/OutgoingMessage.h"
-#include "transport/SMTP.h"
 #include "transport/SocketFactory.h"
 #include "transport/TimedOutError.h"
 
@@ -57,13 +58,14 @@ public:
     TFuzzNet(std::string_view answers, std::string& written) : answers_(answers), written_(written) {}
     std::unique_ptr<IHostLookup> LookupHost(const std::string&) override { return nullptr; }
     std::optional<std::uint16_t> LookupService(const std::string&) override { return 25; }
-    std::unique_ptr<ISocket> Open(const TEndpoint&) override { return std::make_unique<TFuzzSocket>(answers_, written_); }
+    std::unique_ptr<ISocket> Open(const TEndpoint&) override {
+        return std::make_unique<TFuzzSocket>(answers_, written_);
+    }
 
 private:
     std::string_view answers_;
     std::string& written_;
 };
-
 
 }  // namespace
 
@@ -123,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // of the header block names its header or continues the one above.
         const std::string data = written.substr(start + 8, end + 2 - (start + 8));
         const auto blank = data.find("\r\n\r\n");
-        std::string_view header = std::string_view(data).substr(0, blank == std::string::npos ? data.size() : blank + 2);
+        std::string_view header =
+            std::string_view(data).substr(0, blank == std::string::npos ? data.size() : blank + 2);
         while (!header.empty()) {
             const auto eol = header.find("\r\n");
             const std::string_view line = header.substr(0, eol);

@@ -47,8 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         SpellEngine engine;
         int identity = 0;
-        if (asUser) identity = engine.OpenUserDictionary(path);
-        else (void)engine.OpenMainDictionary(path);
+        if (asUser)
+            identity = engine.OpenUserDictionary(path);
+        else
+            (void)engine.OpenMainDictionary(path);
         Exercise(engine, identity, words);
         engine.CloseAll();
     }

@@ -60,8 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (int asUser = 0; asUser < 2; ++asUser) {
         SpellEngine engine;
-        if (asUser) (void)engine.OpenUserDictionary(path);
-        else (void)engine.OpenMainDictionary(path);
+        if (asUser)
+            (void)engine.OpenUserDictionary(path);
+        else
+            (void)engine.OpenMainDictionary(path);
         for (const auto& word : words) Walk(engine, word);
         engine.CloseAll();
     }

@@ -2,11 +2,11 @@
 // "tel:" link of dialable characters only, with "+" only in front and no
 // pause before the first digit, and building it again from what it dials
 // gives the same link.
+#include "phone/TelLink.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "phone/TelLink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string number(reinterpret_cast<const char*>(data), size);

@@ -1,11 +1,11 @@
 // Arbitrary bytes as a mailbox tree file: reading never crashes, depths
 // never jump by more than one, and what was read writes back to a file that
 // reads as the same nodes.
+#include "store/TreeFile.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-#include "store/TreeFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto read = TTreeFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -2,12 +2,13 @@
 // words replaced by texts of other lengths on the way: every word lies in
 // its line, begins and ends with a letter, the walk moves forward only and
 // ends, and a replacement lands where the word was.
+#include "spell/WordWalker.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "spell/LinesText.h"
-#include "spell/WordWalker.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
@@ -20,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t steps = 0;
     while (auto word = walker.Next()) {
         const std::string line(text.Line(word->line));
-        if (word->start < 0 || word->end <= word->start || static_cast<std::size_t>(word->end) > line.size()) std::abort();
+        if (word->start < 0 || word->end <= word->start || static_cast<std::size_t>(word->end) > line.size())
+            std::abort();
         if (line.substr(word->start, word->end - word->start) != word->text) std::abort();
         if (!TWordWalker::IsLetter(static_cast<unsigned char>(word->text.front())) ||
             !TWordWalker::IsLetter(static_cast<unsigned char>(word->text.back())))

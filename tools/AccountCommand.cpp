@@ -22,12 +22,18 @@ int Add(TToolContext& ctx, TAccountList& list, const TToolArgs& args) {
         if (i + 1 >= args.size()) throw TUsageError{"account add: " + args[i] + " needs a value"};
         const std::string value = FromArg(args[i + 1]);
         const std::string& option = args[i++];
-        if (option == "--pop") account.popServer = value;
-        else if (option == "--smtp") account.smtpServer = value;
-        else if (option == "--user") account.popUserName = value;
-        else if (option == "--pass") account.popPassword = value;
-        else if (option == "--return") account.returnAddress = value;
-        else if (option == "--nick") account.nickname = value;
+        if (option == "--pop")
+            account.popServer = value;
+        else if (option == "--smtp")
+            account.smtpServer = value;
+        else if (option == "--user")
+            account.popUserName = value;
+        else if (option == "--pass")
+            account.popPassword = value;
+        else if (option == "--return")
+            account.returnAddress = value;
+        else if (option == "--nick")
+            account.nickname = value;
         else if (option == "--security") {
             account.security = security::Parse(value);
             if (!account.security) throw TUsageError{"account add: --security is none, starttls or tls"};
@@ -38,8 +44,8 @@ int Add(TToolContext& ctx, TAccountList& list, const TToolArgs& args) {
             if (fingerprint.empty())
                 throw TUsageError{"account add: --trust-fingerprint takes a SHA-256 fingerprint (64 hex digits)"};
             account.popFingerprint = account.smtpFingerprint = fingerprint;
-        }
-        else throw TUsageError{"account add: unknown option \"" + option + "\""};
+        } else
+            throw TUsageError{"account add: unknown option \"" + option + "\""};
     }
     for (const auto* field : {&account.alias, &account.popServer, &account.smtpServer, &account.popUserName,
                               &account.popPassword, &account.returnAddress, &account.nickname})
@@ -77,7 +83,8 @@ int AccountsCommand(TToolContext& ctx, const TToolArgs& args) {
 int AccountCommand(TToolContext& ctx, const TToolArgs& args) {
     if (args.empty()) throw TUsageError{"account: add, rm or rename expected"};
     const std::string& verb = args[0];
-    if (verb != "add" && verb != "rm" && verb != "rename") throw TUsageError{"account: unknown action \"" + verb + "\""};
+    if (verb != "add" && verb != "rm" && verb != "rename")
+        throw TUsageError{"account: unknown action \"" + verb + "\""};
     if (verb == "rm" && args.size() != 2) throw TUsageError{"account rm: one alias expected"};
     if (verb == "rename" && args.size() != 3) throw TUsageError{"account rename: OLD NEW expected"};
     std::optional<TAccountList> list;

@@ -30,7 +30,9 @@ public:
 class TConsoleNotifier : public INotifier {
 public:
     void Beep() override { std::cerr << "\a"; }
-    void RunProgram(const std::string& path) override { std::cerr << "notify program: " << cp1252::ToUtf8(path) << '\n'; }
+    void RunProgram(const std::string& path) override {
+        std::cerr << "notify program: " << cp1252::ToUtf8(path) << '\n';
+    }
     void PlaySound(const std::string& path) override { std::cerr << "notify sound: " << cp1252::ToUtf8(path) << '\n'; }
 };
 
@@ -59,8 +61,8 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
     TNoPasswordPrompt passwords;
     TNoDialUp dialUp;
     TConsoleNotifier notifier;
-    TMailCheck check({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, passwords, dialUp, notifier, config, accounts,
-                     folders->data);
+    TMailCheck check({net, ctx.pump, clock, ctx.prompt, display, /*mayTrustCertificates=*/false}, passwords, dialUp,
+                     notifier, config, accounts, folders->data);
     const bool ok = check.CheckAccounts(aliases);
     // What a check downloaded goes into the In Box even when a later account
     // failed, so that nothing waits for a second run.

@@ -9,8 +9,8 @@
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
 #include "compose/AttachmentValue.h"
-#include "mail/MessageCreator.h"
 #include "config/ConfigKeys.h"
+#include "mail/MessageCreator.h"
 #include "richtext/FormatFile.h"
 #include "store/RtfConvert.h"
 
@@ -32,17 +32,25 @@ TComposeOptions ParseOptions(const TToolArgs& args) {
         if (option == "--to") {
             o.message.to = FromArg(value);
             haveTo = true;
-        } else if (option == "--cc") o.message.cc = FromArg(value);
-        else if (option == "--bcc") o.message.bcc = FromArg(value);
-        else if (option == "--subject") o.message.subject = FromArg(value);
-        else if (option == "--text") o.textFile = value;
-        else if (option == "--attach") attachments.push_back(FromArg(std::filesystem::absolute(value).string()));
-        else if (option == "--server") o.server = FromArg(value);
+        } else if (option == "--cc")
+            o.message.cc = FromArg(value);
+        else if (option == "--bcc")
+            o.message.bcc = FromArg(value);
+        else if (option == "--subject")
+            o.message.subject = FromArg(value);
+        else if (option == "--text")
+            o.textFile = value;
+        else if (option == "--attach")
+            attachments.push_back(FromArg(std::filesystem::absolute(value).string()));
+        else if (option == "--server")
+            o.server = FromArg(value);
         else if (option == "--type") {
             if (value != "RTF" && value != "Text") throw TUsageError{"compose: --type is RTF or Text"};
             o.type = value;
-        } else if (option == "--signature") o.signature = FromArg(value);
-        else throw TUsageError{"compose: unknown option \"" + option + "\""};
+        } else if (option == "--signature")
+            o.signature = FromArg(value);
+        else
+            throw TUsageError{"compose: unknown option \"" + option + "\""};
     }
     if (!haveTo) throw TUsageError{"compose needs --to TEXT"};
     o.message.attachments = attachmentvalue::Value(attachments);
@@ -78,7 +86,8 @@ int ComposeCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!folders) return kExitFailed;
     auto format = TFormatFile::Read(fileutil::FindNoCase(folders->data, cfg::kFormatFile));
     if (!format)
-        return Refuse(std::string(kAppTitle) + " could not create a new message.\nReason: Invalid or missing format "
+        return Refuse(std::string(kAppTitle) +
+                      " could not create a new message.\nReason: Invalid or missing format "
                       "file.\nFix: Please setup your preferences for default messages.");
     if (o.textFile) {
         const auto content = fileutil::ReadAll(*o.textFile);

@@ -19,8 +19,10 @@ int DesktopCommand(TToolContext& ctx, const TToolArgs& args) {
     if (action == "register") {
         bool autostart = false;
         for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--autostart") autostart = true;
-            else throw TUsageError{"desktop: unexpected argument \"" + args[i] + "\""};
+            if (args[i] == "--autostart")
+                autostart = true;
+            else
+                throw TUsageError{"desktop: unexpected argument \"" + args[i] + "\""};
         }
         if (!entries.Register(autostart)) return failed("the desktop entries");
     } else if (action == "autostart" && args.size() == 2 && (args[1] == "on" || args[1] == "off")) {

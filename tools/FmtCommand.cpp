@@ -1,8 +1,8 @@
 #include "Tool.h"
+#include "common/FileUtil.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "richtext/FormatFile.h"
-#include "common/FileUtil.h"
 
 int FmtCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!args.empty()) throw TUsageError{"fmt: unexpected argument \"" + args[0] + "\""};

@@ -2,9 +2,9 @@
 
 #include "Tool.h"
 #include "app/CommandRequest.h"
+#include "common/FileUtil.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "common/FileUtil.h"
 
 int FoldersCommand(TToolContext& ctx, const TToolArgs& args) {
     std::string argument;

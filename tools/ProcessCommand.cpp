@@ -6,8 +6,8 @@
 #include "common/LockedPrompt.h"
 #include "config/ConfigKeys.h"
 #include "incoming/ProcessThread.h"
-#include "store/MailboxName.h"
 #include "mail/DownloadProcessing.h"
+#include "store/MailboxName.h"
 
 // Stores every download file of the data folder into the In Box, one line
 // per stored message; shared by "process" and "check".

@@ -2,11 +2,11 @@
 #include "ToolFilterActions.h"
 #include "ToolStore.h"
 #include "common/Clock.h"
+#include "common/FileUtil.h"
 #include "compose/AttachmentValue.h"
 #include "config/AccountList.h"
-#include "mail/MessageSender.h"
-#include "common/FileUtil.h"
 #include "config/ConfigKeys.h"
+#include "mail/MessageSender.h"
 #include "transport/PosixSocketFactory.h"
 
 int SendCommand(TToolContext& ctx, const TToolArgs& args) {

@@ -2,10 +2,10 @@
 
 #include <iostream>
 
+#include "common/FileUtil.h"
 #include "common/TextUtil.h"
 #include "common/Windows1252.h"
 #include "config/ConfigKeys.h"
-#include "common/FileUtil.h"
 
 std::unique_ptr<TToolStore> TToolStore::Open(TToolContext& ctx) {
     const TFolders* folders = ctx.Folders();

@@ -26,7 +26,8 @@ constexpr TCommand kCommands[] = {
     {"fmt", FmtCommand, "fmt  (writes Internet.fmt into the data folder)"},
     {"accounts", AccountsCommand, "accounts"},
     {"account", AccountCommand,
-     "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick NAME]\n"
+     "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick "
+     "NAME]\n"
      "      [--security none|starttls|tls] [--trust-fingerprint SHA256]\n"
      "  account rm ALIAS | account rename OLD NEW"},
     {"mailboxes", MailboxesCommand, "mailboxes"},
@@ -43,7 +44,8 @@ constexpr TCommand kCommands[] = {
     {"dict", DictCommand,
      "dict build WORDLIST OUT | dict lookup MAIN [--user USERDCT] WORD...\n"
      "  dict add USERDCT WORD... | dict suggest MAIN [--user USERDCT] [--phoneme] [--max N] WORD"},
-    {"process", ProcessCommand, "process   (stores every downloaded .tsg message; prints HANDLE TAB MAILBOX TAB SUBJECT)"},
+    {"process", ProcessCommand,
+     "process   (stores every downloaded .tsg message; prints HANDLE TAB MAILBOX TAB SUBJECT)"},
     {"check", CheckCommand, "check [ALIAS...]   (then stores what it downloaded, as process does)"},
     {"compose", ComposeCommand,
      "compose --to TEXT [--cc TEXT] [--bcc TEXT] [--subject TEXT] [--text FILE] [--attach FILE]...\n"
@@ -75,12 +77,19 @@ int main(int argc, char** argv) {
             }
             return argv[++i];
         };
-        if (a == "--program-folder") ctx.programFolder = takeValue();
-        else if (a == "--data") ctx.dataFolder = takeValue();
-        else if (a == "--attach") ctx.attachFolder = takeValue();
-        else if (a == "--yes") ctx.prompt.SetAnswer(true);
-        else if (a == "--help" || a == "-h") { PrintUsage(std::cout); return kExitOk; }
-        else break;
+        if (a == "--program-folder")
+            ctx.programFolder = takeValue();
+        else if (a == "--data")
+            ctx.dataFolder = takeValue();
+        else if (a == "--attach")
+            ctx.attachFolder = takeValue();
+        else if (a == "--yes")
+            ctx.prompt.SetAnswer(true);
+        else if (a == "--help" || a == "-h") {
+            PrintUsage(std::cout);
+            return kExitOk;
+        } else
+            break;
     }
     if (i >= argc) {
         PrintUsage(std::cerr);

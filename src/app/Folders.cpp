@@ -27,9 +27,7 @@ std::string EnvOr(const char* name, const std::string& fallback) {
 
 // A folder as the location file holds it: at most 255 characters, then a
 // trailing "/" unless it has one.
-std::string FolderValue(const std::string& value) {
-    return fileutil::WithTrailingSlash(TBoundedText(value).str());
-}
+std::string FolderValue(const std::string& value) { return fileutil::WithTrailingSlash(TBoundedText(value).str()); }
 
 // Moves a file, also across file systems. The source is removed only once
 // the copy is complete on disk, so a failure at any point loses nothing.
@@ -79,8 +77,7 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     std::string defaultData = folders.program + "Data/";
     std::string defaultAttach = folders.program + "Attach/";
     folders.locationFile = fileutil::FindNoCase(folders.program, cfg::kLocationFile);
-    const bool writable = options.isWritable ? options.isWritable(folders.program)
-                                             : IsWritableFolder(folders.program);
+    const bool writable = options.isWritable ? options.isWritable(folders.program) : IsWritableFolder(folders.program);
     const bool portable = fileutil::Exists(folders.locationFile) || writable;
     if (!portable) {
         const std::string configFolder = fileutil::WithTrailingSlash(options.configHome) + "Skiffpost/";
@@ -94,12 +91,12 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     MigrateOldConfiguration(folders, defaultData, defaultAttach);
 
     TIniFile location(folders.locationFile, &prompt_);
-    folders.data = FolderValue(options.dataFolder ? *options.dataFolder
-                                                  : location.ReadString(cfg::kLocationSection,
-                                                                        cfg::kDataFolderKey, defaultData));
-    folders.attach = FolderValue(options.attachFolder ? *options.attachFolder
-                                                      : location.ReadString(cfg::kLocationSection,
-                                                                            cfg::kAttachFolderKey, defaultAttach));
+    folders.data =
+        FolderValue(options.dataFolder ? *options.dataFolder
+                                       : location.ReadString(cfg::kLocationSection, cfg::kDataFolderKey, defaultData));
+    folders.attach = FolderValue(
+        options.attachFolder ? *options.attachFolder
+                             : location.ReadString(cfg::kLocationSection, cfg::kAttachFolderKey, defaultAttach));
 
     folders.firstRun = !fileutil::Exists(fileutil::FindNoCase(folders.data, cfg::kConfigFile));
 
@@ -138,7 +135,7 @@ bool TFolderSetup::CreateFolder(const std::string& folder) {
     const int failure = errno;
     prompt_.Error(std::string(kAppTitle) + " could not create the folder \"" + folder + "\".\n" +
                   "Reason: " + (failure ? std::strerror(failure) : std::string("the path is not a folder")) + "\n" +
-                  "Fix: Check the \"" + cfg::kDataFolderKey + "\" and \"" + cfg::kAttachFolderKey +
-                  "\" entries of " + cfg::kLocationFile + " and the folder's permissions.");
+                  "Fix: Check the \"" + cfg::kDataFolderKey + "\" and \"" + cfg::kAttachFolderKey + "\" entries of " +
+                  cfg::kLocationFile + " and the folder's permissions.");
     return false;
 }

@@ -21,11 +21,11 @@ struct TFolders {
 class TFolderSetup {
 public:
     struct Options {
-        std::string programFolder;                 // with or without trailing "/"
-        std::optional<std::string> dataFolder;     // overrides the location file
-        std::optional<std::string> attachFolder;   // overrides the location file
-        std::string configHome;                    // $XDG_CONFIG_HOME or ~/.config
-        std::string dataHome;                      // $XDG_DATA_HOME or ~/.local/share
+        std::string programFolder;                // with or without trailing "/"
+        std::optional<std::string> dataFolder;    // overrides the location file
+        std::optional<std::string> attachFolder;  // overrides the location file
+        std::string configHome;                   // $XDG_CONFIG_HOME or ~/.config
+        std::string dataHome;                     // $XDG_DATA_HOME or ~/.local/share
         // Whether the program may write to a folder; the default asks the
         // file system (root may write anywhere, so tests choose the answer).
         std::function<bool(const std::string&)> isWritable;

@@ -17,10 +17,14 @@ int Operator(const TListRow& f, std::size_t item) {
 
 bool Combine(bool a, bool b, int op) {
     switch (op) {
-    case filterfield::opOr: return a || b;
-    case filterfield::opXor: return a != b;
-    case filterfield::opAndNot: return a && !b;
-    default: return a && b;
+        case filterfield::opOr:
+            return a || b;
+        case filterfield::opXor:
+            return a != b;
+        case filterfield::opAndNot:
+            return a && !b;
+        default:
+            return a && b;
     }
 }
 
@@ -61,9 +65,8 @@ bool Matches(const TListRow& f, const std::string& address, const std::string& s
     return reverse ? !result : result;
 }
 
-void Apply(const std::vector<TListRow>& filters, const std::string& address, const std::string& subject,
-           unsigned mask, const std::string& body, std::string& target, std::size_t maxMailboxLength,
-           IFilterActions& actions) {
+void Apply(const std::vector<TListRow>& filters, const std::string& address, const std::string& subject, unsigned mask,
+           const std::string& body, std::string& target, std::size_t maxMailboxLength, IFilterActions& actions) {
     using namespace filterfield;
     for (const auto& f : filters) {
         const bool in = !f.SubItem(In).empty() && f.SubItem(In)[0] == 'Y' && (mask & kIncoming);

@@ -22,8 +22,7 @@ bool Matches(const TListRow& filter, const std::string& address, const std::stri
 // Runs every filter in list order. target starts as the caller's mailbox; a
 // matching filter whose "Move Message To" names a mailbox of the tree
 // replaces it (cut to maxMailboxLength), so the last such filter decides.
-void Apply(const std::vector<TListRow>& filters, const std::string& address, const std::string& subject,
-           unsigned mask, const std::string& body, std::string& target, std::size_t maxMailboxLength,
-           IFilterActions& actions);
+void Apply(const std::vector<TListRow>& filters, const std::string& address, const std::string& subject, unsigned mask,
+           const std::string& body, std::string& target, std::size_t maxMailboxLength, IFilterActions& actions);
 
 }  // namespace filterengine

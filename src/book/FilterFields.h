@@ -19,11 +19,11 @@ enum : std::size_t {
     SoundFile = 8,
     ProgramFile = 9,
     PagerNumber = 10,
-    Term1 = 11,      // address terms
+    Term1 = 11,  // address terms
     Op1 = 12,
     Term2 = 13,
     Op2 = 14,
-    Term3 = 15,      // subject terms
+    Term3 = 15,  // subject terms
     Op3 = 16,
     Term4 = 17,
     CaseSensitive = 18,  // "1"/"0"

@@ -7,7 +7,7 @@
 namespace memberfield {
 
 enum : std::size_t {
-    Email = 0,      // the one address, or the list caption below
+    Email = 0,  // the one address, or the list caption below
     Phone = 1,
     Fax = 2,
     Postal = 3,     // lines joined with 0x02

@@ -42,9 +42,9 @@ void Complete(TPending& pending, const TNote& note, std::vector<TListRow>& out) 
     auto& row = pending.row;
     row.subItems.assign(mf::Count, std::string());
     row.SetSubItem(mf::Email, pending.list ? std::string(mf::kCcList)
-                                           : listfile::SplitLines(pending.addresses).empty()
-                                                 ? std::string()
-                                                 : listfile::SplitLines(pending.addresses).front());
+                              : listfile::SplitLines(pending.addresses).empty()
+                                  ? std::string()
+                                  : listfile::SplitLines(pending.addresses).front());
     row.SetSubItem(mf::Phone, note.phone);
     row.SetSubItem(mf::Fax, note.fax);
     row.SetSubItem(mf::Postal, note.postal);
@@ -72,7 +72,8 @@ TPending ReadAlias(std::string text, std::vector<std::string>& names) {
     std::size_t start = 0;
     while (start <= rest.size()) {
         const auto comma = rest.find(',', start);
-        std::string piece = text::Trim(rest.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        std::string piece =
+            text::Trim(rest.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!piece.empty()) addresses.push_back(std::move(piece));
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -91,18 +92,28 @@ TNote ReadNote(std::string text) {
     text = text::Trim(text);
     while (!text.empty() && text.front() == '<') {
         text = TrimLeft(std::string_view(text).substr(1));
-        static constexpr std::pair<const char*, int> kTags[] = {{"name:", 0}, {"phone:", 1}, {"fax:", 2}, {"address:", 3}};
+        static constexpr std::pair<const char*, int> kTags[] = {
+            {"name:", 0}, {"phone:", 1}, {"fax:", 2}, {"address:", 3}};
         for (const auto& [tag, which] : kTags) {
             const std::string_view t(tag);
             if (text.compare(0, t.size(), t) != 0) continue;
             const auto close = text.find('>', t.size());
-            std::string value = text.substr(t.size(), close == std::string::npos ? std::string::npos : close - t.size());
+            std::string value =
+                text.substr(t.size(), close == std::string::npos ? std::string::npos : close - t.size());
             text.erase(0, close == std::string::npos ? text.size() : close + 1);
             switch (which) {
-            case 0: name = value, hasName = true; break;
-            case 1: note.phone = value; break;
-            case 2: note.fax = value; break;
-            default: note.postal = ReplaceAll(text::Trim(value), '\x03', '\x02'); break;
+                case 0:
+                    name = value, hasName = true;
+                    break;
+                case 1:
+                    note.phone = value;
+                    break;
+                case 2:
+                    note.fax = value;
+                    break;
+                default:
+                    note.postal = ReplaceAll(text::Trim(value), '\x03', '\x02');
+                    break;
             }
             break;
         }

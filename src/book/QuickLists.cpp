@@ -18,7 +18,8 @@ void TQuickLists::Load(std::string_view to, std::string_view cc, std::string_vie
 
 bool TQuickLists::Contains(std::string_view value) const {
     return std::any_of(lists_.begin(), lists_.end(), [&](const auto& list) {
-        return std::any_of(list.begin(), list.end(), [&](const std::string& e) { return text::EqualsNoCase(e, value); });
+        return std::any_of(list.begin(), list.end(),
+                           [&](const std::string& e) { return text::EqualsNoCase(e, value); });
     });
 }
 

@@ -15,7 +15,10 @@ public:
     TBoundedText(const char* text) { assign(text ? std::string_view(text) : std::string_view()); }
     TBoundedText(const std::string& text) { assign(text); }
 
-    TBoundedText& operator=(std::string_view text) { assign(text); return *this; }
+    TBoundedText& operator=(std::string_view text) {
+        assign(text);
+        return *this;
+    }
     TBoundedText& operator=(const char* text) { return *this = std::string_view(text ? text : ""); }
     TBoundedText& operator=(const std::string& text) { return *this = std::string_view(text); }
 

@@ -78,5 +78,7 @@ struct TBusyFlags {
     TBusyFlag messageFile;
     TBusyFlag indexSave;
 
-    bool AnyHeld() const { return listFill.IsHeld() || rowUpdate.IsHeld() || messageFile.IsHeld() || indexSave.IsHeld(); }
+    bool AnyHeld() const {
+        return listFill.IsHeld() || rowUpdate.IsHeld() || messageFile.IsHeld() || indexSave.IsHeld();
+    }
 };

@@ -40,12 +40,12 @@ void SyncFolderOf(const std::string& path) {
 }  // namespace
 
 bool Exists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
 bool IsDirectory(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -95,7 +95,7 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
 }
 
 mode_t ModeOf(const std::string& path, mode_t fallback) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return fallback;
     return st.st_mode & 07777;
 }

@@ -41,8 +41,8 @@ std::vector<std::string> CleanLines(const std::vector<std::string>& lines) {
 }
 
 std::string SaveFailureText(std::string_view what, const std::string& path, int errorNumber) {
-    return std::string(kAppTitle) + " could not save the " + std::string(what) + "." + "\n\r" + "Reason: " +
-           std::strerror(errorNumber) + " (" + path + ")" + "\n\r" +
+    return std::string(kAppTitle) + " could not save the " + std::string(what) + "." + "\n\r" +
+           "Reason: " + std::strerror(errorNumber) + " (" + path + ")" + "\n\r" +
            "Fix: Make the data folder writable; the list keeps your change and is written with the next one.";
 }
 

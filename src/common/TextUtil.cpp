@@ -74,8 +74,7 @@ std::optional<int> ParseInt(std::string_view s) {
     if (first == last) return std::nullopt;
     r = std::from_chars(first, last, value, 10);
     if (r.ec != std::errc() || r.ptr != last) return std::nullopt;
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return std::nullopt;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
     return static_cast<int>(value);
 }
 

@@ -8,7 +8,7 @@
 // letters; the stored texts compare the way the original files expect.
 namespace text {
 
-std::string Trim(std::string_view s);            // blanks, TABs, CR and LF at both ends
+std::string Trim(std::string_view s);  // blanks, TABs, CR and LF at both ends
 std::string ToLowerAscii(std::string_view s);
 std::string ToUpperAscii(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);

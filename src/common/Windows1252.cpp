@@ -8,10 +8,9 @@ namespace cp1252 {
 namespace {
 // Code points of the bytes 0x80 to 0x9F.
 constexpr char32_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 }  // namespace
 
@@ -55,17 +54,38 @@ std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& pos) {
     int len = 0;
     char32_t cp = 0;
     char32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; min = 0x10000; }
-    else { ++pos; return std::nullopt; }
-    if (pos + len > s.size()) { ++pos; return std::nullopt; }
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        ++pos;
+        return std::nullopt;
+    }
+    if (pos + len > s.size()) {
+        ++pos;
+        return std::nullopt;
+    }
     for (int i = 1; i < len; ++i) {
         const unsigned char b = byte(pos + i);
-        if ((b & 0xC0) != 0x80) { ++pos; return std::nullopt; }
+        if ((b & 0xC0) != 0x80) {
+            ++pos;
+            return std::nullopt;
+        }
         cp = (cp << 6) | (b & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++pos; return std::nullopt; }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return std::nullopt;
+    }
     pos += len;
     return cp;
 }

@@ -16,9 +16,7 @@ void TSignatureList::Load(const std::string& path) {
     }
 }
 
-std::vector<std::string> TSignatureList::Lines(int index) const {
-    return listfile::SplitLines(Row(index).SubItem(0));
-}
+std::vector<std::string> TSignatureList::Lines(int index) const { return listfile::SplitLines(Row(index).SubItem(0)); }
 
 void TSignatureList::SetLines(int index, const std::vector<std::string>& lines) {
     SetSubItems(index, {listfile::JoinLines(listname::CleanLines(lines))});

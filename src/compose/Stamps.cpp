@@ -14,9 +14,9 @@ std::string Time(const std::tm& tm) {
 std::string Date(const std::tm& tm) {
     static constexpr std::array<const char*, 7> kDays{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                       "Thursday", "Friday", "Saturday"};
-    static constexpr std::array<const char*, 12> kMonths{"January", "February", "March",     "April",
-                                                         "May",     "June",     "July",      "August",
-                                                         "September", "October", "November", "December"};
+    static constexpr std::array<const char*, 12> kMonths{"January",   "February", "March",    "April",
+                                                         "May",       "June",     "July",     "August",
+                                                         "September", "October",  "November", "December"};
     const auto day = static_cast<std::size_t>(tm.tm_wday % 7);
     const auto month = static_cast<std::size_t>(tm.tm_mon % 12);
     return std::string(kDays[day]) + ", " + kMonths[month] + " " + std::to_string(tm.tm_mday) + ", " +

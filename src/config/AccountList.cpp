@@ -70,7 +70,8 @@ bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
     std::vector<TListRow> rows;
     rows.reserve(accounts_.size());
     for (const auto& a : accounts_)
-        rows.push_back({a.alias, {a.popServer, a.smtpServer, a.popUserName, a.popPassword, a.returnAddress, a.nickname}});
+        rows.push_back(
+            {a.alias, {a.popServer, a.smtpServer, a.popUserName, a.popPassword, a.returnAddress, a.nickname}});
     if (!listfile::Write(ListPath(), rows, listFill, pump)) return false;
     return SaveSettings();
 }
@@ -80,7 +81,8 @@ bool TAccountList::SaveSettings() const {
     bool ok = true;
     for (const auto& a : accounts_) {
         ok = StoreOrDrop(ini, cfg::kServerSecuritySection, a.alias,
-                         a.security ? std::string(security::Name(*a.security)) : std::string()) && ok;
+                         a.security ? std::string(security::Name(*a.security)) : std::string()) &&
+             ok;
         ok = StoreOrDrop(ini, cfg::kPopCertificatesSection, a.alias, a.popFingerprint) && ok;
         ok = StoreOrDrop(ini, cfg::kSmtpCertificatesSection, a.alias, a.smtpFingerprint) && ok;
     }
@@ -143,7 +145,8 @@ bool TAccountList::Rename(std::string_view oldAlias, std::string_view newAlias, 
     if (!IsUsableAlias(newAlias)) {
         prompt.Error(std::string(kAppTitle) + " can not rename this account." + "\n\r" +
                      "Reason: An account name names a file in the data folder; it can not hold \"/\" or be \".\" or "
-                     "\"..\"." + "\n\r" + "Fix: Choose another Alias.");
+                     "\"..\"." +
+                     "\n\r" + "Fix: Choose another Alias.");
         return false;
     }
     // A change of letter case alone is a rename too: file names are
@@ -198,4 +201,6 @@ std::string TAccountList::ListPath() const { return fileutil::FindNoCase(dataFol
 
 std::string TAccountList::ConfigPath() const { return fileutil::FindNoCase(dataFolder_, cfg::kConfigFile); }
 
-std::string TAccountList::SeenPath(std::string_view alias) const { return dataFolder_ + fileutil::SafeStem(alias) + ".hf"; }
+std::string TAccountList::SeenPath(std::string_view alias) const {
+    return dataFolder_ + fileutil::SafeStem(alias) + ".hf";
+}

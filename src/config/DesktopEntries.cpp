@@ -86,9 +86,10 @@ std::string TDesktopEntries::MimeAppsPath() const { return places_.configHome + 
 std::string TDesktopEntries::RegistrationPath() const { return places_.configHome + "Skiffpost/Install.ini"; }
 
 std::string TDesktopEntries::EntryText(bool autostart) const {
-    std::string t = "[Desktop Entry]\n"
-                    "Type=Application\n"
-                    "Version=1.0\n";
+    std::string t =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Version=1.0\n";
     t += std::string("Name=") + kAppTitle + "\n";
     t += "GenericName=Mail Client\n"
          "Comment=Read, write and send mail\n";
@@ -108,8 +109,8 @@ bool TDesktopEntries::Register(bool autostart) {
     if (!fileutil::WriteAtomically(MenuEntryPath(), EntryText(false), kPublicFile)) return false;
     if (!SetMailtoHandler()) return false;
     fileutil::CreateFolders(fileutil::FolderOf(RegistrationPath()));
-    const std::string record = "[Installation]\nProgram Folder=" + places_.programFolder + "\nMenu Entry=" +
-                               kEntryId + "\n";
+    const std::string record =
+        "[Installation]\nProgram Folder=" + places_.programFolder + "\nMenu Entry=" + kEntryId + "\n";
     if (!fileutil::WriteAtomically(RegistrationPath(), record)) return false;
     return SetAutostart(autostart);
 }

@@ -51,12 +51,12 @@ std::string OneLine(std::string_view value) {
 TIniFile::TIniFile(std::string path, IUserPrompt* prompt) : path_(std::move(path)), prompt_(prompt) {}
 
 const std::vector<TIniFile::Line>& TIniFile::Lines() const {
-    struct stat st{};
+    struct stat st {};
     const bool exists = ::stat(path_.c_str(), &st) == 0;
     const off_t size = exists ? st.st_size : -1;
-    if (cached_ && size == size_ && (!exists || (st.st_dev == dev_ && st.st_ino == ino_ &&
-                                                 st.st_mtim.tv_sec == mtime_.tv_sec &&
-                                                 st.st_mtim.tv_nsec == mtime_.tv_nsec)))
+    if (cached_ && size == size_ &&
+        (!exists || (st.st_dev == dev_ && st.st_ino == ino_ && st.st_mtim.tv_sec == mtime_.tv_sec &&
+                     st.st_mtim.tv_nsec == mtime_.tv_nsec)))
         return lines_;
 
     lines_.clear();

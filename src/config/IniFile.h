@@ -1,10 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <ctime>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <vector>
 
 #include "config/ConfigKeys.h"

@@ -12,10 +12,14 @@ TPreferences::TNotify TPreferences::NotifyFromText(const std::string& value) {
 
 const char* TPreferences::NotifyText(TNotify notify) {
     switch (notify) {
-    case TNotify::Beep: return "Beep";
-    case TNotify::RunProgram: return "Run Program";
-    case TNotify::PlaySound: return "Play Sound";
-    case TNotify::None: break;
+        case TNotify::Beep:
+            return "Beep";
+        case TNotify::RunProgram:
+            return "Run Program";
+        case TNotify::PlaySound:
+            return "Play Sound";
+        case TNotify::None:
+            break;
     }
     return nullptr;
 }

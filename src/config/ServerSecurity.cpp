@@ -9,9 +9,12 @@ namespace security {
 
 std::string_view Name(TSecurity mode) {
     switch (mode) {
-        case TSecurity::StartTls: return "STARTTLS";
-        case TSecurity::Tls: return "TLS";
-        case TSecurity::None: break;
+        case TSecurity::StartTls:
+            return "STARTTLS";
+        case TSecurity::Tls:
+            return "TLS";
+        case TSecurity::None:
+            break;
     }
     return "None";
 }
@@ -26,9 +29,12 @@ std::uint16_t StandardPopPort(TSecurity mode) { return mode == TSecurity::Tls ? 
 
 std::uint16_t StandardSmtpPort(TSecurity mode) {
     switch (mode) {
-        case TSecurity::StartTls: return 587;
-        case TSecurity::Tls: return 465;
-        case TSecurity::None: break;
+        case TSecurity::StartTls:
+            return 587;
+        case TSecurity::Tls:
+            return 465;
+        case TSecurity::None:
+            break;
     }
     return 25;
 }
@@ -37,9 +43,12 @@ const char* PopService(TSecurity mode) { return mode == TSecurity::Tls ? "pop3s"
 
 const char* SmtpService(TSecurity mode) {
     switch (mode) {
-        case TSecurity::StartTls: return "submission";
-        case TSecurity::Tls: return "submissions";
-        case TSecurity::None: break;
+        case TSecurity::StartTls:
+            return "submission";
+        case TSecurity::Tls:
+            return "submissions";
+        case TSecurity::None:
+            break;
     }
     return "smtp";
 }

@@ -50,7 +50,10 @@ bool IsUUEnd(const std::string& line) {
 
 TAttachmentExtractor::TAttachmentExtractor(std::string attachFolder, std::string dataFolder, IUserPrompt& prompt,
                                            TDecodeGroup& group)
-    : attachFolder_(std::move(attachFolder)), dataFolder_(std::move(dataFolder)), prompt_(prompt), group_(group),
+    : attachFolder_(std::move(attachFolder)),
+      dataFolder_(std::move(dataFolder)),
+      prompt_(prompt),
+      group_(group),
       random_(std::random_device{}()) {}
 
 std::FILE* TAttachmentExtractor::CreateTemporary(std::string& path) {
@@ -95,120 +98,124 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
     std::string temp;
     std::string line;
     switch (encoding) {
-    case teBase64: {
-        std::FILE* f = CreateTemporary(temp);
-        if (!f) {
-            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
-            lost();
-            SkipToBoundary(message, boundary);
+        case teBase64: {
+            std::FILE* f = CreateTemporary(temp);
+            if (!f) {
+                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
+                              target.substr(attachFolder_.size()) + ".");
+                lost();
+                SkipToBoundary(message, boundary);
+                return;
+            }
+            bool ok = true, atBoundary = false, data = false;
+            while (message.Next(line)) {
+                // Blank lines may stand between the part header and the data.
+                if (!data && IsBlank(line) && !HasBoundary(line, boundary)) continue;
+                if (IsTerminator(message, line)) break;
+                data = true;
+                if (IsBlank(line) || line.back() == '=') {
+                    while (!line.empty() && line.back() == '=') line.pop_back();
+                    if (!line.empty()) ok = WriteLine(f, line) && ok;
+                    break;
+                }
+                if (HasBoundary(line, boundary)) {
+                    atBoundary = true;
+                    break;
+                }
+                ok = WriteLine(f, line) && ok;
+            }
+            if (!atBoundary) SkipToBoundary(message, boundary);
+            ok = std::fclose(f) == 0 && ok;
+            if (!ok) {
+                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
+                              target.substr(attachFolder_.size()) + ".");
+                lost();
+            }
+            TMimeDecodeThread::Start(temp, target, prompt_, group_, source);
             return;
         }
-        bool ok = true, atBoundary = false, data = false;
-        while (message.Next(line)) {
-            // Blank lines may stand between the part header and the data.
-            if (!data && IsBlank(line) && !HasBoundary(line, boundary)) continue;
-            if (IsTerminator(message, line)) break;
-            data = true;
-            if (IsBlank(line) || line.back() == '=') {
-                while (!line.empty() && line.back() == '=') line.pop_back();
-                if (!line.empty()) ok = WriteLine(f, line) && ok;
-                break;
+        case teUUEncode: {
+            std::FILE* f = CreateTemporary(temp);
+            if (!f) {
+                ReportCopyFailure("I/O error encountered in UUDecode module.");
+                lost();
+                SkipToBoundary(message, boundary);
+                return;
             }
-            if (HasBoundary(line, boundary)) {
-                atBoundary = true;
-                break;
-            }
-            ok = WriteLine(f, line) && ok;
-        }
-        if (!atBoundary) SkipToBoundary(message, boundary);
-        ok = std::fclose(f) == 0 && ok;
-        if (!ok) {
-            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
-            lost();
-        }
-        TMimeDecodeThread::Start(temp, target, prompt_, group_, source);
-        return;
-    }
-    case teUUEncode: {
-        std::FILE* f = CreateTemporary(temp);
-        if (!f) {
-            ReportCopyFailure("I/O error encountered in UUDecode module.");
-            lost();
-            SkipToBoundary(message, boundary);
-            return;
-        }
-        bool begun = false, atBoundary = false;
-        while (message.Next(line)) {
-            if (HasBoundary(line, boundary)) {
-                atBoundary = true;
-                break;
-            }
-            if (text::ToLowerAscii(line).find("begin") != std::string::npos) {
-                begun = true;
-                break;
-            }
-        }
-        bool ok = true, ended = false;
-        if (begun) {
+            bool begun = false, atBoundary = false;
             while (message.Next(line)) {
                 if (HasBoundary(line, boundary)) {
                     atBoundary = true;
                     break;
                 }
-                if (ended || line.empty()) continue;
-                if (IsUUEnd(line)) {
-                    ended = true;
-                    continue;
-                }
-                if (ok && !WriteLine(f, line)) {
-                    ok = false;
-                    lost();
-                    ReportCopyFailure("Invalid character or termination code encountered.");
+                if (text::ToLowerAscii(line).find("begin") != std::string::npos) {
+                    begun = true;
+                    break;
                 }
             }
-        }
-        if (message.Failed()) {
-            ReportCopyFailure("Invalid character or termination code encountered.");
-            lost();
-        }
-        if (!atBoundary && begun) SkipToBoundary(message, boundary);
-        if (std::fclose(f) != 0) lost();
-        TUUDecodeThread::Start(temp, target, prompt_, group_, source);
-        return;
-    }
-    case teNone:
-    case teQuotedPrintable: {
-        std::FILE* f = CreateTemporary(temp);
-        if (!f) {
-            prompt_.Error(std::string(kAppTitle) +
-                          " could not decode this UUencoded file.\nReason: I/O error encountered in QtPrn module.\n"
-                          "Fix: None available in this version.");
-            lost();
-            SkipToBoundary(message, boundary);
+            bool ok = true, ended = false;
+            if (begun) {
+                while (message.Next(line)) {
+                    if (HasBoundary(line, boundary)) {
+                        atBoundary = true;
+                        break;
+                    }
+                    if (ended || line.empty()) continue;
+                    if (IsUUEnd(line)) {
+                        ended = true;
+                        continue;
+                    }
+                    if (ok && !WriteLine(f, line)) {
+                        ok = false;
+                        lost();
+                        ReportCopyFailure("Invalid character or termination code encountered.");
+                    }
+                }
+            }
+            if (message.Failed()) {
+                ReportCopyFailure("Invalid character or termination code encountered.");
+                lost();
+            }
+            if (!atBoundary && begun) SkipToBoundary(message, boundary);
+            if (std::fclose(f) != 0) lost();
+            TUUDecodeThread::Start(temp, target, prompt_, group_, source);
             return;
         }
-        // CR LF between the lines, none after the last: the line end before
-        // a boundary belongs to the boundary (RFC 2046 5.1.1).
-        bool ok = true, first = true;
-        while (message.Next(line)) {
-            if (HasBoundary(line, boundary) || IsTerminator(message, line)) break;
-            if (!first) ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
-            ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && ok;
-            first = false;
+        case teNone:
+        case teQuotedPrintable: {
+            std::FILE* f = CreateTemporary(temp);
+            if (!f) {
+                prompt_.Error(std::string(kAppTitle) +
+                              " could not decode this UUencoded file.\nReason: I/O error encountered in QtPrn module.\n"
+                              "Fix: None available in this version.");
+                lost();
+                SkipToBoundary(message, boundary);
+                return;
+            }
+            // CR LF between the lines, none after the last: the line end before
+            // a boundary belongs to the boundary (RFC 2046 5.1.1).
+            bool ok = true, first = true;
+            while (message.Next(line)) {
+                if (HasBoundary(line, boundary) || IsTerminator(message, line)) break;
+                if (!first) ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
+                ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && ok;
+                first = false;
+            }
+            ok = std::fclose(f) == 0 && !message.Failed() && ok;
+            if (!ok) {
+                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
+                              target.substr(attachFolder_.size()) + ".");
+                lost();
+            }
+            if (encoding == teQuotedPrintable && !quotedprintable::DecodeFile(temp, prompt_)) lost();
+            if (!fileutil::ReplaceWith(temp, target)) {
+                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
+                              target.substr(attachFolder_.size()) + ".");
+                lost();
+                ::unlink(temp.c_str());
+            }
+            return;
         }
-        ok = std::fclose(f) == 0 && !message.Failed() && ok;
-        if (!ok) {
-            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
-            lost();
-        }
-        if (encoding == teQuotedPrintable && !quotedprintable::DecodeFile(temp, prompt_)) lost();
-        if (!fileutil::ReplaceWith(temp, target)) {
-            prompt_.Error(std::string(kAppTitle) + " could not decode attachment " + target.substr(attachFolder_.size()) + ".");
-            lost();
-            ::unlink(temp.c_str());
-        }
-        return;
-    }
     }
     SkipToBoundary(message, boundary);
 }

@@ -28,9 +28,8 @@ public:
     // fileName is the sender's (UTF-8); the chosen path is appended to
     // attachments before its file is complete. An empty boundary takes the
     // rest of the message. source learns when the attachment is not whole.
-    void Extract(std::string_view fileName, TLineReader& message, std::string_view boundary,
-                 TTransferEncoding encoding, std::vector<std::string>& attachments,
-                 const std::shared_ptr<TDownloadFile>& source);
+    void Extract(std::string_view fileName, TLineReader& message, std::string_view boundary, TTransferEncoding encoding,
+                 std::vector<std::string>& attachments, const std::shared_ptr<TDownloadFile>& source);
 
 private:
     // A new temporary file, created; empty path and null when none can be.

@@ -1,8 +1,8 @@
 #include "incoming/Base64Decoder.h"
 
-#include "common/Base64.h"
-
 #include <array>
+
+#include "common/Base64.h"
 
 namespace {
 

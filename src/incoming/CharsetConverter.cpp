@@ -38,16 +38,16 @@ TCharsetConverter::~TCharsetConverter() {
 
 std::optional<std::string> TCharsetConverter::ToUtf8(std::string_view bytes) {
     switch (kind_) {
-    case Kind::Unknown:
-        return std::nullopt;
-    case Kind::Windows1252:
-        return cp1252::ToUtf8(bytes);
-    case Kind::Utf8:
-        // Text labelled UTF-8 or ASCII that is not is nearly always
-        // Windows-1252 from a mailer that did not say so.
-        return cp1252::IsValidUtf8(bytes) ? std::string(bytes) : cp1252::ToUtf8(bytes);
-    case Kind::Iconv:
-        break;
+        case Kind::Unknown:
+            return std::nullopt;
+        case Kind::Windows1252:
+            return cp1252::ToUtf8(bytes);
+        case Kind::Utf8:
+            // Text labelled UTF-8 or ASCII that is not is nearly always
+            // Windows-1252 from a mailer that did not say so.
+            return cp1252::IsValidUtf8(bytes) ? std::string(bytes) : cp1252::ToUtf8(bytes);
+        case Kind::Iconv:
+            break;
     }
     ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state per text
     std::string out;

@@ -162,9 +162,9 @@ std::string HeaderValue(const std::vector<std::string>& block, std::string_view 
         if (!text::StartsWithNoCase(block[i], name)) continue;
         const std::string& line = block[i];
         const auto colon = line.find(':');
-        std::string value = colon == std::string::npos ? TrimBlanks(std::string_view(line).substr(name.size()))
-                                                       : TrimBlanks(std::string_view(line).substr(
-                                                             std::min(line.size(), colon + 2)));
+        std::string value = colon == std::string::npos
+                                ? TrimBlanks(std::string_view(line).substr(name.size()))
+                                : TrimBlanks(std::string_view(line).substr(std::min(line.size(), colon + 2)));
         for (std::size_t j = i + 1; j < block.size() && block[j].find(':') == std::string::npos; ++j) {
             value += ' ';
             value += TrimBlanks(block[j]);

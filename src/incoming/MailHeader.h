@@ -22,7 +22,7 @@ enum TContentFlag : std::uint8_t {
 
 // Transfer encoding codes of a Content-Transfer-Encoding value.
 enum TTransferEncoding : int {
-    teNone = 0,             // 7bit, 8bit, binary, or no header
+    teNone = 0,  // 7bit, 8bit, binary, or no header
     teBase64 = 1,
     teQuotedPrintable = 2,
     teUUEncode = 3,

@@ -91,9 +91,7 @@ std::string Stored(std::string_view raw) {
 }
 
 // A path on disk as stored text.
-std::string StoredPath(const std::string& path) {
-    return cp1252::IsValidUtf8(path) ? cp1252::FromUtf8(path) : path;
-}
+std::string StoredPath(const std::string& path) { return cp1252::IsValidUtf8(path) ? cp1252::FromUtf8(path) : path; }
 
 }  // namespace
 
@@ -117,7 +115,9 @@ struct TMessageParser::TWalk {
 
 TMessageParser::TMessageParser(std::string dataFolder, std::string attachFolder, IUserPrompt& prompt,
                                TDecodeGroup& decoders, const IClock& clock)
-    : dataFolder_(std::move(dataFolder)), prompt_(prompt), clock_(clock),
+    : dataFolder_(std::move(dataFolder)),
+      prompt_(prompt),
+      clock_(clock),
       extractor_(std::move(attachFolder), dataFolder_, prompt, decoders) {}
 
 TMessageParser::TPart TMessageParser::ReadPartHeader(TLineReader& in) {
@@ -270,14 +270,15 @@ std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
     }
     if (single) {
         TLineReader again(path, true);
-        for (std::size_t i = 0; i < header.size() && again.Next(line); ++i) {}
+        for (std::size_t i = 0; i < header.size() && again.Next(line); ++i) {
+        }
         std::vector<std::string> raw;
         while (again.Next(line)) raw.push_back(line);
         if (again.Failed()) walk.source->Fail();
         const bool rtf = (t & ctRtf) != 0;
-        walk.body = DecodeText(std::move(raw), mailheader::TransferEncoding(mailheader::HeaderValue(
-                                                   header, "Content-Transfer-Encoding")),
-                               mailheader::ParamValue("charset", ct), rtf);
+        walk.body = DecodeText(
+            std::move(raw), mailheader::TransferEncoding(mailheader::HeaderValue(header, "Content-Transfer-Encoding")),
+            mailheader::ParamValue("charset", ct), rtf);
         walk.type = t;
     }
 

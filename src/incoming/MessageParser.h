@@ -48,12 +48,11 @@ private:
 
     TPart ReadPartHeader(TLineReader& in);
     static TPart PartOf(const std::vector<std::string>& block);
-    void WalkMultipart(TLineReader& in, std::uint8_t container, const std::string& boundary, TWalk& walk,
-                       int depth);
+    void WalkMultipart(TLineReader& in, std::uint8_t container, const std::string& boundary, TWalk& walk, int depth);
     // Handles one part against boundary; true when it ended at the close
     // delimiter of that boundary.
-    bool HandlePart(TLineReader& in, std::uint8_t flags, const TPart& part, const std::string& boundary,
-                    TWalk& walk, std::vector<std::string>* plainAside);
+    bool HandlePart(TLineReader& in, std::uint8_t flags, const TPart& part, const std::string& boundary, TWalk& walk,
+                    std::vector<std::string>* plainAside);
     bool ReadPartLines(TLineReader& in, const std::string& boundary, std::vector<std::string>& lines);
     bool SkipPart(TLineReader& in, const std::string& boundary);
 

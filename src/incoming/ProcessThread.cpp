@@ -13,8 +13,12 @@
 
 TProcessQueue::TProcessQueue(std::string dataFolder, TMessageParser& parser, IMainThread& main, TStoreMessages store,
                              std::function<void()> runFinished)
-    : dataFolder_(std::move(dataFolder)), parser_(parser), main_(main), store_(std::move(store)),
-      runFinished_(std::move(runFinished)), state_(std::make_shared<State>()) {}
+    : dataFolder_(std::move(dataFolder)),
+      parser_(parser),
+      main_(main),
+      store_(std::move(store)),
+      runFinished_(std::move(runFinished)),
+      state_(std::make_shared<State>()) {}
 
 TProcessQueue::~TProcessQueue() {
     {
@@ -34,7 +38,7 @@ std::vector<std::string> TProcessQueue::DownloadedFiles(const std::string& folde
     while (const dirent* e = ::readdir(dir)) {
         const std::string name = e->d_name;
         if (name.size() <= 4 || !text::EndsWith(name, ".tsg")) continue;
-        struct stat st{};
+        struct stat st {};
         if (::stat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) files.push_back(folder + name);
     }
     ::closedir(dir);

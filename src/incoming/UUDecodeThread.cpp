@@ -7,7 +7,7 @@
 #include "incoming/UUInvalidCharacter.h"
 
 void TUUDecodeThread::Start(const std::string& input, const std::string& output, IUserPrompt& prompt,
-                              TDecodeGroup& group, std::shared_ptr<TDownloadFile> source) {
+                            TDecodeGroup& group, std::shared_ptr<TDownloadFile> source) {
     Launch(std::unique_ptr<TDecodeThread>(new TUUDecodeThread(input, output, prompt, std::move(source))), group);
 }
 

@@ -56,8 +56,13 @@ struct TDownloadProcessing::TRunning {
 TDownloadProcessing::TDownloadProcessing(TMailStore& store, const std::vector<TListRow>& filters,
                                          IFilterActions& actions, IUserPrompt& prompt, const IClock& clock,
                                          std::string dataFolder, std::string attachFolder)
-    : store_(store), filters_(filters), actions_(actions), prompt_(prompt), clock_(clock),
-      dataFolder_(std::move(dataFolder)), attachFolder_(std::move(attachFolder)) {}
+    : store_(store),
+      filters_(filters),
+      actions_(actions),
+      prompt_(prompt),
+      clock_(clock),
+      dataFolder_(std::move(dataFolder)),
+      attachFolder_(std::move(attachFolder)) {}
 
 TDownloadProcessing::~TDownloadProcessing() = default;
 

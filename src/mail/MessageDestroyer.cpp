@@ -26,8 +26,7 @@ int TMessageDestroyer::Destroy(const std::vector<int>& handles) {
             if (row >= 0) store_.Rows().RemoveAt(row);
             continue;
         }
-        if (std::find(touched.begin(), touched.end(), item->Mailbox) == touched.end())
-            touched.push_back(item->Mailbox);
+        if (std::find(touched.begin(), touched.end(), item->Mailbox) == touched.end()) touched.push_back(item->Mailbox);
         store_.DestroyRecord(handle);
         ++destroyed;
     }

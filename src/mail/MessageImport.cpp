@@ -45,7 +45,8 @@ std::vector<std::string> TMessageImport::BodyLines(const std::string& content) {
     if (TRecordBody::IsRich(content)) return SplitLines(content);
     const bool utf8 = cp1252::IsValidUtf8(content);
     TRichDocument doc;
-    for (const std::string& line : SplitLines(content)) doc.AddParagraph(Decoded(line, utf8), doc.defaultChar, doc.defaultPara);
+    for (const std::string& line : SplitLines(content))
+        doc.AddParagraph(Decoded(line, utf8), doc.defaultChar, doc.defaultPara);
     return TRtfWriter::Lines(doc);
 }
 

@@ -29,16 +29,16 @@ void TMessageMover::DropRow(int handle) {
 bool TMessageMover::MoveOne(int handle, const std::string& target, TKind kind) {
     const std::string subject = store_.Headers().At(handle)->Subject.str();
     switch (store_.MoveRecord(handle, target)) {
-    case TMoveResult::Moved:
-        return true;
-    case TMoveResult::Unreadable:
-        // A body that cannot be read leaves its record where it is; silently,
-        // unless the user asked for the message to go to the trash.
-        if (kind == TKind::Trash) store_.Prompt().Error(DeleteFailure());
-        return false;
-    case TMoveResult::Failed:
-        store_.Prompt().Error(kind == TKind::Trash ? DeleteFailure() : TMailboxOperations::MoveFailure(subject));
-        return false;
+        case TMoveResult::Moved:
+            return true;
+        case TMoveResult::Unreadable:
+            // A body that cannot be read leaves its record where it is; silently,
+            // unless the user asked for the message to go to the trash.
+            if (kind == TKind::Trash) store_.Prompt().Error(DeleteFailure());
+            return false;
+        case TMoveResult::Failed:
+            store_.Prompt().Error(kind == TKind::Trash ? DeleteFailure() : TMailboxOperations::MoveFailure(subject));
+            return false;
     }
     return false;
 }

@@ -7,11 +7,11 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "mail/MessageMover.h"
 #include "richtext/PlainText.h"
 #include "richtext/RtfReader.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
-#include "mail/MessageMover.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/MessageBuilder.h"
@@ -51,7 +51,11 @@ std::string EscapeRtf(const std::string& line) {
 
 TMessageSender::TMessageSender(const TMailEnv& env, TMailStore& store, TAccountList& accounts, TLists lists,
                                IFilterActions& actions, TMimeTypes mimeTypes)
-    : env_(env), store_(store), accounts_(accounts), lists_(std::move(lists)), actions_(actions),
+    : env_(env),
+      store_(store),
+      accounts_(accounts),
+      lists_(std::move(lists)),
+      actions_(actions),
       mimeTypes_(std::move(mimeTypes)) {}
 
 TMessageSender::~TMessageSender() = default;
@@ -188,8 +192,8 @@ void TMessageSender::Delivered(const THeaderItem& item, const std::string& from,
     });
 
     std::string target = TMailboxName::kSentBox;
-    filterengine::Apply(lists_.filters, from + item.CCList + item.BCCList, item.Subject.str(),
-                        filterengine::kOutgoing, body, target, 255, actions_);
+    filterengine::Apply(lists_.filters, from + item.CCList + item.BCCList, item.Subject.str(), filterengine::kOutgoing,
+                        body, target, 255, actions_);
     const std::string source = item.Mailbox.str();
     if (target != source) TMessageMover(store_).MoveToMailbox({store_.Headers().HandleOf(&item)}, target);
     if (!store_.Viewed().empty()) store_.ShowMailbox(store_.Viewed());

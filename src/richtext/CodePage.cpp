@@ -13,17 +13,29 @@ constexpr char32_t kReplacement = U'\uFFFD';
 
 std::string IconvName(int number) {
     switch (number) {
-        case 65001: return "UTF-8";
-        case 10000: return "MACINTOSH";
-        case 20127: return "ASCII";
-        case 20866: return "KOI8-R";
-        case 21866: return "KOI8-U";
-        case 51932: case 20932: return "EUC-JP";
-        case 51949: return "EUC-KR";
-        case 936: return "GBK";
-        case 54936: return "GB18030";
-        case 1361: return "JOHAB";
-        default: break;
+        case 65001:
+            return "UTF-8";
+        case 10000:
+            return "MACINTOSH";
+        case 20127:
+            return "ASCII";
+        case 20866:
+            return "KOI8-R";
+        case 21866:
+            return "KOI8-U";
+        case 51932:
+        case 20932:
+            return "EUC-JP";
+        case 51949:
+            return "EUC-KR";
+        case 936:
+            return "GBK";
+        case 54936:
+            return "GB18030";
+        case 1361:
+            return "JOHAB";
+        default:
+            break;
     }
     if (number >= 28591 && number <= 28606) return "ISO-8859-" + std::to_string(number - 28590);
     return "CP" + std::to_string(number);
@@ -31,8 +43,16 @@ std::string IconvName(int number) {
 
 bool IsMultiByte(int number) {
     switch (number) {
-        case 932: case 936: case 949: case 950: case 1361: case 65001: case 51932: case 20932:
-        case 51949: case 54936:
+        case 932:
+        case 936:
+        case 949:
+        case 950:
+        case 1361:
+        case 65001:
+        case 51932:
+        case 20932:
+        case 51949:
+        case 54936:
             return true;
         default:
             return false;
@@ -51,7 +71,9 @@ void Convert(iconv_t cd, std::string_view in, std::u32string& out) {
         const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         const std::size_t produced = buffer.size() - dstLeft;
         for (std::size_t i = 0; i + 3 < produced; i += 4) {
-            const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(buffer[i + k])); };
+            const auto b = [&](std::size_t k) {
+                return static_cast<char32_t>(static_cast<unsigned char>(buffer[i + k]));
+            };
             out.push_back(b(0) | (b(1) << 8) | (b(2) << 16) | (b(3) << 24));
         }
         if (r != static_cast<std::size_t>(-1)) break;
@@ -104,22 +126,39 @@ void TCodePage::Decode(std::string_view bytes, std::u32string& out) const {
 
 int TCodePage::FromCharset(int charset) {
     switch (charset) {
-        case 77: return 10000;
-        case 128: return 932;
-        case 129: return 949;
-        case 130: return 1361;
-        case 134: return 936;
-        case 136: return 950;
-        case 161: return 1253;
-        case 162: return 1254;
-        case 163: return 1258;
-        case 177: return 1255;
-        case 178: return 1256;
-        case 186: return 1257;
-        case 204: return 1251;
-        case 222: return 874;
-        case 238: return 1250;
-        case 254: return 437;
-        default: return 0;
+        case 77:
+            return 10000;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 130:
+            return 1361;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 254:
+            return 437;
+        default:
+            return 0;
     }
 }

@@ -18,9 +18,15 @@ TRichDocument TFormatFile::DefaultDocument(const TIniFile& config) {
     c.bold = config.Read(cfg::FontBold);
     TParaFormat& p = doc.defaultPara;
     switch (config.Read(cfg::Align)) {
-        case 2: p.alignment = TAlignment::Center; break;
-        case 3: p.alignment = TAlignment::Right; break;
-        default: p.alignment = TAlignment::Left; break;
+        case 2:
+            p.alignment = TAlignment::Center;
+            break;
+        case 3:
+            p.alignment = TAlignment::Right;
+            break;
+        default:
+            p.alignment = TAlignment::Left;
+            break;
     }
     p.bullet = config.Read(cfg::Bullets);
     // The bullet indent is in points; it only moves bulleted text.

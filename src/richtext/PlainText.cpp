@@ -10,8 +10,10 @@ std::vector<std::u32string> Lines(const TRichDocument& doc) {
         lines.emplace_back();
         for (const auto& r : p.runs)
             for (const char32_t c : r.text) {
-                if (c == TRichDocument::kLineBreak) lines.emplace_back();
-                else lines.back().push_back(c);
+                if (c == TRichDocument::kLineBreak)
+                    lines.emplace_back();
+                else
+                    lines.back().push_back(c);
             }
     }
     return lines;

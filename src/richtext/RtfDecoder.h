@@ -85,9 +85,7 @@ private:
         [[no_unique_address]] TFormat format{};
     };
 
-    static int Clamp(std::int64_t v, int lo, int hi) {
-        return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi));
-    }
+    static int Clamp(std::int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi)); }
     static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
     static int HexValue(char c) {
@@ -111,7 +109,9 @@ private:
             case '\\':
                 ControlSequence();
                 return;
-            case '\r': case '\n': case '\0':
+            case '\r':
+            case '\n':
+            case '\0':
                 ++pos_;
                 return;
             default:
@@ -236,14 +236,26 @@ private:
             return;
         }
         switch (c) {
-            case '\\': case '{': case '}':
+            case '\\':
+            case '{':
+            case '}':
                 TextByte(static_cast<unsigned char>(c));
                 return;
-            case '~': Char(U'\u00A0'); return;
-            case '_': Char(U'\u2011'); return;
-            case '\r': case '\n': if (state_.dest == TDest::Body) EndParagraph(); return;
-            case '\t': Char(U'\t'); return;
-            default: return;  // \- optional hyphen, \| \: index marks, and unknown symbols
+            case '~':
+                Char(U'\u00A0');
+                return;
+            case '_':
+                Char(U'\u2011');
+                return;
+            case '\r':
+            case '\n':
+                if (state_.dest == TDest::Body) EndParagraph();
+                return;
+            case '\t':
+                Char(U'\t');
+                return;
+            default:
+                return;  // \- optional hyphen, \| \: index marks, and unknown symbols
         }
     }
 
@@ -277,8 +289,11 @@ private:
             return;
         }
         switch (w) {
-            case TWord::Unknown: case TWord::Rtf: return;
-            case TWord::SkipDest: case TWord::PnText:
+            case TWord::Unknown:
+            case TWord::Rtf:
+                return;
+            case TWord::SkipDest:
+            case TWord::PnText:
                 state_.dest = TDest::Skip;
                 return;
             case TWord::Upr:
@@ -293,12 +308,24 @@ private:
                 // paragraph is numbered.
                 state_.dest = TDest::Skip;
                 break;
-            case TWord::FontTable: state_.dest = TDest::FontTable; return;
-            case TWord::ColorTable: state_.dest = TDest::ColorTable; break;
-            case TWord::Ansi: ansiCodePage_ = 1252; return;
-            case TWord::Mac: ansiCodePage_ = 10000; return;
-            case TWord::Pc: ansiCodePage_ = 437; return;
-            case TWord::Pca: ansiCodePage_ = 850; return;
+            case TWord::FontTable:
+                state_.dest = TDest::FontTable;
+                return;
+            case TWord::ColorTable:
+                state_.dest = TDest::ColorTable;
+                break;
+            case TWord::Ansi:
+                ansiCodePage_ = 1252;
+                return;
+            case TWord::Mac:
+                ansiCodePage_ = 10000;
+                return;
+            case TWord::Pc:
+                ansiCodePage_ = 437;
+                return;
+            case TWord::Pca:
+                ansiCodePage_ = 850;
+                return;
             case TWord::AnsiCpg:
                 if (hasParam && param > 0) ansiCodePage_ = Clamp(param, 1, 65535);
                 return;
@@ -306,8 +333,12 @@ private:
                 deff_ = Clamp(param, 0, 65535);
                 sink_.FormatChanged();
                 return;
-            case TWord::Uc: state_.uc = Clamp(param, 0, 16); return;
-            case TWord::U: Unicode(param); return;
+            case TWord::Uc:
+                state_.uc = Clamp(param, 0, 16);
+                return;
+            case TWord::U:
+                Unicode(param);
+                return;
             case TWord::F:
                 if (state_.dest == TDest::FontTable) {
                     CommitFont();
@@ -321,25 +352,55 @@ private:
             case TWord::FCharset:
                 if (state_.dest == TDest::FontTable) fontCharset_ = Clamp(param, 0, 255);
                 return;
-            default: break;
+            default:
+                break;
         }
         if (state_.dest == TDest::Body) {
             switch (w) {
-                case TWord::Plain: state_.font = -1; break;
-                case TWord::Par: EndParagraph(); return;
-                case TWord::Line: Char(TRichDocument::kLineBreak); return;
-                case TWord::Tab: Char(U'\t'); return;
-                case TWord::Emdash: Char(U'\u2014'); return;
-                case TWord::Endash: Char(U'\u2013'); return;
-                case TWord::Lquote: Char(U'\u2018'); return;
-                case TWord::Rquote: Char(U'\u2019'); return;
-                case TWord::Ldblquote: Char(U'\u201C'); return;
-                case TWord::Rdblquote: Char(U'\u201D'); return;
-                case TWord::Bullet: Char(U'\u2022'); return;
-                case TWord::Emspace: Char(U'\u2003'); return;
-                case TWord::Enspace: Char(U'\u2002'); return;
-                case TWord::Qmspace: Char(U'\u2005'); return;
-                default: break;
+                case TWord::Plain:
+                    state_.font = -1;
+                    break;
+                case TWord::Par:
+                    EndParagraph();
+                    return;
+                case TWord::Line:
+                    Char(TRichDocument::kLineBreak);
+                    return;
+                case TWord::Tab:
+                    Char(U'\t');
+                    return;
+                case TWord::Emdash:
+                    Char(U'\u2014');
+                    return;
+                case TWord::Endash:
+                    Char(U'\u2013');
+                    return;
+                case TWord::Lquote:
+                    Char(U'\u2018');
+                    return;
+                case TWord::Rquote:
+                    Char(U'\u2019');
+                    return;
+                case TWord::Ldblquote:
+                    Char(U'\u201C');
+                    return;
+                case TWord::Rdblquote:
+                    Char(U'\u201D');
+                    return;
+                case TWord::Bullet:
+                    Char(U'\u2022');
+                    return;
+                case TWord::Emspace:
+                    Char(U'\u2003');
+                    return;
+                case TWord::Enspace:
+                    Char(U'\u2002');
+                    return;
+                case TWord::Qmspace:
+                    Char(U'\u2005');
+                    return;
+                default:
+                    break;
             }
         }
         sink_.Word(w, hasParam, param);
@@ -378,8 +439,10 @@ private:
                 DocumentByte(b);
                 return;
             case TDest::FontTable:
-                if (b == ';') CommitFont();
-                else fontName_.push_back(static_cast<char>(b));
+                if (b == ';')
+                    CommitFont();
+                else
+                    fontName_.push_back(static_cast<char>(b));
                 return;
             case TDest::ColorTable:
                 if (b == ';') sink_.ColorEnd();

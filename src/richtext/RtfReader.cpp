@@ -14,7 +14,7 @@ namespace {
 
 using rtfwords::TWord;
 
-constexpr int kMaxIndent = 31680;    // 22 inches in twips
+constexpr int kMaxIndent = 31680;     // 22 inches in twips
 constexpr int kMaxHalfPoints = 3276;  // the largest size a rich edit control takes
 
 int Clamp(std::int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<std::int64_t>(v, lo, hi)); }
@@ -90,10 +90,20 @@ private:
                 colorSeen_ = false;
                 red_ = green_ = blue_ = 0;
                 return;
-            case TWord::Red: red_ = Clamp(param, 0, 255); colorSeen_ = true; return;
-            case TWord::Green: green_ = Clamp(param, 0, 255); colorSeen_ = true; return;
-            case TWord::Blue: blue_ = Clamp(param, 0, 255); colorSeen_ = true; return;
-            default: break;
+            case TWord::Red:
+                red_ = Clamp(param, 0, 255);
+                colorSeen_ = true;
+                return;
+            case TWord::Green:
+                green_ = Clamp(param, 0, 255);
+                colorSeen_ = true;
+                return;
+            case TWord::Blue:
+                blue_ = Clamp(param, 0, 255);
+                colorSeen_ = true;
+                return;
+            default:
+                break;
         }
         if (!decoder_.InBody()) return;
         TGroupFormat& f = decoder_.Format();
@@ -105,22 +115,53 @@ private:
                 f.colorIndex = 0;
                 f.bold = f.italic = f.underline = f.strikeOut = false;
                 break;
-            case TWord::Fs: f.halfPoints = hasParam && param > 0 ? Clamp(param, 1, kMaxHalfPoints) : 24; break;
-            case TWord::Cf: f.colorIndex = Clamp(param, 0, 65535); break;
-            case TWord::B: f.bold = on; break;
-            case TWord::I: f.italic = on; break;
-            case TWord::Ul: f.underline = on; break;
-            case TWord::UlNone: f.underline = false; break;
-            case TWord::Strike: f.strikeOut = on; break;
-            case TWord::Pard: f.para = TParaFormat{}; break;
-            case TWord::Ql: f.para.alignment = TAlignment::Left; break;
-            case TWord::Qc: f.para.alignment = TAlignment::Center; break;
-            case TWord::Qr: f.para.alignment = TAlignment::Right; break;
-            case TWord::Qj: f.para.alignment = TAlignment::Justify; break;
-            case TWord::Li: f.para.leftIndent = Clamp(param, -kMaxIndent, kMaxIndent); break;
-            case TWord::Fi: f.para.firstIndent = Clamp(param, -kMaxIndent, kMaxIndent); break;
-            case TWord::Ls: f.para.bullet = param > 0; break;
-            default: return;
+            case TWord::Fs:
+                f.halfPoints = hasParam && param > 0 ? Clamp(param, 1, kMaxHalfPoints) : 24;
+                break;
+            case TWord::Cf:
+                f.colorIndex = Clamp(param, 0, 65535);
+                break;
+            case TWord::B:
+                f.bold = on;
+                break;
+            case TWord::I:
+                f.italic = on;
+                break;
+            case TWord::Ul:
+                f.underline = on;
+                break;
+            case TWord::UlNone:
+                f.underline = false;
+                break;
+            case TWord::Strike:
+                f.strikeOut = on;
+                break;
+            case TWord::Pard:
+                f.para = TParaFormat{};
+                break;
+            case TWord::Ql:
+                f.para.alignment = TAlignment::Left;
+                break;
+            case TWord::Qc:
+                f.para.alignment = TAlignment::Center;
+                break;
+            case TWord::Qr:
+                f.para.alignment = TAlignment::Right;
+                break;
+            case TWord::Qj:
+                f.para.alignment = TAlignment::Justify;
+                break;
+            case TWord::Li:
+                f.para.leftIndent = Clamp(param, -kMaxIndent, kMaxIndent);
+                break;
+            case TWord::Fi:
+                f.para.firstIndent = Clamp(param, -kMaxIndent, kMaxIndent);
+                break;
+            case TWord::Ls:
+                f.para.bullet = param > 0;
+                break;
+            default:
+                return;
         }
         dirty_ = true;
     }

@@ -12,9 +12,7 @@ constexpr std::size_t kMaxReserve = 1 << 20;
 
 }  // namespace
 
-TRtfText::TRtfText(std::string_view rtf) : decoder_(rtf, *this) {
-    text_.reserve(std::min(rtf.size(), kMaxReserve));
-}
+TRtfText::TRtfText(std::string_view rtf) : decoder_(rtf, *this) { text_.reserve(std::min(rtf.size(), kMaxReserve)); }
 
 std::u32string TRtfText::Of(std::string_view rtf) {
     TRtfText reader(rtf);

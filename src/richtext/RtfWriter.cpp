@@ -216,8 +216,7 @@ public:
                 ParaControls(out, p.format);
                 currentPara = p.format;
             }
-            if (p.format.bullet)
-                out.Raw("{\\pntext\\f" + std::to_string(symbolFont_) + "\\'b7\\tab}");
+            if (p.format.bullet) out.Raw("{\\pntext\\f" + std::to_string(symbolFont_) + "\\'b7\\tab}");
             for (const auto& r : p.runs) {
                 CharControls(out, current, r.format);
                 current = r.format;
@@ -239,15 +238,21 @@ private:
     }
 
     void ParaControls(TRtfOut& out, const TParaFormat& f) {
-        if (f.bullet)
-            out.Raw("{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbolFont_) + "\\pnindent0{\\pntxtb\\'b7}}");
+        if (f.bullet) out.Raw("{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbolFont_) + "\\pnindent0{\\pntxtb\\'b7}}");
         if (f.firstIndent != 0) out.Control("\\fi", f.firstIndent);
         if (f.leftIndent != 0) out.Control("\\li", f.leftIndent);
         switch (f.alignment) {
-            case TAlignment::Left: break;
-            case TAlignment::Center: out.Control("\\qc"); break;
-            case TAlignment::Right: out.Control("\\qr"); break;
-            case TAlignment::Justify: out.Control("\\qj"); break;
+            case TAlignment::Left:
+                break;
+            case TAlignment::Center:
+                out.Control("\\qc");
+                break;
+            case TAlignment::Right:
+                out.Control("\\qr");
+                break;
+            case TAlignment::Justify:
+                out.Control("\\qj");
+                break;
         }
     }
 

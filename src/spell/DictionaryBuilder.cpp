@@ -44,8 +44,10 @@ void TDictionaryBuilder::AddUtf8List(std::string_view text) {
         if (end == std::string_view::npos) end = text.size();
         const std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line != "\r") {
-            if (cp1252::IsValidUtf8(line)) AddWord(cp1252::FromUtf8(line));
-            else ++stats_.skipped;
+            if (cp1252::IsValidUtf8(line))
+                AddWord(cp1252::FromUtf8(line));
+            else
+                ++stats_.skipped;
         }
         start = end + 1;
     }
@@ -127,7 +129,8 @@ void TDictionaryBuilder::AppendSection(std::string& out, const TSection& section
             nodes.push_back({0, flags});
         }
         for (std::size_t i = kids.size(); i-- > 0;)
-            if (!section.pool[kids[i]].children.empty()) stack.push_back({first + static_cast<std::uint32_t>(i), kids[i]});
+            if (!section.pool[kids[i]].children.empty())
+                stack.push_back({first + static_cast<std::uint32_t>(i), kids[i]});
     }
     const auto inUse = static_cast<std::uint32_t>(nodes.size() - 1);
     // A reader looks for another section only when more than 20 bytes

@@ -12,8 +12,8 @@
 class TDictionaryBuilder {
 public:
     struct TStats {
-        std::size_t words = 0;     // distinct words stored
-        std::size_t skipped = 0;   // lines left out (characters without a letter code, too long, one letter)
+        std::size_t words = 0;    // distinct words stored
+        std::size_t skipped = 0;  // lines left out (characters without a letter code, too long, one letter)
         std::size_t sections = 0;
     };
 

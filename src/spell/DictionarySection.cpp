@@ -83,8 +83,7 @@ void DictionarySection::Load() {
 
 void DictionarySection::Refresh(bool thorough) {
     if (kind_ != kUser || !file_) return;
-    const bool headerChanged =
-        head_ && std::memcmp(head_ + headerOffset_, seenHeader_.data(), seenHeader_.size()) != 0;
+    const bool headerChanged = head_ && std::memcmp(head_ + headerOffset_, seenHeader_.data(), seenHeader_.size()) != 0;
     if (!head_) thorough = true;  // without the mapping only the file system can tell
     if (!headerChanged && !thorough) {
         if (++looks_ % kLooksPerClock != 0) return;

@@ -93,7 +93,7 @@ private:
     int identity_;
     bool usable_ = true;
     TNodeCache cache_;
-    std::uint32_t nodeLimit_ = 0;  // the last node inside the file (and, for main sections, the capacity)
+    std::uint32_t nodeLimit_ = 0;               // the last node inside the file (and, for main sections, the capacity)
     std::array<std::uint8_t, 64> rootPlace_{};  // place + 1 in the root list by letter code; 0: none
 
     // User sections: what the file looked like when it was last read.

@@ -14,8 +14,7 @@ constexpr std::uint8_t kNoCode = 0xFF;
 
 TEditWalk::TEditWalk(std::string_view upper, int maxEdits) : maxEdits_(std::clamp(maxEdits, 0, kMaxEdits)) {
     upper = upper.substr(0, kMaxWord);
-    for (unsigned char c : upper)
-        word_[length_++] = TLetterCodes::HasCode(c) ? TLetterCodes::Encode(c) : kNoCode;
+    for (unsigned char c : upper) word_[length_++] = TLetterCodes::HasCode(c) ? TLetterCodes::Encode(c) : kNoCode;
     for (std::size_t j = 0; j <= length_; ++j) rows_[0][j] = static_cast<std::uint8_t>(j);
 }
 

@@ -16,20 +16,17 @@ std::string TFirstLetterTable::LettersFor(unsigned char c) {
     if (c == 'B' || c == 0xDF) return Bytes({'P', 'V', 'N', 'B', 0xDF});
     if (c == 'C' || c == 0x8C || c == 0xC7) return Bytes({'S', 'X', 'V', 'C', 0xC7, 0x8C});
     if (c == 'D' || c == 0xD0) return Bytes({'F', 'D', 0xD0});
-    if (c == 'E' || in(0xC8, 0xCB))
-        return Bytes({'I', 'W', 'R', 'E', 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF});
+    if (c == 'E' || in(0xC8, 0xCB)) return Bytes({'I', 'W', 'R', 'E', 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF});
     if (c == 'F') return "DGF";
     if (c == 'G') return "JG";
     if (c == 'H') return "JGH";
-    if (c == 'I' || in(0xCC, 0xCF))
-        return Bytes({'E', 'O', 'U', 'I', 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF});
+    if (c == 'I' || in(0xCC, 0xCF)) return Bytes({'E', 'O', 'U', 'I', 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF});
     if (c == 'J') return "GJ";
     if (c == 'K') return "CLJK";
     if (c == 'L') return "KL";
     if (c == 'M') return Bytes({'N', 'M', 0xD1});
     if (c == 'N' || c == 0xD1) return Bytes({'M', 'B', 'N', 0xD1});
-    if (c == 'O' || in(0xD2, 0xD6))
-        return Bytes({'P', 'I', 'O', 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xCC, 0xCD, 0xCE, 0xCF});
+    if (c == 'O' || in(0xD2, 0xD6)) return Bytes({'P', 'I', 'O', 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xCC, 0xCD, 0xCE, 0xCF});
     if (c == 'P' || c == 0xDE) return Bytes({'B', 'O', 'P', 0xDE});
     if (c == 'Q') return "WQ";
     if (c == 'R') return "ETR";

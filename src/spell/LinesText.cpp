@@ -20,7 +20,8 @@ std::string_view TLinesText::Line(int line) const {
 bool TLinesText::Replace(int line, int start, std::string_view expected, std::string_view text) {
     if (line < 0 || line >= LineCount() || start < 0) return false;
     std::string& l = lines_[static_cast<std::size_t>(line)];
-    if (static_cast<std::size_t>(start) > l.size() || l.compare(static_cast<std::size_t>(start), expected.size(), expected) != 0)
+    if (static_cast<std::size_t>(start) > l.size() ||
+        l.compare(static_cast<std::size_t>(start), expected.size(), expected) != 0)
         return false;
     l.replace(static_cast<std::size_t>(start), expected.size(), text);
     return true;

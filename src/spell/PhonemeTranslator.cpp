@@ -60,7 +60,17 @@ bool IsVowel(unsigned char c) { return c == 'A' || c == 'E' || c == 'I' || c == 
 
 bool IsVoiced(unsigned char c) {
     switch (c) {
-        case 'B': case 'D': case 'G': case 'J': case 'L': case 'M': case 'N': case 'R': case 'V': case 'W': case 'Z':
+        case 'B':
+        case 'D':
+        case 'G':
+        case 'J':
+        case 'L':
+        case 'M':
+        case 'N':
+        case 'R':
+        case 'V':
+        case 'W':
+        case 'Z':
             return true;
         default:
             return false;
@@ -167,10 +177,14 @@ bool TPhonemeTranslator::RightMatches(std::string_view context, std::string_view
             ++pos;
         } else if (symbol == '%') {
             const std::string_view rest = pos < text.size() ? text.substr(pos) : std::string_view();
-            if (rest.starts_with("ER") || rest.starts_with("ES") || rest.starts_with("ED")) pos += 2;
-            else if (rest.starts_with("ING") || rest.starts_with("ELY")) pos += 3;
-            else if (rest.starts_with("E")) pos += 1;
-            else return false;
+            if (rest.starts_with("ER") || rest.starts_with("ES") || rest.starts_with("ED"))
+                pos += 2;
+            else if (rest.starts_with("ING") || rest.starts_with("ELY"))
+                pos += 3;
+            else if (rest.starts_with("E"))
+                pos += 1;
+            else
+                return false;
         } else {
             return false;
         }

@@ -26,8 +26,7 @@ int TSimilarity::Bound(std::size_t lengthA, std::size_t lengthB) {
     return static_cast<int>(2 * std::min(lengthA, lengthB) * 100 / (lengthA + lengthB));
 }
 
-int TSimilarity::Matched(const TRuns& runs, std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1,
-                         int depth) {
+int TSimilarity::Matched(const TRuns& runs, std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1, int depth) {
     // Each level splits off a common substring of at least one character, so
     // 30-character strings never recurse deeper than 30 levels.
     if (a0 >= a1 || b0 >= b1 || depth > static_cast<int>(kMaxLength)) return 0;

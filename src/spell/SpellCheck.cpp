@@ -31,27 +31,27 @@ TSpellCheck::TResult TSpellCheck::Run(ISpellText& text, TTextPoint from, TTextPo
             answer = user.Ask(*word, replacement);
         }
         switch (answer) {
-        case TSpellAnswer::Waiting:
-        case TSpellAnswer::Cancel:
-            result.cancelled = true;
-            return result;
-        case TSpellAnswer::Change:
-        case TSpellAnswer::ChangeAll:
-            if (answer == TSpellAnswer::ChangeAll) lists_.ChangeAll(word->text, replacement);
-            // A word the user edited meanwhile is left as it now reads.
-            if (text.Replace(word->line, word->start, word->text, replacement)) {
-                walker.Replaced(*word, static_cast<int>(replacement.size()));
-                ++result.replaced;
-            }
-            break;
-        case TSpellAnswer::Add:
-            if (userIdentity_ > 0) (void)engine_.AddWord(userIdentity_, word->text);
-            break;
-        case TSpellAnswer::Ignore:
-            break;
-        case TSpellAnswer::IgnoreAll:
-            lists_.IgnoreAll(word->text);
-            break;
+            case TSpellAnswer::Waiting:
+            case TSpellAnswer::Cancel:
+                result.cancelled = true;
+                return result;
+            case TSpellAnswer::Change:
+            case TSpellAnswer::ChangeAll:
+                if (answer == TSpellAnswer::ChangeAll) lists_.ChangeAll(word->text, replacement);
+                // A word the user edited meanwhile is left as it now reads.
+                if (text.Replace(word->line, word->start, word->text, replacement)) {
+                    walker.Replaced(*word, static_cast<int>(replacement.size()));
+                    ++result.replaced;
+                }
+                break;
+            case TSpellAnswer::Add:
+                if (userIdentity_ > 0) (void)engine_.AddWord(userIdentity_, word->text);
+                break;
+            case TSpellAnswer::Ignore:
+                break;
+            case TSpellAnswer::IgnoreAll:
+                lists_.IgnoreAll(word->text);
+                break;
         }
     }
     return result;

@@ -10,7 +10,15 @@ class TSpellLists;
 
 // What the user chose for an unknown word; the numbers are the suggestion
 // dialog's result codes.
-enum class TSpellAnswer : int { Waiting = 0, Cancel = 100, Change = 101, Add = 102, Ignore = 103, IgnoreAll = 104, ChangeAll = 105 };
+enum class TSpellAnswer : int {
+    Waiting = 0,
+    Cancel = 100,
+    Change = 101,
+    Add = 102,
+    Ignore = 103,
+    IgnoreAll = 104,
+    ChangeAll = 105
+};
 
 // The user's side of a check: showing a word, asking about it, and letting
 // the user interface run between words.

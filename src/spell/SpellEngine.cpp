@@ -55,7 +55,8 @@ bool SpellEngine::OpenMainDictionary(const std::string& path) {
     offset = first->NextHeaderOffset();
     // Each header lies past the one before, so the walk through the file ends.
     while (offset + 20 < size && ReadHeaderAt(*file, offset, header)) {
-        later.push_back(std::make_unique<DictionarySection>(file, path, header, offset, DictionarySection::kMainLater, -1));
+        later.push_back(
+            std::make_unique<DictionarySection>(file, path, header, offset, DictionarySection::kMainLater, -1));
         offset = later.back()->NextHeaderOffset();
     }
     sections_.insert(sections_.begin(), std::move(first));
@@ -89,8 +90,7 @@ int SpellEngine::CreateUserDictionary(const std::string& path) {
     header.offset = static_cast<std::uint32_t>(data.size());
     const auto hb = header.ToBytes();
     data.append(reinterpret_cast<const char*>(hb.data()), hb.size());
-    const std::uint8_t flagsA =
-        TLetterCodes::Encode('A') | TDictionaryNode::kLastSibling | TDictionaryNode::kWordEnd;
+    const std::uint8_t flagsA = TLetterCodes::Encode('A') | TDictionaryNode::kLastSibling | TDictionaryNode::kWordEnd;
     unsigned char node[3];
     TDictionaryNode{0, flagsA}.ToBytes(node);
     data.append(reinterpret_cast<const char*>(node), 3);

@@ -24,6 +24,6 @@ public:
     std::size_t ChangeCount() const { return changes_.size(); }
 
 private:
-    std::set<std::string> ignored_;  // upper-cased
+    std::set<std::string> ignored_;                             // upper-cased
     std::vector<std::pair<std::string, std::string>> changes_;  // upper-cased word, replacement as typed
 };

@@ -4,15 +4,15 @@
 
 #include "spell/SpellText.h"
 
-TWordWalker::TWordWalker(const ISpellText& text, TTextPoint from, TTextPoint to)
-    : text_(text), at_(from), to_(to) {
+TWordWalker::TWordWalker(const ISpellText& text, TTextPoint from, TTextPoint to) : text_(text), at_(from), to_(to) {
     at_.line = std::max(at_.line, 0);
     at_.column = std::max(at_.column, 0);
 }
 
 bool TWordWalker::IsLetter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == 0x8A || c == 0x8C || c == 0x9A || c == 0x9C ||
-           c == 0x9F || c == static_cast<unsigned char>(kOtherLetter) || (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || c >= 0xF8;
+           c == 0x9F || c == static_cast<unsigned char>(kOtherLetter) || (c >= 0xC0 && c <= 0xD6) ||
+           (c >= 0xD8 && c <= 0xF6) || c >= 0xF8;
 }
 
 std::optional<TWordSpan> TWordWalker::Next() {

@@ -9,8 +9,7 @@ TBodyAppend::TBodyAppend(TBusyFlags& flags, std::size_t batchSize, std::vector<T
     : flags_(&flags), boxes_(std::move(boxes)), stored_(batchSize, false) {}
 
 TBodyAppend::TBodyAppend(TBodyAppend&& other) noexcept
-    : flags_(other.flags_), boxes_(std::move(other.boxes_)), stored_(std::move(other.stored_)),
-      failed_(other.failed_) {
+    : flags_(other.flags_), boxes_(std::move(other.boxes_)), stored_(std::move(other.stored_)), failed_(other.failed_) {
     other.flags_ = nullptr;
     other.boxes_.clear();
 }

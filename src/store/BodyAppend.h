@@ -21,8 +21,8 @@ public:
         int fd = -1;  // the message file, open and locked
         std::string indexPath;
         std::string backupPath;
-        std::string indexText;              // the index naming the new regions
-        std::vector<std::size_t> members;   // places in the batch
+        std::string indexText;             // the index naming the new regions
+        std::vector<std::size_t> members;  // places in the batch
     };
 
     // Nothing written: no record of the batch is stored.

@@ -38,20 +38,20 @@ enum TRecordField : unsigned {
 // mailbox's message file. Texts are Windows-1252 bytes.
 class THeaderItem {
 public:
-    std::int32_t Offset = 0;        // -1: body not stored yet
+    std::int32_t Offset = 0;  // -1: body not stored yet
     std::int32_t Size = 0;
-    std::int32_t Slack = 100;       // reserved bytes after the body
-    std::int32_t WindowHandle = -1; // window showing the message, -1 none
+    std::int32_t Slack = 100;        // reserved bytes after the body
+    std::int32_t WindowHandle = -1;  // window showing the message, -1 none
     std::uint8_t Flags = 0;
     TBoundedText Subject;
-    TBoundedText Mailbox;           // not stored in the index line
+    TBoundedText Mailbox;  // not stored in the index line
     TBoundedText Who;
     TBoundedText Signature;
-    TBoundedText Date;              // "mm/dd/yy hh:nn AM/PM"
-    TBoundedText MsgType;           // "Text" or "RTF"
+    TBoundedText Date;     // "mm/dd/yy hh:nn AM/PM"
+    TBoundedText MsgType;  // "Text" or "RTF"
     TBoundedText Address;
     TBoundedText Server;
-    std::string Attachments;        // full paths, each followed by 0x02
+    std::string Attachments;  // full paths, each followed by 0x02
     std::string CCList;
     std::string BCCList;
 

@@ -33,10 +33,14 @@ void TMailStore::LoadTree() {
     const std::string path = TreePath();
     if (fileutil::Exists(path)) {
         const auto content = fileutil::ReadAll(path);
-        if (content) read = TTreeFile::Parse(*content);
-        else prompt_.Error(std::string(kAppTitle) + " could not read the mailbox tree from \"" + path + "\".");
+        if (content)
+            read = TTreeFile::Parse(*content);
+        else
+            prompt_.Error(std::string(kAppTitle) + " could not read the mailbox tree from \"" + path + "\".");
     } else {
-        read.nodes = {{TMailboxName::kTrashCan, 0}, {TMailboxName::kInBox, 0}, {TMailboxName::kOutBox, 0},
+        read.nodes = {{TMailboxName::kTrashCan, 0},
+                      {TMailboxName::kInBox, 0},
+                      {TMailboxName::kOutBox, 0},
                       {TMailboxName::kSentBox, 0}};
     }
     if (read.levelError) prompt_.Error(TTreeFile::kLevelError);
@@ -46,8 +50,7 @@ void TMailStore::LoadTree() {
     // keeps it there: a second node of the same name would load its
     // messages twice, and a nested fourth node would gain one more at every
     // start.
-    if (tree_.Count() > 3 && tree_.At(3).name != TMailboxName::kSentBox &&
-        tree_.IndexOf(TMailboxName::kSentBox) < 0) {
+    if (tree_.Count() > 3 && tree_.At(3).name != TMailboxName::kSentBox && tree_.IndexOf(TMailboxName::kSentBox) < 0) {
         tree_.Insert(3, TMailboxName::kSentBox, tree_.At(3).depth);
         // A file that stopped at a level error still holds the nodes after
         // it; writing the tree now would drop them.

@@ -79,8 +79,7 @@ public:
     // Adds a record to the mailbox its Mailbox names, with its body when one
     // is given; its handle. A body that cannot be written leaves the record
     // without one. RecordAdded.
-    int AddRecord(const THeaderItem& record, std::optional<std::string_view> body,
-                  TPersist persist = TPersist::Now);
+    int AddRecord(const THeaderItem& record, std::optional<std::string_view> body, TPersist persist = TPersist::Now);
     // Adds records that arrived together: their bodies are written behind
     // the ends of their message files at once, and the flushes and index
     // saves are left to the result (see TBodyAppend), which may settle them
@@ -90,8 +89,7 @@ public:
     // its body (its mailbox and region are kept). False when the record is
     // gone or its index could not be saved (shown). RecordChanged, when a
     // field changed.
-    bool ChangeRecord(int handle, const std::function<void(THeaderItem&)>& edit,
-                      TPersist persist = TPersist::Now);
+    bool ChangeRecord(int handle, const std::function<void(THeaderItem&)>& edit, TPersist persist = TPersist::Now);
     // Replaces a record's body, in its region when it fits, and saves the
     // index. False when the body could not be written. BodyRewritten.
     bool RewriteBody(int handle, std::string_view body);

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <vector>
@@ -79,14 +79,13 @@ bool WriteAll(int fd, std::string_view data) {
 }
 
 std::int64_t FileLength(int fd) {
-    struct stat st{};
+    struct stat st {};
     return ::fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
 }
 
 // Whether a record's body lies wholly inside a file of the given length.
 bool BodyInside(const THeaderItem& item, std::int64_t length) {
-    return item.Offset >= 0 && item.Size >= 0 &&
-           static_cast<std::int64_t>(item.Offset) + item.Size <= length;
+    return item.Offset >= 0 && item.Size >= 0 && static_cast<std::int64_t>(item.Offset) + item.Size <= length;
 }
 
 // Reads the source of a compaction through a large window: bodies mostly lie
@@ -134,7 +133,11 @@ private:
 
 TMailboxFiles::TMailboxFiles(THeaders& headers, TBusyFlags& flags, IEventPump& pump, IUserPrompt& prompt,
                              const TIniFile& config, std::string dataFolder)
-    : headers_(headers), flags_(flags), pump_(pump), prompt_(prompt), config_(config),
+    : headers_(headers),
+      flags_(flags),
+      pump_(pump),
+      prompt_(prompt),
+      config_(config),
       dataFolder_(fileutil::WithTrailingSlash(std::move(dataFolder))) {}
 
 std::string TMailboxFiles::Folder(const std::string& name) const {
@@ -159,7 +162,7 @@ std::string TMailboxFiles::MoveError(const std::string& target) {
 // wrote: the compaction lays the bodies out one after another, each with its
 // slack, so a whole file ends exactly where the last region ends.
 bool TMailboxFiles::CompactedFileComplete(const std::string& tmp, const std::string& index) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(tmp.c_str(), &st) != 0) return false;
     std::int64_t end = 0;
     std::string_view rest = index;
@@ -201,8 +204,8 @@ void TMailboxFiles::Recover(const std::string& name) {
     std::error_code ec;
     const std::string folder = Folder(name);
     const auto isLeftover = [](std::string_view suffix) {
-        return suffix.size() == 6 &&
-               std::all_of(suffix.begin(), suffix.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(),
+                                                 [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
     };
     for (const char* ext : {".Bak.", ".Mbx.", ".jnl."}) {
         const std::string prefix = name + ext;
@@ -357,7 +360,8 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
     if (inPlace) {
         old.resize(static_cast<std::size_t>(std::min(extent, length - at)));
         if (!PReadAll(fd.fd, old.data(), old.size(), static_cast<off_t>(at))) return false;
-        const std::string header = std::to_string(at) + " " + std::to_string(item.Size) + " " + std::to_string(n) + "\n";
+        const std::string header =
+            std::to_string(at) + " " + std::to_string(item.Size) + " " + std::to_string(n) + "\n";
         if (!fileutil::WriteAtomically(journal, header + old)) return false;
     }
     const auto undo = [&] {
@@ -428,7 +432,8 @@ int TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vecto
     std::int64_t end = length, written = length;
     const auto fail = [&] {
         // What was written behind the old end belongs to no record.
-        if (::ftruncate(fd.fd, static_cast<off_t>(length)) != 0) {}
+        if (::ftruncate(fd.fd, static_cast<off_t>(length)) != 0) {
+        }
         return -1;
     };
     for (const std::size_t i : members) {

@@ -23,8 +23,8 @@ struct TBusyFlags;
 // names the new one.
 class TMailboxFiles {
 public:
-    TMailboxFiles(THeaders& headers, TBusyFlags& flags, IEventPump& pump, IUserPrompt& prompt,
-                  const TIniFile& config, std::string dataFolder);
+    TMailboxFiles(THeaders& headers, TBusyFlags& flags, IEventPump& pump, IUserPrompt& prompt, const TIniFile& config,
+                  std::string dataFolder);
 
     // Where a mailbox keeps its files: "Mail Boxes" / name, default the data
     // folder, always with a trailing "/".

@@ -17,8 +17,8 @@ std::string TMailboxOperations::DeleteQuestion(const std::string& name, int coun
 }
 
 std::string TMailboxOperations::MoveFailure(const std::string& subject) {
-    return std::string(kAppTitle) + " encountered an error while trying to move message \"" + subject + "\"." +
-           "\r\n" + "Reason: Could not write message.";
+    return std::string(kAppTitle) + " encountered an error while trying to move message \"" + subject + "\"." + "\r\n" +
+           "Reason: Could not write message.";
 }
 
 std::string TMailboxOperations::CompactFailure(const std::string& name) {

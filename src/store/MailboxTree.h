@@ -1,10 +1,9 @@
 #pragma once
 
-#include "common/ObserverList.h"
-
 #include <string>
 #include <vector>
 
+#include "common/ObserverList.h"
 #include "store/TreeFile.h"
 
 // Told about every change of the mailbox tree, so that a view can follow.
@@ -32,8 +31,8 @@ public:
     struct Node {
         std::string name;
         int depth = 0;
-        bool bold = false;   // its mailbox holds new messages
-        int image = 2;       // images of the main window's image list
+        bool bold = false;  // its mailbox holds new messages
+        int image = 2;      // images of the main window's image list
         int selectedImage = 3;
     };
 

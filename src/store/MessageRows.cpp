@@ -66,7 +66,8 @@ void TMessageRows::Reindex() {
     for (std::size_t s = 0; s < rows_.size(); ++s) {
         const int h = rows_[s].handle;
         if (h < 0) continue;
-        if (slotOfHandle_.size() <= static_cast<std::size_t>(h)) slotOfHandle_.resize(static_cast<std::size_t>(h) + 1, -1);
+        if (slotOfHandle_.size() <= static_cast<std::size_t>(h))
+            slotOfHandle_.resize(static_cast<std::size_t>(h) + 1, -1);
         slotOfHandle_[static_cast<std::size_t>(h)] = static_cast<int>(s);
     }
 }
@@ -80,8 +81,7 @@ bool TMessageRows::Arrange(const std::vector<int>& order) {
     }
     std::vector<TMessageRow> arranged(rows_.size());
     // Kept bottom-up: the row for position i lands in slot size-1-i.
-    for (std::size_t i = 0; i < order.size(); ++i)
-        arranged[rows_.size() - 1 - i] = std::move(rows_[Slot(order[i])]);
+    for (std::size_t i = 0; i < order.size(); ++i) arranged[rows_.size() - 1 - i] = std::move(rows_[Slot(order[i])]);
     observers_.Notify([&](auto& o) { o.RowsAboutToBeReset(); });
     rows_ = std::move(arranged);
     Reindex();

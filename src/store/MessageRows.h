@@ -1,11 +1,10 @@
 #pragma once
 
-#include "common/ObserverList.h"
-
 #include <string>
 #include <vector>
 
 #include "common/ListFile.h"
+#include "common/ObserverList.h"
 
 class THeaderItem;
 

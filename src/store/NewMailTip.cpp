@@ -31,19 +31,19 @@ void TNewMailTip::StoreChanged(const TStoreEvent& event) {
     const bool isNew = event.record && event.record->Has(mfNew);
     const int before = count_;
     switch (event.change) {
-    case TStoreChange::RecordAdded:
-        if (isNew) Raise();
-        break;
-    case TStoreChange::RecordChanged:
-        if (!(event.fields & rfFlags)) break;
-        if ((event.flagsBefore & mfNew) && !isNew) Lower();
-        if (!(event.flagsBefore & mfNew) && isNew) Raise();
-        break;
-    case TStoreChange::RecordRemoved:
-        if (isNew) Lower();
-        break;
-    default:
-        break;
+        case TStoreChange::RecordAdded:
+            if (isNew) Raise();
+            break;
+        case TStoreChange::RecordChanged:
+            if (!(event.fields & rfFlags)) break;
+            if ((event.flagsBefore & mfNew) && !isNew) Lower();
+            if (!(event.flagsBefore & mfNew) && isNew) Raise();
+            break;
+        case TStoreChange::RecordRemoved:
+            if (isNew) Lower();
+            break;
+        default:
+            break;
     }
     if (count_ != before) changed_ = true;
 }

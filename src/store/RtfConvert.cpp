@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 #include "common/TextUtil.h"
 #include "common/Windows1252.h"
@@ -53,29 +53,32 @@ struct TEntity {
 
 // HTML's Latin-1 entities and the few others mailers write most.
 constexpr TEntity kEntities[] = {
-    {"nbsp", 160},   {"iexcl", 161},  {"cent", 162},   {"pound", 163},  {"curren", 164}, {"yen", 165},
-    {"brvbar", 166}, {"sect", 167},   {"uml", 168},    {"copy", 169},   {"ordf", 170},   {"laquo", 171},
-    {"not", 172},    {"shy", 173},    {"reg", 174},    {"macr", 175},   {"deg", 176},    {"plusmn", 177},
-    {"sup2", 178},   {"sup3", 179},   {"acute", 180},  {"micro", 181},  {"para", 182},   {"middot", 183},
-    {"cedil", 184},  {"sup1", 185},   {"ordm", 186},   {"raquo", 187},  {"frac14", 188}, {"frac12", 189},
-    {"frac34", 190}, {"iquest", 191}, {"Agrave", 192}, {"Aacute", 193}, {"Acirc", 194},  {"Atilde", 195},
-    {"Auml", 196},   {"Aring", 197},  {"AElig", 198},  {"Ccedil", 199}, {"Egrave", 200}, {"Eacute", 201},
-    {"Ecirc", 202},  {"Euml", 203},   {"Igrave", 204}, {"Iacute", 205}, {"Icirc", 206},  {"Iuml", 207},
-    {"ETH", 208},    {"Ntilde", 209}, {"Ograve", 210}, {"Oacute", 211}, {"Ocirc", 212},  {"Otilde", 213},
-    {"Ouml", 214},   {"times", 215},  {"Oslash", 216}, {"Ugrave", 217}, {"Uacute", 218}, {"Ucirc", 219},
-    {"Uuml", 220},   {"Yacute", 221}, {"THORN", 222},  {"szlig", 223},  {"agrave", 224}, {"aacute", 225},
-    {"acirc", 226},  {"atilde", 227}, {"auml", 228},   {"aring", 229},  {"aelig", 230},  {"ccedil", 231},
-    {"egrave", 232}, {"eacute", 233}, {"ecirc", 234},  {"euml", 235},   {"igrave", 236}, {"iacute", 237},
-    {"icirc", 238},  {"iuml", 239},   {"eth", 240},    {"ntilde", 241}, {"ograve", 242}, {"oacute", 243},
-    {"ocirc", 244},  {"otilde", 245}, {"ouml", 246},   {"divide", 247}, {"oslash", 248}, {"ugrave", 249},
-    {"uacute", 250}, {"ucirc", 251},  {"uuml", 252},   {"yacute", 253}, {"thorn", 254},  {"yuml", 255},
-    {"amp", '&'},    {"quot", '"'},   {"apos", '\''},  {"lt", '<'},     {"gt", '>'},     {"euro", 0x20AC},
-    {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"sbquo", 0x201A},
-    {"ldquo", 0x201C}, {"rdquo", 0x201D}, {"bdquo", 0x201E}, {"bull", 0x2022}, {"hellip", 0x2026},
-    {"trade", 0x2122}, {"dagger", 0x2020}, {"Dagger", 0x2021}, {"permil", 0x2030}, {"lsaquo", 0x2039},
-    {"rsaquo", 0x203A}, {"OElig", 0x152}, {"oelig", 0x153}, {"Scaron", 0x160}, {"scaron", 0x161},
-    {"Yuml", 0x178}, {"fnof", 0x192}, {"circ", 0x2C6}, {"tilde", 0x2DC}, {"ensp", 0x2002},
-    {"emsp", 0x2003}, {"thinsp", 0x2009},
+    {"nbsp", 160},      {"iexcl", 161},     {"cent", 162},      {"pound", 163},     {"curren", 164},
+    {"yen", 165},       {"brvbar", 166},    {"sect", 167},      {"uml", 168},       {"copy", 169},
+    {"ordf", 170},      {"laquo", 171},     {"not", 172},       {"shy", 173},       {"reg", 174},
+    {"macr", 175},      {"deg", 176},       {"plusmn", 177},    {"sup2", 178},      {"sup3", 179},
+    {"acute", 180},     {"micro", 181},     {"para", 182},      {"middot", 183},    {"cedil", 184},
+    {"sup1", 185},      {"ordm", 186},      {"raquo", 187},     {"frac14", 188},    {"frac12", 189},
+    {"frac34", 190},    {"iquest", 191},    {"Agrave", 192},    {"Aacute", 193},    {"Acirc", 194},
+    {"Atilde", 195},    {"Auml", 196},      {"Aring", 197},     {"AElig", 198},     {"Ccedil", 199},
+    {"Egrave", 200},    {"Eacute", 201},    {"Ecirc", 202},     {"Euml", 203},      {"Igrave", 204},
+    {"Iacute", 205},    {"Icirc", 206},     {"Iuml", 207},      {"ETH", 208},       {"Ntilde", 209},
+    {"Ograve", 210},    {"Oacute", 211},    {"Ocirc", 212},     {"Otilde", 213},    {"Ouml", 214},
+    {"times", 215},     {"Oslash", 216},    {"Ugrave", 217},    {"Uacute", 218},    {"Ucirc", 219},
+    {"Uuml", 220},      {"Yacute", 221},    {"THORN", 222},     {"szlig", 223},     {"agrave", 224},
+    {"aacute", 225},    {"acirc", 226},     {"atilde", 227},    {"auml", 228},      {"aring", 229},
+    {"aelig", 230},     {"ccedil", 231},    {"egrave", 232},    {"eacute", 233},    {"ecirc", 234},
+    {"euml", 235},      {"igrave", 236},    {"iacute", 237},    {"icirc", 238},     {"iuml", 239},
+    {"eth", 240},       {"ntilde", 241},    {"ograve", 242},    {"oacute", 243},    {"ocirc", 244},
+    {"otilde", 245},    {"ouml", 246},      {"divide", 247},    {"oslash", 248},    {"ugrave", 249},
+    {"uacute", 250},    {"ucirc", 251},     {"uuml", 252},      {"yacute", 253},    {"thorn", 254},
+    {"yuml", 255},      {"amp", '&'},       {"quot", '"'},      {"apos", '\''},     {"lt", '<'},
+    {"gt", '>'},        {"euro", 0x20AC},   {"ndash", 0x2013},  {"mdash", 0x2014},  {"lsquo", 0x2018},
+    {"rsquo", 0x2019},  {"sbquo", 0x201A},  {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"bdquo", 0x201E},
+    {"bull", 0x2022},   {"hellip", 0x2026}, {"trade", 0x2122},  {"dagger", 0x2020}, {"Dagger", 0x2021},
+    {"permil", 0x2030}, {"lsaquo", 0x2039}, {"rsaquo", 0x203A}, {"OElig", 0x152},   {"oelig", 0x153},
+    {"Scaron", 0x160},  {"scaron", 0x161},  {"Yuml", 0x178},    {"fnof", 0x192},    {"circ", 0x2C6},
+    {"tilde", 0x2DC},   {"ensp", 0x2002},   {"emsp", 0x2003},   {"thinsp", 0x2009},
 };
 
 // The code point of a reference "&...;" starting at s[0] and its length.
@@ -91,10 +94,14 @@ bool ReadReference(std::string_view s, char32_t& cp, std::size_t& length) {
         std::uint32_t v = 0;
         for (char c : digits) {
             int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else return false;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (hex && c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (hex && c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else
+                return false;
             v = v * (hex ? 16 : 10) + static_cast<std::uint32_t>(d);
             if (v > 0x10FFFF) return false;
         }
@@ -105,13 +112,31 @@ bool ReadReference(std::string_view s, char32_t& cp, std::size_t& length) {
         return true;
     }
     for (const auto& e : kEntities)
-        if (body == e.name) { cp = e.cp; return true; }
+        if (body == e.name) {
+            cp = e.cp;
+            return true;
+        }
     // The entities the converter always knew, in any letter case.
-    if (text::EqualsNoCase(body, "lt")) { cp = '<'; return true; }
-    if (text::EqualsNoCase(body, "gt")) { cp = '>'; return true; }
-    if (text::EqualsNoCase(body, "amp")) { cp = '&'; return true; }
-    if (text::EqualsNoCase(body, "quot")) { cp = '"'; return true; }
-    if (text::EqualsNoCase(body, "nbsp")) { cp = ' '; return true; }
+    if (text::EqualsNoCase(body, "lt")) {
+        cp = '<';
+        return true;
+    }
+    if (text::EqualsNoCase(body, "gt")) {
+        cp = '>';
+        return true;
+    }
+    if (text::EqualsNoCase(body, "amp")) {
+        cp = '&';
+        return true;
+    }
+    if (text::EqualsNoCase(body, "quot")) {
+        cp = '"';
+        return true;
+    }
+    if (text::EqualsNoCase(body, "nbsp")) {
+        cp = ' ';
+        return true;
+    }
     return false;
 }
 
@@ -163,16 +188,26 @@ struct TStyle {
 };
 
 void ApplyTag(const std::string& word, TStyle& s) {
-    if (word == "BOLD" || word == "B") s.bits |= 1;
-    else if (word == "/BOLD" || word == "/B") s.bits &= ~1u;
-    else if (word == "ITALIC" || word == "I") s.bits |= 2;
-    else if (word == "/ITALIC" || word == "/I") s.bits &= ~2u;
-    else if (word == "UNDERLINE" || word == "U") s.bits |= 4;
-    else if (word == "/UNDERLINE" || word == "/U") s.bits &= ~4u;
-    else if (word == "LI") s.bits |= 8;
-    else if (word == "/LI") s.bits &= ~8u;
-    else if (word == "BIGGER" || word == "/SMALLER") s.size = s.size < 4 ? 4 : s.size + 1;
-    else if (word == "/BIGGER" || word == "SMALLER") s.size = s.size < 4 ? 2 : s.size - 1;
+    if (word == "BOLD" || word == "B")
+        s.bits |= 1;
+    else if (word == "/BOLD" || word == "/B")
+        s.bits &= ~1u;
+    else if (word == "ITALIC" || word == "I")
+        s.bits |= 2;
+    else if (word == "/ITALIC" || word == "/I")
+        s.bits &= ~2u;
+    else if (word == "UNDERLINE" || word == "U")
+        s.bits |= 4;
+    else if (word == "/UNDERLINE" || word == "/U")
+        s.bits &= ~4u;
+    else if (word == "LI")
+        s.bits |= 8;
+    else if (word == "/LI")
+        s.bits &= ~8u;
+    else if (word == "BIGGER" || word == "/SMALLER")
+        s.size = s.size < 4 ? 4 : s.size + 1;
+    else if (word == "/BIGGER" || word == "SMALLER")
+        s.size = s.size < 4 ? 2 : s.size - 1;
 }
 
 std::string GroupText(TStyle& s) {
@@ -195,8 +230,8 @@ std::string GroupText(TStyle& s) {
 // ends. A head ends at its end tag or where the body begins; HTML lets a
 // writer leave out both of its tags.
 struct TDropped {
-    const char* endTag;      // "</STYLE"
-    const char* bodyStart;   // another tag that ends it, or nullptr
+    const char* endTag;     // "</STYLE"
+    const char* bodyStart;  // another tag that ends it, or nullptr
 };
 
 constexpr TDropped kStyle{"</STYLE", nullptr};
@@ -259,7 +294,8 @@ std::vector<std::string> SplitAtBreaks(const std::vector<std::string>& lines) {
             const bool closing = pos + 1 < gt && all[pos + 1] == '/';
             std::size_t nameEnd = pos + 1 + (closing ? 1 : 0);
             while (nameEnd < gt && std::isalnum(static_cast<unsigned char>(all[nameEnd]))) ++nameEnd;
-            const std::string_view name = all.substr(pos + 1 + (closing ? 1 : 0), nameEnd - pos - 1 - (closing ? 1 : 0));
+            const std::string_view name =
+                all.substr(pos + 1 + (closing ? 1 : 0), nameEnd - pos - 1 - (closing ? 1 : 0));
             if (!closing && text::EqualsNoCase(name, "br")) {
                 out.emplace_back(all.substr(from, pos - from));
                 from = gt + 1;

@@ -15,8 +15,8 @@ enum class TStoreChange {
     MailboxLoaded,     // a mailbox's records were read from its index
     MailboxCompacted,  // the bodies of a mailbox were rewritten closer together
     MailboxCreated,
-    MailboxRenamed,    // from is the old name, mailbox the new one
-    MailboxDeleted,    // its records were removed first, each announced
+    MailboxRenamed,  // from is the old name, mailbox the new one
+    MailboxDeleted,  // its records were removed first, each announced
 };
 
 // One change of the store, as its listeners are told. Enough to follow the
@@ -24,11 +24,11 @@ enum class TStoreChange {
 // alone.
 struct TStoreEvent {
     TStoreChange change = TStoreChange::RecordChanged;
-    std::string mailbox;  // the record's mailbox after the change, or the mailbox concerned
-    int handle = -1;      // the record's handle; -1 for a change of a whole mailbox
-    std::string from;     // RecordMoved: the source mailbox; MailboxRenamed: the old name
-    unsigned fields = 0;  // RecordChanged: TRecordField bits of the fields that differ
-    std::uint8_t flagsBefore = 0;  // RecordChanged: the status flags the record had
+    std::string mailbox;                  // the record's mailbox after the change, or the mailbox concerned
+    int handle = -1;                      // the record's handle; -1 for a change of a whole mailbox
+    std::string from;                     // RecordMoved: the source mailbox; MailboxRenamed: the old name
+    unsigned fields = 0;                  // RecordChanged: TRecordField bits of the fields that differ
+    std::uint8_t flagsBefore = 0;         // RecordChanged: the status flags the record had
     const THeaderItem* record = nullptr;  // the record as it is now (as it was, when removed)
 
     // A change of one record, in the mailbox the record names.

@@ -66,24 +66,24 @@ void TViewedRows::Drop(int handle) {
 
 void TViewedRows::StoreChanged(const TStoreEvent& event) {
     switch (event.change) {
-    case TStoreChange::RecordAdded:
-    case TStoreChange::RecordChanged:
-        Put(event);
-        break;
-    case TStoreChange::RecordMoved:
-        if (!name_.empty() && event.from == name_) Drop(event.handle);
-        Put(event);
-        break;
-    case TStoreChange::RecordRemoved:
-        if (!name_.empty() && event.mailbox == name_) Drop(event.handle);
-        break;
-    case TStoreChange::MailboxRenamed:
-        if (!name_.empty() && event.from == name_) name_ = event.mailbox;
-        break;
-    case TStoreChange::MailboxDeleted:
-        if (event.mailbox == name_) Clear();
-        break;
-    default:
-        break;
+        case TStoreChange::RecordAdded:
+        case TStoreChange::RecordChanged:
+            Put(event);
+            break;
+        case TStoreChange::RecordMoved:
+            if (!name_.empty() && event.from == name_) Drop(event.handle);
+            Put(event);
+            break;
+        case TStoreChange::RecordRemoved:
+            if (!name_.empty() && event.mailbox == name_) Drop(event.handle);
+            break;
+        case TStoreChange::MailboxRenamed:
+            if (!name_.empty() && event.from == name_) name_ = event.mailbox;
+            break;
+        case TStoreChange::MailboxDeleted:
+            if (event.mailbox == name_) Clear();
+            break;
+        default:
+            break;
     }
 }

@@ -3,13 +3,28 @@
 namespace dialstate {
 
 std::string Text(int state) {
-    static constexpr const char* kFirst[] = {
-        "Opening port", "Port opened", "Connecting device", "Device connected", "All devices connected",
-        "Start authenticating", "Authentication: notify", "Authentication: retry", "Authentication: callback",
-        "Authentication: change password", "Authentication: projecting", "Authentication: link speed",
-        "Authentication: acknowledge", "Authentication: reauthenticate", "Authenticated", "Preparing for callback",
-        "Waiting for modem reset", "Waiting for callback", "Projected", "Start authentication",
-        "Callback complete", "Logging on network"};
+    static constexpr const char* kFirst[] = {"Opening port",
+                                             "Port opened",
+                                             "Connecting device",
+                                             "Device connected",
+                                             "All devices connected",
+                                             "Start authenticating",
+                                             "Authentication: notify",
+                                             "Authentication: retry",
+                                             "Authentication: callback",
+                                             "Authentication: change password",
+                                             "Authentication: projecting",
+                                             "Authentication: link speed",
+                                             "Authentication: acknowledge",
+                                             "Authentication: reauthenticate",
+                                             "Authenticated",
+                                             "Preparing for callback",
+                                             "Waiting for modem reset",
+                                             "Waiting for callback",
+                                             "Projected",
+                                             "Start authentication",
+                                             "Callback complete",
+                                             "Logging on network"};
     static constexpr const char* kPaused[] = {"Interactive", "Retry Authentication", "Callback set by caller",
                                               "Password expired"};
     if (state >= 0 && state <= 21) return kFirst[state];

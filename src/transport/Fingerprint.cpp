@@ -23,14 +23,21 @@ std::string Normalize(std::string_view text) {
     std::size_t digits = 0;
     for (const char c : text) {
         int value;
-        if (c >= '0' && c <= '9') value = c - '0';
-        else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-        else if (c == ':' || c == ' ') continue;
-        else return {};
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
+        else if (c == ':' || c == ' ')
+            continue;
+        else
+            return {};
         if (digits == 2 * kDigestSize) return {};
-        if (digits % 2 == 0) digest[digits / 2] = static_cast<unsigned char>(value << 4);
-        else digest[digits / 2] = static_cast<unsigned char>(digest[digits / 2] | value);
+        if (digits % 2 == 0)
+            digest[digits / 2] = static_cast<unsigned char>(value << 4);
+        else
+            digest[digits / 2] = static_cast<unsigned char>(digest[digits / 2] | value);
         ++digits;
     }
     if (digits != 2 * kDigestSize) return {};

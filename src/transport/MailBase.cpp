@@ -1,6 +1,7 @@
 #include "transport/MailBase.h"
 
 #include <arpa/inet.h>
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -105,8 +106,8 @@ void TMailBase::Connect() {
     if (Security == TSecurity::Tls) {
         // The proxy's answer stands for the server's greeting, which TLS
         // would hide: there is no telling when the relay stands.
-        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." +
-                          "\n\r" + "Reason: A connection through the proxy cannot begin with TLS." + "\n\r" +
+        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." + "\n\r" +
+                          "Reason: A connection through the proxy cannot begin with TLS." + "\n\r" +
                           "Fix: Choose STARTTLS as the security of this account, or do not use the proxy.");
         throw EMailError();
     }
@@ -171,8 +172,8 @@ void TMailBase::ResolveHost(const std::string& host) {
     if (lookup_) lookup_->Cancel();
     lookup_.reset();
     if (done && !address) {
-        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "!" +
-                          "\n\r" + "Reason: Async Error.\n\r" + "\n\r" +
+        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "!" + "\n\r" +
+                          "Reason: Async Error.\n\r" + "\n\r" +
                           "Fix: Check your Internet Server Settings in the Control Center");
         throw EMailError();
     }
@@ -247,8 +248,8 @@ void TMailBase::CheckCertificate() {
     if (env_.mayTrustCertificates && !cert.fingerprint.empty()) {
         const std::string changed =
             TrustedFingerprint.empty() ? "" : "\n\rThe certificate differs from the one you trusted before.";
-        if (env_.prompt.YesNo(std::string(kAppTitle) + " can not verify the certificate of server " + kDQ + host +
-                              kDQ + "." + "\n\r" + details + changed + "\n\r" +
+        if (env_.prompt.YesNo(std::string(kAppTitle) + " can not verify the certificate of server " + kDQ + host + kDQ +
+                              "." + "\n\r" + details + changed + "\n\r" +
                               "Do you trust this certificate for this account?")) {
             TrustedFingerprint = cert.fingerprint;
             trustChanged_ = true;
@@ -266,8 +267,8 @@ void TMailBase::ConnectSocket() {
     StartTimer();
     if (!socket_->StartConnect(address_, port_)) {
         StopTimer();
-        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." +
-                          "\n\r" + "Reason: Could not connect to server." + "\n\r" +
+        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." + "\n\r" +
+                          "Reason: Could not connect to server." + "\n\r" +
                           "Fix: Please check your Internet Server Host Name in the Control Center.");
         Disconnect();
         throw EMailError();
@@ -285,8 +286,8 @@ void TMailBase::ConnectSocket() {
     // A refused connection is known at once; waiting out the time-out would
     // only keep the user from the answer.
     if (socket_->ConnectResult() != 0) {
-        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." +
-                          "\n\r" + "Reason: Could not connect to server." + "\n\r" +
+        env_.prompt.Error(std::string(kAppTitle) + " could not connect to server " + kDQ + Server + kDQ + "." + "\n\r" +
+                          "Reason: Could not connect to server." + "\n\r" +
                           "Fix: Please check your Internet Server Host Name in the Control Center.");
         Disconnect();
         throw EMailError();
@@ -315,8 +316,10 @@ void TMailBase::Pump() {
 }
 
 void TMailBase::KeepAlive() {
-    if (SteadyMs() - lastPumpMs_ >= kKeepAliveMs) Pump();
-    else CheckTimer();
+    if (SteadyMs() - lastPumpMs_ >= kKeepAliveMs)
+        Pump();
+    else
+        CheckTimer();
 }
 
 unsigned TMailBase::WaitFor(unsigned wanted) {

@@ -108,7 +108,8 @@ void TMessageBuilder::Headers(const TOutgoingMessage& message, bool bodyEncoded,
     const auto& to = message.ToList;
     const auto& cc = message.CCList;
     Header("Subject:  " + qp::EncodeHeaderText(message.Subject));
-    display_.ShowStatus("Mail From: " + recipient::NameOf(message.From) + " <" + recipient::AddressOf(message.From) + ">");
+    display_.ShowStatus("Mail From: " + recipient::NameOf(message.From) + " <" + recipient::AddressOf(message.From) +
+                        ">");
     Header("From:     " + person(message.From));
     // Each address has a line of its own, which continues the field; a line
     // too long is folded further.

@@ -20,8 +20,7 @@ class TMessageBuilder {
 public:
     // The display shows what is being written and how far an attachment has
     // been read; the prompt tells of attachments that cannot be sent.
-    TMessageBuilder(IClock& clock, IUserPrompt& prompt, ITransferDisplay& display,
-                    TMimeTypes mimeTypes = TMimeTypes());
+    TMessageBuilder(IClock& clock, IUserPrompt& prompt, ITransferDisplay& display, TMimeTypes mimeTypes = TMimeTypes());
 
     // The MIME boundary of every message this builder writes: eight digits,
     // chosen when it is made.

@@ -80,8 +80,10 @@ std::string Legacy(std::string_view header) {
     }
     std::string out;
     for (std::size_t i = 0; i < header.size(); ++i) {
-        if (header[i] == '\r') ++i;
-        else out.push_back(header[i]);
+        if (header[i] == '\r')
+            ++i;
+        else
+            out.push_back(header[i]);
     }
     return out;
 }

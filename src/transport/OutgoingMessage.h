@@ -12,7 +12,7 @@ struct TOutgoingMessage {
     // 0: the body lines are rich-text source; 1: plain text.
     std::uint8_t BodyType = 0;
     std::vector<std::string> Attachments;  // full paths, in order
-    std::vector<std::string> Body;          // one entry per line
+    std::vector<std::string> Body;         // one entry per line
     std::vector<std::string> BCCList, CCList, ToList;
     std::uint8_t Priority = 1;  // 0 low, 1 normal, 2 high
     std::string Subject;

@@ -1,5 +1,8 @@
 #include "transport/POP3.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -7,22 +10,20 @@
 #include <cstdio>
 #include <future>
 #include <memory>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
+#include "common/TextUtil.h"
 #include "common/UniqueName.h"
 #include "common/UserPrompt.h"
-#include "common/TextUtil.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "transport/CanceledError.h"
 #include "transport/EndOfData.h"
 #include "transport/MailError.h"
 #include "transport/MessageIdentity.h"
-#include "transport/SeenList.h"
 #include "transport/PasswordPrompt.h"
+#include "transport/SeenList.h"
 #include "transport/TransferDisplay.h"
 
 namespace {
@@ -60,8 +61,8 @@ void TPOP3::UpgradeToTls() {
     const std::string reply = ReadLine();
     if (!reply.starts_with("+OK")) {
         Env().prompt.Error(std::string(kAppTitle) + " could not establish a secure connection with POP Server " + kDQ +
-                           Server + kDQ + "." + "\n\r" + "Reason: The server does not offer STARTTLS (" + reply +
-                           ")." + "\n\r" + "Fix: Choose TLS (port 995) as the security of this account.");
+                           Server + kDQ + "." + "\n\r" + "Reason: The server does not offer STARTTLS (" + reply + ")." +
+                           "\n\r" + "Fix: Choose TLS (port 995) as the security of this account.");
         Disconnect();
         throw EMailError();
     }
@@ -219,9 +220,10 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
     const std::string stem = dataFolder + fileutil::SafeStem(alias) + std::to_string(currentMessage_);
     // Another account's alias and number may spell the same name (Work1 + 2,
     // Work + 12); an unprocessed download of that name is kept, not replaced.
-    const std::string path = uniquename::Make(stem, [](std::string_view candidate) {
-                                 return fileutil::Exists(std::string(candidate) + ".tsg");
-                             }) + ".tsg";
+    const std::string path =
+        uniquename::Make(stem,
+                         [](std::string_view candidate) { return fileutil::Exists(std::string(candidate) + ".tsg"); }) +
+        ".tsg";
     // The message is written under a temporary name and given its own once
     // complete, so the processing never sees half a message.
     const std::string partial = path + ".part";
@@ -305,8 +307,8 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
                 if (ReadLine().starts_with("-")) break;
                 header = ReadMultiLine();
             }
-            const std::string identity = uid != uids.end() ? messageidentity::FromUid(uid->second)
-                                                           : messageidentity::FromHeader(header);
+            const std::string identity =
+                uid != uids.end() ? messageidentity::FromUid(uid->second) : messageidentity::FromHeader(header);
             const bool isSeen = seen.Take(identity, messageidentity::Legacy(header));
             if (record && isSeen) {
                 newList.push_back(identity);

@@ -44,7 +44,6 @@ public:
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);
 
-
     static std::vector<std::string> ReadSeenFile(const std::string& path);
     static bool WriteSeenFile(const std::string& path, const std::vector<std::string>& identities);
 

@@ -1,7 +1,6 @@
 #include "transport/PosixSocket.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <openssl/err.h>
@@ -9,10 +8,12 @@
 #include <openssl/x509v3.h>
 #include <poll.h>
 #include <pthread.h>
-#include <csignal>
-#include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
 
 #include "transport/Fingerprint.h"
 #include "transport/TlsContext.h"
@@ -73,8 +74,8 @@ std::string Problem(long result) {
         case X509_V_ERR_CERT_NOT_YET_VALID:
             return "The certificate is not valid yet.";
         default:
-            return std::string("The certificate could not be verified (") +
-                   X509_verify_cert_error_string(result) + ").";
+            return std::string("The certificate could not be verified (") + X509_verify_cert_error_string(result) +
+                   ").";
     }
 }
 
@@ -122,8 +123,7 @@ unsigned TPosixSocket::Wait(unsigned wanted, int timeoutMs) {
     // Records TLS has read ahead wait in its buffer, not in the socket. A
     // buffered piece of a record is no reason to read again before more
     // arrives: that would spin until the rest came.
-    if (ssl_ && (wanted & kReadable) && !readNeedsWritable_ && !readStarved_ && SSL_has_pending(ssl_))
-        return kReadable;
+    if (ssl_ && (wanted & kReadable) && !readNeedsWritable_ && !readStarved_ && SSL_has_pending(ssl_)) return kReadable;
     pollfd p{};
     p.fd = fd_;
     if (wanted & kReadable) p.events |= readNeedsWritable_ ? POLLOUT : POLLIN;
@@ -140,8 +140,10 @@ unsigned TPosixSocket::Wait(unsigned wanted, int timeoutMs) {
 long TPosixSocket::TlsResult(int ret, bool reading) {
     switch (SSL_get_error(ssl_, ret)) {
         case SSL_ERROR_WANT_READ:
-            if (reading) readStarved_ = true;
-            else writeNeedsReadable_ = true;
+            if (reading)
+                readStarved_ = true;
+            else
+                writeNeedsReadable_ = true;
             return kWouldBlock;
         case SSL_ERROR_WANT_WRITE:
             if (reading) readNeedsWritable_ = true;
@@ -220,9 +222,12 @@ ISocket::TTlsStep TPosixSocket::ContinueTls() {
     const int ret = SSL_do_handshake(ssl_);
     if (ret == 1) return TTlsStep::Done;
     switch (SSL_get_error(ssl_, ret)) {
-        case SSL_ERROR_WANT_READ: return TTlsStep::WantRead;
-        case SSL_ERROR_WANT_WRITE: return TTlsStep::WantWrite;
-        default: break;
+        case SSL_ERROR_WANT_READ:
+            return TTlsStep::WantRead;
+        case SSL_ERROR_WANT_WRITE:
+            return TTlsStep::WantWrite;
+        default:
+            break;
     }
     tlsFailure_ = TTlsContext::TakeErrors();
     if (tlsFailure_.empty()) tlsFailure_ = "The server ended the connection during the TLS handshake.";

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
+
 #include <system_error>
 
 #include "transport/PosixSocket.h"

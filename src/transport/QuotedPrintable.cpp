@@ -23,8 +23,10 @@ std::vector<std::string> EncodeLine(std::string_view line) {
         std::string piece;
         // Blanks at the end of a line may be dropped on the way; they travel
         // encoded.
-        if ((c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !last)) piece.push_back(static_cast<char>(c));
-        else AppendEscaped(piece, c);
+        if ((c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !last))
+            piece.push_back(static_cast<char>(c));
+        else
+            AppendEscaped(piece, c);
         // 75 characters leave room for the "=" of a soft break.
         const std::size_t limit = last ? 76 : 75;
         if (current.size() + piece.size() > limit) {
@@ -59,9 +61,7 @@ bool NeedsWords(std::string_view text) {
     return false;
 }
 
-std::string EncodeHeaderText(std::string_view text) {
-    return NeedsWords(text) ? EncodeWords(text) : std::string(text);
-}
+std::string EncodeHeaderText(std::string_view text) { return NeedsWords(text) ? EncodeWords(text) : std::string(text); }
 
 std::string EncodeWords(std::string_view text, std::string_view charset) {
     const std::string start = "=?" + std::string(charset) + "?Q?";
@@ -79,11 +79,13 @@ std::string EncodeWords(std::string_view text, std::string_view charset) {
         for (; i < end; ++i) {
             const auto c = static_cast<unsigned char>(text[i]);
             // Only these stand for themselves inside a phrase (RFC 2047, 5.3).
-            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '!' ||
-                c == '*' || c == '+' || c == '-' || c == '/')
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '!' || c == '*' ||
+                c == '+' || c == '-' || c == '/')
                 piece.push_back(static_cast<char>(c));
-            else if (c == ' ') piece.push_back('_');
-            else AppendEscaped(piece, c);
+            else if (c == ' ')
+                piece.push_back('_');
+            else
+                AppendEscaped(piece, c);
         }
         if (word.size() + piece.size() > kMaxWord && word.size() > start.size()) {
             out += word + "?= ";

@@ -48,8 +48,10 @@ void TRecipientList::ExpandBook(const std::vector<TListRow>& book) {
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
             const std::string& kind = member->SubItem(4);
             std::vector<std::string>* target = &list;
-            if (isTo && kind == "1") target = &cc;
-            else if (isTo && kind == "2") target = &bcc;
+            if (isTo && kind == "1")
+                target = &cc;
+            else if (isTo && kind == "2")
+                target = &bcc;
             const bool firstOnly = target == &to;
             if (!expanded.emplace(target, firstOnly, text::ToLowerAscii(member->caption)).second) continue;
             std::vector<std::string> addresses;

@@ -38,9 +38,7 @@ void TSMTP::Cancel() {
     Pump();
 }
 
-void TSMTP::SendCommand(const std::string& text) {
-    Queue(text + "\r\n", TSendFailure::Canceled);
-}
+void TSMTP::SendCommand(const std::string& text) { Queue(text + "\r\n", TSendFailure::Canceled); }
 
 std::vector<std::string> TSMTP::ReadReplyLines() {
     Flush(TSendFailure::Canceled);

@@ -34,10 +34,14 @@ TSmtpAuth::TMechanism TSmtpAuth::Choose(const TSmtpCapabilities& caps, bool secu
 
 const char* TSmtpAuth::Name(TMechanism mechanism) {
     switch (mechanism) {
-        case TMechanism::CramMd5: return "CRAM-MD5";
-        case TMechanism::Plain: return "PLAIN";
-        case TMechanism::Login: return "LOGIN";
-        case TMechanism::None: break;
+        case TMechanism::CramMd5:
+            return "CRAM-MD5";
+        case TMechanism::Plain:
+            return "PLAIN";
+        case TMechanism::Login:
+            return "LOGIN";
+        case TMechanism::None:
+            break;
     }
     return "";
 }
@@ -50,7 +54,8 @@ std::optional<std::string> TSmtpAuth::DecodeChallenge(std::string_view line) {
     if (data.size() % 4 != 0 || data.size() > 4096) return std::nullopt;
     // Pad characters only close the text.
     const auto pad = data.find('=');
-    if (pad != std::string_view::npos && (pad + 2 < data.size() || data.find_first_not_of('=', pad) != std::string_view::npos))
+    if (pad != std::string_view::npos &&
+        (pad + 2 < data.size() || data.find_first_not_of('=', pad) != std::string_view::npos))
         return std::nullopt;
     std::string out(data.size() / 4 * 3, '\0');
     const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),

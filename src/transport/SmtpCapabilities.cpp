@@ -37,8 +37,10 @@ TSmtpCapabilities TSmtpCapabilities::Parse(const std::vector<std::string>& lines
             params = line;
         }
         const std::string upper = text::ToUpperAscii(std::string(keyword));
-        if (upper == "STARTTLS") caps.startTls_ = true;
-        else if (upper == "AUTH") caps.AddMechanisms(params);
+        if (upper == "STARTTLS")
+            caps.startTls_ = true;
+        else if (upper == "AUTH")
+            caps.AddMechanisms(params);
     }
     return caps;
 }

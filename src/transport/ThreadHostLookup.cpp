@@ -1,9 +1,10 @@
 #include "transport/ThreadHostLookup.h"
 
 #include <arpa/inet.h>
-#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
+
+#include <mutex>
 #include <thread>
 
 struct TThreadHostLookup::TState {

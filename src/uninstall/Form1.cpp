@@ -10,8 +10,8 @@ const QString kCaption = QStringLiteral("Uninstalling Fenmarch Skiffpost");
 }
 
 TForm1::TForm1(TRegistrations registrations, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::CustomizeWindowHint),
       registrations_(std::move(registrations)) {
     setWindowTitle(kCaption);
     auto* label = new QLabel(kCaption, this);

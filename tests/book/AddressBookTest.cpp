@@ -16,7 +16,8 @@ namespace mf = memberfield;
 using TDistribution = TMemberForm::TDistribution;
 
 const std::string kRefused =
-    "Fenmarch Skiffpost can not rename this member.\n\rReason: Alias (Name) already in list\n\rFix: Choose another Alias.";
+    "Fenmarch Skiffpost can not rename this member.\n\rReason: Alias (Name) already in list\n\rFix: Choose another "
+    "Alias.";
 
 }  // namespace
 
@@ -42,7 +43,12 @@ TEST(AddressList, NewMembersRenamesAndTheFile) {
     ASSERT_EQ(prompt.Errors(), std::vector<std::string>{kRefused});
     EXPECT_EQ(list.Row(0).caption, "New Member (2)");
     // Names the file could not keep.
-    for (const std::string bad : {"two\r\nlines", "a\x01" "b", "a\x02" "b", "   "}) {
+    for (const std::string bad : {"two\r\nlines",
+                                  "a\x01"
+                                  "b",
+                                  "a\x02"
+                                  "b",
+                                  "   "}) {
         prompt.Clear();
         EXPECT_EQ(list.Rename(0, bad, prompt), -1);
         EXPECT_EQ(prompt.Errors().size(), 1u) << bad;
@@ -58,11 +64,16 @@ TEST(AddressList, NewMembersRenamesAndTheFile) {
     form.ApplyTo(row);
     list.SetSubItems(1, row.subItems);
     ASSERT_TRUE(list.Save(dir.File("Internet.pab"), flags.listFill, pump, prompt));
-    ExpectListFile(dir.File("Internet.pab"),
-                   {{"New Member (2)", {"", "", "", "", "", "", "", "", ""}},
-                    {"Zoe",
-                     {mf::kBccList, "555-0100", "", "1 High Street\x02" "Fenmarch", "2", "",
-                      "ann@example.com\x02" "bob@example.com\x02" "cy@example.com", "", "0"}}});
+    ExpectListFile(dir.File("Internet.pab"), {{"New Member (2)", {"", "", "", "", "", "", "", "", ""}},
+                                              {"Zoe",
+                                               {mf::kBccList, "555-0100", "",
+                                                "1 High Street\x02"
+                                                "Fenmarch",
+                                                "2", "",
+                                                "ann@example.com\x02"
+                                                "bob@example.com\x02"
+                                                "cy@example.com",
+                                                "", "0"}}});
     TAddressList again;
     again.Load(dir.File("Internet.pab"));
     EXPECT_EQ(again.Rows(), list.Rows());
@@ -110,7 +121,8 @@ TEST(MemberForm, DistributionRule) {
     pasted.addresses = {"a@x\x01", "b@\x02y"};
     pasted.phone = "555\r\n0100";
     pasted.ApplyTo(row);
-    EXPECT_EQ(row.SubItem(mf::Addresses), std::string("a@x\x02" "b@y"));
+    EXPECT_EQ(row.SubItem(mf::Addresses), std::string("a@x\x02"
+                                                      "b@y"));
     EXPECT_EQ(row.SubItem(mf::Phone), "5550100");
 }
 
@@ -132,7 +144,8 @@ TEST(NicknameImport, AliasesAndNotes) {
         "note team <name:Team Fenmarch><phone:555-0100> weekly\x03list\r\n"
         "# a comment line\r\n"
         "alias \"Jane Doe\" jane@example.com\r\n"
-        "note \"Jane Doe\" <fax:555-0199> <address:1 High St\x03" "Fenmarch >Met at the fair\r\n"
+        "note \"Jane Doe\" <fax:555-0199> <address:1 High St\x03"
+        "Fenmarch >Met at the fair\r\n"
         "alias Team carl@example.com\r\n"
         "Alias ignored x@y\r\n"
         "alias last last@example.com";
@@ -142,14 +155,18 @@ TEST(NicknameImport, AliasesAndNotes) {
     EXPECT_EQ(rows[0].caption, "team");
     EXPECT_EQ(rows[0].subItems,
               (std::vector<std::string>{mf::kCcList, "555-0100", "", "", "1", "Team Fenmarch\x02weekly\x02list",
-                                        "ann@example.com\x02" "bob@example.com", "", "0"}));
+                                        "ann@example.com\x02"
+                                        "bob@example.com",
+                                        "", "0"}));
 
     // A quoted two-word nickname, made unique beside the book's own "Jane Doe".
     EXPECT_EQ(rows[1].caption, "Jane Doe (2)");
     EXPECT_EQ(rows[1].SubItem(mf::Email), "jane@example.com");
     EXPECT_EQ(rows[1].SubItem(mf::ListKind), "0");
     EXPECT_EQ(rows[1].SubItem(mf::Fax), "555-0199");
-    EXPECT_EQ(rows[1].SubItem(mf::Postal), "1 High St\x02" "Fenmarch");
+    EXPECT_EQ(rows[1].SubItem(mf::Postal),
+              "1 High St\x02"
+              "Fenmarch");
     EXPECT_EQ(rows[1].SubItem(mf::Notes), "Met at the fair");
 
     // "Team" waits for a note that never comes; the next alias completes it.
@@ -157,15 +174,14 @@ TEST(NicknameImport, AliasesAndNotes) {
     EXPECT_EQ(rows[2].caption, "Team (2)");
     EXPECT_EQ(rows[2].SubItem(mf::Email), "carl@example.com");
     EXPECT_EQ(rows[3].caption, "last");
-    EXPECT_EQ(rows[3].subItems, (std::vector<std::string>{"last@example.com", "", "", "", "0", "", "last@example.com",
-                                                          "", "0"}));
+    EXPECT_EQ(rows[3].subItems,
+              (std::vector<std::string>{"last@example.com", "", "", "", "0", "", "last@example.com", "", "0"}));
 }
 
 TEST(NicknameImport, OddLines) {
     // A note before any alias, an alias without a nickname, bytes a list
     // file cannot keep, and a tag without its ">".
-    const auto rows = nickname::Parse(
-        "note nobody <phone:1>\nalias\nalias x\x01y a@b\nnote x <phone:555", {});
+    const auto rows = nickname::Parse("note nobody <phone:1>\nalias\nalias x\x01y a@b\nnote x <phone:555", {});
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].caption, "New Member");
     EXPECT_EQ(rows[0].SubItem(mf::Addresses), "");
@@ -178,8 +194,8 @@ TEST(AddressList, WhereARenamedRowGoes) {
     TRecordingPrompt prompt;
     TAddressList list;
     for (const char* name : {"bob", "dora", "fay"}) list.Add({name, {}});
-    for (const auto& [from, name] : std::vector<std::pair<int, std::string>>{
-             {0, "Eve"}, {0, "Aaron"}, {2, "ann"}, {1, "Zed"}, {2, "FAY"}}) {
+    for (const auto& [from, name] :
+         std::vector<std::pair<int, std::string>>{{0, "Eve"}, {0, "Aaron"}, {2, "ann"}, {1, "Zed"}, {2, "FAY"}}) {
         TAddressList copy = list;
         const int expected = copy.RenamedIndex(from, name);
         EXPECT_EQ(copy.Rename(from, name, prompt), expected) << name;

@@ -121,11 +121,18 @@ TEST(FilterActions, LaterFiltersOverrideAndActionsRun) {
     WriteFileOrDie(dir.File("ding.wav"), "RIFF");
     TRecordingActions a;
     const std::vector<TListRow> filters = {
-        Filter("A first", {{ff::Term1, "@home"}, {ff::MoveTo, "Family"}, {ff::RunProgram, "Yes"},
+        Filter("A first", {{ff::Term1, "@home"},
+                           {ff::MoveTo, "Family"},
+                           {ff::RunProgram, "Yes"},
                            {ff::ProgramFile, "/usr/bin/notify"}}),
-        Filter("B second", {{ff::Term1, "@home"}, {ff::MoveTo, "Lists"}, {ff::PlaySound, "Yes"},
-                            {ff::SoundFile, dir.File("ding.wav")}, {ff::PrintTo, "Laser"}}),
-        Filter("C missing sound", {{ff::Term1, "@home"}, {ff::PlaySound, "Yes"}, {ff::SoundFile, dir.File("no.wav")},
+        Filter("B second", {{ff::Term1, "@home"},
+                            {ff::MoveTo, "Lists"},
+                            {ff::PlaySound, "Yes"},
+                            {ff::SoundFile, dir.File("ding.wav")},
+                            {ff::PrintTo, "Laser"}}),
+        Filter("C missing sound", {{ff::Term1, "@home"},
+                                   {ff::PlaySound, "Yes"},
+                                   {ff::SoundFile, dir.File("no.wav")},
                                    {ff::RunProgram, "yes"}}),
     };
     EXPECT_EQ(Target(filters, "mum@home", "News", filterengine::kIncoming, a), "Lists");
@@ -158,7 +165,8 @@ TEST(FilterList, FileRoundTripOrderAndNames) {
     EXPECT_EQ(list.Rename(0, "ZETA", prompt), -1);  // another filter's name
     ASSERT_EQ(prompt.Errors().size(), 1u);
     EXPECT_EQ(prompt.Errors()[0],
-              "Fenmarch Skiffpost can not rename this filter.\n\rReason: Alias (Name) already in list\n\rFix: Choose another Alias.");
+              "Fenmarch Skiffpost can not rename this filter.\n\rReason: Alias (Name) already in list\n\rFix: Choose "
+              "another Alias.");
     EXPECT_EQ(list.Rows()[0].caption, "New Filter (2)");
     EXPECT_EQ(list.Rename(1, "Zeta", prompt), 1);  // own name in other case is fine
     list.SetSubItems(1, {"Yes", "No", "Lists"});

@@ -42,7 +42,9 @@ TEST(QuickLists, ARecipientIsInOneListOnlyWhateverItsLetterCase) {
 }
 
 TEST(QuickLists, MemberAddressesComeFromTheFirstMemberOfThatName) {
-    const std::vector<TListRow> book = {BookMember("Ann", "ann@example.org\x02\x02" "ann@work.example"),
+    const std::vector<TListRow> book = {BookMember("Ann",
+                                                   "ann@example.org\x02\x02"
+                                                   "ann@work.example"),
                                         BookMember("ann", "second@example.org"), BookMember("Bob", "")};
     EXPECT_EQ(TQuickLists::MemberAddresses(book, "ANN"), (V{"ann@example.org", "ann@work.example"}));
     EXPECT_TRUE(TQuickLists::MemberAddresses(book, "Bob").empty());

@@ -9,7 +9,8 @@
 #include "support/TempDir.h"
 
 TEST(ListFile, ParsesFieldsAndSkipsEmptyLines) {
-    const auto rows = listfile::Parse("Work\x01pop.example\x01smtp.example\x01\r\n\r\nSolo\x01\r\n\x01\x01x\x01\r\ntail\x01rest");
+    const auto rows =
+        listfile::Parse("Work\x01pop.example\x01smtp.example\x01\r\n\r\nSolo\x01\r\n\x01\x01x\x01\r\ntail\x01rest");
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].caption, "Work");
     EXPECT_EQ(rows[0].subItems, (std::vector<std::string>{"pop.example", "smtp.example"}));
@@ -25,14 +26,23 @@ TEST(ListFile, ParsesFieldsAndSkipsEmptyLines) {
 TEST(ListFile, FormatsEveryFieldWithItsEndByte) {
     std::vector<TListRow> rows{{"Default Signature", {""}}, {"Sig", {listfile::JoinLines({"a", "b", "c"})}}};
     const std::string text = listfile::Format(rows);
-    EXPECT_EQ(text, "Default Signature\x01\x01\r\nSig\x01" "a\x02" "b\x02" "c\x01\r\n");
-    EXPECT_EQ(listfile::Parse(text)[1].SubItem(0), "a\x02" "b\x02" "c");
+    EXPECT_EQ(text,
+              "Default Signature\x01\x01\r\nSig\x01"
+              "a\x02"
+              "b\x02"
+              "c\x01\r\n");
+    EXPECT_EQ(listfile::Parse(text)[1].SubItem(0),
+              "a\x02"
+              "b\x02"
+              "c");
 }
 
 TEST(ListFile, LineJoiningRoundTrips) {
     EXPECT_EQ(listfile::JoinLines({}), "");
     EXPECT_EQ(listfile::JoinLines({"one"}), "one");
-    EXPECT_EQ(listfile::SplitLines("a\x02\x02" "b"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(listfile::SplitLines("a\x02\x02"
+                                   "b"),
+              (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(listfile::SplitLines("").empty());
 }
 
@@ -54,7 +64,9 @@ TEST(ListFile, WriterWaitsForTheListFillFlag) {
     writer.join();
     EXPECT_TRUE(written.load());
     EXPECT_FALSE(flags.listFill.IsHeld());  // released after writing
-    EXPECT_EQ(ReadFileOrEmpty(path), "F\x01" "1\x01\r\n");
+    EXPECT_EQ(ReadFileOrEmpty(path),
+              "F\x01"
+              "1\x01\r\n");
 }
 
 TEST(ListFile, FailedWriteLeavesTheOldFile) {

@@ -60,15 +60,17 @@ TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
 }
 
 TEST(Windows1252, KnownCharactersBothWays) {
-    EXPECT_EQ(cp1252::ToUtf8("\x80"), "\xE2\x82\xAC");         // euro sign
-    EXPECT_EQ(cp1252::ToUtf8("caf\xE9"), "caf\xC3\xA9");        // é
+    EXPECT_EQ(cp1252::ToUtf8("\x80"), "\xE2\x82\xAC");                      // euro sign
+    EXPECT_EQ(cp1252::ToUtf8("caf\xE9"), "caf\xC3\xA9");                    // é
     EXPECT_EQ(cp1252::FromUtf8("\xE2\x80\x9Cq\xE2\x80\x9D"), "\x93q\x94");  // curly quotes
-    EXPECT_EQ(cp1252::FromUtf8("\xE4\xB8\xAD"), "?");           // a CJK character the code page lacks
-    EXPECT_EQ(cp1252::FromUtf8("\xF0\x9F\x98\x80!"), "?!");     // outside the BMP
-    EXPECT_EQ(cp1252::FromUtf8("a\xFF" "b"), "a?b");            // malformed UTF-8
-    EXPECT_FALSE(cp1252::IsValidUtf8("\xC0\x80"));              // overlong NUL
-    EXPECT_FALSE(cp1252::IsValidUtf8("\xED\xA0\x80"));          // surrogate
-    EXPECT_FALSE(cp1252::IsValidUtf8("\xE2\x82"));              // truncated
+    EXPECT_EQ(cp1252::FromUtf8("\xE4\xB8\xAD"), "?");                       // a CJK character the code page lacks
+    EXPECT_EQ(cp1252::FromUtf8("\xF0\x9F\x98\x80!"), "?!");                 // outside the BMP
+    EXPECT_EQ(cp1252::FromUtf8("a\xFF"
+                               "b"),
+              "a?b");                                   // malformed UTF-8
+    EXPECT_FALSE(cp1252::IsValidUtf8("\xC0\x80"));      // overlong NUL
+    EXPECT_FALSE(cp1252::IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(cp1252::IsValidUtf8("\xE2\x82"));      // truncated
 }
 
 TEST(Windows1252, Utf8CheckFindsAFaultAtAnyPlaceOfALongAsciiRun) {

@@ -16,9 +16,7 @@ TEST(LinkDetector, LinkEndsAtTheFirstBlankOrTheLineEnd) {
     EXPECT_EQ(FindLink("HTTP://X.ORG"), "HTTP://X.ORG");
 }
 
-TEST(LinkDetector, FtpInsideAWordCountsAsALink) {
-    EXPECT_EQ(FindLink("the softpedia page"), "ftpedia");
-}
+TEST(LinkDetector, FtpInsideAWordCountsAsALink) { EXPECT_EQ(FindLink("the softpedia page"), "ftpedia"); }
 
 TEST(LinkDetector, NoMarkerNoLink) {
     EXPECT_EQ(FindLink("just plain words, https without the slashes"), std::nullopt);

@@ -24,7 +24,10 @@ TEST(SignatureList, NewNamesLinesAndTheFile) {
     EXPECT_EQ(list.Row(second).caption, "New Signature (2)");
     EXPECT_EQ(second, 2);  // appended, not sorted in
     list.SetLines(first, {"Ann Smith", "Fenmarch Boats", "555-0100"});
-    EXPECT_EQ(list.Row(first).SubItem(0), "Ann Smith\x02" "Fenmarch Boats\x02" "555-0100");
+    EXPECT_EQ(list.Row(first).SubItem(0),
+              "Ann Smith\x02"
+              "Fenmarch Boats\x02"
+              "555-0100");
 
     EXPECT_EQ(list.Rename(first, "NEW SIGNATURE", prompt), first);  // own name, other case
     EXPECT_EQ(list.Rename(second, "new signature", prompt), -1);
@@ -36,7 +39,10 @@ TEST(SignatureList, NewNamesLinesAndTheFile) {
 
     ASSERT_TRUE(list.Save(path, flags.listFill, pump, prompt));
     ExpectListFile(path, {{"Default Signature", {""}},
-                          {"NEW SIGNATURE", {"Ann Smith\x02" "Fenmarch Boats\x02" "555-0100"}},
+                          {"NEW SIGNATURE",
+                           {"Ann Smith\x02"
+                            "Fenmarch Boats\x02"
+                            "555-0100"}},
                           {"Alpha", {""}}});
     list.SortByName();
     EXPECT_EQ(list.Row(0).caption, "Alpha");

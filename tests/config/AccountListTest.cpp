@@ -25,7 +25,10 @@ TEST_F(AccountListTest, TheFileHoldsSevenTerminatedFieldsPerLine) {
     list.Add({"Work", "pop.work:2110", "", "", "", "", ""});
     ASSERT_TRUE(list.Save(listFill, pump));
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Internet.svr")),
-              "Home\x01pop.home\x01smtp.home\x01" "ann\x01pw\x01" "ann@home\x01" "Ann\x01\r\n"
+              "Home\x01pop.home\x01smtp.home\x01"
+              "ann\x01pw\x01"
+              "ann@home\x01"
+              "Ann\x01\r\n"
               "Work\x01pop.work:2110\x01\x01\x01\x01\x01\x01\r\n");
     TAccountList again(dir.Path());
     again.Load();
@@ -71,7 +74,9 @@ TEST_F(AccountListTest, ARenameTakesTheSeenFileAlongAndATakenAliasIsRefused) {
     // Aliases that would break the file or name a file outside the data
     // folder are refused with a box each.
     prompt.Clear();
-    for (const std::string bad : {"", "../evil", "..", "a/b", "two\nlines", "a\x01" "b"})
+    for (const std::string bad : {"", "../evil", "..", "a/b", "two\nlines",
+                                  "a\x01"
+                                  "b"})
         EXPECT_FALSE(list.Rename("cottage", bad, prompt, listFill, pump)) << bad;
     EXPECT_EQ(prompt.Errors().size(), 6u);
     EXPECT_EQ(prompt.Errors()[1].substr(0, 47), "Fenmarch Skiffpost can not rename this account.");
@@ -113,15 +118,18 @@ TEST_F(AccountListTest, TheDialogNeedsBothServersOfASingleAccount) {
     EXPECT_EQ(list.CheckClose(prompt), TAccountsCloseRefusal::NeedsPopServer);
     list.Find("Home")->popServer = "pop";
     EXPECT_EQ(list.CheckClose(prompt), TAccountsCloseRefusal::None);
-    EXPECT_EQ(prompt.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account.",
-                                                         "Fenmarch Skiffpost needs a POP3 Server for only one account."}));
+    EXPECT_EQ(prompt.Errors(),
+              (std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account.",
+                                        "Fenmarch Skiffpost needs a POP3 Server for only one account."}));
     list.AddNew();
     EXPECT_EQ(list.CheckClose(prompt), TAccountsCloseRefusal::None);
 }
 
 TEST(AccountFields, LineBreaksAndFieldEndsCannotBeStored) {
     EXPECT_TRUE(TAccountList::IsStorableField("pop.example:110"));
-    EXPECT_FALSE(TAccountList::IsStorableField("a\x01" "b"));
+    EXPECT_FALSE(
+        TAccountList::IsStorableField("a\x01"
+                                      "b"));
     EXPECT_FALSE(TAccountList::IsStorableField("a\nb"));
     EXPECT_FALSE(TAccountList::IsUsableAlias(" "));
     EXPECT_FALSE(TAccountList::IsUsableAlias("a/b"));

@@ -61,7 +61,10 @@ TEST_F(AccountSecurityTest, SettingsLiveInTheIniUnderTheAliasAndFollowRenameAndR
     ASSERT_TRUE(list.Save(listFill, pump));
     // "Internet.svr" keeps its seven fields for the programs that read it.
     EXPECT_EQ(ReadFileOrEmpty(dir.File("Internet.svr")),
-              "Home\x01pop.home\x01smtp.home\x01" "ann\x01pw\x01" "ann@home\x01" "Ann\x01\r\n"
+              "Home\x01pop.home\x01smtp.home\x01"
+              "ann\x01pw\x01"
+              "ann@home\x01"
+              "Ann\x01\r\n"
               "Old\x01pop.old\x01smtp.old\x01\x01\x01\x01\x01\r\n");
     EXPECT_EQ(ini.ReadString("Server Security", "Home", "-"), "STARTTLS");
     EXPECT_EQ(ini.ReadString("Pop Certificates", "Home", "-"), kPrint);
@@ -103,8 +106,9 @@ TEST_F(AccountSecurityTest, AHandEditedValueIsReadWithoutRegardToCaseAndNonsense
 
 TEST(FingerprintTest, FingerprintsAreComparedInOneForm) {
     const std::string bare(64, 'a');
-    EXPECT_EQ(fingerprint::Normalize(bare), "AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:"
-                                            "AA:AA:AA:AA:AA:AA");
+    EXPECT_EQ(fingerprint::Normalize(bare),
+              "AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:AA:"
+              "AA:AA:AA:AA:AA:AA");
     EXPECT_EQ(fingerprint::Normalize(kPrint), kPrint);
     EXPECT_EQ(fingerprint::Normalize(std::string(62, 'a')), "");
     EXPECT_EQ(fingerprint::Normalize(std::string(66, 'a')), "");
@@ -117,11 +121,13 @@ TEST(AccountSecurityToolTest, AccountAddTakesTheSecurityAndATrustedFingerprint) 
         args.insert(args.begin(), {"--data", dir.File("data"), "--attach", dir.File("attach")});
         return RunTool(args);
     };
-    const std::string lower = "ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:"
-                              "45:67:89";
-    EXPECT_EQ(run({"account", "add", "Home", "--pop", "pop.home", "--security", "starttls", "--trust-fingerprint", lower})
-                  .exitCode,
-              0);
+    const std::string lower =
+        "ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:"
+        "45:67:89";
+    EXPECT_EQ(
+        run({"account", "add", "Home", "--pop", "pop.home", "--security", "starttls", "--trust-fingerprint", lower})
+            .exitCode,
+        0);
     TIniFile ini(dir.File("data/Internet.ini"));
     EXPECT_EQ(ini.ReadString("Server Security", "Home", "-"), "STARTTLS");
     EXPECT_EQ(ini.ReadString("Pop Certificates", "Home", "-"), kPrint);

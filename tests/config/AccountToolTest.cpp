@@ -21,7 +21,11 @@ TEST_F(AccountToolTest, AccountsAreAddedListedRenamedAndRemoved) {
               0);
     EXPECT_EQ(Run({"account", "add", "Work", "--pop", "pop.work"}).exitCode, 0);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("data/Internet.svr")),
-              "Home\x01" "127.0.0.1:2110\x01mail.example\x01" "ann\x01pw\x01" "ann@example.org\x01" "Ann \xD6\x01\r\n"
+              "Home\x01"
+              "127.0.0.1:2110\x01mail.example\x01"
+              "ann\x01pw\x01"
+              "ann@example.org\x01"
+              "Ann \xD6\x01\r\n"
               "Work\x01pop.work\x01\x01\x01\x01\x01\x01\r\n");
     EXPECT_EQ(Run({"accounts"}).out, "Home\t127.0.0.1:2110\tmail.example\nWork\tpop.work\t\n");
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "common/FileUtil.h"
@@ -56,13 +55,16 @@ TEST_F(DesktopEntriesTest, HandlerIsMergedIntoTheUsersAssociations) {
     // A file without the group gets it at its end.
     WriteFileOrDie(dir.File("config/mimeapps.list"), "[Added Associations]\ntext/plain=ed.desktop;\n");
     ASSERT_TRUE(e.Register(false));
-    EXPECT_EQ(MimeApps(), "[Added Associations]\ntext/plain=ed.desktop;\n\n[Default Applications]\n"
-                          "x-scheme-handler/mailto=skiffpost.desktop\n");
+    EXPECT_EQ(MimeApps(),
+              "[Added Associations]\ntext/plain=ed.desktop;\n\n[Default Applications]\n"
+              "x-scheme-handler/mailto=skiffpost.desktop\n");
     // The group followed by another one: the line stays inside its group.
-    WriteFileOrDie(dir.File("config/mimeapps.list"), "[Default Applications]\ntext/html=a.desktop\n\n[Removed Associations]\n");
+    WriteFileOrDie(dir.File("config/mimeapps.list"),
+                   "[Default Applications]\ntext/html=a.desktop\n\n[Removed Associations]\n");
     ASSERT_TRUE(e.Register(false));
-    EXPECT_EQ(MimeApps(), "[Default Applications]\ntext/html=a.desktop\nx-scheme-handler/mailto=skiffpost.desktop\n\n"
-                          "[Removed Associations]\n");
+    EXPECT_EQ(MimeApps(),
+              "[Default Applications]\ntext/html=a.desktop\nx-scheme-handler/mailto=skiffpost.desktop\n\n"
+              "[Removed Associations]\n");
 }
 
 TEST_F(DesktopEntriesTest, AutostartCanBeSwitchedOnAndOff) {

@@ -184,8 +184,9 @@ TEST(DecodeThreads, Base64AndUUencodeFilesComplete) {
     const std::string data = Random(100000, 4);
     WriteFileOrDie(dir.File("1.att"), EncodeAll(data));
     // uuencode: 45-byte "M" lines and a shorter last line.
-    const std::string uu = "M86)C9&5F9VAI:FML;6YO<'%R<W1U=G=X>7I!0D-$149'2$E*2TQ-3D]045)3\r\n"
-                           ",5%565UA96C$R,S0*\r\n";
+    const std::string uu =
+        "M86)C9&5F9VAI:FML;6YO<'%R<W1U=G=X>7I!0D-$149'2$E*2TQ-3D]045)3\r\n"
+        ",5%565UA96C$R,S0*\r\n";
     WriteFileOrDie(dir.File("2.att"), uu);
     WriteFileOrDie(dir.File("3.att"), "#86)C\r\n#8~~~\r\n#86)C\r\n");
     {

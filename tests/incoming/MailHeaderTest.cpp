@@ -2,10 +2,10 @@
 
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
+#include "common/MimeTypes.h"
 #include "incoming/CharsetConverter.h"
 #include "incoming/EncodedWords.h"
 #include "incoming/MailHeader.h"
-#include "common/MimeTypes.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -101,7 +101,9 @@ TEST(DisplayDate, ReadsDateAndReceivedValues) {
 
 TEST(EncodedWords, DecodeToWindows1252) {
     EXPECT_EQ(encodedwords::ToStoredText("=?ISO-8859-1?Q?Caf=E9_cr=E8me?="), "Caf\xe9 cr\xe8me");
-    EXPECT_EQ(encodedwords::ToStoredText("=?UTF-8?B?R3LDvMOfZQ==?= aus Wien"), "Gr\xfc\xdf" "e aus Wien");
+    EXPECT_EQ(encodedwords::ToStoredText("=?UTF-8?B?R3LDvMOfZQ==?= aus Wien"),
+              "Gr\xfc\xdf"
+              "e aus Wien");
     // Blanks between adjacent encoded words are folding and go.
     EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?q?a?= =?utf-8?q?b?="), "ab");
     EXPECT_EQ(encodedwords::ToStoredText("Re: =?utf-8?q?Caf=C3=A9?= now"), "Re: Caf\xe9 now");
@@ -126,13 +128,18 @@ TEST(Charset, DeclaredUnknownAndMissing) {
     EXPECT_EQ(TCharsetConverter::Decode("\xe9", "utf-8"), "\xc3\xa9");  // mislabelled
     EXPECT_EQ(TCharsetConverter::Decode("\"\xe9\"", "\"windows-1252\""), "\"\xc3\xa9\"");
     // A byte sequence the charset does not define becomes "?".
-    EXPECT_EQ(TCharsetConverter::Decode("a\x82\xa0" "b", "shift_jis").front(), 'a');
+    EXPECT_EQ(TCharsetConverter::Decode("a\x82\xa0"
+                                        "b",
+                                        "shift_jis")
+                  .front(),
+              'a');
 }
 
 TEST(PartFileName, Rfc2231AndEncodedWords) {
     EXPECT_EQ(mailheader::PartFileName("attachment; filename=\"report.doc\"", ""), "report.doc");
     EXPECT_EQ(mailheader::PartFileName("", "application/pdf; name=\"scan.pdf\""), "scan.pdf");
-    EXPECT_EQ(mailheader::PartFileName("attachment; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", ""), "r\xc3\xa9sum\xc3\xa9.pdf");
+    EXPECT_EQ(mailheader::PartFileName("attachment; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", ""),
+              "r\xc3\xa9sum\xc3\xa9.pdf");
     EXPECT_EQ(mailheader::PartFileName("attachment;\tfilename*0*=iso-8859-1'de'Gr%FC; filename*1=\"n a.txt\"", ""),
               "Gr\xc3\xbcn a.txt");
     EXPECT_EQ(mailheader::PartFileName("attachment; filename=\"=?UTF-8?B?w6RwZmVsLnR4dA==?=\"", ""),
@@ -142,8 +149,9 @@ TEST(PartFileName, Rfc2231AndEncodedWords) {
 
 TEST(MimeTypes, FirstMatchByExtension) {
     TTempDir dir;
-    WriteFileOrDie(dir.File("mime.types"), "# comment\napplication/msword\t\tdoc dot\ntext/x-doc\tdoc\n"
-                                           "image/jpeg jpeg jpg\n");
+    WriteFileOrDie(dir.File("mime.types"),
+                   "# comment\napplication/msword\t\tdoc dot\ntext/x-doc\tdoc\n"
+                   "image/jpeg jpeg jpg\n");
     EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("Report.DOC"), "application/msword");
     EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("/x/y/a.jpg"), "image/jpeg");
     EXPECT_EQ(TMimeTypes(dir.File("mime.types")).TypeOf("noext"), "application/octet-stream");

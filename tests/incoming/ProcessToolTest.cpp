@@ -11,8 +11,7 @@ TEST(ProcessTool, StoresEveryDownloadAndWaitsForTheAttachments) {
     std::filesystem::create_directories(data);
     std::filesystem::create_directories(attach);
     const std::string fixtures = std::string(SKFP_TEST_DATA) + "/incoming/";
-    for (const char* f : {"plain.tsg", "mixed.tsg", "Internet.fmt"})
-        std::filesystem::copy_file(fixtures + f, data + f);
+    for (const char* f : {"plain.tsg", "mixed.tsg", "Internet.fmt"}) std::filesystem::copy_file(fixtures + f, data + f);
     const auto r = RunTool({"--data", data, "--attach", attach, "process"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "0\tIn Box\tReport attached\n1\tIn Box\tCaf\xc3\xa9 tonight\n");

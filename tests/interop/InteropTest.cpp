@@ -1,11 +1,11 @@
 // The clients against real servers: Dovecot for POP3 and aiosmtpd for SMTP,
 // each started on 127.0.0.1 for the test and stopped after it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <cstdio>
-#include <unistd.h>
+#include <filesystem>
 
 #include "common/FileUtil.h"
 #include "common/SleepPump.h"
@@ -17,10 +17,10 @@
 #include "support/ToolRunner.h"
 #include "support/TransferDoubles.h"
 #include "transport/MailError.h"
-#include "transport/POP3.h"
-#include "transport/PosixSocketFactory.h"
 #include "transport/MessageBuilder.h"
 #include "transport/OutgoingMessage.h"
+#include "transport/POP3.h"
+#include "transport/PosixSocketFactory.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -168,12 +168,18 @@ std::string DecodeBase64(const std::string& text) {
     int bits = 0;
     for (const char c : text) {
         int v;
-        if (c >= 'A' && c <= 'Z') v = c - 'A';
-        else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
-        else if (c >= '0' && c <= '9') v = c - '0' + 52;
-        else if (c == '+') v = 62;
-        else if (c == '/') v = 63;
-        else continue;
+        if (c >= 'A' && c <= 'Z')
+            v = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            v = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            v = c - '0' + 52;
+        else if (c == '+')
+            v = 62;
+        else if (c == '/')
+            v = 63;
+        else
+            continue;
         value = (value << 6) | static_cast<unsigned>(v);
         bits += 6;
         if (bits >= 8) {
@@ -197,8 +203,9 @@ std::string PartBody(const std::string& message, const std::string& boundary, co
 // line, as real relays write them.
 std::string Relayed(const std::string& id, const std::string& subject) {
     return "Received: from relay.example.net (relay.example.net [192.0.2.1])\n\tby mx.example.org (Postfix) with "
-           "ESMTP id " + id + "\n\tfor <ann@example.org>; Mon, 7 Dec 2026 10:00:00 +0000\nSubject: " + subject +
-           "\n\n" + subject + " body\n";
+           "ESMTP id " +
+           id + "\n\tfor <ann@example.org>; Mon, 7 Dec 2026 10:00:00 +0000\nSubject: " + subject + "\n\n" + subject +
+           " body\n";
 }
 
 class Pop3RelayInterop : public ::testing::Test {
@@ -302,11 +309,12 @@ TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     EXPECT_EQ(ReadFileOrEmpty(sink.Folder() + "env1.txt"),
               "ann@example.org\nbob@example.net\ncarl@example.net\ndora@example.net\neve@example.net\n");
     const std::string stored = ReadFileOrEmpty(sink.Folder() + "msg1.eml");
-    EXPECT_TRUE(stored.starts_with("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\n"
-                                   "TO:       Bob <bob@example.net>,\r\n"
-                                   "          \"carl@example.net\" <carl@example.net>\r\n"
-                                   "CC:       Dora <dora@example.net>\r\n"
-                                   "X-Application: Fenmarch Skiffpost\r\n"))
+    EXPECT_TRUE(
+        stored.starts_with("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\n"
+                           "TO:       Bob <bob@example.net>,\r\n"
+                           "          \"carl@example.net\" <carl@example.net>\r\n"
+                           "CC:       Dora <dora@example.net>\r\n"
+                           "X-Application: Fenmarch Skiffpost\r\n"))
         << stored.substr(0, 400);
     EXPECT_NE(stored.find("\r\nDate: "), std::string::npos);
     EXPECT_NE(stored.find("\r\nMessage-ID: <"), std::string::npos);
@@ -328,20 +336,23 @@ TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
         return RunTool(args);
     };
     const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann"}).exitCode, 0);
+    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann"}).exitCode,
+              0);
     WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
     WriteFileOrDie(dir.File("body.txt"), "Hello Bob,\n.dot\n");
     std::string binary;
     for (int i = 0; i < 300; ++i) binary.push_back(static_cast<char>(i * 7));
     WriteFileOrDie(dir.File("data.bin"), binary);
-    const auto made = run({"compose", "--to", "Bob <bob@example.net>", "--subject", "Report", "--text",
-                           dir.File("body.txt"), "--attach", dir.File("data.bin"), "--server", "Home", "--type", "Text"});
+    const auto made =
+        run({"compose", "--to", "Bob <bob@example.net>", "--subject", "Report", "--text", dir.File("body.txt"),
+             "--attach", dir.File("data.bin"), "--server", "Home", "--type", "Text"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     const auto sent = run({"send", made.out.substr(0, made.out.size() - 1)});
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
     const std::string stored = ReadFileOrEmpty(sink.Folder() + "/msg1.eml");
     EXPECT_NE(stored.find("Subject:  Report\r\nFrom:     Ann <ann@example.org>\r\nTO:       Bob <bob@example.net>\r\n"),
-              std::string::npos) << stored;
+              std::string::npos)
+        << stored;
     EXPECT_NE(stored.find("\r\n\r\nHello Bob,\r\n.dot\r\n"), std::string::npos) << stored;
     const auto boundary = stored.find("boundary=\"") + 10;
     EXPECT_EQ(DecodeBase64(PartBody(stored, stored.substr(boundary, 8), "data.bin")), binary);
@@ -355,21 +366,22 @@ TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
 std::string ReadWithPythonEmail(const std::string& path) {
     TTempDir scratch;
     const std::string script = scratch.File("read.py");
-    WriteFileOrDie(script,
-                   "import sys, email, email.policy, email.utils\n"
-                   "m = email.message_from_binary_file(open(sys.argv[1], 'rb'), policy=email.policy.default)\n"
-                   "out = []\n"
-                   "for h in ('From', 'TO', 'CC'):\n"
-                   "    for name, addr in email.utils.getaddresses([str(m[h])]):\n"
-                   "        out.append('%s: [%s] %s' % (h, name, addr))\n"
-                   "out.append('Subject: ' + str(m['Subject']))\n"
-                   "for part in m.walk():\n"
-                   "    if part.get_filename() is not None:\n"
-                   "        out.append('file: ' + repr(part.get_filename()) + ' ' + repr(part.get_payload(decode=True)))\n"
-                   "    elif part.get_content_maintype() == 'text':\n"
-                   "        out.append('text: %d %s' % (len(part.get_content()), part.get_content()[:20]))\n"
-                   "out.append('defects: %d' % sum(len(p.defects) for p in m.walk()))\n"
-                   "sys.stdout.write('\\n'.join(out) + '\\n')\n");
+    WriteFileOrDie(
+        script,
+        "import sys, email, email.policy, email.utils\n"
+        "m = email.message_from_binary_file(open(sys.argv[1], 'rb'), policy=email.policy.default)\n"
+        "out = []\n"
+        "for h in ('From', 'TO', 'CC'):\n"
+        "    for name, addr in email.utils.getaddresses([str(m[h])]):\n"
+        "        out.append('%s: [%s] %s' % (h, name, addr))\n"
+        "out.append('Subject: ' + str(m['Subject']))\n"
+        "for part in m.walk():\n"
+        "    if part.get_filename() is not None:\n"
+        "        out.append('file: ' + repr(part.get_filename()) + ' ' + repr(part.get_payload(decode=True)))\n"
+        "    elif part.get_content_maintype() == 'text':\n"
+        "        out.append('text: %d %s' % (len(part.get_content()), part.get_content()[:20]))\n"
+        "out.append('defects: %d' % sum(len(p.defects) for p in m.walk()))\n"
+        "sys.stdout.write('\\n'.join(out) + '\\n')\n");
     const std::string command = "/usr/bin/python3 " + script + " '" + path + "'";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return "(python did not start)";
@@ -418,10 +430,12 @@ TEST(SmtpInterop, NamesFileNamesAndLongLinesArriveIntactAndReadableByOtherProgra
               "TO: [Doe, Jane] jane@example.net\n"
               "TO: [bob@example.net] bob@example.net\n"
               "CC: [Team: Ops] ops@example.net\n"
-              "Subject: " + subject + "end\n"
-              "text: 2013 Hello,\naaaaaaaaaaaaa\n"
-              "file: 'Jane\\'s \"draft\"; r\xC3\xA9sum\xC3\xA9.bin' b'one\\x01two'\n"
-              "defects: 0\n");
+              "Subject: " +
+                  subject +
+                  "end\n"
+                  "text: 2013 Hello,\naaaaaaaaaaaaa\n"
+                  "file: 'Jane\\'s \"draft\"; r\xC3\xA9sum\xC3\xA9.bin' b'one\\x01two'\n"
+                  "defects: 0\n");
 }
 
 TEST(SmtpInterop, AnAttachmentThatCannotBeReadLeavesNothingAtTheServer) {

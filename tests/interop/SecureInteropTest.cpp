@@ -3,9 +3,9 @@
 // with certificates from a throwaway authority made by the openssl command
 // line and handed to the client through SSL_CERT_FILE for the test only.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 #include "common/FileUtil.h"
 #include "common/SleepPump.h"
@@ -18,10 +18,10 @@
 #include "support/ToolRunner.h"
 #include "support/TransferDoubles.h"
 #include "transport/MailError.h"
-#include "transport/POP3.h"
-#include "transport/PosixSocketFactory.h"
 #include "transport/MessageBuilder.h"
 #include "transport/OutgoingMessage.h"
+#include "transport/POP3.h"
+#include "transport/PosixSocketFactory.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -156,7 +156,8 @@ TEST_F(Pop3SecureInterop, AServerWithoutStlsNeverGetsThePassword) {
     Serve({});  // no TLS at all
     EXPECT_THROW(Check(TSecurity::StartTls, server.Port()), EMailError);
     ASSERT_EQ(rig.prompt.Errors().size(), 1u);
-    EXPECT_TRUE(Contains(rig.prompt.Errors()[0], "Reason: The server does not offer STARTTLS")) << rig.prompt.Errors()[0];
+    EXPECT_TRUE(Contains(rig.prompt.Errors()[0], "Reason: The server does not offer STARTTLS"))
+        << rig.prompt.Errors()[0];
     EXPECT_FALSE(Contains(server.Log(), "user=<ann>")) << server.Log();
 }
 
@@ -183,8 +184,8 @@ protected:
 
 TEST_F(SmtpSecureInterop, AMessageGoesOutOverImplicitTlsAndOverStartTlsWithAuth) {
     using TMode = TSmtpSinkOptions::TMode;
-    for (const auto& [mode, security] : {std::pair{TMode::ImplicitTls, TSecurity::Tls},
-                                         std::pair{TMode::StartTls, TSecurity::StartTls}}) {
+    for (const auto& [mode, security] :
+         {std::pair{TMode::ImplicitTls, TSecurity::Tls}, std::pair{TMode::StartTls, TSecurity::StartTls}}) {
         TSmtpSink sink({mode, good.cert, good.key, "ann", "s3cret"});
         ASSERT_TRUE(sink.Start()) << sink.Failure();
         Send(sink, security);
@@ -248,8 +249,8 @@ tls.close()
 conn.close()
 )");
     const std::string portFile = dir.File("port");
-    const std::string command = "/usr/bin/python3 '" + script + "' '" + good.cert + "' '" + good.key + "' '" +
-                                portFile + "' >/dev/null 2>&1 &";
+    const std::string command =
+        "/usr/bin/python3 '" + script + "' '" + good.cert + "' '" + good.key + "' '" + portFile + "' >/dev/null 2>&1 &";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string port;
     for (int i = 0; i < 500 && port.empty(); ++i) {

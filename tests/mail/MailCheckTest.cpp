@@ -111,7 +111,10 @@ TEST_F(MailCheckTest, NothingNewMakesNoSoundAndAMissingSoundFileIsNotPlayed) {
         .Server("+OK\r\n")
         .Client("PASS pw\r\n")
         .Server("+OK\r\n")
-        .Client("STAT\r\n").Server("+OK 0 0\r\n").Client("QUIT\r\n").Server("+OK\r\n");
+        .Client("STAT\r\n")
+        .Server("+OK 0 0\r\n")
+        .Client("QUIT\r\n")
+        .Server("+OK\r\n");
     TMailCheck quiet(rig.Env(), passwords, noDialUp, notifier, config, accounts, dir.Path());
     EXPECT_TRUE(quiet.CheckAccounts({"Home"}));
     EXPECT_FALSE(rig.display.Saw("Playing notify sound."));
@@ -198,7 +201,8 @@ TEST_F(MailCheckTest, FixedFilesAreFoundInAnyLetterCase) {
 }
 
 TEST_F(MailCheckTest, TheAccountsSecurityIsUsedAndACertificateTrustedDuringTheCheckIsKept) {
-    const std::string print = "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
+    const std::string print =
+        "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
     accounts.Find("Home")->security = TSecurity::StartTls;
     TScript& s = rig.net.Next()
                      .Server("+OK\r\n")

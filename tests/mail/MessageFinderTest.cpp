@@ -124,7 +124,8 @@ TEST_F(MessageFinderSearch, ABodyThatIsNoRtfIsSearchedAsPlainTextAndAnUnreadable
     // whose type says RTF, is still plain text: its words and lines as they
     // stand.
     const int plain = AddBody("To write RTF, begin with {\\rtf1 and a \\par\r\nthen the secret word\r\n");
-    THeaderItem& lost = TRawStoreAccess::Record(*store, HandleOf(AddWithBody("In Box", "lost", "{\\rtf1 secret\\par}")));
+    THeaderItem& lost =
+        TRawStoreAccess::Record(*store, HandleOf(AddWithBody("In Box", "lost", "{\\rtf1 secret\\par}")));
     lost.Offset = 1 << 20;
     TMessageFinder finder(*store);
     finder.Start("\\PAR", 0);

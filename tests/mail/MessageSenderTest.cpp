@@ -63,8 +63,13 @@ TEST(RecipientList, AMemberNamedInToAndInCCAddsToBothAndARepeatInOneListAddsNoth
 }
 
 TEST(RecipientList, ListsThatNameThemselvesOrEachOtherEnd) {
-    const std::vector<TListRow> book = {Member("Loop", "1", "Loop\x02l@x.net"), Member("A", "1", "B\x02" "a@x.net"),
-                                        Member("B", "1", "A\x02" "b@x.net")};
+    const std::vector<TListRow> book = {Member("Loop", "1", "Loop\x02l@x.net"),
+                                        Member("A", "1",
+                                               "B\x02"
+                                               "a@x.net"),
+                                        Member("B", "1",
+                                               "A\x02"
+                                               "b@x.net")};
     TRecipientList r;
     r.to = {"Loop", "A"};
     r.ExpandBook(book);
@@ -82,7 +87,9 @@ TEST(RecipientList, AMemberAddedByAnotherIsExpandedInItsTurn) {
 }
 
 struct TNoActions : IFilterActions {
-    bool IsMailbox(const std::string& name) const override { return name == "Sent Box" || name == "Archive" || name == "Out Box"; }
+    bool IsMailbox(const std::string& name) const override {
+        return name == "Sent Box" || name == "Archive" || name == "Out Box";
+    }
     void RunProgram(const std::string&) override {}
     void PlaySound(const std::string&) override {}
     void Print(const std::string&, const std::string&, const std::string&) override {}
@@ -174,7 +181,10 @@ TEST_F(MessageSenderTest, ASentMessageIsMarkedSentDatedAndMovedToTheSentBoxWhich
 }
 
 TEST_F(MessageSenderTest, APlainTextMessageGoesOutAsTextWithItsSignatureAfterAnEmptyLine) {
-    lists.signatures = {{"Work", {"Ann\x02" "Fenmarch Ltd"}}, {"Default Signature", {""}}};
+    lists.signatures = {{"Work",
+                         {"Ann\x02"
+                          "Fenmarch Ltd"}},
+                        {"Default Signature", {""}}};
     const THeaderItem& item = Create({"{\\rtf1 ", "First\\par ", "Second", "\\par }"});
     store.ChangeRecord(handle, [](THeaderItem& r) { r.MsgType = "rtf"; });  // not exactly "RTF": sent as text
     store.ChangeRecord(handle, [](THeaderItem& r) { r.Signature = "Work"; });
@@ -218,7 +228,8 @@ TEST_F(MessageSenderTest, ARefusedRecipientLeavesTheMessageQueuedInTheOutBoxWith
 }
 
 TEST_F(MessageSenderTest, ATlsAccountLogsInWithItsPopCredentialsAndAWrongPasswordLeavesTheMessageQueued) {
-    const std::string print = "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
+    const std::string print =
+        "12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0:12:34:56:78:9A:BC:DE:F0";
     accounts.Find("Home")->security = TSecurity::Tls;
     const THeaderItem& item = Create({"x"});
     TScript& s = rig.net.Next()

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -49,10 +48,13 @@ private:
 class Process : public ::testing::Test {
 protected:
     Process()
-        : data_(dir_.Path() + "data/"), attach_(dir_.Path() + "attach/"),
+        : data_(dir_.Path() + "data/"),
+          attach_(dir_.Path() + "attach/"),
           config_((std::filesystem::create_directories(data_), std::filesystem::create_directories(attach_),
                    data_ + "Internet.ini")),
-          locked_(prompt_), store_(data_, config_, prompt_, pump_), actions_(store_) {
+          locked_(prompt_),
+          store_(data_, config_, prompt_, pump_),
+          actions_(store_) {
         std::filesystem::copy_file(kData + "Internet.fmt", data_ + "Internet.fmt");
         store_.LoadTree();
     }
@@ -79,7 +81,9 @@ protected:
             int finished = 0;
             TProcessQueue queue(
                 data_, parser, main_,
-                [&](std::vector<TParsedMessage>& m, const std::string& mailbox) { return Store(storer, m, mailbox, handles); },
+                [&](std::vector<TParsedMessage>& m, const std::string& mailbox) {
+                    return Store(storer, m, mailbox, handles);
+                },
                 [&] { ++finished; });
             for (int i = 0; i < starts; ++i) queue.Start();
             while (!queue.Idle()) main_.WaitAndRun(std::chrono::milliseconds(5));
@@ -127,9 +131,10 @@ TEST_F(Process, PlainMessageQuotedPrintableLatin1) {
     EXPECT_EQ(r.Attachments, "");
     // Soft break joined, escapes decoded, the dot-stuffing undone, the
     // trailing empty line, "." and empty line dropped.
-    EXPECT_EQ(Body(h[0]), kHeader + "\r\nHi Bob,\r\n\\par \r\n\\par see you at the caf\\'e9 \\{8pm\\}, a very long "
-                                    "line that the mailer had to break in two.\r\n\\par .and a line that began with a "
-                                    "dot.\r\n\\par \r\n\\par Jane\r\n\\par }\r\n");
+    EXPECT_EQ(Body(h[0]), kHeader +
+                              "\r\nHi Bob,\r\n\\par \r\n\\par see you at the caf\\'e9 \\{8pm\\}, a very long "
+                              "line that the mailer had to break in two.\r\n\\par .and a line that began with a "
+                              "dot.\r\n\\par \r\n\\par Jane\r\n\\par }\r\n");
     EXPECT_FALSE(Exists(data_ + "plain.tsg"));
     // The download file is the body's source only: the index is saved.
     EXPECT_TRUE(Exists(data_ + "In Box.Mbx"));
@@ -141,8 +146,10 @@ TEST_F(Process, AlternativeStoresTheHtmlPartDecoded) {
     const auto h = RunAll();
     ASSERT_EQ(h.size(), 1u);
     const THeaderItem& r = Record(h[0]);
-    EXPECT_EQ(r.Who, "J\xfcrgen M\xfcller");           // RFC 2047 in UTF-8
-    EXPECT_EQ(r.Subject, "Gr\xfc\xdf" "e");             // raw UTF-8 header bytes
+    EXPECT_EQ(r.Who, "J\xfcrgen M\xfcller");  // RFC 2047 in UTF-8
+    EXPECT_EQ(r.Subject,
+              "Gr\xfc\xdf"
+              "e");  // raw UTF-8 header bytes
     EXPECT_EQ(r.CCList, "bob@example.com, team@example.com");
     EXPECT_EQ(r.Date, "12/24/01 09:30 AM");
     EXPECT_EQ(Body(h[0]), kHeader + "\r\nGr\\'fc\\'dfe aus {\\b Wien} & Graz\r\n\\par }\r\n");
@@ -207,9 +214,10 @@ TEST_F(Process, MissingBoundaryKeepsTheText) {
 }
 
 TEST_F(Process, SameNamesAcrossMessagesAndQueuedRunsTakeEachFileOnce) {
-    const std::string msg = "From: a@b\r\nSubject: s\r\nContent-Type: multipart/mixed; boundary=XX\r\n\r\n--XX\r\n"
-                            "Content-Type: text/plain\r\n\r\nbody\r\n--XX\r\nContent-Type: application/msword; "
-                            "name=report.doc\r\nContent-Transfer-Encoding: base64\r\n\r\nQUJD\r\n--XX--\r\n";
+    const std::string msg =
+        "From: a@b\r\nSubject: s\r\nContent-Type: multipart/mixed; boundary=XX\r\n\r\n--XX\r\n"
+        "Content-Type: text/plain\r\n\r\nbody\r\n--XX\r\nContent-Type: application/msword; "
+        "name=report.doc\r\nContent-Transfer-Encoding: base64\r\n\r\nQUJD\r\n--XX--\r\n";
     WriteFileOrDie(data_ + "acct1.tsg", msg);
     WriteFileOrDie(data_ + "acct2.tsg", msg);
     WriteFileOrDie(data_ + "acct3.tsg", msg);
@@ -264,8 +272,9 @@ TEST_F(Process, FailuresKeepTheDownloadFile) {
     prompt_.Clear();
     EXPECT_FALSE(parser.Parse(data_ + "gone.tsg"));
     ASSERT_EQ(prompt_.Errors().size(), 1u);
-    EXPECT_EQ(prompt_.Errors()[0], "Fenmarch Skiffpost could not process this message.\nReason: Message file not "
-                                   "found. (Module-\"FRMPROCESS\")\nFix: Try freeing some disk space.");
+    EXPECT_EQ(prompt_.Errors()[0],
+              "Fenmarch Skiffpost could not process this message.\nReason: Message file not "
+              "found. (Module-\"FRMPROCESS\")\nFix: Try freeing some disk space.");
 }
 
 // The index is saved on the processing thread once the bodies are flushed;
@@ -276,8 +285,8 @@ TEST_F(Process, AnIndexThatCannotBeSavedKeepsTheDownloadAndSaysSo) {
     std::filesystem::create_directories(data_ + "In Box.Bak");
     TDownloadProcessing processing(store_, filters_, actions_, locked_, clock_, data_, attach_);
     std::vector<int> handles;
-    EXPECT_FALSE(processing.Run(TMailboxName::kInBox,
-                                [&](int handle, const THeaderItem&) { handles.push_back(handle); }));
+    EXPECT_FALSE(
+        processing.Run(TMailboxName::kInBox, [&](int handle, const THeaderItem&) { handles.push_back(handle); }));
     ASSERT_EQ(handles.size(), 1u);
     EXPECT_TRUE(Exists(data_ + "plain.tsg"));
     EXPECT_EQ(prompt_.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost has failed to save headers to disk."}));
@@ -287,10 +296,12 @@ TEST_F(Process, AnIndexThatCannotBeSavedKeepsTheDownloadAndSaysSo) {
 }
 
 TEST_F(Process, JunkNeverHangsOrLosesTheMessage) {
-    std::string junk = "From: x@y\r\nContent-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\nContent-Type: "
-                       "multipart/alternative; boundary=\"c\"\r\n\r\n--c\r\nContent-Type: text/html\r\n\r\n<b";
+    std::string junk =
+        "From: x@y\r\nContent-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\nContent-Type: "
+        "multipart/alternative; boundary=\"c\"\r\n\r\n--c\r\nContent-Type: text/html\r\n\r\n<b";
     junk += std::string("\0\x01\xff<<>>", 8);
-    junk += "\r\n--b\r\nContent-Disposition: attachment; filename=\"..\"\r\nContent-Transfer-Encoding: base64\r\n\r\n!!";
+    junk +=
+        "\r\n--b\r\nContent-Disposition: attachment; filename=\"..\"\r\nContent-Transfer-Encoding: base64\r\n\r\n!!";
     WriteFileOrDie(data_ + "junk.tsg", junk);
     WriteFileOrDie(data_ + "empty.tsg", "");
     const auto h = RunAll();
@@ -358,11 +369,13 @@ TEST_F(Process, StoppingMidRunLosesNoMessage) {
         TMessageStorer storer(store_, filters_, actions_);
         TProcessQueue queue(
             data_, parser, main_,
-            [&](std::vector<TParsedMessage>& m, const std::string& mailbox) { return Store(storer, m, mailbox, handles); },
+            [&](std::vector<TParsedMessage>& m, const std::string& mailbox) {
+                return Store(storer, m, mailbox, handles);
+            },
             nullptr);
         queue.Start();
         while (handles.empty()) main_.WaitAndRun(std::chrono::milliseconds(5));
-    }  // the queue stops with batches still to come
+    }                    // the queue stops with batches still to come
     main_.RunPending();  // a batch posted before the stop must not be stored now
     const auto left = TProcessQueue::DownloadedFiles(data_);
     EXPECT_LT(handles.size(), static_cast<std::size_t>(count));
@@ -405,7 +418,9 @@ TEST_F(Process, EncodedWordsSplitInsideACharacterAreJoined) {
     Add("splitwords.tsg");
     const auto h = RunAll();
     ASSERT_EQ(h.size(), 1u);
-    EXPECT_EQ(Record(h[0]).Subject, "Gr\xfc\xdf" "e und \xe4");
+    EXPECT_EQ(Record(h[0]).Subject,
+              "Gr\xfc\xdf"
+              "e und \xe4");
     EXPECT_EQ(Record(h[0]).Who, "J\xfcrgen");
 }
 

@@ -29,7 +29,9 @@ TEST(TelLink, KeepsWhatADialerDialsAndDropsTheSeparators) {
     EXPECT_EQ(tellink::FromNumber("555+0100"), "tel:5550100");
     EXPECT_EQ(tellink::FromNumber(" +1 800"), "tel:+1800");
     // Letters, control characters and 8-bit bytes cannot be dialed.
-    EXPECT_EQ(tellink::FromNumber("call 555\r\n\x01\xE9" "0100 ext"), "tel:5550100");
+    EXPECT_EQ(tellink::FromNumber("call 555\r\n\x01\xE9"
+                                  "0100 ext"),
+              "tel:5550100");
 }
 
 TEST(MemberPhone, FindsTheFirstMemberOfExactlyThatName) {

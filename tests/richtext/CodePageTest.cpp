@@ -29,14 +29,21 @@ TEST(CodePage, UnknownCodePagesDecodeAsWindows1252) {
 
 TEST(CodePage, MultiByteCodePagesDecodeTogetherAndReplaceBrokenBytes) {
     EXPECT_TRUE(TCodePage(932).MultiByte());
-    EXPECT_EQ(Decode(932, "\x82\xA0" "a\x83" "e"), U"\u3042a\u30C6");
+    EXPECT_EQ(Decode(932,
+                     "\x82\xA0"
+                     "a\x83"
+                     "e"),
+              U"\u3042a\u30C6");
     EXPECT_EQ(Decode(936, "\xC4\xE3"), U"\u4F60");
     EXPECT_EQ(Decode(949, "\xC7\xD1"), U"\uD55C");
     EXPECT_EQ(Decode(950, "\xA4\xA4"), U"\u4E2D");
     EXPECT_EQ(Decode(65001, "\xC3\xA9"), U"\u00E9");
     // A lead byte without its trail, and a byte that is no character.
     EXPECT_EQ(Decode(932, "a\x82"), U"a\uFFFD");
-    EXPECT_EQ(Decode(65001, "\xFF" "b"), U"\uFFFDb");
+    EXPECT_EQ(Decode(65001,
+                     "\xFF"
+                     "b"),
+              U"\uFFFDb");
 }
 
 TEST(CodePage, CharsetsNameTheirCodePages) {

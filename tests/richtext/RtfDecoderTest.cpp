@@ -20,27 +20,44 @@ struct TLogSink {
 
     void Char(char32_t c) { log += Utf8(std::u32string(1, c)); }
     void Text(std::string_view ascii) { log += ascii; }
-    void Paragraph() {
-        log += "|" + std::to_string(decoder->Format()) + "/" + std::to_string(decoder->FontNumber());
-    }
+    void Paragraph() { log += "|" + std::to_string(decoder->Format()) + "/" + std::to_string(decoder->FontNumber()); }
     void FormatChanged() {}
-    void Font(int number, const std::u32string& name) {
-        log += "[f" + std::to_string(number) + "=" + Utf8(name) + "]";
-    }
+    void Font(int number, const std::u32string& name) { log += "[f" + std::to_string(number) + "=" + Utf8(name) + "]"; }
     void ColorEnd() { log += ";"; }
     void Word(rtfwords::TWord w, bool hasParam, std::int64_t param) {
         using rtfwords::TWord;
         switch (w) {
-            case TWord::B: log += "<b"; break;
-            case TWord::I: log += "<i"; break;
-            case TWord::Fs: log += "<fs"; decoder->Format() = static_cast<int>(param); break;
-            case TWord::Plain: log += "<plain"; break;
-            case TWord::Pn: log += decoder->OuterFormat() ? "<pn^" : "<pn"; break;
-            case TWord::ColorTable: log += "<colortbl"; break;
-            case TWord::Red: log += "<red"; break;
-            case TWord::Green: log += "<green"; break;
-            case TWord::Blue: log += "<blue"; break;
-            default: log += "<?"; break;
+            case TWord::B:
+                log += "<b";
+                break;
+            case TWord::I:
+                log += "<i";
+                break;
+            case TWord::Fs:
+                log += "<fs";
+                decoder->Format() = static_cast<int>(param);
+                break;
+            case TWord::Plain:
+                log += "<plain";
+                break;
+            case TWord::Pn:
+                log += decoder->OuterFormat() ? "<pn^" : "<pn";
+                break;
+            case TWord::ColorTable:
+                log += "<colortbl";
+                break;
+            case TWord::Red:
+                log += "<red";
+                break;
+            case TWord::Green:
+                log += "<green";
+                break;
+            case TWord::Blue:
+                log += "<blue";
+                break;
+            default:
+                log += "<?";
+                break;
         }
         log += (hasParam ? std::to_string(param) : "") + ">";
     }
@@ -61,7 +78,8 @@ TEST(RtfDecoder, TextThatIsNotReadGivesTheSinkNothing) {
     // word counts as one character) and the text of a numbering.
     EXPECT_EQ(Log("{\\rtf1 a{\\*\\x \\b b}{\\pict\\b c}{\\info{\\title t}}\\u8364\\b d\\par"
                   "\\'e9 {\\*\\pn\\pnlvlblt{\\pntxtb x}}\\i e}after"),
-              "a\xE2\x82\xAC" "d|0/0\xC3\xA9 <pn^><i>e");
+              "a\xE2\x82\xAC"
+              "d|0/0\xC3\xA9 <pn^><i>e");
 }
 
 TEST(RtfDecoder, FontAndColourTablesReachTheSinkEntryByEntry) {

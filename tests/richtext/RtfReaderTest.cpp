@@ -34,7 +34,8 @@ TEST(RtfReader, GroupsRestoreTheCharacterFormat) {
 }
 
 TEST(RtfReader, ZeroParametersSwitchOffAndPlainResets) {
-    const auto doc = TRtfReader::Read(R"({\rtf1 \b\i\ul\strike a\b0 b\i0 c\ulnone d\strike0 e\ul f\ul0 g\b\fs40 h\plain i})");
+    const auto doc =
+        TRtfReader::Read(R"({\rtf1 \b\i\ul\strike a\b0 b\i0 c\ulnone d\strike0 e\ul f\ul0 g\b\fs40 h\plain i})");
     ASSERT_EQ(doc.paragraphs.size(), 1u);
     const auto& runs = doc.paragraphs[0].runs;
     ASSERT_EQ(runs.size(), 9u);
@@ -50,8 +51,8 @@ TEST(RtfReader, ZeroParametersSwitchOffAndPlainResets) {
 }
 
 TEST(RtfReader, ColoursComeFromTheTableWithAutoAsBlack) {
-    const auto doc = TRtfReader::Read(
-        R"({\rtf1{\colortbl ;\red255\green0\blue0;\red0\green128\blue255;}\cf1 r\cf2 b\cf0 a\cf9 x})");
+    const auto doc =
+        TRtfReader::Read(R"({\rtf1{\colortbl ;\red255\green0\blue0;\red0\green128\blue255;}\cf1 r\cf2 b\cf0 a\cf9 x})");
     const auto& runs = doc.paragraphs.at(0).runs;
     ASSERT_EQ(runs.size(), 3u);  // auto and a missing entry are both black
     EXPECT_EQ(runs[0].format.color, 0x0000FFu);
@@ -61,7 +62,8 @@ TEST(RtfReader, ColoursComeFromTheTableWithAutoAsBlack) {
 }
 
 TEST(RtfReader, ParagraphFormatIsTakenAtTheParagraphMark) {
-    const auto doc = TRtfReader::Read(R"({\rtf1 \qc one\par \pard\qr\li400\fi-200 two\par\pard\qj three\par \pard four\par})");
+    const auto doc =
+        TRtfReader::Read(R"({\rtf1 \qc one\par \pard\qr\li400\fi-200 two\par\pard\qj three\par \pard four\par})");
     ASSERT_EQ(doc.paragraphs.size(), 4u);
     EXPECT_EQ(doc.paragraphs[0].format.alignment, TAlignment::Center);
     EXPECT_EQ(doc.paragraphs[1].format, (TParaFormat{TAlignment::Right, false, 400, -200}));
@@ -88,7 +90,8 @@ TEST(RtfReader, BulletsAsARichEditControlWritesThem) {
 
 TEST(RtfReader, SymbolsAndEscapes) {
     EXPECT_EQ(TextOf(R"({\rtf1 a\\b\{c\}d\~e\-f\_g\emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet\tab h})"),
-              "a\\b{c}d\xC2\xA0" "ef\xE2\x80\x91g\xE2\x80\x94\xE2\x80\x93\xE2\x80\x98\xE2\x80\x99\xE2\x80\x9C"
+              "a\\b{c}d\xC2\xA0"
+              "ef\xE2\x80\x91g\xE2\x80\x94\xE2\x80\x93\xE2\x80\x98\xE2\x80\x99\xE2\x80\x9C"
               "\xE2\x80\x9D\xE2\x80\xA2\th\n");
     // \line breaks the line within the paragraph; a backslash before a line end is \par.
     const auto doc = TRtfReader::Read("{\\rtf1 a\\line b\\\nc}");
@@ -97,14 +100,13 @@ TEST(RtfReader, SymbolsAndEscapes) {
     EXPECT_EQ(plaintext::Utf8(doc), "a\nb\nc\n");
 }
 
-TEST(RtfReader, LineEndsInTheSourceAreNotText) {
-    EXPECT_EQ(TextOf("{\\rtf1 ab\r\ncd\ne\\par\r\n}"), "abcde\n");
-}
+TEST(RtfReader, LineEndsInTheSourceAreNotText) { EXPECT_EQ(TextOf("{\\rtf1 ab\r\ncd\ne\\par\r\n}"), "abcde\n"); }
 
 TEST(RtfReader, HexBytesInTheDocumentCodePage) {
     EXPECT_EQ(TextOf(R"({\rtf1\ansi caf\'e9 \'80 \'93q\'94})"), "caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\n");
     // Windows-1251: the same bytes are Cyrillic.
-    EXPECT_EQ(TextOf(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})"), "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n");
+    EXPECT_EQ(TextOf(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})"),
+              "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n");
     // Windows-1250 (Czech) and 1253 (Greek).
     EXPECT_EQ(TextOf(R"({\rtf1\ansi\ansicpg1250 \'9e\'e8})"), "\xC5\xBE\xC4\x8D\n");
     EXPECT_EQ(TextOf(R"({\rtf1\ansi\ansicpg1253 \'e1})"), "\xCE\xB1\n");
@@ -113,8 +115,9 @@ TEST(RtfReader, HexBytesInTheDocumentCodePage) {
 }
 
 TEST(RtfReader, FontCharsetSelectsTheCodePageOfItsText) {
-    const std::string rtf = R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil\fcharset0 Arial;}{\f1\fnil\fcharset204 Arial CYR;})"
-                            R"({\f2\fnil\fcharset128 MS Gothic;}}\f0 \'e9 \f1 \'e9 \f2 \'82\'a0\'83e\f0 \'e9})";
+    const std::string rtf =
+        R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil\fcharset0 Arial;}{\f1\fnil\fcharset204 Arial CYR;})"
+        R"({\f2\fnil\fcharset128 MS Gothic;}}\f0 \'e9 \f1 \'e9 \f2 \'82\'a0\'83e\f0 \'e9})";
     EXPECT_EQ(TextOf(rtf), "\xC3\xA9 \xD0\xB9 \xE3\x81\x82\xE3\x83\x86\xC3\xA9\n");
 }
 
@@ -133,7 +136,10 @@ TEST(RtfReader, UnicodeWithItsFallbackSkipped) {
     // \uc0: nothing to skip.
     EXPECT_EQ(TextOf(R"({\rtf1\uc0\u233 z})"), "\xC3\xA9z\n");
     // The skip stops at a group's end, and \uc is restored with the group.
-    EXPECT_EQ(TextOf(R"({\rtf1{\uc3\u233}ab\u233?c})"), "\xC3\xA9" "ab\xC3\xA9" "c\n");
+    EXPECT_EQ(TextOf(R"({\rtf1{\uc3\u233}ab\u233?c})"),
+              "\xC3\xA9"
+              "ab\xC3\xA9"
+              "c\n");
     // Surrogate pairs make one character; a lone half is a replacement character.
     EXPECT_EQ(TextOf(R"({\rtf1\u-10179?\u-8704?!\u-10179?x})"), "\xF0\x9F\x98\x80!\xEF\xBF\xBDx\n");
 }
@@ -190,7 +196,8 @@ TEST(RtfReader, MalformedInputYieldsWhatCouldBeRead) {
     EXPECT_EQ(TextOf("{\\rtf1 a\\'4"), "a\n");  // a control character is no text
     EXPECT_EQ(TextOf(std::string("{\\rtf1 a\0b\\'zz}", 16)), "abzz\n");
     // Absurd parameters are clamped.
-    const auto doc = TRtfReader::Read("{\\rtf1\\fs99999999999999999999\\li-99999999999\\fi77777777777\\uc-5\\u99999999?x}");
+    const auto doc =
+        TRtfReader::Read("{\\rtf1\\fs99999999999999999999\\li-99999999999\\fi77777777777\\uc-5\\u99999999?x}");
     ASSERT_EQ(doc.paragraphs.size(), 1u);
     EXPECT_EQ(doc.paragraphs[0].runs[0].format.halfPoints, 3276);
     EXPECT_EQ(doc.paragraphs[0].format.leftIndent, -31680);

@@ -76,8 +76,14 @@ TEST(RtfText, UnicodeFallbacksSurrogatesAndSkipCounts) {
     // replacement character; negative values count from 65536.
     const std::string rtf =
         "{\\rtf1\\uc1 a\\u55357?\\u56832?b{\\uc2\\u233\\'3f\\'3fc}\\u55357?d\\u-4064?e{\\uc0\\u233 f}\\u233?g}";
-    EXPECT_EQ(Utf8Text(rtf), "a\xF0\x9F\x98\x80" "b\xC3\xA9" "c\xEF\xBF\xBD" "d\xEF\x80\xA0"
-                             "e\xC3\xA9" "f\xC3\xA9" "g\n");
+    EXPECT_EQ(Utf8Text(rtf),
+              "a\xF0\x9F\x98\x80"
+              "b\xC3\xA9"
+              "c\xEF\xBF\xBD"
+              "d\xEF\x80\xA0"
+              "e\xC3\xA9"
+              "f\xC3\xA9"
+              "g\n");
     EXPECT_EQ(TRtfText::Of(rtf), ReaderText(rtf));
 }
 
@@ -106,8 +112,8 @@ TEST(RtfText, DocumentEndsWithItsGroupAndFragmentsAtTheirEnd) {
 TEST(RtfText, SlicesOfAnySizeGiveTheSameText) {
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 G;}{\\f1 A;}}";
     for (int i = 0; i < 50; ++i)
-        rtf += "\\f1 line " + std::to_string(i) +
-               " {\\b bold}\\'e9\\u8364?\\f0\\'82\\'b1\\line{\\*\\x skipped}\\par\r\n";
+        rtf +=
+            "\\f1 line " + std::to_string(i) + " {\\b bold}\\'e9\\u8364?\\f0\\'82\\'b1\\line{\\*\\x skipped}\\par\r\n";
     rtf += "}";
     const std::u32string expected = ReaderText(rtf);
     for (std::size_t slice = 1; slice < 40; ++slice) ASSERT_EQ(Sliced(rtf, slice), expected) << slice;

@@ -181,8 +181,9 @@ TEST(RtfWriter, FontNamesAreWrittenAsReadersTakeThem) {
     p.runs.push_back({U"c", Format("Ar;ial")});
     p.runs.push_back({U"d", Format("   ")});
     const auto lines = TRtfWriter::Lines(doc);
-    EXPECT_EQ(lines[0], "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
-                        "{\\f1\\fnil\\fcharset0 MS Sans Serif;}}");
+    EXPECT_EQ(lines[0],
+              "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+              "{\\f1\\fnil\\fcharset0 MS Sans Serif;}}");
     EXPECT_EQ(lines[3], "abc\\f1 d\\f0\\par ");
     const std::string rtf = TRtfWriter::Write(doc);
     EXPECT_EQ(TRtfWriter::Write(TRtfReader::Read(rtf)), rtf);

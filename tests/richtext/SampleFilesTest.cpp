@@ -46,7 +46,8 @@ TEST(RtfSamples, WordProcessorWithListsFieldsAndHiddenDestinations) {
     const auto doc = Sample("word.rtf");
     EXPECT_EQ(plaintext::Utf8(doc),
               "Dear colleagues,\n"
-              "the figures are up 12% \xE2\x80\x9C" "as planned\xE2\x80\x9D.\n"
+              "the figures are up 12% \xE2\x80\x9C"
+              "as planned\xE2\x80\x9D.\n"
               "Sales\n"
               "Na\xC3\xAFve caf\xC3\xA9s\n"
               "example.com\xE6\x97\xA5\xE6\x9C\xAC\n");
@@ -75,7 +76,8 @@ TEST(RtfSamples, MailServerConversionOfPlainText) {
 TEST(RtfSamples, MacTextEditorWithBackslashLineEnds) {
     const auto doc = Sample("textedit.rtf");
     EXPECT_EQ(plaintext::Utf8(doc),
-              "Hi Bob,\n\nImportant: the caf\xC3\xA9 opens at 9\xC2\xA0" "am\nCheers \xE2\x98\x83\n");
+              "Hi Bob,\n\nImportant: the caf\xC3\xA9 opens at 9\xC2\xA0"
+              "am\nCheers \xE2\x98\x83\n");
     ASSERT_EQ(doc.paragraphs.size(), 4u);
     EXPECT_EQ(doc.paragraphs[2].runs[0].format.fontName, "Helvetica-Bold");
     EXPECT_TRUE(doc.paragraphs[2].runs[0].format.bold);

@@ -70,8 +70,10 @@ std::string AsUnrtfShows(const TRichDocument& doc) {
     for (const auto& p : doc.paragraphs) {
         if (p.format.bullet) out += "\xE2\x80\xA2\n";
         for (const char32_t c : p.Text()) {
-            if (c == TRichDocument::kLineBreak) out += '\n';
-            else cp1252::AppendUtf8(out, c);
+            if (c == TRichDocument::kLineBreak)
+                out += '\n';
+            else
+                cp1252::AppendUtf8(out, c);
         }
         while (!out.empty() && out.back() == ' ') out.pop_back();  // as BodyText trims them
         out += '\n';
@@ -93,8 +95,8 @@ TEST(Unrtf, ReadsTheTextWeWrite) {
     p.runs.push_back({U"important", bold});
     p.runs.push_back({U": the caf\u00E9 costs \u20AC5 \u2013 {really} \\o/", plain});
     doc.AddParagraph(U"", plain);
-    doc.AddParagraph(U"Greek \u03B1\u03B2\u03B3 and Russian \u041F\u0440\u0438\u0432\u0435\u0442 and \u65E5\u672C", plain,
-                     {TAlignment::Center, false, 0, 0});
+    doc.AddParagraph(U"Greek \u03B1\u03B2\u03B3 and Russian \u041F\u0440\u0438\u0432\u0435\u0442 and \u65E5\u672C",
+                     plain, {TAlignment::Center, false, 0, 0});
     doc.AddParagraph(U"item one", plain, {TAlignment::Left, true, 200, 0});
     doc.AddParagraph(U"last \u201Cquoted\u201D line", plain);
 

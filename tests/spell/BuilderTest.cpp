@@ -22,7 +22,8 @@ std::vector<std::string> RandomWords(std::mt19937& rng, int count, const std::st
     return words;
 }
 
-std::string Build(const std::vector<std::string>& words, std::uint32_t maxNodes, TDictionaryBuilder::TStats* stats = nullptr) {
+std::string Build(const std::vector<std::string>& words, std::uint32_t maxNodes,
+                  TDictionaryBuilder::TStats* stats = nullptr) {
     TDictionaryBuilder b;
     for (const auto& w : words) b.AddWord(w);
     std::string out = b.Build(maxNodes);

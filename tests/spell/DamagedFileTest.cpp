@@ -70,7 +70,7 @@ TEST_F(DamagedFileTest, ChildNumbersPastTheSectionAreNotFollowed) {
 TEST_F(DamagedFileTest, CyclesEndAtTheDepthAndVisitBounds) {
     // Both root nodes lead back to the root list: every word of S and T letters "exists".
     ASSERT_TRUE(engine.OpenMainDictionary(Put(File(1, 2, {Node(1, 'S', W), Node(1, 'T', L | W)}))));
-    EXPECT_TRUE(engine.Lookup("ststststststststststststs"));  // 25 letters
+    EXPECT_TRUE(engine.Lookup("ststststststststststststs"));      // 25 letters
     EXPECT_FALSE(engine.Lookup("stststststststststststststst"));  // past the word limit
     Exercise("ssssssssssssssssssssssssssssssssssssssss");
     Exercise("tsst");
@@ -86,8 +86,8 @@ TEST_F(DamagedFileTest, ListsWithoutALastNodeStopAtTheLetterCount) {
 }
 
 TEST_F(DamagedFileTest, CapacityBeyondTheFileReadsOnlyWhatIsThere) {
-    ASSERT_TRUE(engine.OpenMainDictionary(
-        Put(File(1, 4000000000u, {Node(2, 'O', L), Node(0, 'X', L | W), Node(9, 'Y', 0)}))));
+    ASSERT_TRUE(
+        engine.OpenMainDictionary(Put(File(1, 4000000000u, {Node(2, 'O', L), Node(0, 'X', L | W), Node(9, 'Y', 0)}))));
     EXPECT_TRUE(engine.Lookup("ox"));
     EXPECT_FALSE(engine.Lookup("oy"));
     Exercise("ox");

@@ -56,7 +56,8 @@ TEST(EditWalkTest, DistanceAgreesWithTheWholeTable) {
     for (int n = 0; n < 3000; ++n) {
         const std::string a = RandomWord(rng, 0, 9, "ABC"), b = RandomWord(rng, 0, 9, "ABC");
         const int ref = ReferenceDistance(a, b);
-        for (int limit : {0, 1, 2}) EXPECT_EQ(TEditWalk::Distance(a, b, limit), std::min(ref, limit + 1)) << a << " " << b;
+        for (int limit : {0, 1, 2})
+            EXPECT_EQ(TEditWalk::Distance(a, b, limit), std::min(ref, limit + 1)) << a << " " << b;
     }
     EXPECT_EQ(TEditWalk::Distance("RECIEVE", "RECEIVE", 2), 1);
     EXPECT_EQ(TEditWalk::Distance("CA", "ABC", 2), 3);  // a swap and an insertion do not share a letter
@@ -83,9 +84,10 @@ TEST(EditWalkTest, WalkFindsExactlyTheWordsWithinTheAllowance) {
                 if (const int d = ReferenceDistance(w, target); d <= edits) expected[w] = d;
             TEditWalk walk(target, edits);
             for (const auto& section : engine.Sections())
-                EXPECT_GT(walk.Run(*section, 1000000, [&](std::string_view w, int d) {
-                    EXPECT_TRUE(found.emplace(std::string(w), d).second) << w;
-                }),
+                EXPECT_GT(walk.Run(*section, 1000000,
+                                   [&](std::string_view w, int d) {
+                                       EXPECT_TRUE(found.emplace(std::string(w), d).second) << w;
+                                   }),
                           0u);
             EXPECT_EQ(found, expected) << target << " within " << edits;
         }
@@ -108,7 +110,8 @@ TEST(SimilarityTest, OneRunTableScoresAsTheSearchByStartPositions) {
     std::mt19937 rng(3);
     for (int n = 0; n < 5000; ++n) {
         const std::string a = RandomWord(rng, 0, 12, "ABCD"), b = RandomWord(rng, 0, 12, "ABCD");
-        const int expected = a.empty() && b.empty() ? 100 : ReferenceMatched(a, b) * 100 / static_cast<int>(a.size() + b.size());
+        const int expected =
+            a.empty() && b.empty() ? 100 : ReferenceMatched(a, b) * 100 / static_cast<int>(a.size() + b.size());
         ASSERT_EQ(TSimilarity::Score(a, b), expected) << a << " " << b;
         EXPECT_LE(expected, TSimilarity::Bound(a.size(), b.size()));
     }

@@ -103,10 +103,9 @@ TEST(LetterToSoundRulesTest, GroupsHaveThePublishedSizesAndRows) {
     const auto same = [](const TSoundRule& r, const char* l, const char* p, const char* rt, const char* ph) {
         return r.left == l && r.pattern == p && r.right == rt && r.phonemes == ph;
     };
-    const char* other[10][4] = {{"", " ", "", " "},    {"", "-", "", ""},    {".", "'S", "", "z"},
-                                {"#:.E", "'S", "", "z"}, {"#", "'S", "", "z"}, {"", "'", "", ""},
-                                {"", ",", "", " "},    {"", ".", "", " "},   {"", "?", "", " "},
-                                {"", "!", "", " "}};
+    const char* other[10][4] = {{"", " ", "", " "},   {"", "-", "", ""}, {".", "'S", "", "z"}, {"#:.E", "'S", "", "z"},
+                                {"#", "'S", "", "z"}, {"", "'", "", ""}, {"", ",", "", " "},   {"", ".", "", " "},
+                                {"", "?", "", " "},   {"", "!", "", " "}};
     for (int i = 0; i < 10; ++i)
         EXPECT_TRUE(same(row(static_cast<std::size_t>(i + 1)), other[i][0], other[i][1], other[i][2], other[i][3]))
             << i;
@@ -243,15 +242,18 @@ TEST_F(SuggestTest, EachKindOfEditFindsItsWordWhereTheSoundKeyDoesNot) {
         const char* intended;
     };
     const TCase cases[] = {
-        {"insertion", "bxelieve", "believe"},    {"deletion", "beieve", "believe"},
-        {"substitution", "kelieve", "believe"},  {"transposition", "eblieve", "believe"},
+        {"insertion", "bxelieve", "believe"},
+        {"deletion", "beieve", "believe"},
+        {"substitution", "kelieve", "believe"},
+        {"transposition", "eblieve", "believe"},
         {"two edits, long word", "sepqrqte", "separate"},
     };
     for (const auto& c : cases) {
         for (TSuggestType type : {stCloseMatch, stPhoneme}) {
             const auto s = engine.Suggest(c.typed, type, 10);
             const auto at = std::find(s.begin(), s.end(), c.intended) - s.begin();
-            EXPECT_TRUE(at < static_cast<std::ptrdiff_t>(s.size()) && at < 10) << c.kind << " " << c.typed << (type == stPhoneme ? " (phoneme)" : "");
+            EXPECT_TRUE(at < static_cast<std::ptrdiff_t>(s.size()) && at < 10)
+                << c.kind << " " << c.typed << (type == stPhoneme ? " (phoneme)" : "");
             if (type == stCloseMatch) {
                 EXPECT_EQ(at, 0) << c.kind << " " << c.typed;
             }

@@ -37,7 +37,8 @@ TEST(WordWalkerTest, LettersApostrophesAndTheWindowsLetters) {
     EXPECT_EQ(AllWords(TLinesText("  -- 123 ...")), V{});
     // A letter the code page lacks stays inside its word, even at an end;
     // the '?' of any other missing character still splits.
-    EXPECT_EQ(AllWords(TLinesText("Dvo\x81\xE1k \x81\x81 x\x81 a?b")), (V{"Dvo\x81\xE1k", "\x81\x81", "x\x81", "a", "b"}));
+    EXPECT_EQ(AllWords(TLinesText("Dvo\x81\xE1k \x81\x81 x\x81 a?b")),
+              (V{"Dvo\x81\xE1k", "\x81\x81", "x\x81", "a", "b"}));
 }
 
 TEST(WordWalkerTest, ClosingApostrophesAreNoPartOfTheWord) {

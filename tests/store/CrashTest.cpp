@@ -22,7 +22,8 @@ constexpr int kKills = 40;
 // A body that names its record and can be checked on its own: a torn or
 // foreign body never passes.
 std::string MakeBody(int id, int version, int length) {
-    std::string body = "id=" + std::to_string(id) + " v=" + std::to_string(version) + " len=" + std::to_string(length) + "|";
+    std::string body =
+        "id=" + std::to_string(id) + " v=" + std::to_string(version) + " len=" + std::to_string(length) + "|";
     for (int i = 0; static_cast<int>(body.size()) < length; ++i)
         body += static_cast<char>('a' + (id * 31 + version * 7 + i) % 26);
     return body;
@@ -99,7 +100,8 @@ TEST_F(StoreFixture, KilledAtRandomPointsTheStoreReloadsWhole) {
 
         const std::string log = ReadFileOrEmpty(logPath);
         const auto lastStart = log.rfind('\n', log.size() - 2);
-        const int inFlight = log.empty() ? -1 : std::stoi(log.substr(lastStart == std::string::npos ? 0 : lastStart + 1));
+        const int inFlight =
+            log.empty() ? -1 : std::stoi(log.substr(lastStart == std::string::npos ? 0 : lastStart + 1));
 
         Reopen(true);
         EXPECT_TRUE(prompt.Texts().empty()) << round;
@@ -117,7 +119,8 @@ TEST_F(StoreFixture, KilledAtRandomPointsTheStoreReloadsWhole) {
                 const THeaderItem& item = *store->Headers().At(h);
                 std::string body;
                 ASSERT_TRUE(store->Files().ReadBody(item, body)) << "round " << round << " record " << id;
-                ASSERT_TRUE(BodyIsWhole(body, id)) << "round " << round << " record " << id << " in flight " << inFlight;
+                ASSERT_TRUE(BodyIsWhole(body, id))
+                    << "round " << round << " record " << id << " in flight " << inFlight;
             }
             if (handles.size() > 1) TMessageDestroyer(*store).Destroy({handles.back()});
         }

@@ -7,7 +7,7 @@
 namespace {
 
 mode_t ModeOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
     return st.st_mode & 07777;
 }
@@ -34,9 +34,10 @@ TEST_F(FileModes, MailConfigurationAndListsArePrivateAndRewritesKeepTheUsersMode
     for (const char* name : {"Work.msg", "Work.Mbx", "Internet.ini", "Internet.svr"})
         ASSERT_EQ(::chmod(dir.File(name).c_str(), 0640), 0);
     ASSERT_TRUE(store->RewriteBody(HandleOf(item), std::string(500, 'x')));  // index saved again
-    ASSERT_TRUE(store->Compact("Work"));                                      // message file replaced
+    ASSERT_TRUE(store->Compact("Work"));                                     // message file replaced
     config->WriteString("Pop Settings", "Name", "June");
-    ASSERT_TRUE(listfile::Write(dir.File("Internet.svr"), {{"Home", {"pop.example.com"}}}, store->Flags().listFill, pump));
+    ASSERT_TRUE(
+        listfile::Write(dir.File("Internet.svr"), {{"Home", {"pop.example.com"}}}, store->Flags().listFill, pump));
     for (const char* name : {"Work.msg", "Work.Mbx", "Internet.ini", "Internet.svr"})
         EXPECT_EQ(ModeOf(dir.File(name)), 0640u) << name;
     EXPECT_EQ(::umask(022), 022u);  // nothing changed the process umask

@@ -109,8 +109,9 @@ TEST_F(Headers, OutOfRangeHandleIsAFilesysError) {
     EXPECT_EQ(list().HandleOf(spare), -1);
     EXPECT_NE(list().HandleToHeader(-1), nullptr);
     ASSERT_EQ(prompt.Errors().size(), 2u);
-    EXPECT_EQ(prompt.Errors()[0],
-              "Fenmarch Skiffpost encountered and error in Module FILESYS.\r\nReason: HandleToHeader conversion error.");
+    EXPECT_EQ(
+        prompt.Errors()[0],
+        "Fenmarch Skiffpost encountered and error in Module FILESYS.\r\nReason: HandleToHeader conversion error.");
     EXPECT_EQ(list().Count("In Box"), 1);
     EXPECT_EQ(list().At(7), nullptr);
 }

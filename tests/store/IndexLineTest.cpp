@@ -4,8 +4,12 @@
 
 namespace {
 const std::string kExample =
-    "Hello\x01Jane Doe\x01" "05/07/96 02:15 PM\x01-1\x01Jane Doe\x01" "C:\\Attach\\a.txt\x02\x01NR ATT\x01\x01\x01\x01\x01"
-    "0\x01" "1834\x01" "100\x01\x01Office\x01";
+    "Hello\x01Jane Doe\x01"
+    "05/07/96 02:15 PM\x01-1\x01Jane Doe\x01"
+    "C:\\Attach\\a.txt\x02\x01NR ATT\x01\x01\x01\x01\x01"
+    "0\x01"
+    "1834\x01"
+    "100\x01\x01Office\x01";
 }
 
 TEST(IndexLine, ExampleLineRoundTrips) {
@@ -41,8 +45,16 @@ TEST(IndexLine, EveryFieldGoesToItsPlace) {
     h.Slack = 7;
     h.BCCList = "bcc";
     h.CCList = "cc";
-    EXPECT_EQ(TIndexLine::Format(h), "s\x01w\x01" "d\x01" "77\x01" "a\x01p1\x02p2\x02\x01RE ATT\x01srv\x01\x01sig\x01RTF\x01"
-                                     "5\x01" "6\x01" "7\x01" "bcc\x01" "cc\x01");
+    EXPECT_EQ(TIndexLine::Format(h),
+              "s\x01w\x01"
+              "d\x01"
+              "77\x01"
+              "a\x01p1\x02p2\x02\x01RE ATT\x01srv\x01\x01sig\x01RTF\x01"
+              "5\x01"
+              "6\x01"
+              "7\x01"
+              "bcc\x01"
+              "cc\x01");
     THeaderItem back = TIndexLine::Parse(TIndexLine::Format(h));
     EXPECT_EQ(back.WindowHandle, -1);  // a stored window handle means nothing in a new run
     back.WindowHandle = 77;
@@ -50,7 +62,11 @@ TEST(IndexLine, EveryFieldGoesToItsPlace) {
 }
 
 TEST(IndexLine, ShortLineFillsTheRestWithDefaults) {
-    const THeaderItem h = TIndexLine::Parse("Subj\x01Who\x01" "Date\x01" "12\x01" "Addr");
+    const THeaderItem h = TIndexLine::Parse(
+        "Subj\x01Who\x01"
+        "Date\x01"
+        "12\x01"
+        "Addr");
     EXPECT_EQ(h.Subject, "Subj");
     EXPECT_EQ(h.Address, "Addr");  // the rest of the line is the last field
     EXPECT_TRUE(h.Attachments.empty());
@@ -63,7 +79,9 @@ TEST(IndexLine, ShortLineFillsTheRestWithDefaults) {
 }
 
 TEST(IndexLine, BadNumbersTakeTheirDefaults) {
-    const std::string line = std::string(11, '\x01') + "x1\x01" "12abc\x01 \x01";
+    const std::string line = std::string(11, '\x01') +
+                             "x1\x01"
+                             "12abc\x01 \x01";
     const THeaderItem h = TIndexLine::Parse(line);
     EXPECT_EQ(h.Offset, -1);
     EXPECT_EQ(h.Size, 0);

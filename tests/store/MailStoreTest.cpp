@@ -86,7 +86,8 @@ TEST_F(MailStore, LoadingInNodeOrderMarksNewMailAndCountsIt) {
     WriteFileOrDie(dir.File("Work.Mbx"), Line("w1", "NR ATT") + Line("w2", "NR"));
     WriteFileOrDie(dir.File("In Box.Mbx"), Line("i1", "R") + Line("i2", "NR"));
     std::vector<std::string> tips;
-    store->Tip().AddListener([&](const std::string& tip, const std::string& icon) { tips.push_back(tip + "|" + icon); });
+    store->Tip().AddListener(
+        [&](const std::string& tip, const std::string& icon) { tips.push_back(tip + "|" + icon); });
     store->LoadTree();
     ASSERT_EQ(store->Headers().Length(), 4);
     EXPECT_EQ(store->Headers().At(0)->Subject, "i1");  // handles follow the nodes
@@ -126,7 +127,8 @@ TEST_F(MailStore, TipTexts) {
 }
 
 TEST_F(MailStore, ShowMailboxFillsNewestFirstWithBoundedProgress) {
-    for (int i = 0; i < 1000; ++i) Add(i % 3 ? "In Box" : "Work", "m" + std::to_string(i), i == 999 ? mfNew | mfAttach : mfRead);
+    for (int i = 0; i < 1000; ++i)
+        Add(i % 3 ? "In Box" : "Work", "m" + std::to_string(i), i == 999 ? mfNew | mfAttach : mfRead);
     TProgress progress;
     store->ShowMailbox("In Box", &progress);
     const auto& rows = store->Rows();
@@ -142,7 +144,7 @@ TEST_F(MailStore, ShowMailboxFillsNewestFirstWithBoundedProgress) {
     EXPECT_GE(progress.steps, 50);
     EXPECT_LE(progress.steps, 101);
     EXPECT_EQ(progress.status, (std::vector<std::string>{"Loading messages for mailbox \"In Box\". Please wait...",
-                                                          "Loaded 666 message(s) for mailbox \"In Box\"."}));
+                                                         "Loaded 666 message(s) for mailbox \"In Box\"."}));
     store->ShowMailbox("Work");
     EXPECT_EQ(store->Rows().At(0).cells.SubItem(TMessageRows::kStatus), "NR");
     EXPECT_EQ(store->Rows().At(0).cells.SubItem(TMessageRows::kAttach), "  ");

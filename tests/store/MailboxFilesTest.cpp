@@ -190,7 +190,8 @@ TEST_F(MailboxFiles, MissingAndEmptyIndexes) {
 }
 
 TEST_F(MailboxFiles, LoadReadsEveryLineInOrder) {
-    WriteFileOrDie(Mbx("In Box"), "One\x01\x01\x01\x01\x01\x01NR\x01\r\nTwo\x01\x01\x01\x01\x01\x01R\x01\r\nThree\nFour");
+    WriteFileOrDie(Mbx("In Box"),
+                   "One\x01\x01\x01\x01\x01\x01NR\x01\r\nTwo\x01\x01\x01\x01\x01\x01R\x01\r\nThree\nFour");
     EXPECT_EQ(files().Load("In Box"), 1);
     ASSERT_EQ(store->Headers().Length(), 4);
     EXPECT_EQ(store->Headers().At(0)->Subject, "One");
@@ -333,7 +334,8 @@ TEST_F(MailboxFiles, AppendBodiesWritesABatchPerMailboxAndSurvivesAReload) {
     files().Load("Work");
     ASSERT_EQ(store->Headers().Length(), 3);
     std::vector<std::string> bodies;
-    for (int h = 0; h < 3; ++h) bodies.push_back(store->Headers().At(h)->Subject.str() + "=" + Body(*store->Headers().At(h)));
+    for (int h = 0; h < 3; ++h)
+        bodies.push_back(store->Headers().At(h)->Subject.str() + "=" + Body(*store->Headers().At(h)));
     EXPECT_EQ(bodies, (std::vector<std::string>{"a=first", "c=third", "b=second"}));
 }
 
@@ -413,8 +415,9 @@ TEST_F(MailboxFiles, ADamagedLineAtTheFileEndLoadsAndASaveNeverTrustsIt) {
     damaged.Offset = 110;
     damaged.Size = -5;
     damaged.Slack = -3;
-    WriteFileOrDie(Mbx("In Box"), good + TIndexLine::Format(damaged) + "\r\n\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01"
-                                  "-99999999999999999999\x01-1\x01-2147483648\r\n\x01\r\n");
+    WriteFileOrDie(Mbx("In Box"), good + TIndexLine::Format(damaged) +
+                                      "\r\n\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01"
+                                      "-99999999999999999999\x01-1\x01-2147483648\r\n\x01\r\n");
     Reopen(false);
     EXPECT_EQ(files().Load("In Box"), 0);
     ASSERT_EQ(store->Headers().Length(), 4);

@@ -21,10 +21,11 @@ TEST_F(Operations, NewMailboxesGetUniqueNamesAndAFolderEntry) {
     const int parent = store->Tree().IndexOf("New Mailbox");
     EXPECT_EQ(ops->CreateMailbox("Child", parent), "Child");
     EXPECT_EQ(ops->CreateMailbox("Second", parent), "Second");
-    EXPECT_EQ(store->Tree().Names(), (std::vector<std::string>{"Trash Can", "In Box", "Out Box", "Sent Box", "New Mailbox",
-                                                               "Child", "Second", "new mailbox (2)"}));
-    EXPECT_EQ(ReadFileOrEmpty(store->TreePath()),
-              "Trash Can\r\nIn Box\r\nOut Box\r\nSent Box\r\nNew Mailbox\r\n\tChild\r\n\tSecond\r\nnew mailbox (2)\r\n");
+    EXPECT_EQ(store->Tree().Names(), (std::vector<std::string>{"Trash Can", "In Box", "Out Box", "Sent Box",
+                                                               "New Mailbox", "Child", "Second", "new mailbox (2)"}));
+    EXPECT_EQ(
+        ReadFileOrEmpty(store->TreePath()),
+        "Trash Can\r\nIn Box\r\nOut Box\r\nSent Box\r\nNew Mailbox\r\n\tChild\r\n\tSecond\r\nnew mailbox (2)\r\n");
     EXPECT_EQ(config->ReadString(cfg::kMailBoxesSection, "new mailbox (2)", ""), dir.Path());
     EXPECT_FALSE(ops->CreateMailbox("a|b", -1));
     EXPECT_FALSE(ops->CreateMailbox("   ", -1));
@@ -52,10 +53,11 @@ TEST_F(Operations, DeleteAsksWithTheCountAndNeverTakesAParent) {
     prompt.QueueAnswer(TPromptAnswer::No);
     EXPECT_FALSE(ops->DeleteMailbox("Work"));
     ASSERT_EQ(prompt.Texts().size(), 1u);
-    EXPECT_EQ(prompt.Texts()[0].text,
-              "Are you sure you want to delete Mailbox Work?\rIf you choose yes you will destroy all message(s) in the "
-              "cateogry forever.\rWe recommend that you move these messages to the Trash Can.\rThis Mailbox has 3 item(s) "
-              "in it");
+    EXPECT_EQ(
+        prompt.Texts()[0].text,
+        "Are you sure you want to delete Mailbox Work?\rIf you choose yes you will destroy all message(s) in the "
+        "cateogry forever.\rWe recommend that you move these messages to the Trash Can.\rThis Mailbox has 3 item(s) "
+        "in it");
     EXPECT_EQ(store->Tree().IndexOf("Work"), 4);
 
     ASSERT_TRUE(ops->CreateMailbox("Child", 4));
@@ -126,8 +128,9 @@ TEST_F(Operations, CompactionFailureIsReportedAsOptimizing) {
     a.Offset = 100;
     a.Size = 10;
     EXPECT_FALSE(ops->CompactWithReport("In Box"));
-    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{
-                                   "Fenmarch Skiffpost could not finish optimizing Mailbox \"In Box\".\nReason: Not enough "
-                                   "disk resources or disk error.\nFix: Please run Scandisk or check that you have enough "
-                                   "disk space free"});
+    EXPECT_EQ(prompt.Errors(),
+              std::vector<std::string>{
+                  "Fenmarch Skiffpost could not finish optimizing Mailbox \"In Box\".\nReason: Not enough "
+                  "disk resources or disk error.\nFix: Please run Scandisk or check that you have enough "
+                  "disk space free"});
 }

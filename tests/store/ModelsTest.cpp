@@ -14,12 +14,18 @@ struct TRowsLog : IMessageRowsObserver {
     int countBefore = 0;
     void RowsAboutToBeReset() override { log.push_back("reset?"); }
     void RowsReset() override { log.push_back("reset " + std::to_string(rows->Count())); }
-    void RowAboutToBeInserted(int p) override { countBefore = rows->Count(); log.push_back("insert? " + std::to_string(p)); }
+    void RowAboutToBeInserted(int p) override {
+        countBefore = rows->Count();
+        log.push_back("insert? " + std::to_string(p));
+    }
     void RowInserted(int p) override {
         EXPECT_EQ(rows->Count(), countBefore + 1);
         log.push_back("insert " + std::to_string(p));
     }
-    void RowAboutToBeRemoved(int p) override { countBefore = rows->Count(); log.push_back("remove? " + std::to_string(p)); }
+    void RowAboutToBeRemoved(int p) override {
+        countBefore = rows->Count();
+        log.push_back("remove? " + std::to_string(p));
+    }
     void RowRemoved(int p) override {
         EXPECT_EQ(rows->Count(), countBefore - 1);
         log.push_back("remove " + std::to_string(p));
@@ -61,9 +67,9 @@ TEST(MessageRows, InsertAtTopFindUpdateRemove) {
     changed.cells.caption = "new subject";
     rows.Update(1, changed);
     EXPECT_EQ(rows.At(1).cells.caption, "new subject");
-    EXPECT_EQ(log.log, (std::vector<std::string>{"insert? 0", "insert 0", "insert? 0", "insert 0", "insert? 0", "insert 0",
-                                                 "remove? 0", "remove 0", "remove? 1", "remove 1", "insert? 0", "insert 0",
-                                                 "change 1"}));
+    EXPECT_EQ(log.log, (std::vector<std::string>{"insert? 0", "insert 0", "insert? 0", "insert 0", "insert? 0",
+                                                 "insert 0", "remove? 0", "remove 0", "remove? 1", "remove 1",
+                                                 "insert? 0", "insert 0", "change 1"}));
 }
 
 TEST(MessageRows, ResetFromOldestMatchesInsertingEachAtTheTop) {
@@ -141,5 +147,6 @@ TEST(MailboxTree, MovingASubtreeKeepsItsShape) {
     EXPECT_FALSE(tree.Move(0, Place::Before, 1));
     EXPECT_EQ(tree.Names(), (std::vector<std::string>{"E", "B", "A", "D", "F", "C"}));
     // Depths never jump: the file form reads back the same.
-    EXPECT_FALSE(TTreeFile::Parse(TTreeFile::Format(tree.ToFileNodes())).levelError) << TTreeFile::Format(tree.ToFileNodes());
+    EXPECT_FALSE(TTreeFile::Parse(TTreeFile::Format(tree.ToFileNodes())).levelError)
+        << TTreeFile::Format(tree.ToFileNodes());
 }

@@ -47,10 +47,10 @@ TEST(HtmlToRtf, StyleTagsAndGroups) {
 // Mail generated on one line: its blocks become paragraphs, with no empty
 // paragraph for end tags that only close what is open.
 TEST(HtmlToRtf, BlocksOnOneLineKeepTheirParagraphs) {
-    EXPECT_EQ(Html({"<html><body><h1>News</h1><p>Some <b>bold</b> text.</p><ul><li>One</li><li>Two</li></ul>"
-                    "</body></html>"}),
-              (Lines{"News", "\\par Some {\\b bold} text.", "\\par {\\bullet One}", "\\par {\\bullet Two}",
-                     "\\par }"}));
+    EXPECT_EQ(
+        Html({"<html><body><h1>News</h1><p>Some <b>bold</b> text.</p><ul><li>One</li><li>Two</li></ul>"
+              "</body></html>"}),
+        (Lines{"News", "\\par Some {\\b bold} text.", "\\par {\\bullet One}", "\\par {\\bullet Two}", "\\par }"}));
     // A block that starts after text on its line begins a new one; one that
     // starts a line does not make an empty paragraph before it.
     EXPECT_EQ(Html({"one<p>two", "<p>three</p>"}), (Lines{"one", "\\par two", "\\par three", "\\par }"}));
@@ -80,7 +80,8 @@ TEST(HtmlToRtf, TagsSplitOverLinesAndUnclosed) {
 TEST(HtmlToRtf, EveryCharacterReference) {
     EXPECT_EQ(Html({"&lt;b&gt; &amp; &nbsp;x"}), (Lines{"<b> &  x", "\\par }"}));
     EXPECT_EQ(Html({"&LT;&NBSP;"}), (Lines{"< ", "\\par }"}));
-    EXPECT_EQ(Html({"&eacute;&Eacute;&#233;&#xE9;&#8364;&quot;&apos;"}), (Lines{"\\'e9\\'c9\\'e9\\'e9\\'80\"'", "\\par }"}));
+    EXPECT_EQ(Html({"&eacute;&Eacute;&#233;&#xE9;&#8364;&quot;&apos;"}),
+              (Lines{"\\'e9\\'c9\\'e9\\'e9\\'80\"'", "\\par }"}));
     // Translated once: "&amp;lt;" is the text "&lt;".
     EXPECT_EQ(Html({"&amp;lt;"}), (Lines{"&lt;", "\\par }"}));
     EXPECT_EQ(Html({"&#123;&#92;"}), (Lines{"\\{\\\\", "\\par }"}));
@@ -89,7 +90,12 @@ TEST(HtmlToRtf, EveryCharacterReference) {
 }
 
 TEST(HtmlToRtf, HeadStyleAndScriptContentDropped) {
-    const Lines in = {"<html><head>", "<title>T</title>", "<style>", "p { color: red; }", "</style>", "</head>",
+    const Lines in = {"<html><head>",
+                      "<title>T</title>",
+                      "<style>",
+                      "p { color: red; }",
+                      "</style>",
+                      "</head>",
                       "<body><script>if (a<b) x();</script>Hello <b>you</b></body></html>"};
     EXPECT_EQ(Html(in), (Lines{"", "\\par ", "\\par Hello {\\b you}", "\\par }"}));
 }

@@ -27,42 +27,42 @@ struct TMirror : IStoreObserver {
     void StoreChanged(const TStoreEvent& e) override {
         events.push_back(e);
         switch (e.change) {
-        case TStoreChange::RecordAdded:
-        case TStoreChange::RecordChanged:
-        case TStoreChange::RecordMoved:
-        case TStoreChange::BodyRewritten:
-            ASSERT_NE(e.record, nullptr);
-            // The store is already in the state the event describes.
-            EXPECT_EQ(store->Headers().At(e.handle), e.record);
-            EXPECT_EQ(e.record->Mailbox, e.mailbox);
-            records[e.handle] = {e.mailbox, e.record->Subject.str(), e.record->Flags};
-            break;
-        case TStoreChange::RecordRemoved:
-            ASSERT_NE(e.record, nullptr);
-            EXPECT_EQ(store->Headers().At(e.handle), nullptr);
-            EXPECT_EQ(records.at(e.handle).subject, e.record->Subject.str());
-            records.erase(e.handle);
-            break;
-        case TStoreChange::MailboxLoaded:
-            for (int h = 0; h < store->Headers().Length(); ++h)
-                if (const THeaderItem* r = store->Headers().At(h); r && r->Mailbox == e.mailbox)
-                    records[h] = {e.mailbox, r->Subject.str(), r->Flags};
-            break;
-        case TStoreChange::MailboxCreated:
-            mailboxes.insert(e.mailbox);
-            break;
-        case TStoreChange::MailboxRenamed:
-            mailboxes.erase(e.from);
-            mailboxes.insert(e.mailbox);
-            for (auto& [h, entry] : records)
-                if (entry.mailbox == e.from) entry.mailbox = e.mailbox;
-            break;
-        case TStoreChange::MailboxDeleted:
-            mailboxes.erase(e.mailbox);
-            for (const auto& [h, entry] : records) EXPECT_NE(entry.mailbox, e.mailbox) << "record left behind";
-            break;
-        case TStoreChange::MailboxCompacted:
-            break;
+            case TStoreChange::RecordAdded:
+            case TStoreChange::RecordChanged:
+            case TStoreChange::RecordMoved:
+            case TStoreChange::BodyRewritten:
+                ASSERT_NE(e.record, nullptr);
+                // The store is already in the state the event describes.
+                EXPECT_EQ(store->Headers().At(e.handle), e.record);
+                EXPECT_EQ(e.record->Mailbox, e.mailbox);
+                records[e.handle] = {e.mailbox, e.record->Subject.str(), e.record->Flags};
+                break;
+            case TStoreChange::RecordRemoved:
+                ASSERT_NE(e.record, nullptr);
+                EXPECT_EQ(store->Headers().At(e.handle), nullptr);
+                EXPECT_EQ(records.at(e.handle).subject, e.record->Subject.str());
+                records.erase(e.handle);
+                break;
+            case TStoreChange::MailboxLoaded:
+                for (int h = 0; h < store->Headers().Length(); ++h)
+                    if (const THeaderItem* r = store->Headers().At(h); r && r->Mailbox == e.mailbox)
+                        records[h] = {e.mailbox, r->Subject.str(), r->Flags};
+                break;
+            case TStoreChange::MailboxCreated:
+                mailboxes.insert(e.mailbox);
+                break;
+            case TStoreChange::MailboxRenamed:
+                mailboxes.erase(e.from);
+                mailboxes.insert(e.mailbox);
+                for (auto& [h, entry] : records)
+                    if (entry.mailbox == e.from) entry.mailbox = e.mailbox;
+                break;
+            case TStoreChange::MailboxDeleted:
+                mailboxes.erase(e.mailbox);
+                for (const auto& [h, entry] : records) EXPECT_NE(entry.mailbox, e.mailbox) << "record left behind";
+                break;
+            case TStoreChange::MailboxCompacted:
+                break;
         }
     }
     void ChangesDone() override { ++done; }
@@ -96,8 +96,7 @@ protected:
     std::map<int, TMirror::TEntry> Snapshot() const {
         std::map<int, TMirror::TEntry> out;
         for (int h = 0; h < store->Headers().Length(); ++h)
-            if (const THeaderItem* r = store->Headers().At(h))
-                out[h] = {r->Mailbox.str(), r->Subject.str(), r->Flags};
+            if (const THeaderItem* r = store->Headers().At(h)) out[h] = {r->Mailbox.str(), r->Subject.str(), r->Flags};
         return out;
     }
     std::vector<std::string> RowSubjects() {

@@ -42,7 +42,8 @@ protected:
     // A record of a mailbox with a subject and no body, added to the store;
     // its index is written with the mailbox's next save.
     const THeaderItem& Add(const std::string& mailbox, const std::string& subject, std::uint8_t flags = 0) {
-        return *store->Headers().At(store->AddRecord(Record(mailbox, subject, flags), std::nullopt, TPersist::WithNextSave));
+        return *store->Headers().At(
+            store->AddRecord(Record(mailbox, subject, flags), std::nullopt, TPersist::WithNextSave));
     }
     // A record with a stored body.
     const THeaderItem& AddWithBody(const std::string& mailbox, const std::string& subject, const std::string& body,

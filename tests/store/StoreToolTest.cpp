@@ -24,10 +24,17 @@ protected:
         WriteFileOrDie(Data("Category.Stk"), "Trash Can\r\nIn Box\r\n\tBills\r\nOut Box\r\n");
         // Two received messages with bodies of 10 and 5 bytes, and one without.
         WriteFileOrDie(Data("In Box.Mbx"),
-                       "Hello\x01Jane Doe\x01" "05/07/96 02:15 PM\x01-1\x01jane@example.com\x01\x01NR ATT\x01\x01\x01\x01\x01"
-                       "0\x01" "10\x01" "100\x01\x01\x01\r\n"
-                       "Caf\xE9\x01" "Bob\x01" "05/08/96 09:00 AM\x01-1\x01\x01\x01R\x01\x01\x01\x01\x01"
-                       "110\x01" "5\x01" "100\x01\x01\x01\r\n"
+                       "Hello\x01Jane Doe\x01"
+                       "05/07/96 02:15 PM\x01-1\x01jane@example.com\x01\x01NR ATT\x01\x01\x01\x01\x01"
+                       "0\x01"
+                       "10\x01"
+                       "100\x01\x01\x01\r\n"
+                       "Caf\xE9\x01"
+                       "Bob\x01"
+                       "05/08/96 09:00 AM\x01-1\x01\x01\x01R\x01\x01\x01\x01\x01"
+                       "110\x01"
+                       "5\x01"
+                       "100\x01\x01\x01\r\n"
                        "No body\x01\x01\x01\x01\x01\x01Q\x01\r\n");
         WriteFileOrDie(Data("In Box.msg"), "0123456789" + std::string(100, '\0') + "abcde" + std::string(100, '\0'));
     }
@@ -47,16 +54,19 @@ TEST_F(StoreTool, MailboxesListsTheTreeWithCounts) {
 TEST_F(StoreTool, ListShowsNewestFirstAndShowPrintsTheBytes) {
     auto r = Run({"list", "In Box"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "2\tQ\t\t\tNo body\n1\tR\t05/08/96 09:00 AM\tBob\tCaf\xC3\xA9\n"
-                     "0\tNR ATT\t05/07/96 02:15 PM\tJane Doe\tHello\n");
+    EXPECT_EQ(r.out,
+              "2\tQ\t\t\tNo body\n1\tR\t05/08/96 09:00 AM\tBob\tCaf\xC3\xA9\n"
+              "0\tNR ATT\t05/07/96 02:15 PM\tJane Doe\tHello\n");
     r = Run({"show", "1"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "abcde");
     EXPECT_EQ(Run({"show", "2"}).exitCode, 1);
     r = Run({"show", "9"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Fenmarch Skiffpost encountered and error in Module FILESYS.\r\nReason: HandleToHeader conversion error."),
-              std::string::npos);
+    EXPECT_NE(
+        r.err.find(
+            "Fenmarch Skiffpost encountered and error in Module FILESYS.\r\nReason: HandleToHeader conversion error."),
+        std::string::npos);
     EXPECT_EQ(Run({"list", "Nowhere"}).exitCode, 1);
     EXPECT_EQ(Run({"show", "x"}).exitCode, 2);
 }

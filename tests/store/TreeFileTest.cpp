@@ -7,8 +7,8 @@ using Node = TTreeFile::Node;
 TEST(TreeFile, DepthFromTabsAndBlanks) {
     const auto r = TTreeFile::Parse("Trash Can\r\nIn Box\r\n\tWork\r\n\t Deep\r\n \tAlso\r\nOut Box");
     EXPECT_FALSE(r.levelError);
-    EXPECT_EQ(r.nodes, (std::vector<Node>{{"Trash Can", 0}, {"In Box", 0}, {"Work", 1}, {"Deep", 2}, {"Also", 2},
-                                          {"Out Box", 0}}));
+    EXPECT_EQ(r.nodes, (std::vector<Node>{
+                           {"Trash Can", 0}, {"In Box", 0}, {"Work", 1}, {"Deep", 2}, {"Also", 2}, {"Out Box", 0}}));
     // Two levels below the line before is the level error, blanks or TABs.
     EXPECT_TRUE(TTreeFile::Parse("A\r\n\tB\r\n \t C\r\n").levelError);
 }

@@ -1,19 +1,20 @@
 #include "support/LocalServers.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <filesystem>
-#include <fstream>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <cstdio>
-#include <thread>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace {
 
@@ -115,8 +116,7 @@ bool TDovecotServer::Start() {
          << "mail_location = maildir:" << d << "Maildir\n"
          << "mail_uid = " << mailUid_ << "\nmail_gid = " << mailGid_ << "\n"
          << "first_valid_uid = 1\n"
-         << users
-         << "pop3_uidl_format = %08Xu%08Xv\n"
+         << users << "pop3_uidl_format = %08Xu%08Xv\n"
          << "passdb {\n  driver = passwd-file\n  args = " << d << "passwd\n}\n"
          << "userdb {\n  driver = static\n  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << d
          << "Maildir\n}\n"
@@ -179,8 +179,10 @@ std::string TDovecotServer::WireForm(const std::string& content) {
     bool lineStart = true;
     for (const char c : content) {
         if (lineStart && c == '.') out += '.';
-        if (c == '\n') out += "\r\n";
-        else out += c;
+        if (c == '\n')
+            out += "\r\n";
+        else
+            out += c;
         lineStart = c == '\n';
     }
     if (!lineStart) out += "\r\n";
@@ -283,7 +285,7 @@ controller.stop()
         // Debian's aiosmtpd belongs to Debian's own interpreter.
         const char* mode = options_.mode == TSmtpSinkOptions::TMode::ImplicitTls ? "tls"
                            : options_.mode == TSmtpSinkOptions::TMode::StartTls  ? "starttls"
-                                                                                  : "plain";
+                                                                                 : "plain";
         ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), folder.c_str(), mode,
                 options_.certFile.c_str(), options_.keyFile.c_str(), options_.user.c_str(), options_.password.c_str(),
                 nullptr);

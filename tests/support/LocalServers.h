@@ -1,8 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "support/TempDir.h"

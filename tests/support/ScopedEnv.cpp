@@ -8,6 +8,8 @@ TScopedEnv::TScopedEnv(std::string name, const std::string& value) : name_(std::
 }
 
 TScopedEnv::~TScopedEnv() {
-    if (before_) ::setenv(name_.c_str(), before_->c_str(), 1);
-    else ::unsetenv(name_.c_str());
+    if (before_)
+        ::setenv(name_.c_str(), before_->c_str(), 1);
+    else
+        ::unsetenv(name_.c_str());
 }

@@ -41,7 +41,8 @@ TScript& TScript::TlsStalls() {
 }
 
 TPeerCertificate TScript::Trusted() {
-    return {true, "", "00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF:00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF"};
+    return {true, "",
+            "00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF:00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF"};
 }
 
 TPeerCertificate TScript::Untrusted(std::string problem, std::string fingerprint) {
@@ -91,8 +92,7 @@ void TScript::Advance() {
         } else if (s.kind == Step::Hangup) {
             if (!pending_.empty()) return;
             closed_ = true;
-        } else if (s.kind == Step::Handshake || s.kind == Step::BrokenHandshake ||
-                   s.kind == Step::StalledHandshake) {
+        } else if (s.kind == Step::Handshake || s.kind == Step::BrokenHandshake || s.kind == Step::StalledHandshake) {
             return;  // taken by the client's handshake
         } else if (s.kind == Step::ClientUntil) {
             const auto at = written_.find(s.bytes, matched_);

@@ -21,7 +21,7 @@ public:
     TScript& Client(std::string bytes);
     // Any bytes up to and including the first occurrence of end.
     TScript& ClientUntil(std::string end);
-    TScript& Close();                    // the server hangs up
+    TScript& Close();  // the server hangs up
     // The TLS handshake, once the client wrote what came before; the
     // conversation goes on in clear text as the two ends see it inside TLS.
     // The certificate is the one the client then sees.

@@ -1,13 +1,14 @@
 #include "support/TelnetRelay.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
-#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <sstream>
 
 namespace {
 
@@ -83,8 +84,8 @@ void TTelnetRelay::Serve() {
             if (::poll(p, 2, 20) <= 0) continue;
             for (int i = 0; i < 2 && open; ++i) {
                 if (!(p[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-                const std::size_t limit = i == 1 && throttle_ > 0 ? std::min(sizeof buffer, throttle_.load())
-                                                                   : sizeof buffer;
+                const std::size_t limit =
+                    i == 1 && throttle_ > 0 ? std::min(sizeof buffer, throttle_.load()) : sizeof buffer;
                 const ssize_t n = ::recv(p[i].fd, buffer, limit, 0);
                 open = n > 0 && SendAll(p[1 - i].fd, std::string(buffer, static_cast<std::size_t>(n)));
                 if (open && i == 1) {

@@ -28,8 +28,8 @@ bool TTestCertificates::Run(const std::string& command) {
 }
 
 bool TTestCertificates::MakeAuthority(const std::string& name) {
-    return Run("openssl req -x509" + std::string(kNewKey) + " -keyout " + Quoted(dir_.File(name + ".key")) +
-               " -out " + Quoted(dir_.File(name + ".pem")) + " -days 2 -subj '/CN=Skiffpost test " + name +
+    return Run("openssl req -x509" + std::string(kNewKey) + " -keyout " + Quoted(dir_.File(name + ".key")) + " -out " +
+               Quoted(dir_.File(name + ".pem")) + " -days 2 -subj '/CN=Skiffpost test " + name +
                "' -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign");
 }
 

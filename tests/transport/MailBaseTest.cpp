@@ -84,8 +84,9 @@ TEST_F(MailBaseTest, ALookupThatNeverEndsTimesOutAndCanBeCancelled) {
 TEST_F(MailBaseTest, AConnectThatCannotStartOrIsRefusedShowsTheConnectBox) {
     rig.net.Next().startFails = true;
     rig.net.Next().connectError = 111;
-    const std::string box = "Fenmarch Skiffpost could not connect to server \"10.0.0.5\".\n\rReason: Could not connect "
-                            "to server.\n\rFix: Please check your Internet Server Host Name in the Control Center.";
+    const std::string box =
+        "Fenmarch Skiffpost could not connect to server \"10.0.0.5\".\n\rReason: Could not connect "
+        "to server.\n\rFix: Please check your Internet Server Host Name in the Control Center.";
     EXPECT_THROW(client.Connect(), EMailError);
     EXPECT_THROW(client.Connect(), EMailError);
     EXPECT_EQ(rig.prompt.Errors(), (std::vector<std::string>{box, box}));

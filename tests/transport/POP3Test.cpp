@@ -1,5 +1,6 @@
-#include <filesystem>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "TransferRig.h"
 #include "common/FileUtil.h"
@@ -64,11 +65,9 @@ protected:
         s.Client("LIST\r\n").Server("+OK\r\n" + sizes + ".\r\n");
         for (std::size_t i = 0; i < messages.size(); ++i) {
             const std::string n = std::to_string(i + 1);
-            if (i < inspected)
-                s.Client("TOP " + n + " 0\r\n").Server("+OK\r\n" + messages[i].header + "\r\n.\r\n");
+            if (i < inspected) s.Client("TOP " + n + " 0\r\n").Server("+OK\r\n" + messages[i].header + "\r\n.\r\n");
             if (!messages[i].fetched) continue;
-            s.Client("RETR " + n + "\r\n")
-                .Server("+OK\r\n" + messages[i].header + "\r\nbody " + n + "\r\n.\r\n");
+            s.Client("RETR " + n + "\r\n").Server("+OK\r\n" + messages[i].header + "\r\nbody " + n + "\r\n.\r\n");
         }
         return s.Client("QUIT\r\n").Server("+OK\r\n");
     }
@@ -396,7 +395,12 @@ TEST_F(POP3Test, ARejectedPasswordIsAskedForAgain) {
 }
 
 TEST_F(POP3Test, GivingUpOnTheDialogShowsTheInvalidPasswordBox) {
-    rig.net.Next().Server("+OK\r\n").Client("USER ann\r\n").Server("+OK\r\n").Client("PASS secret\r\n").Server("-ERR no\r\n");
+    rig.net.Next()
+        .Server("+OK\r\n")
+        .Client("USER ann\r\n")
+        .Server("+OK\r\n")
+        .Client("PASS secret\r\n")
+        .Server("-ERR no\r\n");
     pop.Connect();
     EXPECT_THROW(pop.Login(), EMailError);
     EXPECT_EQ(rig.prompt.Errors(),
@@ -478,9 +482,9 @@ TEST_F(POP3Test, ASeenFileOfAnOlderVersionKeepsItsMeaningAtTheFirstCheck) {
     const std::string other = "Received: from elsewhere by mx id Q9\r\n";
     WriteFileOrDie(dir.File("Home.hf"), messageidentity::Legacy(kRelayed[0]) + "\r\nDate: Mon, 7 Dec 2026\r\n");
     bool gotNew = false;
-    auto& s = Conversation({{kRelayed[0], false}, {other, true}, {"Date: Mon, 7 Dec 2026\r\nX: 1\r\n", false},
-                            {kRelayed[1], true}},
-                           "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n", 3);
+    auto& s = Conversation(
+        {{kRelayed[0], false}, {other, true}, {"Date: Mon, 7 Dec 2026\r\nX: 1\r\n", false}, {kRelayed[1], true}},
+        "1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n", 3);
     Check(gotNew);
     EXPECT_TRUE(s.Finished()) << s.Written();
     // From now on the file holds the current form only.
@@ -507,7 +511,8 @@ TEST_F(POP3Test, AnAliasNamingAPathKeepsItsFilesInTheDataFolder) {
     pop.Stat();
     pop.Retrieve(alias, dir.Path(), config, gotNew);
     ASSERT_EQ(pop.Downloaded().size(), 1u);
-    EXPECT_EQ(std::filesystem::path(pop.Downloaded()[0]).parent_path(), std::filesystem::path(dir.Path()).parent_path());
+    EXPECT_EQ(std::filesystem::path(pop.Downloaded()[0]).parent_path(),
+              std::filesystem::path(dir.Path()).parent_path());
     EXPECT_TRUE(fileutil::Exists(dir.File(".._" + alias.substr(3, alias.size() - 5) + "_x.hf")));
     EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
 }
@@ -523,13 +528,15 @@ TEST(MessageIdentity, TheLegacyFormFollowsReceivedThenDateThenTheWholeHeader) {
 
 TEST(MessageIdentity, TheHeaderFormTakesTheWholeFoldedReceivedFieldAndTheMessageId) {
     using messageidentity::FromHeader;
-    const std::string first = "Received: from relay.example.net (relay [192.0.2.1])\r\n\tby mx.example.org with ESMTP id "
-                              "AB12;\r\n\tMon, 7 Dec 2026 10:00:00 +0000\r\nReceived: from inner\r\nMessage-ID:\r\n "
-                              "<1@x>\r\nSubject: s\r\n\r\n.\r\n";
+    const std::string first =
+        "Received: from relay.example.net (relay [192.0.2.1])\r\n\tby mx.example.org with ESMTP id "
+        "AB12;\r\n\tMon, 7 Dec 2026 10:00:00 +0000\r\nReceived: from inner\r\nMessage-ID:\r\n "
+        "<1@x>\r\nSubject: s\r\n\r\n.\r\n";
     std::string second = first;
     second.replace(second.find("AB12"), 4, "CD34");
-    EXPECT_EQ(FromHeader(first), "HEAD Received: from relay.example.net (relay [192.0.2.1])\tby mx.example.org with "
-                                 "ESMTP id AB12;\tMon, 7 Dec 2026 10:00:00 +0000 Message-ID: <1@x>");
+    EXPECT_EQ(FromHeader(first),
+              "HEAD Received: from relay.example.net (relay [192.0.2.1])\tby mx.example.org with "
+              "ESMTP id AB12;\tMon, 7 Dec 2026 10:00:00 +0000 Message-ID: <1@x>");
     EXPECT_NE(FromHeader(first), FromHeader(second));
     EXPECT_EQ(messageidentity::Legacy(first), messageidentity::Legacy(second));  // what lost mail before
     EXPECT_EQ(FromHeader("received: a\r\nDATE: b\r\n"), "HEAD received: a");

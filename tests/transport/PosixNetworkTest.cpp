@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+
+#include <thread>
 
 #include "support/RecordingPrompt.h"
 #include "support/TransferDoubles.h"

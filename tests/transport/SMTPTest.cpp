@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
-#include <sys/stat.h>
 
 #include "TransferRig.h"
-#include "support/TempDir.h"
 #include "common/Base64.h"
+#include "support/TempDir.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
-#include "transport/QuotedPrintable.h"
-#include "transport/RecipientParts.h"
 #include "transport/MessageBuilder.h"
 #include "transport/OutgoingMessage.h"
+#include "transport/QuotedPrintable.h"
+#include "transport/RecipientParts.h"
 #include "transport/SMTP.h"
 
 namespace {
@@ -29,8 +29,8 @@ protected:
         setenv("TZ", "UTC", 1);
         tzset();
         WriteFileOrDie(dir.File("mime.types"), "# table\ntext/plain\t\ttxt asc\napplication/pdf pdf\n");
-        builder = std::make_unique<TMessageBuilder>(rig.clock, rig.prompt, rig.display,
-                                                    TMimeTypes(dir.File("mime.types")));
+        builder =
+            std::make_unique<TMessageBuilder>(rig.clock, rig.prompt, rig.display, TMimeTypes(dir.File("mime.types")));
         smtp = std::make_unique<TSMTP>(rig.Env());
         smtp->Server = "10.0.0.7";
         message.From = "Ann Smith <ann@example.org>";
@@ -175,9 +175,17 @@ TEST_F(SMTPTest, AFarewellThatFailsDoesNotUndoAnAcceptedMessage) {
 
 TEST_F(SMTPTest, EightBitTextIsEncodedAndLabelled) {
     message.ToList = {"J\xF6rg M\xFCller <joerg@example.net>"};
-    message.Subject = "Gr\xFC\xDF" "e";
-    message.Body = {"Sch\xF6ne Gr\xFC\xDF" "e = gut "};
-    auto& s = UpToData("joerg@example.net").ClientUntil("\r\n.\r\n").Server("250 ok\r\n").Client("QUIT\r\n").Server("221\r\n");
+    message.Subject =
+        "Gr\xFC\xDF"
+        "e";
+    message.Body = {
+        "Sch\xF6ne Gr\xFC\xDF"
+        "e = gut "};
+    auto& s = UpToData("joerg@example.net")
+                  .ClientUntil("\r\n.\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("QUIT\r\n")
+                  .Server("221\r\n");
     Send();
     const std::string data = DataOf(s);
     EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Gr=FC=DFe?=\r\n"), std::string::npos) << data;
@@ -205,39 +213,52 @@ TEST_F(SMTPTest, AttachmentsGoOutInTheirEncodingsAndAMissingOneIsReported) {
     const auto line1 = base64::Encode(reinterpret_cast<const unsigned char*>(binary.data()), 57);
     const auto line2 = base64::Encode(reinterpret_cast<const unsigned char*>(binary.data()) + 57, 57);
     EXPECT_EQ(line1.size(), 76u);
-    EXPECT_EQ(tail, "Mime-Version: 1.0\r\n"
-                    "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n"
-                    "X-Encoding: MIME\r\n"
-                    "\r\n"
-                    "This is a multi-part message in MIME format.\r\n"
-                    "\r\n"
-                    "--" + b + "\r\n"
-                    "Content-Type: text/rtf; charset=\"us-ascii\"\r\n"
-                    "Content-Transfer-Encoding: 7bit\r\n"
-                    "\r\n"
-                    "{\\rtf1 hi\r\n"
-                    "}\r\n"
-                    "\r\n"
-                    "\r\n"
-                    "--" + b + "\r\n"
-                    "Content-Type: application/octet-stream; name=\"photo.bin\"\r\n"
-                    "Content-Disposition: attachment; filename=\"photo.bin\"\r\n"
-                    "Content-Transfer-Encoding: base64\r\n"
-                    "\r\n" + line1 + "\r\n" + line2 + "\r\n"
-                    "\r\n"
-                    "\r\n"
-                    "\r\n"
-                    "--" + b + "\r\n"
-                    "Content-Type: text/plain; name=\"notes.txt\"\r\n"
-                    "Content-Disposition: attachment; filename=\"notes.txt\"\r\n"
-                    "Content-Transfer-Encoding: quoted-printable\r\n"
-                    "\r\n"
-                    "first =3D line\r\n"
-                    "..dot line\r\n"
-                    "\r\n"
-                    "--" + b + "--\r\n");
-    EXPECT_EQ(rig.prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost could not attach file \"" +
-                                                            dir.File("gone.pdf") + "\"\n\rReason: File no longer exists."});
+    EXPECT_EQ(tail,
+              "Mime-Version: 1.0\r\n"
+              "Content-Type: multipart/mixed; boundary=\"" +
+                  b +
+                  "\"\r\n"
+                  "X-Encoding: MIME\r\n"
+                  "\r\n"
+                  "This is a multi-part message in MIME format.\r\n"
+                  "\r\n"
+                  "--" +
+                  b +
+                  "\r\n"
+                  "Content-Type: text/rtf; charset=\"us-ascii\"\r\n"
+                  "Content-Transfer-Encoding: 7bit\r\n"
+                  "\r\n"
+                  "{\\rtf1 hi\r\n"
+                  "}\r\n"
+                  "\r\n"
+                  "\r\n"
+                  "--" +
+                  b +
+                  "\r\n"
+                  "Content-Type: application/octet-stream; name=\"photo.bin\"\r\n"
+                  "Content-Disposition: attachment; filename=\"photo.bin\"\r\n"
+                  "Content-Transfer-Encoding: base64\r\n"
+                  "\r\n" +
+                  line1 + "\r\n" + line2 +
+                  "\r\n"
+                  "\r\n"
+                  "\r\n"
+                  "\r\n"
+                  "--" +
+                  b +
+                  "\r\n"
+                  "Content-Type: text/plain; name=\"notes.txt\"\r\n"
+                  "Content-Disposition: attachment; filename=\"notes.txt\"\r\n"
+                  "Content-Transfer-Encoding: quoted-printable\r\n"
+                  "\r\n"
+                  "first =3D line\r\n"
+                  "..dot line\r\n"
+                  "\r\n"
+                  "--" +
+                  b + "--\r\n");
+    EXPECT_EQ(rig.prompt.Errors(),
+              std::vector<std::string>{"Fenmarch Skiffpost could not attach file \"" + dir.File("gone.pdf") +
+                                       "\"\n\rReason: File no longer exists."});
 }
 
 TEST_F(SMTPTest, StopDuringAnAttachmentCancelsTheSend) {
@@ -258,12 +279,16 @@ TEST_F(SMTPTest, LineBreaksInsideEntriesCannotEndTheDataOrAddCommands) {
     message.ToList = {"eve@example.net\r\nRSET (Eve)"};
     message.Subject = "Hi\r\nBcc: spy@example.net";
     message.Body = {"one\r\n.\r\nQUIT", "two\n.x"};
-    auto& s = UpToData("eve@example.net  RSET").ClientUntil("\r\n.\r\n").Server("250 ok\r\n")
-                  .Client("QUIT\r\n").Server("221\r\n");
+    auto& s = UpToData("eve@example.net  RSET")
+                  .ClientUntil("\r\n.\r\n")
+                  .Server("250 ok\r\n")
+                  .Client("QUIT\r\n")
+                  .Server("221\r\n");
     Send();
     EXPECT_TRUE(s.Finished());
     const std::string data = DataOf(s);
-    EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Hi=0D=0ABcc=3A_spy=40example=2Enet?=\r\n"), std::string::npos) << data;
+    EXPECT_NE(data.find("Subject:  =?windows-1252?Q?Hi=0D=0ABcc=3A_spy=40example=2Enet?=\r\n"), std::string::npos)
+        << data;
     // Line breaks make the body 8-bit text: they travel encoded.
     EXPECT_NE(data.find("\r\n\r\none=0D=0A.=0D=0AQUIT\r\ntwo=0A.x\r\n"), std::string::npos) << data;
 }
@@ -286,8 +311,10 @@ std::vector<std::string> Unfolded(const std::vector<std::string>& lines) {
     std::vector<std::string> fields;
     for (const auto& l : lines) {
         if (l.empty()) break;
-        if ((l[0] == ' ' || l[0] == '\t') && !fields.empty()) fields.back() += l;
-        else fields.push_back(l);
+        if ((l[0] == ' ' || l[0] == '\t') && !fields.empty())
+            fields.back() += l;
+        else
+            fields.push_back(l);
     }
     return fields;
 }
@@ -308,8 +335,10 @@ TEST_F(SMTPTest, LongBodyLinesGoQuotedPrintableAndLongHeadersAreFolded) {
     const auto fields = Unfolded(lines);
     EXPECT_EQ(fields[0], "Subject:  " + words);
     EXPECT_NE(data.find("Content-Type: text/plain; charset=\"us-ascii\"\r\n"
-                        "Content-Transfer-Encoding: quoted-printable\r\n\r\nshort\r\n" + std::string(75, 'a') + "=\r\n"),
-              std::string::npos) << data.substr(0, 1200);
+                        "Content-Transfer-Encoding: quoted-printable\r\n\r\nshort\r\n" +
+                        std::string(75, 'a') + "=\r\n"),
+              std::string::npos)
+        << data.substr(0, 1200);
     EXPECT_NE(data.find("\r\nx =3D y\r\n"), std::string::npos);
     // A word too long for any line goes as encoded words, which may break.
     message.Subject = std::string(200, 'z');
@@ -354,15 +383,20 @@ TEST_F(SMTPTest, NamesWithSpecialsAreQuotedAndFileNamesEncoded) {
                         "TO:       \"Doe, Jane\" <jane@example.net>\r\n"
                         "CC:       \"Team: Ops\" <ops@example.net>,\r\n"
                         "          \"carl@example.net\" <carl@example.net>\r\n"),
-              std::string::npos) << data.substr(0, 400);
+              std::string::npos)
+        << data.substr(0, 400);
     EXPECT_NE(data.find("Content-Type: application/octet-stream;\r\n"
                         " name=\"=?utf-8?Q?Jane=27s_=22best=22_=C3=A9t=C3=A9=0Aphoto=2Ebin?=\"\r\n"
                         "Content-Disposition: attachment;\r\n"
                         " filename*=utf-8''Jane%27s%20%22best%22%20%C3%A9t%C3%A9%0Aphoto.bin\r\n"),
-              std::string::npos) << data;
-    EXPECT_NE(data.find("Content-Disposition: attachment;\r\n filename*0*=utf-8''" + std::string(56, 'r') + ";\r\n"
-                        " filename*1*=" + std::string(14, 'r') + "%20report.bin\r\n"),
-              std::string::npos) << data;
+              std::string::npos)
+        << data;
+    EXPECT_NE(data.find("Content-Disposition: attachment;\r\n filename*0*=utf-8''" + std::string(56, 'r') +
+                        ";\r\n"
+                        " filename*1*=" +
+                        std::string(14, 'r') + "%20report.bin\r\n"),
+              std::string::npos)
+        << data;
     EXPECT_NE(data.find("Content-Type: application/octet-stream; name=\"plain name.bin\"\r\n"
                         "Content-Disposition: attachment; filename=\"plain name.bin\"\r\n"),
               std::string::npos);
@@ -404,9 +438,13 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
     // body line and an attachment line that begin with a dot. The expected
     // bytes are what the client sent before building and sending were two
     // classes.
-    const std::string report = dir.File("Bericht \xC3\xBC" "ber K\xC3\xB6ln.txt");
+    const std::string report = dir.File(
+        "Bericht \xC3\xBC"
+        "ber K\xC3\xB6ln.txt");
     const std::string photo = dir.File("Foto \xC3\xA9t\xC3\xA9.pdf");
-    WriteFileOrDie(report, "Zeile eins\r\n. Punkt\r\nGr\xFC\xDF" "e = 100%\r\nlast line no end");
+    WriteFileOrDie(report,
+                   "Zeile eins\r\n. Punkt\r\nGr\xFC\xDF"
+                   "e = 100%\r\nlast line no end");
     std::string binary;
     for (int i = 0; i < 130; ++i) binary.push_back(static_cast<char>(i * 11 + 3));
     WriteFileOrDie(photo, binary);
@@ -414,7 +452,9 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
     message.ToList = {"Zo\xEB Dupr\xE9 <zoe@example.net>", "Smith, Ann <ann@example.net>"};
     message.CCList = {"carl@example.net"};
     message.BCCList = {"Hidden <hidden@example.net>"};
-    message.Subject = "Gr\xFC\xDF" "e aus K\xF6ln";
+    message.Subject =
+        "Gr\xFC\xDF"
+        "e aus K\xF6ln";
     message.Priority = 2;
     message.Body = {"Hallo Zo\xEB,", ". ein Punkt", "", "J\xF6rg"};
     message.Attachments = {report, photo};
@@ -437,14 +477,20 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
         "X-Application: Fenmarch Skiffpost\r\n"
         "X-Info: Fenmarch Skiffpost - http://www.fenmarch.example/\r\n"
         "Date: Sun, 09 Sep 2001 01:46:41 +0000\r\n"
-        "Message-ID: <1000000001." + b + "########@example.org>\r\n"
+        "Message-ID: <1000000001." +
+        b +
+        "########@example.org>\r\n"
         "Mime-Version: 1.0\r\n"
-        "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n"
+        "Content-Type: multipart/mixed; boundary=\"" +
+        b +
+        "\"\r\n"
         "X-Encoding: MIME\r\n"
         "\r\n"
         "This is a multi-part message in MIME format.\r\n"
         "\r\n"
-        "--" + b + "\r\n"
+        "--" +
+        b +
+        "\r\n"
         "Content-Type: text/plain; charset=\"windows-1252\"\r\n"
         "Content-Transfer-Encoding: quoted-printable\r\n"
         "\r\n"
@@ -454,7 +500,9 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
         "J=F6rg\r\n"
         "\r\n"
         "\r\n"
-        "--" + b + "\r\n"
+        "--" +
+        b +
+        "\r\n"
         "Content-Type: text/plain; name=\"=?utf-8?Q?Bericht_=C3=BCber_K=C3=B6ln=2Etxt?=\"\r\n"
         "Content-Disposition: attachment;\r\n"
         " filename*=utf-8''Bericht%20%C3%BCber%20K%C3%B6ln.txt\r\n"
@@ -466,7 +514,9 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
         "last line no end\r\n"
         "\r\n"
         "\r\n"
-        "--" + b + "\r\n"
+        "--" +
+        b +
+        "\r\n"
         "Content-Type: application/pdf; name=\"=?utf-8?Q?Foto_=C3=A9t=C3=A9=2Epdf?=\"\r\n"
         "Content-Disposition: attachment; filename*=utf-8''Foto%20%C3%A9t%C3%A9.pdf\r\n"
         "Content-Transfer-Encoding: base64\r\n"
@@ -475,7 +525,8 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
         "doGMl6KtuMPO2eTv+gUQGyYxPEdSXWhzfomUn6q1wMvW4ez3Ag0YIy45RE9aZXB7hpGcp7K9yNPe\r\n"
         "6fT/ChUgKzZBTFdibXiDjg==\r\n"
         "\r\n"
-        "--" + b + "--\r\n";
+        "--" +
+        b + "--\r\n";
     // The message itself holds its lines as they are; only the session
     // doubles a leading dot.
     std::string unstuffed = sent;
@@ -483,8 +534,8 @@ TEST_F(SMTPTest, TheBuiltMessageIsTheOneTheSessionSendsDotStuffedWithItsEnvelope
         unstuffed.erase(at + 2, 1);
     EXPECT_EQ(built, unstuffed);
     EXPECT_EQ(message.EnvelopeFrom(), "joerg@example.org");
-    EXPECT_EQ(message.EnvelopeRecipients(),
-              (std::vector<std::string>{"zoe@example.net", "ann@example.net", "carl@example.net", "hidden@example.net"}));
+    EXPECT_EQ(message.EnvelopeRecipients(), (std::vector<std::string>{"zoe@example.net", "ann@example.net",
+                                                                      "carl@example.net", "hidden@example.net"}));
 
     auto& s = rig.net.Next()
                   .Server("220 mx\r\n")

@@ -6,8 +6,8 @@
 
 #include "TransferRig.h"
 #include "common/Base64.h"
-#include "support/TempDir.h"
 #include "config/IniFile.h"
+#include "support/TempDir.h"
 #include "transport/CanceledError.h"
 #include "transport/MailError.h"
 #include "transport/MessageBuilder.h"
@@ -132,11 +132,8 @@ TEST_F(Pop3SecureTest, ASecureCheckAsksForAllSizesOnceAndNoHeaderOfAnIdentifiedM
 TEST_F(Pop3SecureTest, BytesSentInClearBeforeTheHandshakeEndTheConnection) {
     pop.Security = TSecurity::StartTls;
     // A man in the middle adds a reply of his own behind the server's.
-    TScript& s = rig.net.Next()
-                     .Server("+OK ready\r\n")
-                     .Client("STLS\r\n")
-                     .Server("+OK Begin TLS\r\n+OK forged\r\n")
-                     .Tls();
+    TScript& s =
+        rig.net.Next().Server("+OK ready\r\n").Client("STLS\r\n").Server("+OK Begin TLS\r\n+OK forged\r\n").Tls();
     EXPECT_THROW(pop.Connect(), EMailError);
     EXPECT_EQ(s.handshakes, 0);
     ASSERT_EQ(rig.prompt.Errors().size(), 1u);
@@ -151,10 +148,11 @@ TEST_F(Pop3SecureTest, AnUntrustedCertificateIsAskedAboutOnceAndPinned) {
     pop.Connect();
     ASSERT_EQ(rig.prompt.Texts().size(), 1u);
     const std::string& question = rig.prompt.Texts()[0].text;
-    EXPECT_EQ(question, std::string("Fenmarch Skiffpost can not verify the certificate of server \"mail.example.org\".\n\r"
-                                    "Reason: The certificate was issued for another server name.\n\r"
-                                    "SHA-256 fingerprint: ") +
-                            kFingerprint + "\n\rDo you trust this certificate for this account?");
+    EXPECT_EQ(question,
+              std::string("Fenmarch Skiffpost can not verify the certificate of server \"mail.example.org\".\n\r"
+                          "Reason: The certificate was issued for another server name.\n\r"
+                          "SHA-256 fingerprint: ") +
+                  kFingerprint + "\n\rDo you trust this certificate for this account?");
     EXPECT_TRUE(pop.TrustChanged());
     EXPECT_EQ(pop.TrustedFingerprint, kFingerprint);
 
@@ -215,8 +213,10 @@ TEST_F(Pop3SecureTest, AFailedHandshakeShowsItsBoxAndStopEndsAWaitingOne) {
         rig.pump.onPump = [&](int passes) {
             if (stop && passes == start + 40) waiting.Cancel();
         };
-        if (stop) EXPECT_THROW(waiting.Connect(), ECanceledError);
-        else EXPECT_THROW(waiting.Connect(), ETimedOutError);
+        if (stop)
+            EXPECT_THROW(waiting.Connect(), ECanceledError);
+        else
+            EXPECT_THROW(waiting.Connect(), ETimedOutError);
         EXPECT_EQ(s.Written(), "STLS\r\n");
         EXPECT_FALSE(waiting.Connected());
     }
@@ -336,9 +336,10 @@ TEST_F(SmtpSecureTest, ARefusedLoginShowsTheServersReplyAndSendsNoMessage) {
                      .Server("535-5.7.8 Username and Password\r\n535 5.7.8 not accepted\r\n");
     EXPECT_THROW(Send(smtp), EMailError);
     ASSERT_EQ(rig.prompt.Errors().size(), 1u);
-    EXPECT_EQ(rig.prompt.Errors()[0], "Fenmarch Skiffpost could not log in to SMTP Server \"smtp.example.org\".\n\r"
-                                      "Reason: 535 5.7.8 not accepted\n\r"
-                                      "Fix: Check the user name and password of this account in the Control Center.");
+    EXPECT_EQ(rig.prompt.Errors()[0],
+              "Fenmarch Skiffpost could not log in to SMTP Server \"smtp.example.org\".\n\r"
+              "Reason: 535 5.7.8 not accepted\n\r"
+              "Fix: Check the user name and password of this account in the Control Center.");
     EXPECT_FALSE(Contains(s.Written(), "MAIL FROM"));
 }
 

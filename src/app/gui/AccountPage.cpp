@@ -1,6 +1,5 @@
 #include "app/gui/AccountPage.h"
 
-
 #include "app/gui/FMListView.h"
 #include "common/gui/QtText.h"
 #include "config/gui/AccountListModel.h"
@@ -14,35 +13,47 @@ TAccountPage::TAccountPage(TFMListView* list, TAccountListModel& model, IUserPro
 
 bool TAccountPage::Enabled(TPageCommand command) const {
     switch (command) {
-    case TPageCommand::New:
-        return true;
-    case TPageCommand::Edit:
-    case TPageCommand::Rename:
-    case TPageCommand::Delete:
-        return SelectedRow() >= 0;
-    case TPageCommand::SelectAll:
-        return model_.rowCount() > 0;
-    default:
-        return false;
+        case TPageCommand::New:
+            return true;
+        case TPageCommand::Edit:
+        case TPageCommand::Rename:
+        case TPageCommand::Delete:
+            return SelectedRow() >= 0;
+        case TPageCommand::SelectAll:
+            return model_.rowCount() > 0;
+        default:
+            return false;
     }
 }
 
 void TAccountPage::Run(TPageCommand command) {
     if (!Enabled(command)) return;
     switch (command) {
-    case TPageCommand::New: NewAccount(); break;
-    case TPageCommand::Edit: EditAccount(); break;
-    case TPageCommand::Rename: List()->edit(model_.index(SelectedRow(), 0)); break;
-    case TPageCommand::Delete: model_.Remove(SelectedRow()); break;
-    case TPageCommand::SelectAll: List()->selectAll(); break;
-    default: break;
+        case TPageCommand::New:
+            NewAccount();
+            break;
+        case TPageCommand::Edit:
+            EditAccount();
+            break;
+        case TPageCommand::Rename:
+            List()->edit(model_.index(SelectedRow(), 0));
+            break;
+        case TPageCommand::Delete:
+            model_.Remove(SelectedRow());
+            break;
+        case TPageCommand::SelectAll:
+            List()->selectAll();
+            break;
+        default:
+            break;
     }
 }
 
 bool TAccountPage::OpenDialog(int row) {
     TFrmAccounts dialog(model_.List(), prompt_, List()->window());
     dialog.Load(model_.Account(row));
-    connect(&dialog, &TFrmAccounts::Applied, this, [this, row](const TAccount& fields) { model_.SetAccount(row, fields); });
+    connect(&dialog, &TFrmAccounts::Applied, this,
+            [this, row](const TAccount& fields) { model_.SetAccount(row, fields); });
     return dialog.exec() == QDialog::Accepted;
 }
 

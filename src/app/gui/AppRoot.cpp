@@ -15,9 +15,8 @@ TAppRoot::TAppRoot(TIniFile& config, const TFolders& folders, IUserPrompt& promp
     window_->SetStore(*store_);
     processing_ = std::make_unique<TLeftoverProcessing>(*store_, folders_, prompt, window_->ListPages()->Filters(),
                                                         window_->FilterActions());
-    window_->SetLeftoverProcessing([this] {
-        processing_->Start([this] { window_->Commands()->ProcessingFinished(); });
-    });
+    window_->SetLeftoverProcessing(
+        [this] { processing_->Start([this] { window_->Commands()->ProcessingFinished(); }); });
 }
 
 // The processing first (its thread works with the window's filters), then

@@ -3,64 +3,63 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHideEvent>
-#include <QShowEvent>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QStyle>
 #include <QUrl>
 #include <QWindowStateChangeEvent>
 
-#include "app/gui/FMListView.h"
-#include "app/gui/HelpWindow.h"
+#include "app/CheckInterval.h"
+#include "app/CommandRequest.h"
 #include "app/gui/AccountPage.h"
 #include "app/gui/AddressPage.h"
+#include "app/gui/DialogFileChooser.h"
+#include "app/gui/FMListView.h"
 #include "app/gui/FilterPage.h"
-#include "app/gui/MailCheckController.h"
-#include "app/gui/TrayIcon.h"
-#include "app/gui/TransferState.h"
-#include "app/gui/WindowFilterActions.h"
+#include "app/gui/HelpWindow.h"
 #include "app/gui/ListPage.h"
 #include "app/gui/ListPages.h"
-#include "app/gui/MessageMenu.h"
-#include "app/gui/SetupCommands.h"
-#include "app/gui/SignaturePage.h"
-#include "app/CheckInterval.h"
-#include "config/Preferences.h"
-#include "app/gui/MessageOpener.h"
-#include "app/gui/MessageWindows.h"
-#include "app/gui/SendRunner.h"
-#include "compose/gui/FileDrag.h"
-#include "app/gui/ToolButton.h"
+#include "app/gui/MailCheckController.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MailboxTreeView.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
+#include "app/gui/MessageMenu.h"
+#include "app/gui/MessageOpener.h"
+#include "app/gui/MessageSearch.h"
+#include "app/gui/MessageWindows.h"
 #include "app/gui/PopupMenus.h"
 #include "app/gui/PrintService.h"
-#include "app/gui/MessageSearch.h"
-#include "app/gui/DialogFileChooser.h"
-#include "spell/gui/RichSpell.h"
-#include "phone/gui/DesktopTelephony.h"
-#include "phone/gui/PhoneDialers.h"
-#include "compose/gui/SRichEdit.h"
+#include "app/gui/SendRunner.h"
+#include "app/gui/SetupCommands.h"
+#include "app/gui/SignaturePage.h"
+#include "app/gui/ToolButton.h"
+#include "app/gui/TransferState.h"
+#include "app/gui/TrayIcon.h"
+#include "app/gui/WindowFilterActions.h"
+#include "common/AppTitle.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
-
-#include "app/CommandRequest.h"
-#include "common/AppTitle.h"
 #include "common/gui/QtText.h"
+#include "compose/gui/FileDrag.h"
+#include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "config/Preferences.h"
+#include "phone/gui/DesktopTelephony.h"
+#include "phone/gui/PhoneDialers.h"
+#include "spell/gui/RichSpell.h"
 #include "store/MailStore.h"
 
 namespace {
@@ -86,8 +85,8 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     addToolBar(Qt::TopToolBarArea, toolbar_);
     BuildPages();
     BuildStatusLine();
-    transfers_ = new TTransferState(*toolbar_->CancelMail->defaultAction(), *progress_,
-                                    [this](const QString& text) { SetStatusText(text); }, this);
+    transfers_ = new TTransferState(
+        *toolbar_->CancelMail->defaultAction(), *progress_, [this](const QString& text) { SetStatusText(text); }, this);
     mailOps_ = new TMailCheckController(config_, prompt_, folders_.data, {toolbar_->MailCheck, actions_->checkMail},
                                         *transfers_, this);
     mailOps_->SetProcessing([this] {
@@ -156,7 +155,8 @@ QIcon TrayPicture(const std::string& resource) {
     if (resource == "NEWMAIL")
         return QIcon::fromTheme(QStringLiteral("mail-unread"),
                                 QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation));
-    return QIcon::fromTheme(QStringLiteral("mail-client"), QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
+    return QIcon::fromTheme(QStringLiteral("mail-client"),
+                            QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
 }
 }  // namespace
 
@@ -264,8 +264,8 @@ void TControlCenter::WirePages() {
         page->SetPopup(popup);
         SetPage(index++, page);
     }
-    for (TPageCommand command : {TPageCommand::Edit, TPageCommand::Rename, TPageCommand::Delete,
-                                 TPageCommand::Export, TPageCommand::Print, TPageCommand::SelectAll})
+    for (TPageCommand command : {TPageCommand::Edit, TPageCommand::Rename, TPageCommand::Delete, TPageCommand::Export,
+                                 TPageCommand::Print, TPageCommand::SelectAll})
         for (QAction* action : ActionsOf(command))
             connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     connect(pages_, &QTabWidget::currentChanged, this, &TControlCenter::UpdateCommands);
@@ -298,23 +298,23 @@ void TControlCenter::SetFileChooser(std::unique_ptr<IFileChooser> chooser) {
 
 QList<QAction*> TControlCenter::ActionsOf(TPageCommand command) const {
     switch (command) {
-    case TPageCommand::Edit:
-        return {actions_->view, toolbar_->BView->defaultAction()};
-    case TPageCommand::Print:
-        return {actions_->print, toolbar_->BPrint->defaultAction()};
-    case TPageCommand::Rename:
-        return {actions_->rename, toolbar_->BRename->defaultAction()};
-    case TPageCommand::Delete:
-        return {actions_->remove, toolbar_->BDelete->defaultAction()};
-    case TPageCommand::Export:
-        return {actions_->exportMessage, toolbar_->BExport->defaultAction()};
-    case TPageCommand::SelectAll:
-        return {actions_->selectAll};
-    case TPageCommand::New:
-    case TPageCommand::Import:
-        // The New and Import menus name what they make; the pages' pop-ups
-        // carry these two.
-        return {};
+        case TPageCommand::Edit:
+            return {actions_->view, toolbar_->BView->defaultAction()};
+        case TPageCommand::Print:
+            return {actions_->print, toolbar_->BPrint->defaultAction()};
+        case TPageCommand::Rename:
+            return {actions_->rename, toolbar_->BRename->defaultAction()};
+        case TPageCommand::Delete:
+            return {actions_->remove, toolbar_->BDelete->defaultAction()};
+        case TPageCommand::Export:
+            return {actions_->exportMessage, toolbar_->BExport->defaultAction()};
+        case TPageCommand::SelectAll:
+            return {actions_->selectAll};
+        case TPageCommand::New:
+        case TPageCommand::Import:
+            // The New and Import menus name what they make; the pages' pop-ups
+            // carry these two.
+            return {};
     }
     return {};
 }
@@ -351,8 +351,8 @@ void TControlCenter::SetPage(int index, TMainPage* page) {
 
 void TControlCenter::UpdateCommands() {
     TMainPage* page = CurrentPage();
-    for (TPageCommand command : {TPageCommand::Edit, TPageCommand::Rename, TPageCommand::Delete,
-                                 TPageCommand::Export, TPageCommand::Print, TPageCommand::SelectAll}) {
+    for (TPageCommand command : {TPageCommand::Edit, TPageCommand::Rename, TPageCommand::Delete, TPageCommand::Export,
+                                 TPageCommand::Print, TPageCommand::SelectAll}) {
         const bool enabled = page && page->Enabled(command);
         for (QAction* action : ActionsOf(command)) action->setEnabled(enabled);
     }
@@ -380,9 +380,9 @@ void TControlCenter::ShowHelp(const QString& heading) {
 }
 
 void TControlCenter::ShowAbout() {
-    QMessageBox::about(this, QStringLiteral("About"),
-                       QString::fromLatin1(kAppTitle) +
-                           QStringLiteral("\nA mail client for POP3 and SMTP servers.\nVersion 0.1"));
+    QMessageBox::about(
+        this, QStringLiteral("About"),
+        QString::fromLatin1(kAppTitle) + QStringLiteral("\nA mail client for POP3 and SMTP servers.\nVersion 0.1"));
 }
 
 void TControlCenter::RestoreColumnWidths() {
@@ -409,8 +409,9 @@ QString TControlCenter::StatusText() const { return status_->text(); }
 
 std::string TControlCenter::MissingDictionaryMessage() {
     const std::string title = kAppTitle;
-    return title + " is missing the main dictionary file.\n\r" + "You will not be able to spell check your messages\n\r" +
-           "Fix: Reinstall " + title + " and select dictionary files.";
+    return title + " is missing the main dictionary file.\n\r" +
+           "You will not be able to spell check your messages\n\r" + "Fix: Reinstall " + title +
+           " and select dictionary files.";
 }
 
 void TControlCenter::SetStore(TMailStore& store) {
@@ -419,11 +420,12 @@ void TControlCenter::SetStore(TMailStore& store) {
     windows_ = new TMessageWindows(store, this);
     filterActions_ = std::make_unique<TWindowFilterActions>(store, *printing_);
     commands_ = new TMailCommands(
-        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_, *progress_,
-        [this](const QString& text) { SetStatusText(text); }, this);
+        store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_,
+        *progress_, [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
     WireListPages();
-    search_ = new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
+    search_ =
+        new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });
     actions_->findMessage->setEnabled(true);
     connect(actions_->findMessage, &QAction::triggered, search_, &TMessageSearch::Open);
     sender_ = new TSendRunner(store, folders_.data, *transfers_, this);
@@ -517,15 +519,15 @@ void TControlCenter::RestoreGeometry() {
 bool TControlCenter::ActOnCommandRequest() {
     const TCommandRequest request = TCommandRequest::Parse(config_.Read(cfg::Command));
     switch (request.kind) {
-    case TCommandRequest::Kind::None:
-        return false;
-    case TCommandRequest::Kind::CheckMail:
-        SetStatusText(QStringLiteral("Loaded Control Center. Checking Mail..."));
-        break;
-    case TCommandRequest::Kind::WriteTo:
-        SetStatusText(QStringLiteral("Writing a new message to ") + qttext::FromStored(request.address));
-        WriteTo(request.address);
-        break;
+        case TCommandRequest::Kind::None:
+            return false;
+        case TCommandRequest::Kind::CheckMail:
+            SetStatusText(QStringLiteral("Loaded Control Center. Checking Mail..."));
+            break;
+        case TCommandRequest::Kind::WriteTo:
+            SetStatusText(QStringLiteral("Writing a new message to ") + qttext::FromStored(request.address));
+            WriteTo(request.address);
+            break;
     }
     QApplication::processEvents();
     config_.Write(cfg::Command, "");

@@ -38,6 +38,6 @@ void TDesktopNotifier::PlaySound(const std::string& path) {
     }
     const QByteArray file = QFile::encodeName(qttext::FromStored(path));
     // Each sound gets an id of its own so that one does not cut off another.
-    ca_context_play(sound_, ++played_, CA_PROP_MEDIA_FILENAME, file.constData(), CA_PROP_EVENT_DESCRIPTION,
-                    "New mail", nullptr);
+    ca_context_play(sound_, ++played_, CA_PROP_MEDIA_FILENAME, file.constData(), CA_PROP_EVENT_DESCRIPTION, "New mail",
+                    nullptr);
 }

@@ -26,5 +26,5 @@ public:
 private:
     ca_context* sound_ = nullptr;  // made at the first sound
     std::uint32_t played_ = 0;
-    bool soundFailed_ = false;     // no sound service: not asked again
+    bool soundFailed_ = false;  // no sound service: not asked again
 };

@@ -29,7 +29,8 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     layout->setColumnStretch(1, 1);
     layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
     setMaximumHeight(sizeHint().height());
-    connect(text_, &QLineEdit::textChanged, this, [this](const QString& t) { find_->setEnabled(!t.isEmpty() && !searching_); });
+    connect(text_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { find_->setEnabled(!t.isEmpty() && !searching_); });
     connect(find_, &QPushButton::clicked, this, [this] {
         if (!text_->text().isEmpty()) emit FindNext(text_->text());
     });

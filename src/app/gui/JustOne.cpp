@@ -1,5 +1,7 @@
 #include "app/gui/JustOne.h"
 
+#include <unistd.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
@@ -7,7 +9,6 @@
 #include <QLockFile>
 #include <QPointer>
 #include <QThread>
-#include <unistd.h>
 
 namespace {
 // Numbers of the messages a copy sends; the process id makes them unique

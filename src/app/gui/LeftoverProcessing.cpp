@@ -14,8 +14,7 @@ struct TLeftoverProcessing::Parts {
     Parts(TMailStore& store, const TFolders& folders, IUserPrompt& prompt, const TFilterList& filters,
           IFilterActions& actions)
         : workerPrompt(prompt),
-          processing(store, filters.Rows(), actions, workerPrompt,
-                     clock, folders.data, folders.attach) {}
+          processing(store, filters.Rows(), actions, workerPrompt, clock, folders.data, folders.attach) {}
 
     TQtMainThread main;
     TMainThreadPrompt workerPrompt;
@@ -30,10 +29,9 @@ TLeftoverProcessing::TLeftoverProcessing(TMailStore& store, const TFolders& fold
 TLeftoverProcessing::~TLeftoverProcessing() = default;
 
 void TLeftoverProcessing::Start(std::function<void()> finished) {
-    parts_->processing.Start(parts_->main, TMailboxName::kInBox, nullptr,
-                             [finished = std::move(finished)](bool) {
-                                 if (finished) finished();
-                             });
+    parts_->processing.Start(parts_->main, TMailboxName::kInBox, nullptr, [finished = std::move(finished)](bool) {
+        if (finished) finished();
+    });
 }
 
 bool TLeftoverProcessing::Idle() const { return parts_->processing.Idle(); }

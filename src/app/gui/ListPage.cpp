@@ -45,11 +45,11 @@ bool TListPage::HasSelection() const {
 
 bool TListPage::Enabled(TPageCommand command) const {
     switch (command) {
-    case TPageCommand::SelectAll:
-        return list_->model() && list_->model()->rowCount() > 0;
-    default:
-        // Every other command needs rows and the page's dialogs.
-        return false;
+        case TPageCommand::SelectAll:
+            return list_->model() && list_->model()->rowCount() > 0;
+        default:
+            // Every other command needs rows and the page's dialogs.
+            return false;
     }
 }
 

@@ -56,14 +56,16 @@ TListPages::TListPages(const TViews& views, QTabWidget& tabs, const TFolders& fo
     const auto chooser = [this](QWidget* p, const QString& title, const QString& folder, const QString& filter) {
         return chooser_(p, title, folder, filter);
     };
-    addressPage_ = new TAddressPage(views.addressList, parts_->bookModel, [this] { return SignatureNames(); }, chooser,
-                                    this);
+    addressPage_ = new TAddressPage(
+        views.addressList, parts_->bookModel, [this] { return SignatureNames(); }, chooser, this);
     signaturePage_ = new TSignaturePage(views.signatureList, parts_->signatures, parts_->signatureModel, chooser, this);
-    filterPage_ = new TFilterPage(views.filtersBox, parts_->filterModel, [&tree] { return Names(tree.Names()); },
-                                  [this] { return MemberNames(); }, this);
+    filterPage_ = new TFilterPage(
+        views.filtersBox, parts_->filterModel, [&tree] { return Names(tree.Names()); },
+        [this] { return MemberNames(); }, this);
     QWidget* accountsTab = views.accounts;
-    accountPage_ = new TAccountPage(views.accounts, parts_->accountModel, prompt,
-                                    [&tabs, accountsTab] { tabs.setCurrentWidget(accountsTab); }, this);
+    accountPage_ = new TAccountPage(
+        views.accounts, parts_->accountModel, prompt, [&tabs, accountsTab] { tabs.setCurrentWidget(accountsTab); },
+        this);
     connect(&parts_->bookModel, &TListRowsModel::Changed, this, &TListPages::AddressBookChanged);
     connect(addressPage_, &TAddressPage::MemberApplied, this, &TListPages::AddressBookChanged);
     connect(&parts_->signatureModel, &TListRowsModel::Renamed, this, &TListPages::SignatureRenamed);

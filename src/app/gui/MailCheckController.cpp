@@ -167,9 +167,9 @@ void TMailCheckController::CheckButtonClicked() {
 bool TMailCheckController::Check(const std::vector<std::string>& aliases) {
     if (Running()) return false;
     parts_->accounts.Load();
-    TMailCheck check({parts_->net, parts_->pump, parts_->clock, prompt_,
-                      transfers_.Display(TTransferState::TKind::Check)}, parts_->passwords,
-                     parts_->dialUp, parts_->notifier, config_, parts_->accounts, dataFolder_);
+    TMailCheck check(
+        {parts_->net, parts_->pump, parts_->clock, prompt_, transfers_.Display(TTransferState::TKind::Check)},
+        parts_->passwords, parts_->dialUp, parts_->notifier, config_, parts_->accounts, dataFolder_);
     check_ = &check;
     // What has arrived is processed while the rest downloads (at most every
     // quarter second), so rows come in during a long check and the last one

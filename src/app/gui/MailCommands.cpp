@@ -1,7 +1,6 @@
 #include "app/gui/MailCommands.h"
 
 #include <QAction>
-#include <iterator>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,6 +12,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <ctime>
+#include <iterator>
 
 #include "app/gui/FMListView.h"
 #include "app/gui/FileChooser.h"
@@ -40,7 +41,6 @@
 #include "mail/MessageMover.h"
 #include "mail/RecordBody.h"
 #include "richtext/gui/QtRichText.h"
-#include <ctime>
 #include "store/MailboxName.h"
 
 namespace {
@@ -61,9 +61,20 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
                              TPopupMenus& popups, TMessageWindows& windows, TPrintService& printing,
                              IFilterActions& filterActions, IFileChooser& chooser, QProgressBar& progress,
                              StatusSink status, QWidget* window)
-    : TMainPage(window), store_(store), page_(page), actions_(actions), toolbar_(toolbar), popups_(popups),
-      windows_(windows), printing_(printing), filterActions_(filterActions),
-      chooser_(&chooser), progress_(progress), status_(std::move(status)), window_(window), operations_(store) {
+    : TMainPage(window),
+      store_(store),
+      page_(page),
+      actions_(actions),
+      toolbar_(toolbar),
+      popups_(popups),
+      windows_(windows),
+      printing_(printing),
+      filterActions_(filterActions),
+      chooser_(&chooser),
+      progress_(progress),
+      status_(std::move(status)),
+      window_(window),
+      operations_(store) {
     listModel_ = std::make_unique<TMessageListModel>(store_);
     treeModel_ = std::make_unique<TMailboxTreeModel>(store_, operations_);
 
@@ -148,9 +159,7 @@ TMailCommands::TMailCommands(TMailStore& store, TMailPage& page, TMainActions& a
 
 QWidget* TMailCommands::Widget() const { return &page_; }
 
-QString TMailCommands::BusyText() {
-    return QStringLiteral("Messages are being saved. Please try again in a moment.");
-}
+QString TMailCommands::BusyText() { return QStringLiteral("Messages are being saved. Please try again in a moment."); }
 
 bool TMailCommands::Refused() {
     if (!store_.Flags().AnyHeld()) return false;
@@ -186,23 +195,23 @@ bool TMailCommands::CanDeleteMessage() const {
 bool TMailCommands::Enabled(TPageCommand command) const {
     const bool tree = pane_ == TPane::Tree;
     switch (command) {
-    case TPageCommand::New:
-        return true;
-    case TPageCommand::Edit:
-        return FirstSelectedRow() >= 0;
-    case TPageCommand::Rename:
-        if (tree) return CanRenameNode();
-        return FirstSelectedRow() >= 0 && listModel_->Editable(FirstSelectedRow());
-    case TPageCommand::Delete:
-        return tree ? CanDeleteNode() : CanDeleteMessage();
-    case TPageCommand::SelectAll:
-        return listModel_->rowCount() > 0;
-    case TPageCommand::Print:
-        return FirstSelectedRow() >= 0;
-    case TPageCommand::Import:
-        return true;
-    case TPageCommand::Export:
-        return FirstSelectedRow() >= 0;
+        case TPageCommand::New:
+            return true;
+        case TPageCommand::Edit:
+            return FirstSelectedRow() >= 0;
+        case TPageCommand::Rename:
+            if (tree) return CanRenameNode();
+            return FirstSelectedRow() >= 0 && listModel_->Editable(FirstSelectedRow());
+        case TPageCommand::Delete:
+            return tree ? CanDeleteNode() : CanDeleteMessage();
+        case TPageCommand::SelectAll:
+            return listModel_->rowCount() > 0;
+        case TPageCommand::Print:
+            return FirstSelectedRow() >= 0;
+        case TPageCommand::Import:
+            return true;
+        case TPageCommand::Export:
+            return FirstSelectedRow() >= 0;
     }
     return false;
 }
@@ -210,35 +219,35 @@ bool TMailCommands::Enabled(TPageCommand command) const {
 void TMailCommands::Run(TPageCommand command) {
     if (!Enabled(command)) return;
     switch (command) {
-    case TPageCommand::New:
-        NewMailbox();
-        break;
-    case TPageCommand::Edit:
-        OpenSelected();
-        break;
-    case TPageCommand::Rename:
-        RenameSelected();
-        break;
-    case TPageCommand::Delete:
-        if (pane_ == TPane::Tree)
-            DeleteMailbox();
-        else
-            DeleteCommand();
-        break;
-    case TPageCommand::SelectAll:
-        page_.StickitLB->selectAll();
-        break;
-    case TPageCommand::Print:
-        PrintSelected();
-        break;
-    case TPageCommand::Export:
-        ExportSelected();
-        break;
-    case TPageCommand::Import:
-        ImportMessageFile();
-        break;
-    default:
-        break;
+        case TPageCommand::New:
+            NewMailbox();
+            break;
+        case TPageCommand::Edit:
+            OpenSelected();
+            break;
+        case TPageCommand::Rename:
+            RenameSelected();
+            break;
+        case TPageCommand::Delete:
+            if (pane_ == TPane::Tree)
+                DeleteMailbox();
+            else
+                DeleteCommand();
+            break;
+        case TPageCommand::SelectAll:
+            page_.StickitLB->selectAll();
+            break;
+        case TPageCommand::Print:
+            PrintSelected();
+            break;
+        case TPageCommand::Export:
+            ExportSelected();
+            break;
+        case TPageCommand::Import:
+            ImportMessageFile();
+            break;
+        default:
+            break;
     }
 }
 
@@ -390,7 +399,8 @@ void TMailCommands::DestroySelected() {
     for (const int handle : HandlesOf(SelectedRows())) {
         const THeaderItem* item = store_.Headers().At(handle);
         if (item && !all) {
-            const TPromptAnswer answer = store_.Prompt().YesNoAll(TMessageDestroyer::DestroyQuestion(item->Subject.str()));
+            const TPromptAnswer answer =
+                store_.Prompt().YesNoAll(TMessageDestroyer::DestroyQuestion(item->Subject.str()));
             if (answer == TPromptAnswer::No) continue;
             if (answer == TPromptAnswer::All) all = true;
         }
@@ -471,7 +481,8 @@ void TMailCommands::PreviewSelected() {
     if (row < 0) return;
     QTextEdit& box = *page_.STextBox;
     box.clear();
-    if (const auto doc = TRecordBody(store_).Document(listModel_->HandleAt(row))) qtrichtext::Fill(*box.document(), *doc);
+    if (const auto doc = TRecordBody(store_).Document(listModel_->HandleAt(row)))
+        qtrichtext::Fill(*box.document(), *doc);
 }
 
 void TMailCommands::PrintSelected() {
@@ -486,11 +497,12 @@ void TMailCommands::PrintSelected() {
         if (const auto body = item ? bodies.Document(handle) : std::nullopt) {
             printing_.Print(subject, *body);
         } else {
-            store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" + qttext::ToStored(subject) +
-                                  "\"; it was not printed.");
+            store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" +
+                                  qttext::ToStored(subject) + "\"; it was not printed.");
         }
         const int row = store_.Rows().Find(handle);
-        if (row >= 0) selection->select(listModel_->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        if (row >= 0)
+            selection->select(listModel_->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }
 }
 
@@ -512,17 +524,17 @@ void TMailCommands::ExportSelected() {
     const TMessageExport::TTarget target = TMessageExport::Target(chosen.toStdString(), filter);
     const QString path = QString::fromStdString(target.path);
     switch (TMessageExport(store_).Write(handle, target)) {
-    case TMessageExport::TResult::Written:
-        status_(QStringLiteral("Message exported to ") + path);
-        break;
-    case TMessageExport::TResult::NoBody:
-        store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" + subject +
-                              "\"; nothing was exported.");
-        break;
-    case TMessageExport::TResult::NotWritten:
-        store_.Prompt().Error(std::string(kAppTitle) + " could not write the file \"" + qttext::ToStored(path) +
-                              "\".");
-        break;
+        case TMessageExport::TResult::Written:
+            status_(QStringLiteral("Message exported to ") + path);
+            break;
+        case TMessageExport::TResult::NoBody:
+            store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" + subject +
+                                  "\"; nothing was exported.");
+            break;
+        case TMessageExport::TResult::NotWritten:
+            store_.Prompt().Error(std::string(kAppTitle) + " could not write the file \"" + qttext::ToStored(path) +
+                                  "\".");
+            break;
     }
 }
 

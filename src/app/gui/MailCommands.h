@@ -37,8 +37,8 @@ class TMailCommands : public TMainPage, private IShowProgress {
 public:
     using StatusSink = std::function<void(const QString&)>;
 
-    TMailCommands(TMailStore& store, TMailPage& page, TMainActions& actions, TMainToolbar& toolbar,
-                  TPopupMenus& popups, TMessageWindows& windows, TPrintService& printing, IFilterActions& filterActions,
+    TMailCommands(TMailStore& store, TMailPage& page, TMainActions& actions, TMainToolbar& toolbar, TPopupMenus& popups,
+                  TMessageWindows& windows, TPrintService& printing, IFilterActions& filterActions,
                   IFileChooser& chooser, QProgressBar& progress, StatusSink status, QWidget* window);
     ~TMailCommands() override;
 

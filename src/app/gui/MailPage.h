@@ -20,7 +20,7 @@ public:
     TMailboxTreeView* CategoryLB;
     QSplitter* WinSplit1;  // between tree and list; its first pane is the tree
     TFMListView* StickitLB;
-    QSplitter* HorSplit;   // between the panel and the preview
+    QSplitter* HorSplit;  // between the panel and the preview
     TSRichEdit* STextBox;
 
     // Tree width and panel height from the configuration.

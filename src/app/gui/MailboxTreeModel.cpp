@@ -112,23 +112,23 @@ QVariant TMailboxTreeModel::data(const QModelIndex& index, int role) const {
     if (node < 0) return {};
     const TMailboxTree::Node& n = store_.Tree().At(node);
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-        return qttext::FromStored(n.name);
-    case Qt::DecorationRole:
-        if (n.image == 2 && n.selectedImage == 3) return folder_;
-        return Image(n.image);
-    case kSelectedIconRole:
-        return Image(n.selectedImage);
-    case Qt::FontRole:
-        if (n.bold) {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        return {};
-    default:
-        return {};
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return qttext::FromStored(n.name);
+        case Qt::DecorationRole:
+            if (n.image == 2 && n.selectedImage == 3) return folder_;
+            return Image(n.image);
+        case kSelectedIconRole:
+            return Image(n.selectedImage);
+        case Qt::FontRole:
+            if (n.bold) {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        default:
+            return {};
     }
 }
 

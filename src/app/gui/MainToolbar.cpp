@@ -45,8 +45,8 @@ TMainToolbar::TMainToolbar(TMainActions& actions, QWidget* parent) : QToolBar(pa
     SetTrashFull(false);
 }
 
-TToolButton* TMainToolbar::Add(const char* name, const char* caption, const char* hint, const char* icon,
-                               int fallback, bool withAction) {
+TToolButton* TMainToolbar::Add(const char* name, const char* caption, const char* hint, const char* icon, int fallback,
+                               bool withAction) {
     auto* b = new TToolButton(this);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

@@ -55,26 +55,26 @@ QVariant TMessageListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= store_.Rows().Count()) return {};
     const TMessageRow& row = store_.Rows().At(index.row());
     switch (role) {
-    case Qt::DisplayRole:
-        // The "A" cell holds two blanks for an attachment; the picture shows it.
-        if (index.column() == kAttachColumn) return {};
-        return qttext::FromStored(Cell(row, index.column()));
-    case Qt::EditRole:
-        return qttext::FromStored(Cell(row, index.column()));
-    case Qt::FontRole:
-        if (row.cells.SubItem(TMessageRows::kStatus) == "NR") {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        return {};
-    case Qt::DecorationRole:
-        if (index.column() == kAttachColumn && row.cells.SubItem(TMessageRows::kAttach) == "  ") return attachment_;
-        return {};
-    case kHandleRole:
-        return row.handle;
-    default:
-        return {};
+        case Qt::DisplayRole:
+            // The "A" cell holds two blanks for an attachment; the picture shows it.
+            if (index.column() == kAttachColumn) return {};
+            return qttext::FromStored(Cell(row, index.column()));
+        case Qt::EditRole:
+            return qttext::FromStored(Cell(row, index.column()));
+        case Qt::FontRole:
+            if (row.cells.SubItem(TMessageRows::kStatus) == "NR") {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        case Qt::DecorationRole:
+            if (index.column() == kAttachColumn && row.cells.SubItem(TMessageRows::kAttach) == "  ") return attachment_;
+            return {};
+        case kHandleRole:
+            return row.handle;
+        default:
+            return {};
     }
 }
 
@@ -169,8 +169,7 @@ void TMessageListModel::sort(int column, Qt::SortOrder) {
     store_.Rows().Arrange(order);
     store_.Rows().AddObserver(this);
     QModelIndexList after;
-    for (const QModelIndex& i : before)
-        after << index(newPosition[static_cast<std::size_t>(i.row())], i.column());
+    for (const QModelIndex& i : before) after << index(newPosition[static_cast<std::size_t>(i.row())], i.column());
     changePersistentIndexList(before, after);
     emit layoutChanged();
 }

@@ -44,8 +44,13 @@ std::vector<std::string> FileLines(const std::string& path, bool* ok) {
 
 TMessageOpener::TMessageOpener(TMailStore& store, std::string dataFolder, TMessageWindows& windows,
                                TMailCommands& commands, TSendRunner& sender, QWidget* mainWindow)
-    : QObject(mainWindow), store_(store), dataFolder_(std::move(dataFolder)), windows_(windows),
-      commands_(commands), sender_(sender), mainWindow_(mainWindow) {}
+    : QObject(mainWindow),
+      store_(store),
+      dataFolder_(std::move(dataFolder)),
+      windows_(windows),
+      commands_(commands),
+      sender_(sender),
+      mainWindow_(mainWindow) {}
 
 TMessageOpener::~TMessageOpener() = default;
 
@@ -63,15 +68,15 @@ QWidget* TMessageOpener::Open(int handle) {
     if (!item) return nullptr;
     IMessageWindow* window = nullptr;
     switch (PadKindOf(item->Flags)) {
-    case TPadKind::None:
-        return nullptr;
-    case TPadKind::Reader:
-        MarkRead(handle);
-        window = windows_.Open(handle, [this, handle] { return new TFromPad(*this, handle); });
-        break;
-    case TPadKind::Composer:
-        window = windows_.Open(handle, [this, handle] { return new TNewPad(*this, handle); });
-        break;
+        case TPadKind::None:
+            return nullptr;
+        case TPadKind::Reader:
+            MarkRead(handle);
+            window = windows_.Open(handle, [this, handle] { return new TFromPad(*this, handle); });
+            break;
+        case TPadKind::Composer:
+            window = windows_.Open(handle, [this, handle] { return new TNewPad(*this, handle); });
+            break;
     }
     return window ? window->Widget() : nullptr;
 }
@@ -86,7 +91,8 @@ int TMessageOpener::CreateMessage(TNewMessage message, bool show) {
 
 std::string TMessageOpener::NoFormatFileError() {
     return std::string(kAppTitle) + " could not create a new message." + "\n" +
-           "Reason: Invalid or missing format file." + "\n" + "Fix: Please setup your preferences for default messages.";
+           "Reason: Invalid or missing format file." + "\n" +
+           "Fix: Please setup your preferences for default messages.";
 }
 
 void TMessageOpener::NewMessage(const std::string& to) {
@@ -176,18 +182,15 @@ std::vector<TListRow> TMessageOpener::Signatures() {
 }
 
 void TMessageOpener::SignaturesChanged() {
-    for (IMessageWindow* window : windows_.All())
-        window->SignaturesChanged();
+    for (IMessageWindow* window : windows_.All()) window->SignaturesChanged();
 }
 
 void TMessageOpener::SignatureRenamed(const QString& from, const QString& to) {
-    for (IMessageWindow* window : windows_.All())
-        window->SignatureRenamed(from, to);
+    for (IMessageWindow* window : windows_.All()) window->SignatureRenamed(from, to);
 }
 
 void TMessageOpener::AccountsChanged() {
-    for (IMessageWindow* window : windows_.All())
-        window->AccountsChanged();
+    for (IMessageWindow* window : windows_.All()) window->AccountsChanged();
 }
 
 void TMessageOpener::AddSender(const std::string& from) {

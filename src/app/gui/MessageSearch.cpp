@@ -22,7 +22,12 @@ constexpr std::chrono::milliseconds kStep{25};
 
 TMessageSearch::TMessageSearch(TMailStore& store, TMailCommands& commands, TMailPage& page, QWidget* window,
                                StatusSink status)
-    : QObject(window), store_(store), commands_(commands), page_(page), window_(window), status_(std::move(status)),
+    : QObject(window),
+      store_(store),
+      commands_(commands),
+      page_(page),
+      window_(window),
+      status_(std::move(status)),
       finder_(store) {
     timer_.setInterval(0);
     connect(&timer_, &QTimer::timeout, this, &TMessageSearch::Step);
@@ -76,18 +81,18 @@ void TMessageSearch::End() {
 
 void TMessageSearch::Step() {
     switch (finder_.Step(kStep)) {
-    case TMessageFinder::TState::Searching:
-        return;
-    case TMessageFinder::TState::Found:
-        if (!ShowHit()) return;  // the record showed in no row: search on
-        break;
-    case TMessageFinder::TState::Finished:
-    case TMessageFinder::TState::Idle:
-        timer_.stop();
-        position_ = 0;
-        status_(QStringLiteral("No more messages contain \"") + text_ + QStringLiteral("\"."));
-        if (dialog_) dialog_->close();
-        break;
+        case TMessageFinder::TState::Searching:
+            return;
+        case TMessageFinder::TState::Found:
+            if (!ShowHit()) return;  // the record showed in no row: search on
+            break;
+        case TMessageFinder::TState::Finished:
+        case TMessageFinder::TState::Idle:
+            timer_.stop();
+            position_ = 0;
+            status_(QStringLiteral("No more messages contain \"") + text_ + QStringLiteral("\"."));
+            if (dialog_) dialog_->close();
+            break;
     }
     timer_.stop();
     End();
@@ -110,7 +115,8 @@ bool TMessageSearch::ShowHit() {
     const std::string mailbox = item->Mailbox.str();
     if (store_.Viewed() != mailbox && !commands_.SelectMailbox(mailbox)) {
         position_ = hit.handle;
-        status_(QStringLiteral("The mailbox \"") + qttext::FromStored(mailbox) + QStringLiteral("\" could not be shown."));
+        status_(QStringLiteral("The mailbox \"") + qttext::FromStored(mailbox) +
+                QStringLiteral("\" could not be shown."));
         return true;
     }
     const int row = store_.Rows().Find(hit.handle);
@@ -133,7 +139,8 @@ bool TMessageSearch::ShowHit() {
     // The column counts characters; the box counts UTF-16 units.
     const std::u32string prefix = rest.toStdU32String().substr(0, hit.column);
     const int from = start + static_cast<int>(QString::fromStdU32String(prefix).size());
-    const std::u32string found = rest.toStdU32String().substr(std::min(hit.column, rest.toStdU32String().size()), hit.length);
+    const std::u32string found =
+        rest.toStdU32String().substr(std::min(hit.column, rest.toStdU32String().size()), hit.length);
     cursor.setPosition(from);
     cursor.setPosition(from + static_cast<int>(QString::fromStdU32String(found).size()), QTextCursor::KeepAnchor);
     preview->setTextCursor(cursor);

@@ -81,24 +81,25 @@ void TMessageWindows::RecordRemoved(int handle) {
 
 void TMessageWindows::StoreChanged(const TStoreEvent& event) {
     switch (event.change) {
-    case TStoreChange::RecordRemoved:
-        RecordRemoved(event.handle);
-        break;
-    case TStoreChange::RecordMoved:
-        if (IMessageWindow* window = Find(event.handle)) window->RecordMoved(event.handle, event.from, event.mailbox);
-        break;
-    case TStoreChange::RecordChanged:
-        if (IMessageWindow* window = Find(event.handle)) window->RecordChanged(event.handle);
-        break;
-    case TStoreChange::MailboxRenamed:
-        // A window showing one of its records names the mailbox.
-        for (auto at = windows_.cbegin(); at != windows_.cend(); ++at) {
-            const THeaderItem* item = store_.Headers().At(at.key());
-            if (item && !at->widget.isNull() && item->Mailbox == event.mailbox)
-                at->window->RecordMoved(at.key(), event.from, event.mailbox);
-        }
-        break;
-    default:
-        break;
+        case TStoreChange::RecordRemoved:
+            RecordRemoved(event.handle);
+            break;
+        case TStoreChange::RecordMoved:
+            if (IMessageWindow* window = Find(event.handle))
+                window->RecordMoved(event.handle, event.from, event.mailbox);
+            break;
+        case TStoreChange::RecordChanged:
+            if (IMessageWindow* window = Find(event.handle)) window->RecordChanged(event.handle);
+            break;
+        case TStoreChange::MailboxRenamed:
+            // A window showing one of its records names the mailbox.
+            for (auto at = windows_.cbegin(); at != windows_.cend(); ++at) {
+                const THeaderItem* item = store_.Headers().At(at.key());
+                if (item && !at->widget.isNull() && item->Mailbox == event.mailbox)
+                    at->window->RecordMoved(at.key(), event.from, event.mailbox);
+            }
+            break;
+        default:
+            break;
     }
 }

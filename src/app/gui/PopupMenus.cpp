@@ -78,8 +78,8 @@ QMenu* TPopupMenus::ListPopup(const char* name, bool withImport, bool accessKeys
     const QString base = QString::fromLatin1(name);
     menu->setObjectName(base);
     Command(menu, accessKeys ? "&New" : "New", base + QStringLiteral("New"), static_cast<int>(TPageCommand::New));
-    QAction* edit =
-        Command(menu, accessKeys ? "&Edit" : "Edit", base + QStringLiteral("Edit"), static_cast<int>(TPageCommand::Edit));
+    QAction* edit = Command(menu, accessKeys ? "&Edit" : "Edit", base + QStringLiteral("Edit"),
+                            static_cast<int>(TPageCommand::Edit));
     menu->setDefaultAction(edit);
     Command(menu, accessKeys ? "&Rename" : "Rename", base + QStringLiteral("Rename"),
             static_cast<int>(TPageCommand::Rename));

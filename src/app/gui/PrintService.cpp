@@ -78,7 +78,8 @@ TPrintService::TResult TPrintService::Print(const QString& title, const QTextDoc
         device.setDocName(title);
         job->print(&device);
         result.done = device.printerState() != QPrinter::Error && device.printerState() != QPrinter::Aborted;
-        if (!result.done && status_) status_(QStringLiteral("The message could not be printed on ") + target.printerName() + u'.');
+        if (!result.done && status_)
+            status_(QStringLiteral("The message could not be printed on ") + target.printerName() + u'.');
         return result;
     }
     const std::string path = PdfPath(dataFolder_, title);

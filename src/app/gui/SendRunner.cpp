@@ -28,8 +28,8 @@ bool TSendRunner::Send(int handle, const std::vector<std::string>& attachments, 
     TPosixSocketFactory net;
     TQtEventPump pump;
     TSystemClock clock;
-    TMessageSender sender({net, pump, clock, store_.Prompt(), transfers_.Display(TTransferState::TKind::Send)},
-                          store_, accounts, TMessageSender::TLists::Read(dataFolder_), *filterActions_);
+    TMessageSender sender({net, pump, clock, store_.Prompt(), transfers_.Display(TTransferState::TKind::Send)}, store_,
+                          accounts, TMessageSender::TLists::Read(dataFolder_), *filterActions_);
 
     sender_ = &sender;
     transfers_.Begin(TTransferState::TKind::Send, [this] { Cancel(); });

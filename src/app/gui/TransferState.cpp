@@ -20,9 +20,7 @@ TTransferState::TTransferState(QAction& stop, QProgressBar& progress, StatusSink
 
 TTransferState::~TTransferState() = default;
 
-ITransferDisplay& TTransferState::Display(TKind kind) {
-    return kind == TKind::Check ? *checkDisplay_ : *sendDisplay_;
-}
+ITransferDisplay& TTransferState::Display(TKind kind) { return kind == TKind::Check ? *checkDisplay_ : *sendDisplay_; }
 
 bool TTransferState::Running(TKind kind) const { return Of(kind).running; }
 

@@ -9,12 +9,12 @@
 #include "app/gui/ControlCenter.h"
 #include "app/gui/JustOne.h"
 #include "common/AppTitle.h"
+#include "common/FileUtil.h"
 #include "common/gui/QtEventPump.h"
 #include "common/gui/QtPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
-#include "common/FileUtil.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -39,14 +39,15 @@ int main(int argc, char** argv) {
     // already running.
     TJustOne justOne(TJustOne::DefaultName());
     switch (justOne.Start([&config, &request] { config.Write(cfg::Command, request); })) {
-    case TJustOne::TStart::First:
-        break;
-    case TJustOne::TStart::HandedOver:
-        return 0;
-    case TJustOne::TStart::Failed:
-        QMessageBox::critical(nullptr, QString::fromLatin1(kAppTitle),
-                              QString::fromLatin1(kAppTitle) + QStringLiteral(" is already running but does not answer."));
-        return 1;
+        case TJustOne::TStart::First:
+            break;
+        case TJustOne::TStart::HandedOver:
+            return 0;
+        case TJustOne::TStart::Failed:
+            QMessageBox::critical(
+                nullptr, QString::fromLatin1(kAppTitle),
+                QString::fromLatin1(kAppTitle) + QStringLiteral(" is already running but does not answer."));
+            return 1;
     }
 
     TQtEventPump pump;

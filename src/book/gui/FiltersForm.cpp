@@ -201,10 +201,9 @@ void TFiltersForm::ChooseSound() {
 
 void TFiltersForm::ChooseProgram() {
     // Programs here rarely carry those extensions, so every file is offered too.
-    const QString chosen =
-        chooser_(this, QString::fromLatin1(kAppTitle) + QStringLiteral(" choose a program."),
-                 QFileInfo(NExeFile->text()).absolutePath(),
-                 QStringLiteral("Programs (*.exe *.com *.bat);;All Files (*)"));
+    const QString chosen = chooser_(this, QString::fromLatin1(kAppTitle) + QStringLiteral(" choose a program."),
+                                    QFileInfo(NExeFile->text()).absolutePath(),
+                                    QStringLiteral("Programs (*.exe *.com *.bat);;All Files (*)"));
     if (!chosen.isEmpty()) NExeFile->setText(chosen);
 }
 

@@ -113,7 +113,8 @@ QWidget* TQuick::BuildPage(int page) {
                        static_cast<QObject*>(w.available), static_cast<QObject*>(w.recipients->viewport())})
         o->installEventFilter(this);
 
-    connect(w.members, &QComboBox::textActivated, this, [this, page](const QString& text) { ChooseMember(page, text); });
+    connect(w.members, &QComboBox::textActivated, this,
+            [this, page](const QString& text) { ChooseMember(page, text); });
     // Typing in the drop-down or picking in the list is using it, even
     // before the focus has come (a window not active yet).
     connect(w.members, &QComboBox::editTextChanged, this,
@@ -220,49 +221,49 @@ bool TQuick::eventFilter(QObject* watched, QEvent* event) {
     if (page < 0) return QDialog::eventFilter(watched, event);
     TPageWidgets& w = pages_[static_cast<std::size_t>(page)];
     switch (event->type()) {
-    case QEvent::FocusIn:
-        if (watched != w.recipients->viewport())
-            source_[static_cast<std::size_t>(page)] = watched == w.available ? static_cast<QObject*>(w.available)
-                                                                              : static_cast<QObject*>(w.members);
-        break;
-    case QEvent::KeyPress: {
-        // Enter in the drop-down chooses the member typed there; it does
-        // not close the book through its default button.
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && watched == w.members->lineEdit()) {
-            ChooseMember(page, w.members->currentText());
-            return true;
-        }
-        break;
-    }
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-        if (watched == w.recipients->viewport()) {
-            auto* drag = static_cast<QDropEvent*>(event);
-            const QObject* from = drag->source();
-            if (from && (from == w.available || from == w.members->lineEdit() || from == w.members)) {
-                drag->setDropAction(Qt::CopyAction);
-                drag->accept();
-            } else {
-                drag->ignore();
+        case QEvent::FocusIn:
+            if (watched != w.recipients->viewport())
+                source_[static_cast<std::size_t>(page)] =
+                    watched == w.available ? static_cast<QObject*>(w.available) : static_cast<QObject*>(w.members);
+            break;
+        case QEvent::KeyPress: {
+            // Enter in the drop-down chooses the member typed there; it does
+            // not close the book through its default button.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && watched == w.members->lineEdit()) {
+                ChooseMember(page, w.members->currentText());
+                return true;
             }
-            return true;
+            break;
         }
-        break;
-    case QEvent::Drop:
-        if (watched == w.recipients->viewport()) {
-            auto* drop = static_cast<QDropEvent*>(event);
-            if (DropFrom(page, drop->source())) {
-                drop->setDropAction(Qt::CopyAction);
-                drop->accept();
-            } else {
-                drop->ignore();
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            if (watched == w.recipients->viewport()) {
+                auto* drag = static_cast<QDropEvent*>(event);
+                const QObject* from = drag->source();
+                if (from && (from == w.available || from == w.members->lineEdit() || from == w.members)) {
+                    drag->setDropAction(Qt::CopyAction);
+                    drag->accept();
+                } else {
+                    drag->ignore();
+                }
+                return true;
             }
-            return true;
-        }
-        break;
-    default:
-        break;
+            break;
+        case QEvent::Drop:
+            if (watched == w.recipients->viewport()) {
+                auto* drop = static_cast<QDropEvent*>(event);
+                if (DropFrom(page, drop->source())) {
+                    drop->setDropAction(Qt::CopyAction);
+                    drop->accept();
+                } else {
+                    drop->ignore();
+                }
+                return true;
+            }
+            break;
+        default:
+            break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -5,7 +5,10 @@
 
 TListRowsModel::TListRowsModel(TNamedRowList& list, TListFileContext context, QStringList headers,
                                std::vector<int> columns, QObject* parent)
-    : QAbstractTableModel(parent), list_(list), context_(std::move(context)), headers_(std::move(headers)),
+    : QAbstractTableModel(parent),
+      list_(list),
+      context_(std::move(context)),
+      headers_(std::move(headers)),
       columns_(std::move(columns)) {}
 
 int TListRowsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.Count(); }
@@ -31,7 +34,8 @@ QVariant TListRowsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TListRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headers_.size()) return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headers_.size())
+        return {};
     return headers_[section];
 }
 

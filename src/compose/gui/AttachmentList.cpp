@@ -2,13 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QStyle>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeDatabase>
+#include <QStyle>
 #include <QUrl>
 
 #include "common/gui/QtText.h"

@@ -43,22 +43,22 @@ bool TFileDrag::Take(const QMimeData* mime) {
 bool TFileDrag::eventFilter(QObject* watched, QEvent* event) {
     if (watched != owner_ || !enabled_) return QObject::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (HasLocalFiles(e->mimeData())) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* e = static_cast<QDropEvent*>(event);
+            if (HasLocalFiles(e->mimeData())) {
+                e->acceptProposedAction();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::Drop: {
+            auto* e = static_cast<QDropEvent*>(event);
+            if (!Take(e->mimeData())) return false;
             e->acceptProposedAction();
             return true;
         }
-        return false;
-    }
-    case QEvent::Drop: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (!Take(e->mimeData())) return false;
-        e->acceptProposedAction();
-        return true;
-    }
-    default:
-        return QObject::eventFilter(watched, event);
+        default:
+            return QObject::eventFilter(watched, event);
     }
 }

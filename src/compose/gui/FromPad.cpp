@@ -1,5 +1,4 @@
 #include "compose/gui/FromPad.h"
-#include "compose/gui/BodyFinder.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -15,6 +14,7 @@
 #include "compose/QuotedBody.h"
 #include "compose/ReplySubject.h"
 #include "compose/gui/AttachmentList.h"
+#include "compose/gui/BodyFinder.h"
 #include "compose/gui/PadHost.h"
 #include "compose/gui/SRichEdit.h"
 #include "richtext/RtfWriter.h"
@@ -77,8 +77,7 @@ TFromPad::TFromPad(IPadHost& host, int handle) : TMessagePad(host, handle, false
     connect(forward, &QAction::triggered, this, &TFromPad::Forward);
     connect(edit, &QAction::triggered, this, &TFromPad::ToggleEdit);
     connect(trash, &QAction::triggered, this, &TMessagePad::Destroy);
-    connect(addSender, &QAction::triggered, this,
-            [this] { Host().AddSender(qttext::ToStored(fromText_->text())); });
+    connect(addSender, &QAction::triggered, this, [this] { Host().AddSender(qttext::ToStored(fromText_->text())); });
     BuildMenu();
     Fill();
     // An edited body is saved with the record, like a resized window.

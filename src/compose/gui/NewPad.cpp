@@ -3,9 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QBoxLayout>
-#include <QStyle>
-#include <QTextCharFormat>
-#include <cctype>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,10 +15,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextList>
 #include <QToolBar>
 #include <QToolButton>
+#include <cctype>
 #include <ctime>
 
 #include "book/QuickLists.h"
@@ -51,12 +51,12 @@ struct TNamedColor {
 
 // The colour names of the list, sorted; each stands for its colour.
 const TNamedColor kColors[] = {
-    {"clAqua", QColor(0, 255, 255)},  {"clBlack", QColor(0, 0, 0)},       {"clBlue", QColor(0, 0, 255)},
-    {"clFuchsia", QColor(255, 0, 255)}, {"clGray", QColor(128, 128, 128)}, {"clGreen", QColor(0, 128, 0)},
-    {"clLime", QColor(0, 255, 0)},    {"clMaroon", QColor(128, 0, 0)},    {"clNavy", QColor(0, 0, 128)},
-    {"clOlive", QColor(128, 128, 0)}, {"clPurple", QColor(128, 0, 128)},  {"clRed", QColor(255, 0, 0)},
-    {"clSilver", QColor(192, 192, 192)}, {"clTeal", QColor(0, 128, 128)}, {"clWhite", QColor(255, 255, 255)},
-    {"clWindowText", QColor(0, 0, 0)}, {"clYellow", QColor(255, 255, 0)},
+    {"clAqua", QColor(0, 255, 255)},     {"clBlack", QColor(0, 0, 0)},      {"clBlue", QColor(0, 0, 255)},
+    {"clFuchsia", QColor(255, 0, 255)},  {"clGray", QColor(128, 128, 128)}, {"clGreen", QColor(0, 128, 0)},
+    {"clLime", QColor(0, 255, 0)},       {"clMaroon", QColor(128, 0, 0)},   {"clNavy", QColor(0, 0, 128)},
+    {"clOlive", QColor(128, 128, 0)},    {"clPurple", QColor(128, 0, 128)}, {"clRed", QColor(255, 0, 0)},
+    {"clSilver", QColor(192, 192, 192)}, {"clTeal", QColor(0, 128, 128)},   {"clWhite", QColor(255, 255, 255)},
+    {"clWindowText", QColor(0, 0, 0)},   {"clYellow", QColor(255, 255, 0)},
 };
 
 const char* const kSizes[] = {"7", "8", "10", "11", "12", "14", "16", "18", "20", "22", "24", "28"};
@@ -70,9 +70,7 @@ QIcon Swatch(const QColor& color) {
     return QIcon(pixmap);
 }
 
-std::vector<std::string> SplitNames(const QString& text) {
-    return TRecipientList::Split(qttext::ToStored(text));
-}
+std::vector<std::string> SplitNames(const QString& text) { return TRecipientList::Split(qttext::ToStored(text)); }
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -292,9 +290,7 @@ void TNewPad::BuildButtons() {
         undo->setToolTip(QStringLiteral("Nothing to undo."));
     });
     connect(addAttach, &QAction::triggered, this, &TNewPad::ChooseAttachment);
-    connect(clearAttach, &QAction::triggered, this, [this] {
-        Attachments()->Clear();
-    });
+    connect(clearAttach, &QAction::triggered, this, [this] { Attachments()->Clear(); });
 }
 
 void TNewPad::BuildOptions() {
@@ -689,7 +685,8 @@ void TNewPad::EditRecord(const std::function<void(THeaderItem&)>& edit) {
 }
 
 void TNewPad::BeforeSave() {
-    const std::string chosen = qttext::ToStored(signature->currentText()), type = qttext::ToStored(msgType->currentText());
+    const std::string chosen = qttext::ToStored(signature->currentText()),
+                      type = qttext::ToStored(msgType->currentText());
     EditRecord([&](THeaderItem& item) {
         item.Signature = chosen;
         item.MsgType = type;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "common/ListFile.h"
-#include "mail/MessageCreator.h"
 #include "config/AccountList.h"
+#include "mail/MessageCreator.h"
 
 class THeaderItem;
 class TMailStore;

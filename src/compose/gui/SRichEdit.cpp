@@ -1,9 +1,9 @@
 #include "compose/gui/SRichEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QUrl>
 

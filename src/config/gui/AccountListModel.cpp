@@ -21,10 +21,14 @@ QVariant TAccountListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
     const TAccount& a = Account(index.row());
     switch (index.column()) {
-    case 0: return qttext::FromStored(a.alias);
-    case 1: return qttext::FromStored(a.popServer);
-    case 2: return qttext::FromStored(a.smtpServer);
-    default: return {};
+        case 0:
+            return qttext::FromStored(a.alias);
+        case 1:
+            return qttext::FromStored(a.popServer);
+        case 2:
+            return qttext::FromStored(a.smtpServer);
+        default:
+            return {};
     }
 }
 

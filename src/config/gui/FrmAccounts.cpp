@@ -1,8 +1,5 @@
 #include "config/gui/FrmAccounts.h"
 
-#include <cstdint>
-#include <utility>
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,6 +9,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cstdint>
+#include <utility>
 
 #include "common/ListName.h"
 #include "common/gui/QtText.h"
@@ -108,8 +107,8 @@ QWidget* TFrmAccounts::BuildReceivingPage() {
                              "password you can obtain one from your system administrator.",
                              "Password:", "PopPass", "POP3 Password", ReceivingForm);
     PopPass->setEchoMode(QLineEdit::Password);
-    ClearTextWarning = Text(QStringLiteral("With security \"None\" this password crosses the network in clear text."),
-                            group);
+    ClearTextWarning =
+        Text(QStringLiteral("With security \"None\" this password crosses the network in clear text."), group);
     ClearTextWarning->setObjectName(QStringLiteral("ClearTextWarning"));
     ReceivingForm->addRow(QString(), ClearTextWarning);
     PopSecurity = SecurityChoice(&security::StandardPopPort, "PopSecurity", group);
@@ -199,16 +198,16 @@ TAccount TFrmAccounts::Fields() const {
 
 bool TFrmAccounts::MayClose() {
     switch (list_.CheckClose(prompt_)) {
-    case TAccountsCloseRefusal::None:
-        return true;
-    case TAccountsCloseRefusal::NeedsSmtpServer:
-        Pages->setCurrentIndex(1);
-        SMTPServer->setFocus();
-        return false;
-    case TAccountsCloseRefusal::NeedsPopServer:
-        Pages->setCurrentIndex(0);
-        POPSERVER->setFocus();
-        return false;
+        case TAccountsCloseRefusal::None:
+            return true;
+        case TAccountsCloseRefusal::NeedsSmtpServer:
+            Pages->setCurrentIndex(1);
+            SMTPServer->setFocus();
+            return false;
+        case TAccountsCloseRefusal::NeedsPopServer:
+            Pages->setCurrentIndex(0);
+            POPSERVER->setFocus();
+            return false;
     }
     return false;
 }

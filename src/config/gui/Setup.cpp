@@ -23,11 +23,11 @@
 #include <QTextList>
 #include <QVBoxLayout>
 
-#include "config/DesktopEntries.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "config/ConfigKeys.h"
+#include "config/DesktopEntries.h"
 #include "config/IniFile.h"
 #include "config/gui/SizeBox.h"
 #include "richtext/FormatFile.h"
@@ -83,7 +83,10 @@ void Exclusive(QWidget* owner, std::initializer_list<QRadioButton*> buttons) {
 
 TSetup::TSetup(TIniFile& config, std::string programFolder, std::string dataFolder, const QStringList& aliases,
                const QStringList& dialEntries, IUserPrompt& prompt, QWidget* parent)
-    : QDialog(parent), config_(config), programFolder_(std::move(programFolder)), dataFolder_(std::move(dataFolder)),
+    : QDialog(parent),
+      config_(config),
+      programFolder_(std::move(programFolder)),
+      dataFolder_(std::move(dataFolder)),
       prompt_(prompt) {
     setObjectName(QStringLiteral("TSetup"));
     setWindowTitle(QStringLiteral("Fenmarch Skiffpost Preferences"));
@@ -183,9 +186,12 @@ QWidget* TSetup::BuildBellsPage() {
         auto* box = new QGroupBox(QString::fromLatin1(title), page);
         auto* grid = new QGridLayout(box);
         const std::string p(prefix);
-        TNotifyGroup g{Radio((p + "PlaySound").c_str(), "Play Sound", box), Radio((p + "RunProgram").c_str(), "Run Program", box),
-                       Radio((p + "Beep").c_str(), "Beep", box), Edit((p + "Command").c_str(), box),
-                       new QPushButton(QStringLiteral("&Browse"), box), pickTitle};
+        TNotifyGroup g{Radio((p + "PlaySound").c_str(), "Play Sound", box),
+                       Radio((p + "RunProgram").c_str(), "Run Program", box),
+                       Radio((p + "Beep").c_str(), "Beep", box),
+                       Edit((p + "Command").c_str(), box),
+                       new QPushButton(QStringLiteral("&Browse"), box),
+                       pickTitle};
         g.command->setReadOnly(true);
         g.pick->setObjectName(QString::fromStdString(p + "Pick"));
         display = Check(displayName, "Display Message.", box);
@@ -299,7 +305,8 @@ QWidget* TSetup::BuildMessagesPage() {
 
     connect(TrackBar, &QSlider::valueChanged, this, &TSetup::FormatSample);
     connect(Bullets, &QCheckBox::toggled, this, &TSetup::FormatSample);
-    for (auto* b : {AlignMent1, AlignMent2, AlignMent3}) connect(b, &QRadioButton::toggled, this, &TSetup::FormatSample);
+    for (auto* b : {AlignMent1, AlignMent2, AlignMent3})
+        connect(b, &QRadioButton::toggled, this, &TSetup::FormatSample);
     return page;
 }
 
@@ -334,9 +341,10 @@ QWidget* TSetup::BuildSendingPage() {
 
     auto* proxy = new QGroupBox(QStringLiteral("Proxy Server (Sending and Receiving Mail)"), page);
     auto* xl = new QVBoxLayout(proxy);
-    xl->addWidget(Text("Some LANs require you to use a proxy to get outside a firewall. If your LAN requires a proxy "
-                       "then enter the DOMAIN NAME of your TELNET Proxy.",
-                       proxy));
+    xl->addWidget(
+        Text("Some LANs require you to use a proxy to get outside a firewall. If your LAN requires a proxy "
+             "then enter the DOMAIN NAME of your TELNET Proxy.",
+             proxy));
     xl->addWidget(Text("For exampe: \"proxy\"", proxy));
     ProxyServer = Edit("ProxyServer", proxy);
     UseProxy = Check("UseProxy", "Use Proxy to send and receive mail.", proxy);
@@ -346,9 +354,10 @@ QWidget* TSetup::BuildSendingPage() {
 
     auto* priority = new QGroupBox(QStringLiteral("Message Priority"), page);
     auto* rl = new QVBoxLayout(priority);
-    rl->addWidget(Text("Maill servers send mail based on priority. In the field below enter the priorty of all your "
-                       "internet mail.",
-                       priority));
+    rl->addWidget(
+        Text("Maill servers send mail based on priority. In the field below enter the priorty of all your "
+             "internet mail.",
+             priority));
     auto* row = new QHBoxLayout;
     PLow = Radio("PLow", "Low", priority);
     PNormal = Radio("PNormal", "Normal", priority);
@@ -403,7 +412,8 @@ void TSetup::Load(const TPreferences& p) {
 
     TrackBar->setValue(p.bulletIndent);
     Bullets->setChecked(p.bullets);
-    if (p.align >= 1 && p.align <= 3) (p.align == 1 ? AlignMent1 : p.align == 2 ? AlignMent2 : AlignMent3)->setChecked(true);
+    if (p.align >= 1 && p.align <= 3)
+        (p.align == 1 ? AlignMent1 : p.align == 2 ? AlignMent2 : AlignMent3)->setChecked(true);
     SetSize(p.width, p.height);
     if (p.width == 150 && p.height == 100)
         SizeSmall->setChecked(true);
@@ -529,7 +539,10 @@ TPreferences TSetup::Values() const {
     p.autoDial = ISPDIAl->isChecked();
     p.autoHangup = ISPHangUp->isChecked();
     const auto notify = [](const TNotifyGroup& g) {
-        return g.play->isChecked() ? N::PlaySound : g.run->isChecked() ? N::RunProgram : g.beep->isChecked() ? N::Beep : N::None;
+        return g.play->isChecked()   ? N::PlaySound
+               : g.run->isChecked()  ? N::RunProgram
+               : g.beep->isChecked() ? N::Beep
+                                     : N::None;
     };
     p.alarmNotify = notify(alarm_);
     p.alarmFile = qttext::ToStored(ACommand->text());

@@ -13,8 +13,8 @@ constexpr int kQueryMs = 5000;
 
 QString TDesktopTelephony::Handler() {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("x-scheme-handler/tel")});
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/tel")});
     if (!query.waitForFinished(kQueryMs)) {
         query.kill();
         query.waitForFinished();

@@ -6,7 +6,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
-
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -72,10 +71,18 @@ TCharFormat FromCharFormat(const QTextCharFormat& q, const QFont& fallback) {
 QTextBlockFormat BlockFormat(const TParaFormat& p) {
     QTextBlockFormat q;
     switch (p.alignment) {
-        case TAlignment::Left: q.setAlignment(Qt::AlignLeft); break;
-        case TAlignment::Center: q.setAlignment(Qt::AlignHCenter); break;
-        case TAlignment::Right: q.setAlignment(Qt::AlignRight); break;
-        case TAlignment::Justify: q.setAlignment(Qt::AlignJustify); break;
+        case TAlignment::Left:
+            q.setAlignment(Qt::AlignLeft);
+            break;
+        case TAlignment::Center:
+            q.setAlignment(Qt::AlignHCenter);
+            break;
+        case TAlignment::Right:
+            q.setAlignment(Qt::AlignRight);
+            break;
+        case TAlignment::Justify:
+            q.setAlignment(Qt::AlignJustify);
+            break;
     }
     q.setLeftMargin(p.leftIndent / kTwipsPerPixel);
     q.setTextIndent(p.firstIndent / kTwipsPerPixel);
@@ -86,9 +93,12 @@ TParaFormat FromBlock(const QTextBlock& b) {
     const QTextBlockFormat q = b.blockFormat();
     TParaFormat p;
     const Qt::Alignment a = q.alignment() & Qt::AlignHorizontal_Mask;
-    if (a & Qt::AlignHCenter) p.alignment = TAlignment::Center;
-    else if (a & Qt::AlignJustify) p.alignment = TAlignment::Justify;
-    else if (a & (Qt::AlignRight | Qt::AlignTrailing)) p.alignment = TAlignment::Right;
+    if (a & Qt::AlignHCenter)
+        p.alignment = TAlignment::Center;
+    else if (a & Qt::AlignJustify)
+        p.alignment = TAlignment::Justify;
+    else if (a & (Qt::AlignRight | Qt::AlignTrailing))
+        p.alignment = TAlignment::Right;
     p.leftIndent = static_cast<int>(std::lround(q.leftMargin() * kTwipsPerPixel));
     p.firstIndent = static_cast<int>(std::lround(q.textIndent() * kTwipsPerPixel));
     p.bullet = b.textList() != nullptr;
@@ -150,8 +160,10 @@ void SetBlock(QTextCursor& cur, const TParaFormat& p, const TCharFormat& mark, Q
     const QTextCharFormat& markFormat = formats.Char(mark);
     cur.setBlockCharFormat(markFormat);
     cur.setCharFormat(markFormat);
-    if (p.bullet) MakeBullet(cur, list);
-    else list = nullptr;
+    if (p.bullet)
+        MakeBullet(cur, list);
+    else
+        list = nullptr;
 }
 
 }  // namespace

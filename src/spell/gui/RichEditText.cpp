@@ -17,7 +17,8 @@ bool IsWordPart(char32_t c) { return QChar::isLetter(c) || QChar::isMark(c); }
 }  // namespace
 
 TRichEditText::TRichEditText(QTextEdit* box) : box_(box) {
-    if (box) changed_ = QObject::connect(box->document(), &QTextDocument::contentsChange, box, [this] { cachedLine_ = -1; });
+    if (box)
+        changed_ = QObject::connect(box->document(), &QTextDocument::contentsChange, box, [this] { cachedLine_ = -1; });
 }
 
 TRichEditText::~TRichEditText() { QObject::disconnect(changed_); }
@@ -56,7 +57,8 @@ int TRichEditText::Position(int line, int column) const {
 bool TRichEditText::Replace(int line, int start, std::string_view expected, std::string_view text) {
     if (!box_ || start < 0) return false;
     const std::string_view now = Line(line);
-    if (static_cast<std::size_t>(start) > now.size() || now.compare(static_cast<std::size_t>(start), expected.size(), expected) != 0)
+    if (static_cast<std::size_t>(start) > now.size() ||
+        now.compare(static_cast<std::size_t>(start), expected.size(), expected) != 0)
         return false;
     const int from = Position(line, start);
     QTextCursor cursor(box_->document());

@@ -175,12 +175,18 @@ TSpellAnswer TRichSpell::Ask(const TWordSpan& word, std::string& replacement) {
     if (!box_) return TSpellAnswer::Cancel;
     replacement = qttext::ToStored(dialog_->WordEdit->text());
     switch (dialog_->Result()) {
-    case TSugDialog::kChange: return TSpellAnswer::Change;
-    case TSugDialog::kAdd: return TSpellAnswer::Add;
-    case TSugDialog::kIgnore: return TSpellAnswer::Ignore;
-    case TSugDialog::kIgnoreAll: return TSpellAnswer::IgnoreAll;
-    case TSugDialog::kChangeAll: return TSpellAnswer::ChangeAll;
-    default: return TSpellAnswer::Cancel;
+        case TSugDialog::kChange:
+            return TSpellAnswer::Change;
+        case TSugDialog::kAdd:
+            return TSpellAnswer::Add;
+        case TSugDialog::kIgnore:
+            return TSpellAnswer::Ignore;
+        case TSugDialog::kIgnoreAll:
+            return TSpellAnswer::IgnoreAll;
+        case TSugDialog::kChangeAll:
+            return TSpellAnswer::ChangeAll;
+        default:
+            return TSpellAnswer::Cancel;
     }
 }
 
@@ -207,7 +213,9 @@ void TRichSpell::MoveOffWord() {
     const QRect area = screen ? screen->availableGeometry() : QRect(word.left(), 0, frame.width(), 1 << 20);
     constexpr int kGap = 8;
     QRect moved = frame;
-    if (word.bottom() + kGap + frame.height() <= area.bottom()) moved.moveTop(word.bottom() + kGap);
-    else moved.moveBottom(word.top() - kGap);
+    if (word.bottom() + kGap + frame.height() <= area.bottom())
+        moved.moveTop(word.bottom() + kGap);
+    else
+        moved.moveBottom(word.top() - kGap);
     dialog_->move(moved.topLeft());
 }

@@ -10,8 +10,8 @@
 
 #include "common/AppTitle.h"
 #include "common/gui/QtText.h"
-#include "spell/gui/RichEditText.h"
 #include "spell/SpellEngine.h"
+#include "spell/gui/RichEditText.h"
 
 TSugDialog::TSugDialog(SpellEngine& engine, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowSystemMenuHint | Qt::WindowTitleHint |
@@ -80,13 +80,15 @@ TSugDialog::TSugDialog(SpellEngine& engine, QWidget* parent)
     const std::pair<QWidget*, const char*> help[] = {
         {NotWord, "The word the dictionaries do not know, highlighted in the text behind this window."},
         {WordEdit, "The word to put in its place. Type it, or click a suggestion; Enter changes the word."},
-        {SuggestList, "Known words close to the unknown one. A click copies one to \"Change To:\", a double click "
-                      "also changes the word."},
+        {SuggestList,
+         "Known words close to the unknown one. A click copies one to \"Change To:\", a double click "
+         "also changes the word."},
         {BtnIgnore, "Leaves the word as it is, this time."},
         {BtnIgnoreAll, "Leaves the word, in any capitalisation, in every message until the program ends."},
         {BtnChange, "Puts \"Change To:\" in place of the word."},
-        {BtnChangeAll, "Puts \"Change To:\" in place of the word, and of the same word wherever it comes again "
-                       "until the program ends, without asking."},
+        {BtnChangeAll,
+         "Puts \"Change To:\" in place of the word, and of the same word wherever it comes again "
+         "until the program ends, without asking."},
         {BtnAdd, "Adds the word to your own dictionary (User.Dct in the data folder), so it is known from now on."},
         {BtnSuggest, "Lists known words spelled like \"Change To:\"."},
         {BtnPhoneme, "Lists known words that sound like \"Change To:\"."},
@@ -103,8 +105,8 @@ void TSugDialog::ShowWaiting() {
 }
 
 void TSugDialog::SetControlsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{NotWord, WordEdit, SuggestList, BtnIgnore, BtnIgnoreAll, BtnChange,
-                                                      BtnChangeAll, BtnAdd, BtnSuggest, BtnPhoneme})
+    for (QWidget* w : std::initializer_list<QWidget*>{NotWord, WordEdit, SuggestList, BtnIgnore, BtnIgnoreAll,
+                                                      BtnChange, BtnChangeAll, BtnAdd, BtnSuggest, BtnPhoneme})
         w->setEnabled(enabled);
     BtnCancel->setEnabled(true);
 }

@@ -1,17 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
-#include <QToolButton>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QToolButton>
 #include <filesystem>
 
 #include "app/gui/ControlCenter.h"
@@ -24,8 +26,6 @@
 #include "app/gui/PopupMenus.h"
 #include "app/gui/TrayIcon.h"
 #include "compose/gui/SRichEdit.h"
-#include <QLineEdit>
-#include <QMenu>
 #include "config/ConfigKeys.h"
 #include "support/gui/DataFolderFixture.h"
 

@@ -28,6 +28,7 @@
 #include "app/gui/SignaturePage.h"
 #include "book/AddressList.h"
 #include "book/FilterActions.h"
+#include "book/FilterEngine.h"
 #include "book/FilterFields.h"
 #include "book/FilterList.h"
 #include "book/gui/AddressBook.h"
@@ -39,7 +40,6 @@
 #include "config/ConfigKeys.h"
 #include "config/gui/FrmAccounts.h"
 #include "config/gui/Setup.h"
-#include "book/FilterEngine.h"
 #include "store/MailStore.h"
 #include "support/ListFileCheck.h"
 #include "support/TempDir.h"
@@ -118,10 +118,10 @@ TEST_F(ListPagesTest, AFilterEditedOnThePageReachesTheNextProcessingRun) {
     });
     w->Actions().newFilter->trigger();
     ASSERT_EQ(L().Filters().Count(), 1);
-    ExpectListFile(dir.File("Internet.flt"),
-                   {{"New Filter",
-                     {"Yes", "No", "Trash Can", "", "", "No", "No", "No", "", "", "", "@lists.example.org", "1", "",
-                      "0", "", "1", "", "0", "0"}}});
+    ExpectListFile(
+        dir.File("Internet.flt"),
+        {{"New Filter", {"Yes", "No", "Trash Can", "", "",  "No", "No", "No", "", "", "", "@lists.example.org",
+                         "1",   "",   "0",         "", "1", "",   "0",  "0"}}});
     // The rows the processing is given are the page's: a filter added after
     // it was set up still applies.
     class TActions : public IFilterActions {
@@ -153,8 +153,11 @@ TEST_F(ListPagesTest, SignaturesSortByHeaderAndAccountsNeedTheirServers) {
     });
     w->Actions().newSignature->trigger();
     EXPECT_EQ(w->Pages()->currentIndex(), 2);
-    ExpectListFile(dir.File("Internet.sig"),
-                   {{"Default Signature", {""}}, {"New Signature", {"Ann\x02" "Fenmarch Boats\x02" "555-0100"}}});
+    ExpectListFile(dir.File("Internet.sig"), {{"Default Signature", {""}},
+                                              {"New Signature",
+                                               {"Ann\x02"
+                                                "Fenmarch Boats\x02"
+                                                "555-0100"}}});
 
     // A cancelled edit puts back what "&Apply" changed.
     L().SignaturePage().Select(1);
@@ -176,7 +179,8 @@ TEST_F(ListPagesTest, SignaturesSortByHeaderAndAccountsNeedTheirServers) {
     w->Actions().newServer->trigger();
     EXPECT_EQ(w->Pages()->currentIndex(), 4);
     ASSERT_EQ(L().Accounts().Accounts().size(), 1u);
-    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account."});
+    EXPECT_EQ(prompt.Errors(),
+              std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account."});
     EXPECT_EQ(L().Accounts().Accounts()[0].security, TSecurity::Tls);
 
     // A security mode applied and then cancelled is put back; a closed one is kept.

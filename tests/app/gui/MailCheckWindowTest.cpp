@@ -14,23 +14,23 @@
 #include <filesystem>
 
 #include "app/gui/CheckAccounts.h"
-#include "app/gui/FMListView.h"
-#include "app/gui/MailPage.h"
 #include "app/gui/ControlCenter.h"
+#include "app/gui/FMListView.h"
 #include "app/gui/LeftoverProcessing.h"
 #include "app/gui/ListPages.h"
 #include "app/gui/MailCheckController.h"
 #include "app/gui/MailCommands.h"
+#include "app/gui/MailPage.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
-#include "app/gui/SendRunner.h"
 #include "app/gui/MessageListModel.h"
+#include "app/gui/SendRunner.h"
 #include "common/BusyFlag.h"
-#include "config/gui/FrmAccounts.h"
 #include "common/FileUtil.h"
 #include "common/gui/QtEventPump.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
+#include "config/gui/FrmAccounts.h"
 #include "incoming/ProcessThread.h"
 #include "support/LocalServers.h"
 #include "support/TelnetRelay.h"
@@ -64,8 +64,8 @@ protected:
     void AddMessages(int count, std::size_t bodySize = 40) {
         for (int i = 0; i < count; ++i)
             server.AddMessage("Date: Mon, 7 Dec 2026 10:0" + std::to_string(i % 10) +
-                              ":00 +0000\nFrom: Bob <bob@example.org>\nSubject: note " + std::to_string(i) +
-                              "\n\n" + std::string(bodySize, 'x') + "\n");
+                              ":00 +0000\nFrom: Bob <bob@example.org>\nSubject: note " + std::to_string(i) + "\n\n" +
+                              std::string(bodySize, 'x') + "\n");
     }
     void Accounts(const std::vector<std::string>& aliases, const std::string& serverName) {
         TAccountList list(dir.Path());
@@ -229,8 +229,8 @@ TEST_F(MailCheckWindowTest, ASendThatEndsDuringACheckLeavesTheCheckItsBarAndStop
     ThroughRelay(relay, 512);  // nearly a second a message
     {
         TAccountList list(dir.Path());
-        list.Add({"Home", Local(), "127.0.0.1:" + std::to_string(sink.Port()), "ann", "s3cret", "ann@example.org",
-                  "Ann"});
+        list.Add(
+            {"Home", Local(), "127.0.0.1:" + std::to_string(sink.Port()), "ann", "s3cret", "ann@example.org", "Ann"});
         TBusyFlag flag;
         ASSERT_TRUE(list.Save(flag, pump));
     }
@@ -383,8 +383,7 @@ TEST_F(MailCheckWindowTest, MessagesDeletedWhileACheckStoresGoToTheTrashCleanly)
     ASSERT_TRUE(QTest::qWaitFor([&] { return processing->Idle(); }, 20000));
     deleter.stop();
     EXPECT_GT(deletes, 0);
-    for (const std::string& error : prompt.Errors())
-        EXPECT_EQ(error.find("Mailbox"), std::string::npos) << error;
+    for (const std::string& error : prompt.Errors()) EXPECT_EQ(error.find("Mailbox"), std::string::npos) << error;
     // Whatever went to the trash and whatever stayed add up, and every body reads.
     const int inBox = store.Headers().Count("In Box"), trash = store.Headers().Count("Trash Can");
     EXPECT_EQ(inBox + trash, 12);

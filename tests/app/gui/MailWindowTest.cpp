@@ -3,15 +3,15 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QUrl>
-#include <QDragEnterEvent>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/gui/ControlCenter.h"
 #include "app/gui/FMListView.h"

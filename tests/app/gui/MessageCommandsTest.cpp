@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <cstdlib>
+#include <fstream>
 
 #include "app/gui/ControlCenter.h"
 #include "app/gui/FMListView.h"
@@ -17,32 +25,23 @@
 #include "app/gui/MailPage.h"
 #include "app/gui/MainActions.h"
 #include "app/gui/MessageListModel.h"
+#include "app/gui/MessageSearch.h"
+#include "app/gui/MessageWindows.h"
 #include "app/gui/PopupMenus.h"
 #include "app/gui/PrintService.h"
 #include "book/AddressList.h"
 #include "book/FilterActions.h"
 #include "book/FilterFields.h"
 #include "book/FilterList.h"
+#include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "mail/MessageExport.h"
+#include "mail/MessageFinder.h"
+#include "mail/RecordBody.h"
 #include "richtext/PlainText.h"
 #include "richtext/RtfReader.h"
-#include "store/MailboxName.h"
-#include <QMenu>
-#include <QTest>
-#include <cstdlib>
-#include <fstream>
-#include "app/gui/MessageSearch.h"
-#include "mail/MessageFinder.h"
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTextCursor>
-#include "app/gui/MessageWindows.h"
-#include "compose/gui/SRichEdit.h"
-#include "mail/RecordBody.h"
-#include <QFile>
-#include <QTabWidget>
 #include "store/MailStore.h"
+#include "store/MailboxName.h"
 #include "support/TempDir.h"
 #include "support/gui/WindowFixture.h"
 
@@ -415,7 +414,8 @@ TEST(MessageFinderTest, FindsWithoutRegardToCaseAndTellsTheLine) {
     EXPECT_TRUE(TMessageFinder::FindIn("first\nsee you at noon\n", needle, line, column));
     EXPECT_EQ(line, 1);
     EXPECT_EQ(column, 11u);
-    EXPECT_TRUE(TMessageFinder::FindIn("\xc3\x89T\xc3\x89 \xc3\xa0 Caf\xc3\xa9\n", TMessageFinder::Folded(U"\u00e9t\u00e9"), line, column));
+    EXPECT_TRUE(TMessageFinder::FindIn("\xc3\x89T\xc3\x89 \xc3\xa0 Caf\xc3\xa9\n",
+                                       TMessageFinder::Folded(U"\u00e9t\u00e9"), line, column));
     EXPECT_EQ(line, 0);
     EXPECT_TRUE(TMessageFinder::FindIn("x\ny\nCAF\xc3\x89\n", TMessageFinder::Folded(U"caf\u00e9"), line, column));
     EXPECT_EQ(line, 2);
@@ -514,7 +514,8 @@ TEST_F(MessageCommandsTest, AFilterPrintsTheMessageItMatchesUnderTheHeading) {
     C().Run(TPageCommand::Import);
     ASSERT_EQ(Pdfs(dir.Path()), QStringList{QStringLiteral("minutes.txt.pdf")});
     const QString text = PdfText(QString::fromStdString(dir.File("minutes.txt.pdf")));
-    const auto at = Positions(text, {QStringLiteral("Fenmarch Skiffpost - minutes.txt"), QStringLiteral("Agreed: ship on Friday")});
+    const auto at =
+        Positions(text, {QStringLiteral("Fenmarch Skiffpost - minutes.txt"), QStringLiteral("Agreed: ship on Friday")});
     EXPECT_GE(at[0], 0) << text.toStdString();
     EXPECT_GT(at[1], at[0]);
     EXPECT_TRUE(prompt.Texts().empty());
@@ -572,7 +573,8 @@ TEST_F(MessageCommandsTest, DISABLED_FindScreenshots) {
         w->grab().save(folder + "/" + name + "-window.png");
         dialog->grab().save(folder + "/" + name + "-dialog.png");
         const QString screen = folder + "/" + name + "-screen.png";
-        if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), screen}) != 0)
+        if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), screen}) !=
+            0)
             std::remove(screen.toLocal8Bit().constData());
     };
     dialog->FindButton()->click();
@@ -583,4 +585,3 @@ TEST_F(MessageCommandsTest, DISABLED_FindScreenshots) {
     QTest::qWait(200);
     take(QStringLiteral("find-found"));
 }
-

@@ -3,69 +3,67 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QTest>
-#include <QToolButton>
-#include <QUrl>
+#include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "app/gui/AccountPage.h"
+#include "app/gui/AddressPage.h"
 #include "app/gui/ControlCenter.h"
+#include "app/gui/FMListView.h"
+#include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageOpener.h"
 #include "app/gui/MessageWindows.h"
+#include "app/gui/SendRunner.h"
+#include "app/gui/SignaturePage.h"
+#include "book/AddressList.h"
+#include "book/gui/AddressBook.h"
 #include "book/gui/Quick.h"
+#include "common/gui/ListRowsModel.h"
 #include "compose/gui/AttachmentList.h"
+#include "compose/gui/BodyFindDialog.h"
+#include "compose/gui/BodyFinder.h"
 #include "compose/gui/FileDrag.h"
 #include "compose/gui/FromPad.h"
 #include "compose/gui/NewPad.h"
 #include "compose/gui/SRichEdit.h"
+#include "config/AccountList.h"
+#include "config/ConfigKeys.h"
+#include "config/gui/FrmAccounts.h"
 #include "mail/MessageMover.h"
 #include "mail/RecordBody.h"
-#include <QKeyEvent>
-#include <QSignalBlocker>
-#include "compose/gui/BodyFindDialog.h"
-#include "compose/gui/BodyFinder.h"
-#include "config/gui/FrmAccounts.h"
-#include "app/gui/SendRunner.h"
-#include "book/gui/AddressBook.h"
 #include "phone/gui/EditAndDial.h"
-#include "book/AddressList.h"
-#include "app/gui/AddressPage.h"
-#include "app/gui/ListPages.h"
-#include "app/gui/AccountPage.h"
-#include "app/gui/SignaturePage.h"
-#include "common/gui/ListRowsModel.h"
-#include <QItemSelectionModel>
-#include "app/gui/FMListView.h"
-#include <QPlainTextEdit>
+#include "store/MailStore.h"
 #include "support/BookMember.h"
 #include "support/ListFileCheck.h"
-#include "support/gui/DialogButtons.h"
-#include "support/gui/WhenShown.h"
-#include <QListWidget>
-#include <QTabWidget>
-#include <QPushButton>
-#include <QTimer>
-#include "config/ConfigKeys.h"
-#include "store/MailStore.h"
-#include "config/AccountList.h"
 #include "support/LocalServers.h"
 #include "support/ToolRunner.h"
+#include "support/gui/DialogButtons.h"
+#include "support/gui/WhenShown.h"
 #include "support/gui/WindowFixture.h"
 
 namespace {
 
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 class MessagePadsTest : public WindowFixture<> {
 protected:
@@ -109,8 +107,9 @@ protected:
     }
 };
 
-const std::string kRich = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\f0\\fs20 Hello \\b bold\\b0  text\\par\r\n"
-                          "second line\\par\r\n}\r\n";
+const std::string kRich =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\f0\\fs20 Hello \\b bold\\b0  text\\par\r\n"
+    "second line\\par\r\n}\r\n";
 
 }  // namespace
 
@@ -141,7 +140,7 @@ TEST_F(MessagePadsTest, OpeningDispatchesByStatusAndMarksANewMessageReadBeforeIt
     EXPECT_EQ(reader->Attachments()->count(), 1);
     EXPECT_TRUE(reader->Attachments()->isVisible());
     EXPECT_TRUE(reader->addSender->isEnabled());  // the address book page takes the sender
-    EXPECT_TRUE(reader->print->isEnabled());  // through the window's print service
+    EXPECT_TRUE(reader->print->isEnabled());      // through the window's print service
 
     w->Commands()->OpenMessage(queued);
     EXPECT_NE(Pad<TNewPad>(queued), nullptr);
@@ -208,12 +207,24 @@ TEST_F(MessagePadsTest, ForwardCarriesTheAttachmentsAndKeepsAForwardSubject) {
 
 TEST_F(MessagePadsTest, ComposerFieldsFollowTheRecordAndRecipientDefaultsComeFromTheBook) {
     WriteFile(dir.File("Internet.pab"),
-              "Bob\x01" "\x01\x01\x01\x01\x01\x01" "bob@x\x01" "Work\x01" "1\x01\r\n"
-              "bob\x01" "\x01\x01\x01\x01\x01\x01" "b2@x\x01" "Home\x01" "0\x01\r\n");
-    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\nHome\x01" "Cheers\x01\r\n");
+              "Bob\x01"
+              "\x01\x01\x01\x01\x01\x01"
+              "bob@x\x01"
+              "Work\x01"
+              "1\x01\r\n"
+              "bob\x01"
+              "\x01\x01\x01\x01\x01\x01"
+              "b2@x\x01"
+              "Home\x01"
+              "0\x01\r\n");
+    WriteFile(dir.File("Internet.sig"),
+              "Work\x01"
+              "Regards\x01\r\nHome\x01"
+              "Cheers\x01\r\n");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -484,9 +495,12 @@ TEST_F(MessagePadsTest, AnAddressBookNamedInOtherLettersIsTheBookTheSendExpands)
     EXPECT_EQ(page->index(0, 0).data().toString(), QStringLiteral("Team"));
 
     const int h = Add("Out Box", "Report", mfQueued, kRich);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Address = "Team"; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.CCList = ""; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [&](THeaderItem& r) { r.Server = "Home"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [&](THeaderItem& r) { r.Address = "Team"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [&](THeaderItem& r) { r.CCList = ""; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [&](THeaderItem& r) { r.Server = "Home"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -510,7 +524,12 @@ TEST_F(MessagePadsTest, AFailedSendShowsTheComposerAgainAndKeepsTheMessageQueued
     Open();
     const int h = Add("Out Box", "refused", mfQueued, kRich);
     store.ChangeRecord(
-        h, [](THeaderItem& r) { r.Address = "reject@example.net"; r.Server = "Home"; }, TPersist::WithNextSave);
+        h,
+        [](THeaderItem& r) {
+            r.Address = "reject@example.net";
+            r.Server = "Home";
+        },
+        TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -526,8 +545,9 @@ TEST_F(MessagePadsTest, AFailedSendShowsTheComposerAgainAndKeepsTheMessageQueued
 
 TEST_F(MessagePadsTest, TheReaderShowsAMessageARealServerDeliveredThroughACheck) {
     TDovecotServer server{"ann", "s3cret"};
-    server.AddMessage("From: Bob Jones <bob@example.net>\nTo: ann@example.org\nCc: carl@example.net\n"
-                      "Subject: Lunch\nDate: Mon, 7 Dec 2026 10:00:00 +0000\n\nSee you at noon.\nBob\n");
+    server.AddMessage(
+        "From: Bob Jones <bob@example.net>\nTo: ann@example.org\nCc: carl@example.net\n"
+        "Subject: Lunch\nDate: Mon, 7 Dec 2026 10:00:00 +0000\n\nSee you at noon.\nBob\n");
     ASSERT_TRUE(server.Start()) << server.Failure();
     const std::vector<std::string> global = {"--data", dir.Path(), "--attach", dir.File("attach")};
     auto run = [&](std::vector<std::string> args) {
@@ -572,14 +592,32 @@ TEST_F(MessagePadsTest, TheReaderShowsAMessageARealServerDeliveredThroughACheck)
 
 TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) {
     WriteFile(dir.File("Internet.pab"),
-              "Bob\x01" "\x01\x01\x01\x01\x01\x01" "bob@x\x01" "Work\x01" "1\x01\r\n"
-              "Carl\x01" "\x01\x01\x01\x01\x01\x01" "carl@x\x02" "carl@home.x\x01" "\x01" "0\x01\r\n");
-    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\n");
+              "Bob\x01"
+              "\x01\x01\x01\x01\x01\x01"
+              "bob@x\x01"
+              "Work\x01"
+              "1\x01\r\n"
+              "Carl\x01"
+              "\x01\x01\x01\x01\x01\x01"
+              "carl@x\x02"
+              "carl@home.x\x01"
+              "\x01"
+              "0\x01\r\n");
+    WriteFile(dir.File("Internet.sig"),
+              "Work\x01"
+              "Regards\x01\r\n");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
     store.ChangeRecord(
-        h, [](THeaderItem& r) { r.Address = ""; r.Who = ""; r.CCList = "dora@x"; }, TPersist::WithNextSave);
-    store.ChangeRecord(h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
+        h,
+        [](THeaderItem& r) {
+            r.Address = "";
+            r.Who = "";
+            r.CCList = "dora@x";
+        },
+        TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.MsgType = "Text"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -594,7 +632,8 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
     QStringList ccShown;
     WhenShown<TQuick>([&](TQuick* quick) {
         shownPage = quick->Pages->currentIndex();
-        for (int i = 0; i < quick->Page(1).recipients->count(); ++i) ccShown << quick->Page(1).recipients->item(i)->text();
+        for (int i = 0; i < quick->Page(1).recipients->count(); ++i)
+            ccShown << quick->Page(1).recipients->item(i)->text();
         quick->Page(0).members->setFocus();
         quick->Page(0).members->setEditText(QStringLiteral("Bob"));
         quick->Page(0).add->click();
@@ -636,7 +675,11 @@ TEST_F(MessagePadsTest, TheRecipientButtonsOpenTheQuickBookWhichFillsTheFields) 
 }
 
 TEST_F(MessagePadsTest, FromInTheReaderAddsTheSenderToTheAddressBook) {
-    WriteFile(dir.File("Internet.pab"), "Ann Smith\x01" "\x01\x01\x01\x01\x01\x01" "old@x\x01\x01" "0\x01\r\n");
+    WriteFile(dir.File("Internet.pab"),
+              "Ann Smith\x01"
+              "\x01\x01\x01\x01\x01\x01"
+              "old@x\x01\x01"
+              "0\x01\r\n");
     Open();
     const int h = Add("In Box", "hello", mfRead, kRich);
     w->Commands()->OpenMessage(h);
@@ -664,8 +707,8 @@ TEST_F(MessagePadsTest, FromInTheReaderAddsTheSenderToTheAddressBook) {
     auto rows = ReadListFileStrictly(dir.File("Internet.pab"));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].caption, "Ann Smith (2)");
-    EXPECT_EQ(rows[1].subItems, (std::vector<std::string>{"ann@example.org", "555 1234", "", "", "0", "",
-                                                          "ann@example.org", "", "0"}));
+    EXPECT_EQ(rows[1].subItems,
+              (std::vector<std::string>{"ann@example.org", "555 1234", "", "", "0", "", "ann@example.org", "", "0"}));
     // The "Message" button offers the new member at once.
     ASSERT_NE(w->Toolbar()->BNewStickit->menu(), nullptr);
     EXPECT_EQ(w->Toolbar()->BNewStickit->menu()->actions().size(), 3);
@@ -703,7 +746,8 @@ TEST_F(MessagePadsTest, WithoutAnAccountTheMessageButtonOpensTheNewAccountEditor
 TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNewAccount) {
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
-    store.ChangeRecord(h, [](THeaderItem& r) { r.Address = "bob@example.net"; }, TPersist::WithNextSave);
+    store.ChangeRecord(
+        h, [](THeaderItem& r) { r.Address = "bob@example.net"; }, TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -729,13 +773,21 @@ TEST_F(MessagePadsTest, SendWithoutAnyAccountOpensTheEditorAndSendsThroughTheNew
 }
 
 TEST_F(MessagePadsTest, OpenComposersFollowTheSignaturesAndTheAccounts) {
-    WriteFile(dir.File("Internet.sig"), "Work\x01" "Regards\x01\r\nHome\x01" "Cheers\x01\r\n");
+    WriteFile(dir.File("Internet.sig"),
+              "Work\x01"
+              "Regards\x01\r\nHome\x01"
+              "Cheers\x01\r\n");
     Account("Home", "smtp.home.example");
     Account("Work", "smtp.work.example");
     Open();
     const int h = Add("Out Box", "draft", mfQueued, kRich);
     store.ChangeRecord(
-        h, [](THeaderItem& r) { r.Signature = "Home"; r.Server = "Work"; }, TPersist::WithNextSave);
+        h,
+        [](THeaderItem& r) {
+            r.Signature = "Home";
+            r.Server = "Work";
+        },
+        TPersist::WithNextSave);
     w->Commands()->OpenMessage(h);
     auto* pad = Pad<TNewPad>(h);
     ASSERT_NE(pad, nullptr);
@@ -876,11 +928,19 @@ TEST_F(MessagePadsTest, DISABLED_Screenshots) {
     Open();
     const int in = Add("In Box", "Quarterly figures", mfRead, body, value);
     store.ChangeRecord(
-        in, [](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; r.CCList = "ann@example.org, carl@example.net"; },
+        in,
+        [](THeaderItem& r) {
+            r.Address = "Bob Jones <bob@example.net>";
+            r.CCList = "ann@example.org, carl@example.net";
+        },
         TPersist::WithNextSave);
     const int out = Add("Out Box", "Re: Quarterly figures", mfQueued | mfAttach, body, value);
     store.ChangeRecord(
-        out, [](THeaderItem& r) { r.Address = "Bob Jones <bob@example.net>"; r.CCList = "carl@example.net"; },
+        out,
+        [](THeaderItem& r) {
+            r.Address = "Bob Jones <bob@example.net>";
+            r.CCList = "carl@example.net";
+        },
         TPersist::WithNextSave);
     for (int h : {in, out}) {
         w->Commands()->OpenMessage(h);

@@ -194,10 +194,10 @@ TEST_F(PagesTest, OneWindowPerRecordRaisedWhenOpenedAgainAndClosedWithItsRecord)
     ASSERT_TRUE(C().Operations().RenameMailbox("Kept", "Archive"));
     store.ChangeRecord(other, [](THeaderItem& r) { r.Subject = "renamed"; });
     TMessageDestroyer(store).Destroy({other, h});
-    EXPECT_EQ(*told, (std::vector<std::string>{"moved " + std::to_string(other) + " In Box > Kept",
-                                                "moved " + std::to_string(other) + " Kept > Archive",
-                                                "changed " + std::to_string(other),
-                                                "destroyed " + std::to_string(other)}));
+    EXPECT_EQ(*told,
+              (std::vector<std::string>{"moved " + std::to_string(other) + " In Box > Kept",
+                                        "moved " + std::to_string(other) + " Kept > Archive",
+                                        "changed " + std::to_string(other), "destroyed " + std::to_string(other)}));
     EXPECT_EQ(w->Windows().Count(), 0);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(OpenPad("FromPad"), nullptr);

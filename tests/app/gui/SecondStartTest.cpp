@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
 #include <csignal>
 #include <filesystem>
-#include <unistd.h>
 
 #include "common/BusyFlag.h"
 #include "common/SleepPump.h"

@@ -113,11 +113,13 @@ TEST(AddressBookDialog, LoadApplyAndTheRowsOnThePage) {
     ASSERT_EQ(f.prompt.Errors().size(), 1u);
     EXPECT_NE(f.prompt.Errors()[0].find(" can not rename this member."), std::string::npos);
     EXPECT_TRUE(model.setData(model.index(first, 0), "NEW MEMBER", Qt::EditRole));
-    ExpectListFile(f.dir.File("Internet.pab"),
-                   {{"NEW MEMBER",
-                     {mf::kBccList, "", "", "", "2", "", "ann@example.com\x02" "bob@example.com\x02" "cy@example.com",
-                      "", "0"}},
-                    {"New Member (2)", std::vector<std::string>(9)}});
+    ExpectListFile(f.dir.File("Internet.pab"), {{"NEW MEMBER",
+                                                 {mf::kBccList, "", "", "", "2", "",
+                                                  "ann@example.com\x02"
+                                                  "bob@example.com\x02"
+                                                  "cy@example.com",
+                                                  "", "0"}},
+                                                {"New Member (2)", std::vector<std::string>(9)}});
 
     // Loading a row with list kind "2" checks BCC.
     dialog.Load(TMemberForm::FromRow(model.Row(0)));
@@ -131,7 +133,9 @@ TEST(AddressBookDialog, LoadApplyAndTheRowsOnThePage) {
     const auto rows = ReadListFileStrictly(f.dir.File("Internet.pab"));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2].caption, "pals");
-    EXPECT_EQ(rows[2].subItems[mf::Addresses], "a@x\x02" "b@y");
+    EXPECT_EQ(rows[2].subItems[mf::Addresses],
+              "a@x\x02"
+              "b@y");
 
     // Deleting writes at once.
     EXPECT_TRUE(model.Remove(0));
@@ -173,11 +177,28 @@ TEST(FiltersDialog, DefaultsLoadAndApply) {
                      [&](const std::vector<std::string>& items) { model.SetSubItems(row, items); });
     ButtonOf(&dialog, "&Close")->click();
     ASSERT_TRUE(model.Save());
-    ExpectListFile(f.dir.File("Internet.flt"),
-                   {{"New Filter",
-                     {"Yes", "No", "Lists", "Office Laser", "", "Yes", "No", "No", "/usr/share/sounds/ding.wav", "", "",
-                      "@lists.example.org", "3", "", "0", "", "1", "", "0", "1"}},
-                    {"New Filter (2)", std::vector<std::string>(20)}});
+    ExpectListFile(f.dir.File("Internet.flt"), {{"New Filter",
+                                                 {"Yes",
+                                                  "No",
+                                                  "Lists",
+                                                  "Office Laser",
+                                                  "",
+                                                  "Yes",
+                                                  "No",
+                                                  "No",
+                                                  "/usr/share/sounds/ding.wav",
+                                                  "",
+                                                  "",
+                                                  "@lists.example.org",
+                                                  "3",
+                                                  "",
+                                                  "0",
+                                                  "",
+                                                  "1",
+                                                  "",
+                                                  "0",
+                                                  "1"}},
+                                                {"New Filter (2)", std::vector<std::string>(20)}});
 
     // Loading picks only exact entries; "Clear" empties a choice.
     auto items = model.Row(row).subItems;

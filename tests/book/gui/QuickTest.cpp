@@ -17,7 +17,10 @@
 namespace {
 
 std::vector<TListRow> Book() {
-    return {BookMember("Ann Smith", "ann@example.org\x02" "ann@work.example"), BookMember("Bob", "bob@example.net")};
+    return {BookMember("Ann Smith",
+                       "ann@example.org\x02"
+                       "ann@work.example"),
+            BookMember("Bob", "bob@example.net")};
 }
 
 QStringList Items(const QListWidget* list) {

@@ -33,8 +33,11 @@ TEST(SignatureDialog, ThreeLinesAreTwoJoinsAndCancelRestores) {
     dialog.Sig->setPlainText("Ann Smith\nFenmarch Boats\n555-0100\n");
     ButtonOf(&dialog, "&Close")->click();
     ASSERT_TRUE(model.Save());
-    ExpectListFile(dir.File("Internet.sig"),
-                   {{"Default Signature", {""}}, {"New Signature", {"Ann Smith\x02" "Fenmarch Boats\x02" "555-0100"}}});
+    ExpectListFile(dir.File("Internet.sig"), {{"Default Signature", {""}},
+                                              {"New Signature",
+                                               {"Ann Smith\x02"
+                                                "Fenmarch Boats\x02"
+                                                "555-0100"}}});
 
     // An edit cancelled after "&Apply" puts the row back.
     const TListRow kept = model.Row(row);

@@ -26,18 +26,18 @@ void ExpectNothingClipped(QWidget* dialog, const QString& where) {
     for (auto* label : dialog->findChildren<QLabel*>()) {
         if (!label->isVisible() || label->text().isEmpty()) continue;
         if (label->wordWrap())
-            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << where.toStdString() << ": "
-                                                                                << label->text().toStdString();
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                << where.toStdString() << ": " << label->text().toStdString();
         else
-            EXPECT_GE(label->width(), label->sizeHint().width()) << where.toStdString() << ": "
-                                                                 << label->text().toStdString();
+            EXPECT_GE(label->width(), label->sizeHint().width())
+                << where.toStdString() << ": " << label->text().toStdString();
     }
     for (auto* tabs : dialog->findChildren<QTabBar*>())
         EXPECT_GE(tabs->width(), tabs->sizeHint().width()) << where.toStdString() << ": page captions";
     for (auto* button : dialog->findChildren<QAbstractButton*>()) {
         if (!button->isVisible() || button->text().isEmpty()) continue;
-        EXPECT_GE(button->width(), button->minimumSizeHint().width()) << where.toStdString() << ": "
-                                                                      << button->text().toStdString();
+        EXPECT_GE(button->width(), button->minimumSizeHint().width())
+            << where.toStdString() << ": " << button->text().toStdString();
     }
 }
 

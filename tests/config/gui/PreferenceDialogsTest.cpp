@@ -2,8 +2,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,7 +52,8 @@ TEST(AccountsDialog, ASingleAccountCannotBeLeftWithoutBothServers) {
     // "&Cancel" is refused too: the only account has no SMTP server.
     ButtonOf(&dialog, "&Cancel")->click();
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account."});
+    EXPECT_EQ(prompt.Errors(),
+              std::vector<std::string>{"Fenmarch Skiffpost needs a SMTP Server for only one account."});
     EXPECT_EQ(dialog.Pages->currentIndex(), 1);
     dialog.reject();  // Escape
     EXPECT_TRUE(dialog.isVisible());
@@ -61,7 +62,8 @@ TEST(AccountsDialog, ASingleAccountCannotBeLeftWithoutBothServers) {
     prompt.Clear();
     ButtonOf(&dialog, "&Close")->click();
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(prompt.Errors(), std::vector<std::string>{"Fenmarch Skiffpost needs a POP3 Server for only one account."});
+    EXPECT_EQ(prompt.Errors(),
+              std::vector<std::string>{"Fenmarch Skiffpost needs a POP3 Server for only one account."});
     EXPECT_EQ(dialog.Pages->currentIndex(), 0);
 
     dialog.POPSERVER->setText("pop.example.com");
@@ -74,9 +76,9 @@ TEST(AccountsDialog, ASingleAccountCannotBeLeftWithoutBothServers) {
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     ASSERT_TRUE(model.Save());
-    ExpectListFile(dir.File("Internet.svr"),
-                   {{"New Account",
-                     {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
+    ExpectListFile(
+        dir.File("Internet.svr"),
+        {{"New Account", {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
 
     // With two accounts the rule no longer holds; a cancelled new one goes.
     const int second = model.AddNew();
@@ -90,8 +92,9 @@ TEST(AccountsDialog, ASingleAccountCannotBeLeftWithoutBothServers) {
 
     // Renames in place follow the account rules.
     EXPECT_TRUE(model.setData(model.index(0, 0), "Home", Qt::EditRole));
-    ExpectListFile(dir.File("Internet.svr"),
-                   {{"Home", {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
+    ExpectListFile(
+        dir.File("Internet.svr"),
+        {{"Home", {"pop.example.com", "smtp.example.com", "ann", "secret", "ann@example.com", "Ann Smith"}}});
 }
 
 namespace {

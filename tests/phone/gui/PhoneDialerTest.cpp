@@ -142,7 +142,7 @@ TEST_F(PhoneDialerTest, DialHandsTheLinkAndTheChosenNameToTheDialer) {
     d->PN->setText("9");
     d->PN->Edit()->setCursorPosition(0);
     QTest::keyClick(d->PN->Edit(), Qt::Key_D, Qt::ControlModifier);
-    QTest::qWait(300);  // a button's shortcut clicks it after its animation
+    QTest::qWait(300);              // a button's shortcut clicks it after its animation
     EXPECT_EQ(d->PN->text(), "9");  // the number field took no Ctrl+D of its own
     d->PN->setText("");
     QTest::mouseClick(d->PN->Button(), Qt::LeftButton);
@@ -200,7 +200,7 @@ TEST_F(PhoneDialerTest, OpenDialersFollowTheBookAndEscapeClosesOne) {
     EXPECT_EQ(first->ToText->count(), 3);
     EXPECT_EQ(first->ToText->itemText(2), "Robert");
     EXPECT_EQ(first->PN->text(), "555-0199");
-    EXPECT_EQ(second->ToText->currentText(), "Bob");  // what was typed stays
+    EXPECT_EQ(second->ToText->currentText(), "Bob");                             // what was typed stays
     EXPECT_EQ(Boxes(), std::vector<std::string>{TPhoneDialer::kIncorrectUser});  // once, for "Bob"
 
     QTest::keyClick(second.data(), Qt::Key_Escape);

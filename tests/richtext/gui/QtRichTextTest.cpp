@@ -74,7 +74,8 @@ TEST(QtRichText, AZeroWidthNoBreakSpaceOpeningARunIsKept) {
     p.runs.push_back({U"\uFEFFb", bold});
     QTextDocument qdoc;
     qtrichtext::Fill(qdoc, doc);
-    EXPECT_EQ(qdoc.toPlainText(), QString::fromUtf8("a\xEF\xBB\xBF" "b"));
+    EXPECT_EQ(qdoc.toPlainText(), QString::fromUtf8("a\xEF\xBB\xBF"
+                                                    "b"));
     EXPECT_EQ(qtrichtext::FromQt(qdoc).paragraphs, doc.paragraphs);
 }
 
@@ -82,7 +83,8 @@ TEST(QtRichText, QtSeesTheFormats) {
     QTextDocument qdoc;
     qtrichtext::Fill(qdoc, EveryProperty());
     const QTextBlock first = qdoc.begin();
-    EXPECT_EQ(first.text(), QString::fromUtf8("plain bold courier italic coloured under\u2028struck\t\u0416\U0001F600"));
+    EXPECT_EQ(first.text(),
+              QString::fromUtf8("plain bold courier italic coloured under\u2028struck\t\u0416\U0001F600"));
     auto it = first.begin();
     ++it;
     const QTextCharFormat bold = it.fragment().charFormat();

@@ -27,8 +27,8 @@
 namespace {
 
 struct TAsked {
-    QString word;        // NotWord
-    QString selected;    // the highlight in the box
+    QString word;      // NotWord
+    QString selected;  // the highlight in the box
     QStringList suggestions;
     QString caption;
     bool highlightKept;  // the inactive selection colour is the active one
@@ -64,13 +64,16 @@ private:
         for (int i = 0; i < d.SuggestList->count(); ++i) a.suggestions << d.SuggestList->item(i)->text();
         a.caption = d.windowTitle();
         const QPalette p = box_->palette();
-        a.highlightKept = p.color(QPalette::Inactive, QPalette::Highlight) == p.color(QPalette::Active, QPalette::Highlight);
+        a.highlightKept =
+            p.color(QPalette::Inactive, QPalette::Highlight) == p.color(QPalette::Active, QPalette::Highlight);
         const QRect local = box_->cursorRect();
         const QRect word(box_->viewport()->mapToGlobal(local.topLeft()), local.size());
         a.dialogOffWord = !d.frameGeometry().intersects(word);
         asked << a;
-        if (steps.isEmpty()) d.BtnIgnore->click();
-        else steps.takeFirst()(d);
+        if (steps.isEmpty())
+            d.BtnIgnore->click();
+        else
+            steps.takeFirst()(d);
     }
 
     TRichSpell& spell_;
@@ -82,9 +85,9 @@ class RichSpellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         window.resize(780, 560);
-        spell.DictionaryMain = WriteMainDictionary(
-            dir, {"THE", "DOG", "DOGS", "BARKED", "AT", "CAT", "THERE", "WAS", "NO", "END", "IS", "NEAR", "BOLD",
-                  "WORD", "HERE", "AND", "THEN", "SOME", "MORE"});
+        spell.DictionaryMain =
+            WriteMainDictionary(dir, {"THE", "DOG", "DOGS", "BARKED", "AT", "CAT", "THERE", "WAS", "NO", "END", "IS",
+                                      "NEAR", "BOLD", "WORD", "HERE", "AND", "THEN", "SOME", "MORE"});
         spell.DictionaryUser = dir.File("User.Dct");
         box = new TSRichEdit(&window);
         box->setGeometry(0, 0, 780, 560);
@@ -353,25 +356,31 @@ TEST_F(RichSpellTest, MissingMainDictionarySaysSoAndChecksNothing) {
 // whole, shown as written, suggested for by its nearest dictionary spelling,
 // and changed in place; the known words around it are still known.
 TEST_F(RichSpellTest, LettersBeyondTheCodePageStayInsideTheirWord) {
-    Box(QString::fromUtf8("<p>The dog Dvořák barked at the Łódź cat.</p>"
-                          "<p>\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0 and \xF0\x9D\x90\x80" "dog near Dvořák.</p>"));
+    Box(
+        QString::fromUtf8("<p>The dog Dvořák barked at the Łódź cat.</p>"
+                          "<p>\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0 and \xF0\x9D\x90\x80"
+                          "dog near Dvořák.</p>"));
     TUser user(spell, box);
     user.steps << [](TSugDialog& d) { d.BtnIgnoreAll->click(); };
     user.steps << [](TSugDialog& d) { Say(d, "Lodz", d.BtnChange); };
     EXPECT_TRUE(spell.CheckRich(box));
     EXPECT_EQ(user.Words(), (QStringList{QString::fromUtf8("Dvořák"), QString::fromUtf8("Łódź"),
                                          QString::fromUtf8("\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0"),
-                                         QString::fromUtf8("\xF0\x9D\x90\x80" "dog")}))
+                                         QString::fromUtf8("\xF0\x9D\x90\x80"
+                                                           "dog")}))
         << user.Words().join(",").toStdString();
     EXPECT_EQ(user.asked[0].selected, QString::fromUtf8("Dvořák"));
     EXPECT_EQ(box->toPlainText(), QString::fromUtf8("The dog Dvořák barked at the Lodz cat.\n"
                                                     "\xD1\x81\xD0\xBE\xD0\xB1\xD0\xB0\xD0\xBA\xD0\xB0 and "
-                                                    "\xF0\x9D\x90\x80" "dog near Dvořák."));
+                                                    "\xF0\x9D\x90\x80"
+                                                    "dog near Dvořák."));
 }
 
 TEST(RichEditTextForm, LettersTheCodePageLacksBecomeTheirBaseLetter) {
     EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("Dvořák")), "Dvor\xE1k");
-    EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("Łódź")), "?\xF3" "dz");  // "Ł" has no base letter
+    EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("Łódź")),
+              "?\xF3"
+              "dz");  // "Ł" has no base letter
     EXPECT_EQ(TRichEditText::DictionaryForm(QString::fromUtf8("cafe\xCC\x81")), "cafe");
     EXPECT_EQ(TRichEditText::DictionaryForm(QStringLiteral("dog")), "dog");
 }

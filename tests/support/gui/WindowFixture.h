@@ -62,9 +62,7 @@ protected:
     void ProcessLeftovers() {
         processing = std::make_unique<TLeftoverProcessing>(store, folders, prompt, w->ListPages()->Filters(),
                                                            w->FilterActions());
-        w->SetLeftoverProcessing([this] {
-            processing->Start([this] { w->Commands()->ProcessingFinished(); });
-        });
+        w->SetLeftoverProcessing([this] { processing->Start([this] { w->Commands()->ProcessingFinished(); }); });
     }
 
     // Starts the built window and brings it as far on screen as asked, then

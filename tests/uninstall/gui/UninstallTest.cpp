@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -66,16 +65,16 @@ protected:
         return QString::fromUtf8(p.readAll());
     }
     static QString MailtoHandler() {
-        return Run(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                                 QStringLiteral("x-scheme-handler/mailto")})
+        return Run(QStringLiteral("xdg-mime"),
+                   {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/mailto")})
             .trimmed();
     }
     void Install(bool autostart) {
         qputenv("SKFP_AUTOSTART", autostart ? "1" : "0");
         int rc = -1;
         const QString out = Run(QStringLiteral(SKFP_CMAKE),
-                                {QStringLiteral("--install"), QStringLiteral(SKFP_BUILD_DIR), QStringLiteral("--prefix"),
-                                 QString::fromStdString(prefix)},
+                                {QStringLiteral("--install"), QStringLiteral(SKFP_BUILD_DIR),
+                                 QStringLiteral("--prefix"), QString::fromStdString(prefix)},
                                 &rc);
         ASSERT_EQ(rc, 0) << out.toStdString();
     }
@@ -104,9 +103,9 @@ TEST_F(UninstallTest, InstallRegistersAndOkRemovesOnlyTheRegistrations) {
     EXPECT_TRUE(fs::exists(prefix + "/bin/skfp"));
     EXPECT_TRUE(fs::exists(prefix + "/share/icons/hicolor/scalable/apps/skiffpost.svg"));
     EXPECT_TRUE(fs::exists(prefix + "/share/icons/hicolor/48x48/apps/skiffpost.png"));
-    EXPECT_EQ(fs::status(program).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec |
-                  fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EQ(fs::status(program).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_exec |
+                                                                      fs::perms::group_read | fs::perms::group_exec |
+                                                                      fs::perms::others_read | fs::perms::others_exec);
     EXPECT_EQ(MailtoHandler(), QStringLiteral("skiffpost.desktop"));
     EXPECT_TRUE(fs::exists(config + "autostart/skiffpost.desktop"));
     EXPECT_NE(ReadFileOrEmpty(share + "applications/skiffpost.desktop").find("Exec=\"" + program + "skfp\" %u"),
@@ -142,7 +141,8 @@ TEST_F(UninstallTest, InstallRegistersAndOkRemovesOnlyTheRegistrations) {
 
 TEST_F(UninstallTest, CancelChangesNothing) {
     int rc = -1;
-    Run(QStringLiteral(SKFP_TOOL_PATH), {QStringLiteral("desktop"), QStringLiteral("register"), QStringLiteral("--autostart")}, &rc);
+    Run(QStringLiteral(SKFP_TOOL_PATH),
+        {QStringLiteral("desktop"), QStringLiteral("register"), QStringLiteral("--autostart")}, &rc);
     ASSERT_EQ(rc, 0);
     const TSnapshot before = Snapshot(dir.Path());
     Answer(false);
@@ -162,9 +162,10 @@ TEST_F(UninstallTest, AnotherMailHandlerIsLeftAlone) {
     EXPECT_FALSE(fs::exists(share + "applications/skiffpost.desktop"));
 
     // Where the program is the first of several, the others stay behind it.
-    WriteFileOrDie(config + "mimeapps.list",
-                   "[Added Associations]\nx-scheme-handler/mailto=skiffpost.desktop;\n"
-                   "[Default Applications]\nx-scheme-handler/mailto=skiffpost.desktop;other.desktop;\ntext/html=b.desktop\n");
+    WriteFileOrDie(
+        config + "mimeapps.list",
+        "[Added Associations]\nx-scheme-handler/mailto=skiffpost.desktop;\n"
+        "[Default Applications]\nx-scheme-handler/mailto=skiffpost.desktop;other.desktop;\ntext/html=b.desktop\n");
     Answer(true);
     EXPECT_EQ(ReadFileOrEmpty(config + "mimeapps.list"),
               "[Added Associations]\nx-scheme-handler/mailto=skiffpost.desktop;\n"
