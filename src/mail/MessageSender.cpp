@@ -195,8 +195,9 @@ void TMessageSender::Delivered(const THeaderItem& item, const std::string& from,
     filterengine::Apply(lists_.filters, from + item.CCList + item.BCCList, item.Subject.str(), filterengine::kOutgoing,
                         body, target, 255, actions_);
     const std::string source = item.Mailbox.str();
+    // The rows on view follow the move through the store's events; no
+    // refill of the whole mailbox is needed.
     if (target != source) TMessageMover(store_).MoveToMailbox({store_.Headers().HandleOf(&item)}, target);
-    if (!store_.Viewed().empty()) store_.ShowMailbox(store_.Viewed());
 }
 
 void TMessageSender::Cancel() {
