@@ -1,4 +1,5 @@
 #include <iostream>
+#include <string>
 
 #include "Tool.h"
 #include "common/BusyFlag.h"
@@ -18,7 +19,19 @@ int Add(TToolContext& ctx, TAccountList& list, const TToolArgs& args) {
     if (args.size() < 2) throw TUsageError{"account add: an alias is needed"};
     TAccount account;
     account.alias = FromArg(args[1]);
+    // Like a new account of the window: today's providers take mail only
+    // over TLS; --security none says so when a server really has none.
+    account.security = TSecurity::Tls;
     for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--password-stdin") {
+            // Keeps the password off the command line, where every user of
+            // the machine can read it in the process list.
+            std::string line;
+            if (!std::getline(std::cin, line)) throw TUsageError{"account add: --password-stdin read no line"};
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            account.popPassword = FromArg(line);
+            continue;
+        }
         if (i + 1 >= args.size()) throw TUsageError{"account add: " + args[i] + " needs a value"};
         const std::string value = FromArg(args[i + 1]);
         const std::string& option = args[i++];

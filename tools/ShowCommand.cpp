@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 
 #include "ToolStore.h"
@@ -15,7 +17,14 @@ int ShowCommand(TToolContext& ctx, const TToolArgs& args) {
     const int handle = tool->Store().Headers().HandleOf(item);
     const auto body = asText ? bodies.Text(handle) : bodies.Stored(handle);
     if (!body) return Refuse("the body of message " + arg + " could not be read");
-    std::cout.write(body->data(), static_cast<std::streamsize>(body->size()));
+    // The text of a message is shown without a sender's escape sequences;
+    // the stored body goes out as it is unless it goes to a terminal.
+    if (asText || ::isatty(STDOUT_FILENO)) {
+        const std::string shown = WithoutControls(*body, true);
+        std::cout.write(shown.data(), static_cast<std::streamsize>(shown.size()));
+    } else {
+        std::cout.write(body->data(), static_cast<std::streamsize>(body->size()));
+    }
     std::cout.flush();
     return std::cout ? kExitOk : kExitFailed;
 }

@@ -15,7 +15,30 @@ const TFolders* TToolContext::Folders() {
     return folders_ ? &*folders_ : nullptr;
 }
 
-void PrintLine(const std::string& windows1252) { std::cout << cp1252::ToUtf8(windows1252) << '\n'; }
+std::string WithoutControls(std::string_view utf8, bool keepLines) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const bool lineEnd = keepLines && (c == '\n' || (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n'));
+        if ((c < 0x20 && c != '\t' && !lineEnd) || c == 0x7F) {
+            out += '?';
+        } else if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            out += '?';  // the C1 controls, which terminals also obey
+            ++i;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+void PrintLine(const std::string& windows1252) {
+    // A field holds one line; a sender's escape sequences must not reach
+    // the terminal (they can rewrite what is shown, or the title).
+    std::cout << WithoutControls(cp1252::ToUtf8(windows1252), false) << '\n';
+}
 
 std::string FromArg(const std::string& utf8) {
     // Texts that are not UTF-8 are taken as they are: they already are bytes.

@@ -41,6 +41,9 @@ using TToolArgs = std::vector<std::string>;
 
 // Output helpers: stored texts are Windows-1252, the terminal is UTF-8.
 void PrintLine(const std::string& windows1252);
+// Received text for a terminal: control characters (escape sequences, a
+// lone carriage return) become "?"; tabs stay, and line ends when asked.
+std::string WithoutControls(std::string_view utf8, bool keepLines);
 std::string FromArg(const std::string& utf8);  // a command-line text as stored text
 
 int IniCommand(TToolContext& ctx, const TToolArgs& args);

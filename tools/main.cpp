@@ -26,7 +26,7 @@ constexpr TCommand kCommands[] = {
     {"fmt", FmtCommand, "fmt  (writes Internet.fmt into the data folder)"},
     {"accounts", AccountsCommand, "accounts"},
     {"account", AccountCommand,
-     "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P] [--return ADDRESS] [--nick "
+     "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P | --password-stdin] [--return ADDRESS] [--nick "
      "NAME]\n"
      "      [--security none|starttls|tls] [--trust-fingerprint SHA256]\n"
      "  account rm ALIAS | account rename OLD NEW"},

@@ -1,5 +1,6 @@
 #include "app/Folders.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,14 @@ namespace {
 std::string EnvOr(const char* name, const std::string& fallback) {
     const char* v = std::getenv(name);
     return (v && *v) ? std::string(v) : fallback;
+}
+
+// The user's home: $HOME, or the account's home when a service or cron job
+// started the program without one (mail must not land in a shared /tmp).
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir) return pw->pw_dir;
+    return "/";
 }
 
 // A folder as the location file holds it: at most 255 characters, then a
@@ -54,7 +63,7 @@ bool IsWritableFolder(const std::string& folder) {
 TFolderSetup::Options TFolderSetup::FromEnvironment(std::string programFolder) {
     Options o;
     o.programFolder = std::move(programFolder);
-    const std::string home = EnvOr("HOME", "/tmp");
+    const std::string home = HomeFolder();
     o.configHome = EnvOr("XDG_CONFIG_HOME", home + "/.config");
     o.dataHome = EnvOr("XDG_DATA_HOME", home + "/.local/share");
     return o;
@@ -101,7 +110,22 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     folders.firstRun = !fileutil::Exists(fileutil::FindNoCase(folders.data, cfg::kConfigFile));
 
     if (!CreateFolder(folders.attach) || !CreateFolder(folders.data)) return std::nullopt;
+    WarnIfExposed(folders.data);
     return folders;
+}
+
+void TFolderSetup::WarnIfExposed(const std::string& folder) {
+    // The data folder holds the mail and the account passwords. One that
+    // another user owns, or that others may write to, lets them read or
+    // plant mail and settings: the user is told, the folder is not changed.
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return;
+    const bool foreign = st.st_uid != ::getuid();
+    const bool open = (st.st_mode & S_IWOTH) != 0;
+    if (!foreign && !open) return;
+    prompt_.Error(std::string(kAppTitle) + " found your data folder \"" + folder + "\" unprotected.\n" + "Reason: " +
+                  (foreign ? "the folder belongs to another user." : "other users may write to the folder.") + "\n" +
+                  "Fix: Make the folder your own and writable only by you (chmod 700).");
 }
 
 void TFolderSetup::MigrateOldConfiguration(const TFolders& folders, const std::string& defaultData,

@@ -46,6 +46,7 @@ private:
     void MigrateOldConfiguration(const TFolders& folders, const std::string& defaultData,
                                  const std::string& defaultAttach);
     bool CreateFolder(const std::string& folder);
+    void WarnIfExposed(const std::string& folder);
 
     IUserPrompt& prompt_;
 };

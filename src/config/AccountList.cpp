@@ -19,6 +19,55 @@ namespace {
 constexpr const char* kAccountSections[] = {cfg::kServerSecuritySection, cfg::kPopCertificatesSection,
                                             cfg::kSmtpCertificatesSection};
 
+// The key an account's settings go under in "Internet.ini": the alias
+// itself, as always, when the file's reader gives it back unchanged. An alias
+// it would trim, split or take for a comment or a section ("Work ", "a=b",
+// ";x", "[x") is written with those characters as %XX after a leading "%";
+// so is any alias starting with "%", so the two forms never meet.
+bool NeedsEscape(unsigned char c) {
+    return c < 0x20 || c == 0x7F || c == ' ' || c == '\t' || c == '=' || c == ';' || c == '[' || c == ']' ||
+           c == '%' || c == '#';
+}
+
+bool IsPlainKey(std::string_view alias) {
+    if (alias.empty() || alias.front() == '%' || alias.front() == ';' || alias.front() == '[' ||
+        alias.front() == '#')
+        return false;
+    if (alias.front() == ' ' || alias.back() == ' ' || alias.front() == '\t' || alias.back() == '\t') return false;
+    for (const unsigned char c : alias)
+        if (c < 0x20 || c == '=') return false;
+    return true;
+}
+
+std::string SettingKey(std::string_view alias) {
+    if (IsPlainKey(alias)) return std::string(alias);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string key = "%";
+    for (const unsigned char c : alias) {
+        if (NeedsEscape(c)) {
+            key += '%';
+            key += kHex[c >> 4];
+            key += kHex[c & 15];
+        } else {
+            key += static_cast<char>(c);
+        }
+    }
+    return key;
+}
+
+// Reads a setting of an alias; an alias starting with "%" that an older
+// version kept under its plain form is still found there.
+std::string ReadSetting(const TIniFile& ini, const char* section, std::string_view alias, bool& found) {
+    const std::string key = SettingKey(alias);
+    found = ini.HasKey(section, key);
+    if (found) return ini.ReadString(section, key, "");
+    if (alias.front() == '%' && IsPlainKey(alias.substr(1)) && ini.HasKey(section, alias)) {
+        found = true;
+        return ini.ReadString(section, alias, "");
+    }
+    return {};
+}
+
 // Writes a value, or removes the key when there is none; false on a failed
 // write.
 bool StoreOrDrop(TIniFile& ini, const char* section, const std::string& key, const std::string& value) {
@@ -50,10 +99,12 @@ void TAccountList::Load() {
     }
     const TIniFile ini(ConfigPath());
     for (auto& a : accounts_) {
-        if (ini.HasKey(cfg::kServerSecuritySection, a.alias))
-            a.security = security::Parse(ini.ReadString(cfg::kServerSecuritySection, a.alias, ""));
-        a.popFingerprint = ini.ReadString(cfg::kPopCertificatesSection, a.alias, "");
-        a.smtpFingerprint = ini.ReadString(cfg::kSmtpCertificatesSection, a.alias, "");
+        if (a.alias.empty()) continue;
+        bool found = false;
+        const std::string mode = ReadSetting(ini, cfg::kServerSecuritySection, a.alias, found);
+        if (found) a.security = security::Parse(mode);
+        a.popFingerprint = ReadSetting(ini, cfg::kPopCertificatesSection, a.alias, found);
+        a.smtpFingerprint = ReadSetting(ini, cfg::kSmtpCertificatesSection, a.alias, found);
     }
 }
 
@@ -80,20 +131,27 @@ bool TAccountList::SaveSettings() const {
     TIniFile ini(ConfigPath());
     bool ok = true;
     for (const auto& a : accounts_) {
-        ok = StoreOrDrop(ini, cfg::kServerSecuritySection, a.alias,
+        if (a.alias.empty()) continue;
+        const std::string key = SettingKey(a.alias);
+        ok = StoreOrDrop(ini, cfg::kServerSecuritySection, key,
                          a.security ? std::string(security::Name(*a.security)) : std::string()) &&
              ok;
-        ok = StoreOrDrop(ini, cfg::kPopCertificatesSection, a.alias, a.popFingerprint) && ok;
-        ok = StoreOrDrop(ini, cfg::kSmtpCertificatesSection, a.alias, a.smtpFingerprint) && ok;
+        ok = StoreOrDrop(ini, cfg::kPopCertificatesSection, key, a.popFingerprint) && ok;
+        ok = StoreOrDrop(ini, cfg::kSmtpCertificatesSection, key, a.smtpFingerprint) && ok;
     }
     return ok;
 }
 
 void TAccountList::DropSettings(std::string_view alias) const {
+    if (alias.empty()) return;
     TIniFile ini(ConfigPath());
-    for (const char* section : kAccountSections)
-        while (ini.HasKey(section, alias))
-            if (!ini.DeleteKey(section, alias)) break;
+    std::vector<std::string> keys{SettingKey(alias)};
+    if (alias.front() == '%' && IsPlainKey(alias.substr(1))) keys.emplace_back(alias);  // an older version's
+    for (const std::string& key : keys) {
+        for (const char* section : kAccountSections)
+            while (ini.HasKey(section, key))
+                if (!ini.DeleteKey(section, key)) break;
+    }
 }
 
 std::vector<std::string> TAccountList::Aliases() const {

@@ -15,21 +15,26 @@ void TDecodeThread::Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& 
         std::lock_guard lock(state->mutex);
         ++state->running;
     }
-    try {
-        std::thread([self = std::move(thread), state]() mutable {
-            // Below normal: the user's work comes first (per-thread nice on Linux).
-            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
-            self->Run();
-            self.reset();
-            std::lock_guard lock(state->mutex);
-            --state->running;
-            state->done.notify_all();
-        }).detach();
-    } catch (...) {
-        // No thread to be had: the temporary file stays, nothing is counted.
+    // Runs the job, frees it, then counts it done: the group's waiters see
+    // the job's last hold on the download let go.
+    const auto runAndFree = [state](TDecodeThread* job) {
+        std::unique_ptr<TDecodeThread>(job)->Run();
         std::lock_guard lock(state->mutex);
         --state->running;
         state->done.notify_all();
+    };
+    // The thread owns the object once it runs; until then this call does.
+    TDecodeThread* job = thread.release();
+    try {
+        std::thread([job, runAndFree] {
+            // Below normal: the user's work comes first (per-thread nice on Linux).
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+            runAndFree(job);
+        }).detach();
+    } catch (...) {
+        // No thread to be had (the system's limit on threads): the attachment
+        // is decoded here, more slowly but whole.
+        runAndFree(job);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "common/AppTitle.h"
+#include "common/Clock.h"
 #include "common/FileUtil.h"
 #include "common/TextUtil.h"
 #include "common/UniqueName.h"
@@ -163,7 +164,8 @@ std::map<int, std::string> TPOP3::ReadListing(const std::string& command) {
     std::map<int, std::string> values;
     SendCommand(command);
     if (!ReadLine().starts_with("+")) return values;  // a server without the command
-    const std::string listing = ReadMultiLine();
+    // A line per message of at most an id of 70 characters and a number.
+    const std::string listing = ReadMultiLine((static_cast<std::size_t>(messageCount_) + 1) * 96 + 4096);
     std::string_view rest = listing;
     while (!rest.empty()) {
         const auto lf = rest.find('\n');
@@ -201,15 +203,24 @@ bool TPOP3::WriteSeenFile(const std::string& path, const std::vector<std::string
     return fileutil::WriteAtomically(path, content);
 }
 
-std::string TPOP3::ReadMultiLine() {
+std::string TPOP3::ReadMultiLine(std::size_t limit) {
     WaitForData();
     std::string header;
     TEndOfData end;
     char buffer[kChunk];
+    // Each read has its own time-out; the whole answer also has one, so a
+    // server that trickles bytes forever cannot hold the check.
+    const std::int64_t endsAt = Env().clock.MonotonicMs() + std::int64_t{std::max(TimeOut, 1)} * 10'000;
     for (;;) {
         const std::size_t n = ReadSome(buffer, sizeof buffer);
         header.append(buffer, n);
         if (end.Feed(std::string_view(buffer, n))) break;
+        if (header.size() > limit || Env().clock.MonotonicMs() > endsAt) {
+            ShowStatus(header.size() > limit ? "The server sent a far longer answer than it can mean."
+                                             : "The server's answer never ended.");
+            Disconnect();
+            throw EMailError();
+        }
         KeepAlive();
         if (CancelRequested()) throw ECanceledError();
     }
@@ -280,6 +291,8 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
     }
     const std::string seenPath = dataFolder + fileutil::SafeStem(alias) + ".hf";
     seen_ = ReadSeenFile(seenPath);
+    taken_.emplace(dataFolder + fileutil::SafeStem(alias) + ".taken");
+    bool journalFailed = false;
     TSeenList seen(seen_);
     std::vector<std::string> newList;
     std::vector<std::string> fetched;  // identities downloaded completely now
@@ -305,13 +318,25 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
             if (uid == uids.end() || seen.NeedsHeaders()) {
                 SendCommand("TOP " + number + " 0");
                 if (ReadLine().starts_with("-")) break;
-                header = ReadMultiLine();
+                header = ReadMultiLine(kMaxHeader);
             }
             const std::string identity =
                 uid != uids.end() ? messageidentity::FromUid(uid->second) : messageidentity::FromHeader(header);
             const bool isSeen = seen.Take(identity, messageidentity::Legacy(header));
             if (record && isSeen) {
                 newList.push_back(identity);
+                continue;
+            }
+            // Downloaded by a check that never reached QUIT: its file is in
+            // the data folder (or already stored), so only the deletion the
+            // server dropped is left to do.
+            if (taken_->Contains(identity)) {
+                newList.push_back(identity);
+                if (remove) {
+                    ShowStatus("Deleting message " + number + " of " + count + ".");
+                    SendCommand("DELE " + number);
+                    ReadLine();
+                }
                 continue;
             }
             ShowStatus("Retrieving message " + number + " of " + count + ".");
@@ -324,6 +349,7 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
             // again.
             if (ReadLine().starts_with("-")) continue;
             downloaded_.push_back(Download(alias, dataFolder, expected));
+            if (!taken_->Add(identity)) journalFailed = true;
             if (MessageDownloaded) MessageDownloaded();
             gotNew = true;
             newList.push_back(identity);
@@ -352,6 +378,7 @@ void TPOP3::Retrieve(const std::string& alias, const std::string& dataFolder, co
         throw ECanceledError();
     }
     if (!WriteSeenFile(seenPath, newList)) SeenFileFailed(seenPath);
+    if (journalFailed) SeenFileFailed(dataFolder + fileutil::SafeStem(alias) + ".taken");
 }
 
 bool TPOP3::SyncDownloads(const std::string& dataFolder) {
@@ -383,6 +410,8 @@ void TPOP3::SeenFileFailed(const std::string& path) {
 void TPOP3::Logout() {
     ShowStatus("Logging out of Pop Server " + Server);
     SendCommand("QUIT");
-    ReadLine();
+    // The server has carried out the deletions now: nothing of this session
+    // needs remembering beyond the seen file.
+    if (ReadLine().starts_with("+") && taken_) taken_->Clear();
     ShowStatus("Logout Successful.");
 }

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "transport/MailBase.h"
+#include "transport/TakenJournal.h"
 
 class IPasswordPrompt;
 class TIniFile;
@@ -54,7 +56,11 @@ private:
     void UpgradeToTls();
     std::string LoginBoxStart() const;
     bool AskPassword(std::string& user, std::string& password);
-    std::string ReadMultiLine();
+    // A multi-line answer up to its terminating line; a longer one than
+    // limit, or one that does not end in ten time-outs, fails the check.
+    std::string ReadMultiLine(std::size_t limit);
+    // A message header (TOP n 0) far beyond what any mailer writes.
+    static constexpr std::size_t kMaxHeader = 8u << 20;
     // A listing by message number (UIDL: the unique ids; LIST: the sizes);
     // empty when the server refuses the command.
     std::map<int, std::string> ReadListing(const std::string& command);
@@ -70,4 +76,7 @@ private:
     long long totalSize_ = 0;
     int messageCount_ = 0;
     std::vector<std::string> downloaded_;
+    // What this session and any unfinished earlier one took; cleared once
+    // the server confirmed QUIT.
+    std::optional<TTakenJournal> taken_;
 };

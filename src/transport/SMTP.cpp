@@ -23,7 +23,13 @@ void TSMTP::Connect() {
     SetService(security::SmtpService(Security), security::StandardSmtpPort(Security));
     TMailBase::Connect();
     std::string greeting = Greeting();
-    while (greeting.size() >= 4 && greeting[3] == '-') greeting = ReadLine();
+    for (std::size_t lines = 1; greeting.size() >= 4 && greeting[3] == '-'; ++lines) {
+        if (lines >= kMaxReplyLines) {
+            Disconnect();
+            throw EMailError();
+        }
+        greeting = ReadLine();
+    }
     if (greeting.empty() || greeting[0] != '2') {
         Env().prompt.Error(std::string(kAppTitle) + " could not send mail through SMTP Server " + kDQ + Server + kDQ +
                            "." + "\n\r" + "Reason: " + greeting + "\n\r" +
@@ -44,8 +50,16 @@ std::vector<std::string> TSMTP::ReadReplyLines() {
     Flush(TSendFailure::Canceled);
     std::vector<std::string> lines{ReadLine()};
     // A reply may run over several lines ("250-..."); its last has a blank
-    // after the code.
-    while (lines.back().size() >= 4 && lines.back()[3] == '-') lines.push_back(ReadLine());
+    // after the code. No server needs more than a few dozen: one that never
+    // ends its reply is left.
+    while (lines.back().size() >= 4 && lines.back()[3] == '-') {
+        if (lines.size() >= kMaxReplyLines) {
+            ShowStatus("The server sent a reply of more than " + std::to_string(kMaxReplyLines) + " lines.");
+            Disconnect();
+            throw EMailError();
+        }
+        lines.push_back(ReadLine());
+    }
     return lines;
 }
 

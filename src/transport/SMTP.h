@@ -46,6 +46,7 @@ private:
     [[noreturn]] void LoginFailed(const std::string& reply);
     // Every line of one reply ("250-..." continues it).
     std::vector<std::string> ReadReplyLines();
+    static constexpr std::size_t kMaxReplyLines = 1000;
     // One reply, continuation lines included; shown as status. A reply
     // whose code does not begin with wantClass fails the dialog.
     std::string ReadReply(char wantClass, bool show);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "support/RecordingPrompt.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -46,6 +48,18 @@ TEST_F(FoldersTest, PortableDefaultsAreBesideTheProgram) {
     // Once the configuration exists, it is no longer a first run.
     WriteFileOrDie(f->data + "Internet.ini", "");
     EXPECT_FALSE(Run()->firstRun);
+}
+
+// A data folder others may write to is used, and the user is told so.
+TEST_F(FoldersTest, ADataFolderOthersMayWriteToIsReported) {
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(prompt.Texts().empty());
+    ::chmod((program + "Data").c_str(), 0777);
+    const auto f = Run();
+    ASSERT_TRUE(f);
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_NE(prompt.Errors()[0].find("other users may write to the folder"), std::string::npos);
+    EXPECT_NE(prompt.Errors()[0].find(f->data), std::string::npos);
 }
 
 TEST_F(FoldersTest, ProgramFolderWithoutTrailingSlash) {
@@ -89,6 +103,16 @@ TEST_F(FoldersTest, ReadOnlyInstallUsesTheXdgFolders) {
     // A location file already beside the program keeps the installation portable.
     WriteFileOrDie(program + "Skiffpost.Ini", "");
     EXPECT_EQ(TFolderSetup(prompt).Run(o)->data, program + "Data/");
+}
+
+// Started without HOME (a service, a cron job), the XDG folders are found
+// from the user's account, not in the shared /tmp.
+TEST_F(FoldersTest, WithoutHomeTheXdgFoldersAreTheAccountsOwn) {
+    TScopedEnv home("HOME", ""), config("XDG_CONFIG_HOME", ""), data("XDG_DATA_HOME", "");
+    const auto o = TFolderSetup::FromEnvironment(program);
+    const std::string own = ::getpwuid(::getuid())->pw_dir;
+    EXPECT_EQ(o.configHome, own + "/.config");
+    EXPECT_EQ(o.dataHome, own + "/.local/share");
 }
 
 // The installation leaves the program folder without write bits; even root,

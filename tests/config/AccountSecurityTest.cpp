@@ -104,6 +104,42 @@ TEST_F(AccountSecurityTest, AHandEditedValueIsReadWithoutRegardToCaseAndNonsense
     EXPECT_EQ(list.Find("Work")->Security(), TSecurity::None);
 }
 
+// The alias is the settings' key: an alias the file's reader would trim,
+// split or skip still keeps its mode, so no account drops to clear text.
+TEST_F(AccountSecurityTest, EveryAliasKeepsItsSettingsWhateverItsCharacters) {
+    const char* aliases[] = {"Work ", " Lead", "a=b", ";comment", "[section]", "%odd", "#hash", "Home"};
+    const TSecurity modes[] = {TSecurity::Tls, TSecurity::StartTls};
+    int i = 0;
+    for (const char* alias : aliases) {
+        TAccount a = Servers(alias, "pop.example.org");
+        a.security = modes[i++ % 2];
+        a.smtpFingerprint = kPrint;
+        list.Add(a);
+    }
+    ASSERT_TRUE(list.Save(listFill, pump));
+    // A plain alias keeps the key older versions wrote.
+    EXPECT_EQ(ini.ReadString("Server Security", "Home", "-"), "STARTTLS");
+    TAccountList again(dir.Path());
+    again.Load();
+    EXPECT_EQ(again.Accounts(), list.Accounts());
+
+    // Renaming and removing one leaves the others' settings alone.
+    ASSERT_TRUE(list.Rename("Work ", "Work", prompt, listFill, pump));
+    ASSERT_TRUE(list.Remove("a=b", listFill, pump));
+    again.Load();
+    EXPECT_EQ(again.Find("Work")->security, TSecurity::Tls);
+    EXPECT_EQ(again.Find(" Lead")->security, TSecurity::StartTls);
+    EXPECT_EQ(again.Find(";comment")->security, TSecurity::StartTls);
+    EXPECT_EQ(again.Accounts(), list.Accounts());
+
+    // An alias starting with "%" that an older version kept plainly.
+    TIniFile(dir.File("Internet.ini")).WriteString("Server Security", "%legacy", "TLS");
+    list.Add(Servers("%legacy", "pop.example.org"));
+    ASSERT_TRUE(list.Save(listFill, pump));
+    again.Load();
+    EXPECT_EQ(again.Find("%legacy")->security, TSecurity::Tls);
+}
+
 TEST(FingerprintTest, FingerprintsAreComparedInOneForm) {
     const std::string bare(64, 'a');
     EXPECT_EQ(fingerprint::Normalize(bare),
@@ -133,8 +169,17 @@ TEST(AccountSecurityToolTest, AccountAddTakesTheSecurityAndATrustedFingerprint) 
     EXPECT_EQ(ini.ReadString("Pop Certificates", "Home", "-"), kPrint);
     EXPECT_EQ(ini.ReadString("SMTP Certificates", "Home", "-"), kPrint);
     EXPECT_EQ(run({"account", "add", "Bad", "--security", "ssl"}).exitCode, 2);
+    // Without --security an account is set up for TLS, as the window does;
+    // the password can come from standard input instead of the command line.
+    EXPECT_EQ(RunTool({"--data", dir.File("data"), "--attach", dir.File("attach"), "account", "add", "Work",
+                       "--pop", "pop.work", "--password-stdin", "--user", "ann"},
+                      "s3cret pass\n")
+                  .exitCode,
+              0);
+    EXPECT_EQ(ini.ReadString("Server Security", "Work", "-"), "TLS");
+    EXPECT_EQ(TAccountList::Read(dir.File("data") + "/").Find("Work")->popPassword, "s3cret pass");
     EXPECT_EQ(run({"account", "add", "Bad", "--trust-fingerprint", "12:34"}).exitCode, 2);
-    EXPECT_EQ(run({"accounts"}).out, "Home\tpop.home\t\n");
+    EXPECT_EQ(run({"accounts"}).out, "Home\tpop.home\t\nWork\tpop.work\t\n");
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The clients against real servers: Dovecot for POP3 and aiosmtpd for SMTP,
 // each started on 127.0.0.1 for the test and stopped after it.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "common/FileUtil.h"
 #include "common/SleepPump.h"
@@ -64,8 +67,9 @@ protected:
     }
 
     // One account's check; the number of files downloaded.
-    std::size_t Check(const std::string& password = "s3cret") {
+    std::size_t Check(const std::string& password = "s3cret", std::function<void()> downloaded = {}) {
         TPOP3 pop(rig.Env(), rig.passwords);
+        pop.MessageDownloaded = std::move(downloaded);
         pop.Server = "127.0.0.1:" + std::to_string(server.Port());
         pop.UserName = "ann";
         pop.Password = password;
@@ -99,6 +103,41 @@ TEST_F(Pop3Interop, ACheckDownloadsExactlyWhatTheServerHoldsAndThenSkipsIt) {
     config.Write(cfg::DeleteMessages, true);
     EXPECT_EQ(Check(), 3u);
     EXPECT_EQ(server.MessagesOnServer(), 0u);
+}
+
+// A check killed half-way never sent QUIT, so the server still holds what it
+// was told to delete; the next check takes none of those twice and deletes
+// them, although no seen file records messages.
+TEST_F(Pop3Interop, ACheckKilledHalfWayIsFollowedByOneThatTakesNothingTwice) {
+    for (int i = 0; i < 7; ++i) server.AddMessage("Subject: more " + std::to_string(i) + "\n\nBody " + std::to_string(i) + "\n");
+    config.Write(cfg::RecordMessages, false);
+    config.Write(cfg::DeleteMessages, true);
+    const std::string journal = data.File("Home.taken");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Check("s3cret", [] { ::usleep(200 * 1000); });
+        ::_exit(0);
+    }
+    // Killed once three messages are taken, in the middle of the fourth.
+    const auto taken = [&] {
+        const std::string lines = ReadFileOrEmpty(journal);
+        return std::count(lines.begin(), lines.end(), '\n');
+    };
+    for (int i = 0; i < 1000 && taken() < 3; ++i) ::usleep(10 * 1000);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::size_t first = DownloadsIn(data.Path()).size();
+    ASSERT_GE(first, 3u);
+    ASSERT_LT(first, 10u);
+    EXPECT_EQ(server.MessagesOnServer(), 10u);
+
+    EXPECT_EQ(Check(), 10u - first);
+    auto all = DownloadsIn(data.Path());
+    EXPECT_EQ(all.size(), 10u);
+    EXPECT_EQ(std::unique(all.begin(), all.end()), all.end());
+    EXPECT_EQ(server.MessagesOnServer(), 0u);
+    EXPECT_FALSE(fileutil::Exists(journal));
 }
 
 TEST_F(Pop3Interop, ACheckRunsThroughATelnetStyleProxy) {
@@ -144,8 +183,8 @@ TEST_F(Pop3Interop, SkfpToolCheckStoresTheDownloadsInTheInBox) {
         return RunTool(args);
     };
     const std::string pop = "127.0.0.1:" + std::to_string(server.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--pop", pop, "--user", "ann", "--pass", "s3cret"}).exitCode, 0);
-    ASSERT_EQ(run({"account", "add", "Bad", "--pop", pop, "--user", "ann", "--pass", "nope"}).exitCode, 0);
+    ASSERT_EQ(run({"account", "add", "Home", "--pop", pop, "--user", "ann", "--pass", "s3cret", "--security", "none"}).exitCode, 0);
+    ASSERT_EQ(run({"account", "add", "Bad", "--pop", pop, "--user", "ann", "--pass", "nope", "--security", "none"}).exitCode, 0);
     WriteFileOrDie(folder + "/Internet.fmt", "{\\rtf1 }");
     const auto ok = run({"check", "Home"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
@@ -336,7 +375,8 @@ TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
         return RunTool(args);
     };
     const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann"}).exitCode,
+    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann", "--security",
+                   "none"}).exitCode,
               0);
     WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
     WriteFileOrDie(dir.File("body.txt"), "Hello Bob,\n.dot\n");

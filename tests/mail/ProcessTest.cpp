@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "book/FilterActions.h"
 #include "book/FilterFields.h"
@@ -432,13 +433,27 @@ TEST_F(Process, ASinglePartBodyLosesAtMostThreeTrailingLines) {
     EXPECT_EQ(Body(h[0]), kHeader + "\r\nBody\r\n\\par \r\n\\par \r\n\\par }\r\n");
 }
 
-TEST_F(Process, TheDownloadFileStaysWhenAnAttachmentIsLost) {
+// A stored message whose attachment was lost keeps its download aside, under
+// a name the next run does not take: a second run stores nothing again.
+TEST_F(Process, TheDownloadOfAMessageThatLostAnAttachmentIsKeptAsideAndNotStoredAgain) {
     std::filesystem::remove_all(attach_);
     Add("mixed.tsg");
     Add("plain.tsg");
+    std::ofstream(data_ + "mixed.kept") << "an earlier one";
+    const std::string download = [&] {
+        std::ifstream in(data_ + "mixed.tsg", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
     const auto h = RunAll();
     ASSERT_EQ(h.size(), 2u);
-    EXPECT_TRUE(Exists(data_ + "mixed.tsg"));
+    EXPECT_FALSE(Exists(data_ + "mixed.tsg"));
     EXPECT_FALSE(Exists(data_ + "plain.tsg"));
-    EXPECT_FALSE(prompt_.Errors().empty());
+    std::ifstream kept(data_ + "mixed (2).kept", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), download);
+    const std::size_t errors = prompt_.Errors().size();
+    EXPECT_GT(errors, 0u);
+
+    EXPECT_TRUE(RunAll().empty());
+    EXPECT_EQ(store_.Headers().Count("In Box"), 2);
+    EXPECT_EQ(prompt_.Errors().size(), errors);
 }

@@ -159,3 +159,24 @@ TEST_F(StoreTool, TrashEmptyTrashAndShowTextGoThroughTheServices) {
     EXPECT_EQ(ReadFileOrEmpty(Data("Trash Can.msg")), "");
     EXPECT_NE(Run({"mailboxes"}).out.find("Trash Can\t0\t0\n"), std::string::npos);
 }
+
+// A sender's escape sequences never reach the terminal: control characters
+// of received fields and text are shown as "?".
+TEST_F(StoreTool, ReceivedControlCharactersAreShownAsQuestionMarks) {
+    WriteFileOrDie(Data("In Box.Mbx"),
+                   "Hi\x1b]0;owned\x07\x01"
+                   "Eve\x9d"
+                   "2J\x01"
+                   "05/07/96 02:15 PM\x01-1\x01\x01\x01R\x01\x01\x01\x01\x01"
+                   "0\x01"
+                   "16\x01"
+                   "100\x01\x01\x01\r\n");
+    WriteFileOrDie(Data("In Box.msg"), "red \x1b[31mtext\r\n" + std::string(100, '\0'));
+    auto r = Run({"list", "In Box"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "0\tR\t05/07/96 02:15 PM\tEve?2J\tHi?]0;owned?\n");
+    r = Run({"show", "--text", "0"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("red ?[31mtext"), std::string::npos) << r.out;
+}

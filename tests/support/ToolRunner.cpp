@@ -9,7 +9,7 @@
 
 extern char** environ;
 
-TToolResult RunTool(const std::vector<std::string>& args) {
+TToolResult RunTool(const std::vector<std::string>& args, const std::string& input) {
     TTempDir scratch;
     const std::string outPath = scratch.File("out"), errPath = scratch.File("err");
     std::vector<std::string> all{SKFP_TOOL_PATH};
@@ -22,6 +22,11 @@ TToolResult RunTool(const std::vector<std::string>& args) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string inPath = scratch.File("in");
+    if (!input.empty()) {
+        WriteFileOrDie(inPath, input);
+        posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+    }
     pid_t pid = 0;
     TToolResult r;
     if (posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ) == 0) {

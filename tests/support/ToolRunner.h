@@ -10,4 +10,5 @@ struct TToolResult {
     std::string err;
 };
 
-TToolResult RunTool(const std::vector<std::string>& args);
+// The tool reads input from its standard input when any is given.
+TToolResult RunTool(const std::vector<std::string>& args, const std::string& input = {});

@@ -346,6 +346,20 @@ TEST_F(POP3Test, ASilentServerDuringADownloadTimesOut) {
     EXPECT_FALSE(fileutil::Exists(dir.File("Home1.tsg")));
 }
 
+// A listing or header that runs on far beyond what the mailbox can mean
+// ends the check with an error instead of filling the memory.
+TEST_F(POP3Test, AnEndlessListingOrHeaderFailsTheCheck) {
+    std::string endless;
+    for (int i = 0; i < 2000; ++i) endless += std::to_string(i + 1) + " uid-" + std::string(60, 'x') + "\r\n";
+    LoggedIn().Client("STAT\r\n").Server("+OK 2 30\r\n").Client("UIDL\r\n").Server("+OK\r\n" + endless);
+    pop.Connect();
+    pop.Login();
+    pop.Stat();
+    bool gotNew = false;
+    EXPECT_THROW(pop.Retrieve("Home", dir.Path(), config, gotNew), EMailError);
+    EXPECT_TRUE(rig.display.Saw("The server sent a far longer answer than it can mean."));
+}
+
 TEST_F(POP3Test, WithoutTheFormatFileTheCheckStopsWithItsBox) {
     std::remove(dir.File("Internet.fmt").c_str());
     LoggedIn().Client("STAT\r\n").Server("+OK 1 3\r\n");

@@ -146,6 +146,19 @@ TEST_F(SMTPTest, ARejectedRecipientFailsTheSendWithTheServersReply) {
     EXPECT_FALSE(smtp->Connected());
 }
 
+// A reply that never ends ("250-" for ever) is left after a sane number of
+// lines instead of being held in memory without end.
+TEST_F(SMTPTest, AReplyThatNeverEndsFailsTheSend) {
+    message.ToList = {"bob@example.net"};
+    message.Body = {"x"};
+    std::string endless;
+    for (int i = 0; i < 1500; ++i) endless += "250-more\r\n";
+    rig.net.Next().Server("220 mx\r\n").Client("HELO 10.0.0.7\r\n").Server(endless);
+    EXPECT_THROW(Send(), EMailError);
+    EXPECT_TRUE(rig.display.Saw("The server sent a reply of more than 1000 lines."));
+    EXPECT_FALSE(smtp->Connected());
+}
+
 TEST_F(SMTPTest, DataNotInvitedOrAMessageRefusedFails) {
     message.ToList = {"bob@example.net"};
     message.Body = {"x"};

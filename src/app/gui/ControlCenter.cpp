@@ -212,6 +212,7 @@ void TControlCenter::BuildStatusLine() {
     progress_->setVisible(false);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("StatusBar"));
+    status_->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(progress_);
     statusBar()->addWidget(status_, 1);
 }
@@ -460,7 +461,7 @@ void TControlCenter::SetStore(TMailStore& store) {
     drag->SetEnableDrop(true);
     connect(drag, &TFileDrag::OnDrop, opener_, [this, drag] { opener_->FilesDropped(drag->Files().NameWithPath); });
     tipListener_ = store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
-        statusBar()->setToolTip(qttext::FromStored(tip));
+        statusBar()->setToolTip(qttext::PlainTip(qttext::FromStored(tip)));
         tray_->SetToolTip(qttext::FromStored(tip));
         tray_->SetIcon(TrayPicture(icon));
     });

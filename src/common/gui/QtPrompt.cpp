@@ -14,24 +14,31 @@ QString BoxText(const std::string& text) {
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
 }
+
+// Boxes show received text (subjects, senders, server replies) as plain
+// text: Qt would render anything that looks like markup, links included.
+QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
+                                QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QString::fromLatin1(kAppTitle), BoxText(text), buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
 }  // namespace
 
 void TQtPrompt::Error(const std::string& text) {
-    QMessageBox::critical(parent_, QString::fromLatin1(kAppTitle), BoxText(text));
+    Ask(parent_, QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 void TQtPrompt::Information(const std::string& text) {
-    QMessageBox::information(parent_, QString::fromLatin1(kAppTitle), BoxText(text));
+    Ask(parent_, QMessageBox::Information, text, QMessageBox::Ok);
 }
 
 bool TQtPrompt::YesNo(const std::string& text) {
-    return QMessageBox::question(parent_, QString::fromLatin1(kAppTitle), BoxText(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return Ask(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 TPromptAnswer TQtPrompt::YesNoAll(const std::string& text) {
-    const auto b = QMessageBox::question(parent_, QString::fromLatin1(kAppTitle), BoxText(text),
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
+    const auto b = Ask(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
     if (b == QMessageBox::Yes) return TPromptAnswer::Yes;
     if (b == QMessageBox::YesToAll) return TPromptAnswer::All;
     return TPromptAnswer::No;

@@ -34,4 +34,9 @@ QString FromStoredLines(const std::vector<std::string>& lines) {
     return out.join(QLatin1Char('\n'));
 }
 
+QString PlainTip(const QString& text) {
+    if (text.isEmpty()) return text;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 }  // namespace qttext

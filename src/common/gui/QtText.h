@@ -16,4 +16,8 @@ std::string ToStored(const QString& text);  // characters the code page lacks be
 std::vector<std::string> ToStoredLines(const QString& text);
 QString FromStoredLines(const std::vector<std::string>& lines);
 
+// A tool tip that shows received text as it is: Qt would take text that looks
+// like markup ("<a href=...>") for rich text and render it.
+QString PlainTip(const QString& text);
+
 }  // namespace qttext

@@ -11,8 +11,10 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "compose/gui/FMViewer.h"
+#include "compose/gui/ProgramFile.h"
 
 namespace {
 constexpr int kPathRole = Qt::UserRole;
@@ -28,7 +30,8 @@ QIcon IconOf(const QString& path) {
 }
 }  // namespace
 
-TAttachmentList::TAttachmentList(bool editable, QWidget* parent) : QListWidget(parent), menu_(new QMenu(this)) {
+TAttachmentList::TAttachmentList(bool editable, QWidget* parent)
+    : QListWidget(parent), menu_(new QMenu(this)), editable_(editable) {
     setObjectName(QStringLiteral("Attachments"));
     setViewMode(QListView::IconMode);
     setIconSize(QSize(32, 32));
@@ -76,7 +79,7 @@ void TAttachmentList::AddItem(const std::string& path) {
     const QString full = qttext::FromStored(path);
     auto* item = new QListWidgetItem(IconOf(full), QFileInfo(full).fileName(), this);
     item->setData(kPathRole, full);
-    item->setToolTip(full);
+    item->setToolTip(qttext::PlainTip(full));
 }
 
 void TAttachmentList::SetPaths(const std::vector<std::string>& paths) {
@@ -117,6 +120,13 @@ void TAttachmentList::ExecuteSelected() {
     for (const QListWidgetItem* item : selectedItems()) {
         const QString path = item->data(kPathRole).toString();
         if (!QFileInfo::exists(path)) continue;
+        // A received program would run with the user's rights: only when
+        // the user says so, knowing what it is.
+        if (!editable_ && programfile::IsProgram(path) &&
+            !(prompt_ && prompt_->YesNo("The attachment " + qttext::ToStored(programfile::Describe(path)) +
+                                        " is a program: opening it runs it with your rights.\n\n"
+                                        "Open it only when you know the sender and expected it. Run it?")))
+            continue;
         emit Status(QStringLiteral("Shortcut to ") + path);
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }

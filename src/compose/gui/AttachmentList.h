@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+class IUserPrompt;
 class QAction;
 class QMenu;
 
@@ -17,6 +18,9 @@ class TAttachmentList : public QListWidget {
 
 public:
     TAttachmentList(bool editable, QWidget* parent);
+    // Asks before a received program is opened; without one, received
+    // programs are not opened at all.
+    void SetPrompt(IUserPrompt* prompt) { prompt_ = prompt; }
 
     void SetPaths(const std::vector<std::string>& paths);
     void Append(const std::string& path);
@@ -50,4 +54,6 @@ private:
     void ExploreSelected();
 
     QMenu* menu_;
+    bool editable_;
+    IUserPrompt* prompt_ = nullptr;
 };

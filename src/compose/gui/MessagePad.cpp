@@ -56,6 +56,7 @@ TMessagePad::TMessagePad(IPadHost& host, int handle, bool editable)
     finder_ = new TBodyFinder(*body_, host_.Store().Prompt(), this);
 
     attachments_ = new TAttachmentList(editable, this);
+    attachments_->SetPrompt(&host_.Store().Prompt());
     layout->addWidget(attachments_);
 
     statusBar_ = new QStatusBar(this);
@@ -63,6 +64,7 @@ TMessagePad::TMessagePad(IPadHost& host, int handle, bool editable)
     statusBar_->setSizeGripEnabled(true);
     for (int i = 0; i < 4; ++i) {
         panels_[i] = new QLabel(statusBar_);
+        panels_[i]->setTextFormat(Qt::PlainText);
         panels_[i]->setMinimumWidth(kPanelWidths[i]);
         if (i < 3) {
             panels_[i]->setFrameShape(QFrame::Panel);

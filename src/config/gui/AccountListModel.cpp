@@ -62,11 +62,12 @@ void TAccountListModel::SetAccount(int row, const TAccount& fields) {
     TAccount* a = list_.Find(Account(row).alias);
     if (!a) return;
     // The dialog does not show the certificates the user chose to trust;
-    // they stay with the account.
+    // they stay with the account while it talks to the same server. Trust
+    // given to one server's certificate never passes to another's.
     TAccount updated = fields;
     updated.alias = a->alias;
-    updated.popFingerprint = a->popFingerprint;
-    updated.smtpFingerprint = a->smtpFingerprint;
+    updated.popFingerprint = fields.popServer == a->popServer ? a->popFingerprint : std::string();
+    updated.smtpFingerprint = fields.smtpServer == a->smtpServer ? a->smtpFingerprint : std::string();
     *a = std::move(updated);
     emit dataChanged(index(row, 0), index(row, 2));
     emit Changed();

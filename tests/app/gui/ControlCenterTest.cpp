@@ -6,12 +6,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QToolButton>
 #include <filesystem>
@@ -25,9 +27,12 @@
 #include "app/gui/PasswordDlg.h"
 #include "app/gui/PopupMenus.h"
 #include "app/gui/TrayIcon.h"
+#include "common/gui/QtPrompt.h"
+#include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
 #include "support/gui/DataFolderFixture.h"
+#include "support/gui/WhenShown.h"
 
 namespace {
 // The window on its own, without a store.
@@ -319,4 +324,28 @@ TEST_F(ControlCenterTest, ServerPopupHasAccessKeysAndEditAsDefault) {
         if (!a->isSeparator()) captions << a->text();
     EXPECT_EQ(captions, (QStringList{"&New", "&Edit", "&Rename", "&Delete"}));
     EXPECT_EQ(w.Popups()->PopupAccounts->defaultAction()->text(), QStringLiteral("&Edit"));
+}
+
+// A sender's subject that looks like markup stays text in every place the
+// window shows received text: a box, the status line, a tool tip.
+TEST_F(ControlCenterTest, ReceivedTextThatLooksLikeMarkupIsShownAsText) {
+    const std::string bait = "<a href=https://x/>Mailbox full - click</a>";
+    TQtPrompt boxes;
+    Qt::TextFormat format = Qt::RichText;
+    QString shown;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        format = box->textFormat();
+        shown = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(boxes.YesNo("Destroy \"" + bait + "\"?"));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(shown.contains(QString::fromStdString(bait)));
+
+    TControlCenter w(ini, folders, prompt);
+    auto* status = w.findChild<QLabel*>(QStringLiteral("StatusBar"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(qttext::PlainTip(QString::fromStdString(bait))).toPlainText(),
+              QString::fromStdString(bait));
 }

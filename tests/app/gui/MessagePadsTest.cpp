@@ -555,7 +555,7 @@ TEST_F(MessagePadsTest, TheReaderShowsAMessageARealServerDeliveredThroughACheck)
         return RunTool(args);
     };
     ASSERT_EQ(run({"account", "add", "Home", "--pop", "127.0.0.1:" + std::to_string(server.Port()), "--user", "ann",
-                   "--pass", "s3cret"})
+                   "--pass", "s3cret", "--security", "none"})
                   .exitCode,
               0);
     // The format file is a document without its closing brace.

@@ -175,6 +175,11 @@ TEST(AccountsDialog, TheSecurityModeIsOfferedWarnedSavedAndRestored) {
     EXPECT_EQ(model.Account(0).security, TSecurity::StartTls);
     dialog.Load(model.Account(0));
     EXPECT_EQ(dialog.PopSecurity->currentText(), "STARTTLS (port 110)");
+
+    // Another server: the certificate trusted for the old one is not trusted.
+    dialog.POPSERVER->setText("pop.elsewhere.example");
+    ButtonOf(&dialog, "&Apply")->click();
+    EXPECT_EQ(model.Account(0).popFingerprint, "");
 }
 
 namespace {
