@@ -461,7 +461,7 @@ void TControlCenter::SetStore(TMailStore& store) {
     drag->SetEnableDrop(true);
     connect(drag, &TFileDrag::OnDrop, opener_, [this, drag] { opener_->FilesDropped(drag->Files().NameWithPath); });
     tipListener_ = store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
-        statusBar()->setToolTip(qttext::PlainTip(qttext::FromStored(tip)));
+        statusBar()->setToolTip(qttext::FromStored(tip));
         tray_->SetToolTip(qttext::FromStored(tip));
         tray_->SetIcon(TrayPicture(icon));
     });
