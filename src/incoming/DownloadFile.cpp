@@ -3,5 +3,5 @@
 #include <cstdio>
 
 TDownloadFile::~TDownloadFile() {
-    if (stored_ && !failed_) std::remove(path_.c_str());
+    if (stored_ && !failed_ && !path_.empty()) std::remove(path_.c_str());
 }
