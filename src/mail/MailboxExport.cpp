@@ -21,13 +21,15 @@ bool IsFromLine(std::string_view line) {
     return first != std::string_view::npos && line.substr(first, 5) == "From ";
 }
 
-// A subject as part of a file name: no slashes, no control characters,
-// not too long.
+// A subject as part of a file name: none of the characters other systems'
+// file names refuse (the folder may be copied to one), no control
+// characters, not too long.
 std::string FileStem(const std::string& utf8) {
+    constexpr std::string_view kRefused = "\\/:*?\"<>|";
     std::string stem;
     for (const char c : utf8) {
         if (stem.size() >= 60 && (static_cast<unsigned char>(c) & 0xC0) != 0x80) break;
-        stem.push_back(c == '/' || static_cast<unsigned char>(c) < 0x20 || c == '\\' ? '_' : c);
+        stem.push_back(kRefused.find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20 ? '_' : c);
     }
     while (!stem.empty() && (stem.back() == ' ' || stem.back() == '.')) stem.pop_back();
     return stem;

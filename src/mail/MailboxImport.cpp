@@ -20,9 +20,11 @@
 
 namespace {
 
-// A batch closes at as many messages or bytes as a batch of downloads.
+// A batch closes at as many messages or bytes as a batch of downloads, or
+// when its first message has waited as long, so the list shows progress.
 constexpr std::size_t kBatchMessages = 100;
 constexpr std::size_t kBatchBytes = 8u << 20;
+constexpr std::chrono::milliseconds kBatchDelay{250};
 
 std::string BaseName(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -67,6 +69,7 @@ struct TMailboxImport::TParts {
     std::vector<TParsedMessage> batch;
     std::string batchBox;
     std::size_t batchBytes = 0;
+    std::chrono::steady_clock::time_point batchOpened;
     // Messages with attachments: whether each reached its file is known
     // once the decoding threads are done.
     std::vector<std::pair<std::string, std::shared_ptr<TDownloadFile>>> attached;
@@ -90,7 +93,13 @@ TMailboxImport::TMailboxImport(TMailStore& store, const std::vector<TListRow>& f
       dataFolder_(std::move(dataFolder)),
       attachFolder_(std::move(attachFolder)) {}
 
-TMailboxImport::~TMailboxImport() = default;
+TMailboxImport::~TMailboxImport() {
+    // What was read is stored, and the attachment threads are waited for.
+    if (parts_ && !finished_) {
+        cancelled_ = true;
+        Finish();
+    }
+}
 
 std::string TMailboxImport::MailboxFor(const std::vector<std::string>& path) const {
     for (const auto& [segments, name] : mailboxes_)
@@ -229,10 +238,15 @@ void TMailboxImport::Handle(TNext& next) {
     if (!damage.empty()) Damaged(next.label, damage);
     if (!parsed.record.Attachments.empty()) parts.attached.push_back({next.label, parsed.download});
     if (!parts.batch.empty() && parts.batchBox != next.mailbox) Flush();
+    if (parts.batch.empty()) parts.batchOpened = std::chrono::steady_clock::now();
     parts.batchBox = next.mailbox;
     parts.batchBytes += parsed.body.size();
     parts.batch.push_back(std::move(parsed));
     if (parts.batch.size() >= kBatchMessages || parts.batchBytes >= kBatchBytes) Flush();
+}
+
+bool TMailboxImport::BatchWaited() const {
+    return !parts_->batch.empty() && std::chrono::steady_clock::now() - parts_->batchOpened >= kBatchDelay;
 }
 
 void TMailboxImport::Flush() {
@@ -276,11 +290,11 @@ bool TMailboxImport::Step(std::chrono::milliseconds budget) {
         } catch (const std::bad_alloc&) {
             Damaged(next.label, "too large to read");
         }
+        if (BatchWaited()) Flush();
         if (std::chrono::steady_clock::now() >= until) break;
     }
-    // What was read is stored before the step ends, so that stopping
-    // between steps leaves nothing half done.
-    Flush();
+    // A batch may span steps: the store holds nothing of it until it is
+    // stored whole, and a cancel or the end stores what was read.
     if (cancelled_) {
         Finish();
         return false;

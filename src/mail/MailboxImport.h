@@ -48,9 +48,9 @@ struct TImportSummary {
 // mailbox filled (same date, sender and subject) or met before in the same
 // import (same Message-ID and Date) is skipped and counted; a damaged one is
 // imported as far as it goes and named in the summary. Runs in steps on the
-// thread that owns the store, so a window's loop runs between them; every
-// step ends with what it read stored, so stopping between steps leaves the
-// store whole.
+// thread that owns the store, so a window's loop runs between them; messages
+// are stored in batches, each whole or not at all, and a cancel stores what
+// was read before it, so stopping between steps leaves the store whole.
 class TMailboxImport {
 public:
     TMailboxImport(TMailStore& store, const std::vector<TListRow>& filters, IFilterActions& actions,
@@ -81,6 +81,8 @@ private:
     bool NextMessage(TNext& next);
     void Handle(TNext& next);
     void Flush();
+    // The open batch's first message has waited long enough.
+    bool BatchWaited() const;
     void Finish();
     void Damaged(const std::string& label, const std::string& reason);
     std::string MailboxFor(const std::vector<std::string>& path) const;

@@ -124,6 +124,7 @@ void TMailboxTransfer::RunStep() {
     if (import_) {
         const bool more = import_->Step(budget);
         ShowProgress(import_->Progress());
+        emit Stepped(static_cast<qint64>(import_->Progress().messages));
         if (more) return;
         const QString summary = QString::fromStdString(import_->Summary().Text());
         import_.reset();
@@ -133,6 +134,7 @@ void TMailboxTransfer::RunStep() {
     if (export_) {
         const bool more = export_->Step(budget);
         ShowProgress(export_->Progress());
+        emit Stepped(static_cast<qint64>(export_->Progress().messages));
         if (more) return;
         const QString summary = QString::fromStdString(export_->Summary().Text(exportPath_.toStdString()));
         export_.reset();

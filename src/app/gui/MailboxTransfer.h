@@ -45,6 +45,8 @@ signals:
     // A run ended; its summary was shown.
     void Finished(const QString& summary);
     void StatusText(const QString& text);
+    // A step is done; messages stored (or written) so far.
+    void Stepped(qint64 messages);
 
 private:
     struct TQueued {
