@@ -146,7 +146,12 @@ void TMailboxTransfer::RunStep() {
 
 void TMailboxTransfer::End(const QString& summary) {
     timer_.stop();
-    if (dialog_) dialog_->deleteLater();
+    // Hidden now: the summary's box runs a loop of its own, which does not
+    // delete what was left for deletion before it.
+    if (dialog_) {
+        dialog_->hide();
+        dialog_->deleteLater();
+    }
     dialog_ = nullptr;
     emit StatusText(summary.section(u'\n', 0, 0));
     store_.Prompt().Information(qttext::ToStored(summary));
