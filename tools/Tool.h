@@ -69,3 +69,5 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args);
 int ComposeCommand(TToolContext& ctx, const TToolArgs& args);
 int SendCommand(TToolContext& ctx, const TToolArgs& args);
 int DesktopCommand(TToolContext& ctx, const TToolArgs& args);
+int ImportCommand(TToolContext& ctx, const TToolArgs& args);
+int ExportCommand(TToolContext& ctx, const TToolArgs& args);

@@ -51,6 +51,10 @@ constexpr TCommand kCommands[] = {
      "compose --to TEXT [--cc TEXT] [--bcc TEXT] [--subject TEXT] [--text FILE] [--attach FILE]...\n"
      "  [--server ALIAS] [--type RTF|Text] [--signature NAME]   (prints the new Out Box message's handle)"},
     {"send", SendCommand, "send HANDLE"},
+    {"import", ImportCommand,
+     "import PATH [--into MAILBOX] [--filters]\n"
+     "  (an mbox file, a Maildir, .eml files or a tree of these; without --into a new mailbox named after PATH)"},
+    {"export", ExportCommand, "export MAILBOX PATH [--format mbox|eml]   (one mbox file, or a folder of .eml files)"},
     {"desktop", DesktopCommand,
      "desktop register [--autostart] | desktop autostart on|off | desktop status\n"
      "  (the menu entry, the mailto: handler and the autostart entry of this user)"},

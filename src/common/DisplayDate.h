@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 
 // The one date form the store keeps and shows: "mm/dd/yy hh:nn AM/PM",
@@ -11,5 +12,8 @@ namespace displaydate {
 std::string Format(std::time_t t);
 // A broken-down time in display form (fields as in struct tm).
 std::string Format(const std::tm& tm);
+// A display date as local time; years 70 to 99 are 1970 to 1999, 00 to 69
+// are 2000 to 2069. Nothing when the text is not of that form.
+std::optional<std::time_t> Parse(const std::string& text);
 
 }  // namespace displaydate

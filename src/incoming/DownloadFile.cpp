@@ -22,7 +22,8 @@ std::string TDownloadFile::KeptPath(const std::string& download) {
 }
 
 TDownloadFile::~TDownloadFile() {
-    if (!stored_) return;
+    // A message read from memory (an import) has no download file.
+    if (!stored_ || path_.empty()) return;
     if (!failed_) {
         std::remove(path_.c_str());
         return;

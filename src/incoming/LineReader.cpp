@@ -7,6 +7,14 @@ TLineReader::TLineReader(const std::string& path, bool unstuffDots) : unstuff_(u
     if (!file_) done_ = true;
 }
 
+TLineReader::TLineReader(std::string_view bytes) {
+    // A memory stream reads what a file would, so a message from a mailbox
+    // file takes the same way through the parser as a download. It only
+    // reads, whatever its type says.
+    if (!bytes.empty()) file_ = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    if (!file_) done_ = true;
+}
+
 TLineReader::~TLineReader() {
     if (file_) std::fclose(file_);
     std::free(buffer_);

@@ -12,6 +12,9 @@ public:
     // that a line the sender began with "." does not keep the doubled dot the
     // server added; the file itself stays as downloaded.
     explicit TLineReader(const std::string& path, bool unstuffDots = false);
+    // Reads bytes held in memory (a message taken out of a mailbox file);
+    // they must outlive the reader.
+    explicit TLineReader(std::string_view bytes);
     ~TLineReader();
     TLineReader(const TLineReader&) = delete;
     TLineReader& operator=(const TLineReader&) = delete;

@@ -1,6 +1,7 @@
 #include "incoming/MessageParser.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "common/AppTitle.h"
 #include "common/Clock.h"
@@ -235,13 +236,27 @@ std::string TMessageParser::FormatHeader() {
 }
 
 std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
-    TLineReader in(path, true);
-    if (!in.IsOpen()) {
+    const auto open = [&path] { return std::make_unique<TLineReader>(path, true); };
+    if (!open()->IsOpen()) {
         prompt_.Error(std::string(kAppTitle) +
                       " could not process this message.\nReason: Message file not found. (Module-\"FRMPROCESS\")\n"
                       "Fix: Try freeing some disk space.");
         return std::nullopt;
     }
+    return ParseFrom(open, path, std::make_shared<TDownloadFile>(path));
+}
+
+TParsedMessage TMessageParser::ParseText(std::string_view bytes, const std::string& source) {
+    // The message is no download: nothing is removed once it is stored, but
+    // the download still learns of an attachment that could not be written.
+    return ParseFrom([bytes] { return std::make_unique<TLineReader>(bytes); }, source,
+                     std::make_shared<TDownloadFile>(std::string()));
+}
+
+TParsedMessage TMessageParser::ParseFrom(const std::function<std::unique_ptr<TLineReader>()>& open,
+                                         const std::string& path, std::shared_ptr<TDownloadFile> download) {
+    const std::unique_ptr<TLineReader> reader = open();
+    TLineReader& in = *reader;
     std::vector<std::string> header;
     std::string line;
     while (in.Next(line)) {
@@ -254,7 +269,7 @@ std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
 
     TWalk walk;
     walk.type = t;
-    walk.source = std::make_shared<TDownloadFile>(path);
+    walk.source = std::move(download);
     bool single = !(t & ctMultipart) || boundary.empty();
     const TPart top = PartOf(header);
     if (single && !(t & ctMessage) && (!top.fileName.empty() || top.binary)) {
@@ -269,7 +284,8 @@ std::optional<TParsedMessage> TMessageParser::Parse(const std::string& path) {
         if (walk.body.empty() && walk.attachments.empty()) single = true;
     }
     if (single) {
-        TLineReader again(path, true);
+        const std::unique_ptr<TLineReader> reread = open();
+        TLineReader& again = *reread;
         for (std::size_t i = 0; i < header.size() && again.Next(line); ++i) {
         }
         std::vector<std::string> raw;

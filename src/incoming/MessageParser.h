@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "incoming/AttachmentExtractor.h"
@@ -38,6 +40,11 @@ public:
 
     // Nothing when the file has gone (the error is shown).
     std::optional<TParsedMessage> Parse(const std::string& path);
+    // A message held in memory (one taken out of a mailbox file), read as a
+    // download is; source names it. Its download has no file: it only
+    // learns whether every attachment reached its file (once the attachment
+    // threads are done). The bytes are read only during the call.
+    TParsedMessage ParseText(std::string_view bytes, const std::string& source);
 
     // The user's rich text header: every line of the format file, joined.
     std::string FormatHeader();
@@ -46,6 +53,8 @@ private:
     struct TPart;
     struct TWalk;
 
+    TParsedMessage ParseFrom(const std::function<std::unique_ptr<TLineReader>()>& open, const std::string& path,
+                             std::shared_ptr<TDownloadFile> download);
     TPart ReadPartHeader(TLineReader& in);
     static TPart PartOf(const std::vector<std::string>& block);
     void WalkMultipart(TLineReader& in, std::uint8_t container, const std::string& boundary, TWalk& walk, int depth);

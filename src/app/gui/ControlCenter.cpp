@@ -31,6 +31,7 @@
 #include "app/gui/ListPages.h"
 #include "app/gui/MailCheckController.h"
 #include "app/gui/MailCommands.h"
+#include "app/gui/MailboxPorts.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MailboxTreeView.h"
 #include "app/gui/MainActions.h"
@@ -424,6 +425,10 @@ void TControlCenter::SetStore(TMailStore& store) {
         store, *mailPage_, *actions_, *toolbar_, *popups_, *windows_, *printing_, *filterActions_, *chooser_,
         *progress_, [this](const QString& text) { SetStatusText(text); }, this);
     SetPage(0, commands_);
+    ports_ = new TMailboxPorts(
+        store, *actions_, *popups_, *mailPage_->CategoryLB, [this] { return commands_->SelectedMailbox(); },
+        [this]() -> IFileChooser& { return *chooser_; }, *filterActions_, folders_.attach,
+        [this](const QString& text) { SetStatusText(text); }, this);
     WireListPages();
     search_ =
         new TMessageSearch(store, *commands_, *mailPage_, this, [this](const QString& text) { SetStatusText(text); });

@@ -16,6 +16,7 @@ class TIniFile;
 class IUserPrompt;
 class TMailPage;
 class TMailCommands;
+class TMailboxPorts;
 class TMailCheckController;
 class TTrayIcon;
 class QMenu;
@@ -65,6 +66,7 @@ public:
     // earlier run left over.
     void SetLeftoverProcessing(std::function<void()> start) { startProcessing_ = std::move(start); }
     TMailCommands* Commands() const { return commands_; }
+    TMailboxPorts* Ports() const { return ports_; }
     // Mail checks, the busy state of mail operations and "Stop".
     TMailCheckController& MailOperations() const { return *mailOps_; }
     // The tray icon and its menu "TrayPopup".
@@ -209,6 +211,7 @@ private:
     // the window goes or shows another store, since the store may outlive it.
     int tipListener_ = -1;
     TMailCommands* commands_ = nullptr;
+    TMailboxPorts* ports_ = nullptr;
     TMessageWindows* windows_ = nullptr;
     TMessageSearch* search_ = nullptr;
     std::unique_ptr<TPrintService> printing_;

@@ -21,3 +21,7 @@ QString TDialogFileChooser::Save(QWidget* parent, const QString& title, const QS
     filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     return dialog.selectedFiles().first();
 }
+
+QString TDialogFileChooser::OpenFolder(QWidget* parent, const QString& title) {
+    return QFileDialog::getExistingDirectory(parent, title);
+}

@@ -8,4 +8,5 @@ class TDialogFileChooser : public IFileChooser {
 public:
     QString Open(QWidget* parent, const QString& title, const QStringList& filters) override;
     QString Save(QWidget* parent, const QString& title, const QStringList& filters, int& filter) override;
+    QString OpenFolder(QWidget* parent, const QString& title) override;
 };

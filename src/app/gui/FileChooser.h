@@ -15,4 +15,10 @@ public:
     // The name chosen, empty when cancelled; filter is set to the number of
     // the filter showing, counted from 1.
     virtual QString Save(QWidget* parent, const QString& title, const QStringList& filters, int& filter) = 0;
+    // A folder chosen to import, empty when cancelled.
+    virtual QString OpenFolder(QWidget* parent, const QString& title) {
+        (void)parent;
+        (void)title;
+        return QString();
+    }
 };

@@ -3,6 +3,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QUrl>
 #include <QMouseEvent>
 
 #include "app/gui/MailboxTreeModel.h"
@@ -45,6 +46,9 @@ void TMailboxTreeView::dragEnterEvent(QDragEnterEvent* event) {
         (mime->hasFormat(QString::fromLatin1(TMailboxTreeModel::kNodeMime)) && event->source() == this)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
+    } else if (!LocalFiles(mime).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
     } else {
         event->ignore();
     }
@@ -54,6 +58,16 @@ void TMailboxTreeView::dragMoveEvent(QDragMoveEvent* event) {
     QTreeView::dragMoveEvent(event);
     const QMimeData* mime = event->mimeData();
     const bool rows = mime->hasFormat(QString::fromLatin1(TMessageListModel::kRowsMime));
+    if (!rows && !LocalFiles(mime).isEmpty()) {
+        // Files are imported into the node they are dropped on.
+        const bool onNode = NodeAt(event->position().toPoint()) >= 0;
+        event->setDropAction(Qt::CopyAction);
+        if (onNode)
+            event->accept();
+        else
+            event->ignore();
+        return;
+    }
     if (!rows && !mime->hasFormat(QString::fromLatin1(TMailboxTreeModel::kNodeMime))) {
         event->ignore();
         return;
@@ -82,10 +96,22 @@ void TMailboxTreeView::dropEvent(QDropEvent* event) {
             emit NodeDropped(dragged, TMailboxTree::Place::Before, node);
         else
             emit NodeDropped(dragged, TMailboxTree::Place::FirstChildOf, node);
+    } else if (const QStringList files = LocalFiles(mime); !files.isEmpty() && node >= 0) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        emit FilesDropped(node, files);
     } else {
         event->ignore();
     }
     stopAutoScroll();
     setState(QAbstractItemView::NoState);
     viewport()->update();
+}
+
+QStringList TMailboxTreeView::LocalFiles(const QMimeData* mime) {
+    QStringList files;
+    if (!mime || !mime->hasUrls()) return files;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) files.push_back(url.toLocalFile());
+    return files;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTreeView>
 
 #include "store/MailboxTree.h"
@@ -15,6 +16,9 @@ class TMailboxTreeView : public QTreeView {
 public:
     explicit TMailboxTreeView(QWidget* parent = nullptr);
 
+    // The local files of a drop (text/uri-list), empty when none.
+    static QStringList LocalFiles(const QMimeData* mime);
+
     // The node under a point of the viewport, -1 below all nodes.
     int NodeAt(const QPoint& at) const;
 
@@ -23,6 +27,8 @@ signals:
     void RowsDraggedOver(int node);
     void RowsDropped(int node, const QList<int>& handles);
     void NodeDropped(int node, TMailboxTree::Place place, int target);
+    // Files of the desktop (an mbox, .eml files) dropped on a node.
+    void FilesDropped(int node, const QStringList& paths);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

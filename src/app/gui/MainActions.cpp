@@ -29,7 +29,9 @@ TMainActions::TMainActions(QWidget* window) : QObject(window), window_(window) {
     checkMail = Make("Check Mail", "CheckMail1", "Ctrl+M");
     importAddressBook = Make("Address Book", "ImportAddressBook");
     importSignature = Make("Signature File", "ImportSignature");
-    importMailbox = Make("Mailbox", "ImportMailbox");  // never available
+    importMailbox = Make("Mailbox", "ImportMailbox");
+    importMailboxFolder = Make("Mailbox Folder", "ImportMailboxFolder");
+    exportMailbox = Make("Export Mailbox", "ExportMailbox");
     importMessage = Make("Message File", "ImportMessage");
     exportMessage = Make("&Export", "Export1", "Ctrl+E");
     close = Make("Close", "Close1", nullptr, true);
@@ -71,8 +73,9 @@ void TMainActions::BuildMenus(QMenuBar* bar) {
     fileMenu_->addSeparator();
     importMenu = fileMenu_->addMenu(QStringLiteral("&Import"));
     importMenu->menuAction()->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
-    importMenu->addActions({importAddressBook, importSignature, importMailbox, importMessage});
+    importMenu->addActions({importAddressBook, importSignature, importMailbox, importMailboxFolder, importMessage});
     fileMenu_->addAction(exportMessage);
+    fileMenu_->addAction(exportMailbox);
     fileMenu_->addSeparator();
     fileMenu_->addAction(close);
 

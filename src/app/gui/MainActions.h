@@ -36,6 +36,8 @@ public:
     QAction* importSignature;
     QAction* importMailbox;
     QAction* importMessage;
+    QAction* importMailboxFolder;
+    QAction* exportMailbox;
     QAction* exportMessage;
     QAction* close;
     // Edit

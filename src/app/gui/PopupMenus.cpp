@@ -28,6 +28,9 @@ TPopupMenus::TPopupMenus(TMainActions& a, QWidget* window) : QObject(window), wi
     treeRename = Disabled(CategoryLBPopup, "Rename", QStringLiteral("CategoryLBRename"));
     treeDelete = Disabled(CategoryLBPopup, "Delete", QStringLiteral("CategoryLBDelete"));
     CategoryLBPopup->addSeparator();
+    treeImport = Disabled(CategoryLBPopup, "Import Mailbox...", QStringLiteral("CategoryLBImport"));
+    treeExport = Disabled(CategoryLBPopup, "Export Mailbox...", QStringLiteral("CategoryLBExport"));
+    CategoryLBPopup->addSeparator();
     CategoryLBPopup->addAction(a.emptyTrash);
     CategoryLBPopup->addSeparator();
     CategoryLBPopup->addAction(a.setupGeneral);

@@ -36,6 +36,8 @@ public:
     // The tree's own items, acting on the node under the mouse.
     QAction* treeRename;
     QAction* treeDelete;
+    QAction* treeImport;
+    QAction* treeExport;
     QAction* previewCopy;
     QAction* previewSelectAll;
 
