@@ -17,6 +17,7 @@
 #include "incoming/LineReader.h"
 #include "incoming/MailHeader.h"
 #include "incoming/QuotedPrintable.h"
+#include "richtext/RtfReader.h"
 #include "store/RtfConvert.h"
 
 namespace {
@@ -105,10 +106,14 @@ struct TMessageParser::TPart {
     // Declared as something other than text: without a name it is still a
     // file (an inline image, say), never body text.
     bool binary = false;
+    bool enriched = false;  // text/enriched rather than text/html
 };
 
 struct TMessageParser::TWalk {
     std::uint8_t type = 0;  // the message type flags
+    // The kinds of the rich parts taken: HTML wins over enriched text.
+    bool html = false;
+    bool enriched = false;
     std::vector<std::string> body;
     std::vector<std::string> attachments;
     std::shared_ptr<TDownloadFile> source;
@@ -141,6 +146,7 @@ TMessageParser::TPart TMessageParser::PartOf(const std::vector<std::string>& blo
     part.fileName = mailheader::PartFileName(disposition, ct);
     part.charset = mailheader::ParamValue("charset", ct);
     const std::string type = mailheader::TrimBlanks(ct);
+    part.enriched = text::StartsWithNoCase(type, "text/enriched");
     // A part the sender marked as an attachment is a file even when it is text.
     const bool attachment = text::StartsWithNoCase(mailheader::TrimBlanks(disposition), "attachment");
     part.binary = (attachment || (!type.empty() && !text::StartsWithNoCase(type, "text/"))) &&
@@ -187,6 +193,7 @@ bool TMessageParser::HandlePart(TLineReader& in, std::uint8_t x, const TPart& pa
         kind = (x & ctPlain) ? ctPlain : (x & ctRtf) ? ctRtf : (x & ctRich) ? ctRich : ctPlain;
     }
     walk.type |= kind;
+    if (kind == ctRich) (part.enriched ? walk.enriched : walk.html) = true;
     std::vector<std::string> raw;
     const bool closed = ReadPartLines(in, boundary, raw);
     auto text = DecodeText(std::move(raw), part.encoding, part.charset, kind == ctRtf);
@@ -296,16 +303,23 @@ TParsedMessage TMessageParser::ParseFrom(const std::function<std::unique_ptr<TLi
             std::move(raw), mailheader::TransferEncoding(mailheader::HeaderValue(header, "Content-Transfer-Encoding")),
             mailheader::ParamValue("charset", ct), rtf);
         walk.type = t;
+        walk.enriched = top.enriched;
+        walk.html = !top.enriched;
     }
 
     std::vector<std::string>& body = walk.body;
     TrimEnd(body);
     if (!(walk.type & ctRtf)) {
-        if (walk.type & ctRich)
-            rtfconvert::HtmlToRtf(body);
+        std::string header = FormatHeader();
+        // Headings and sizes grow from the size the format file sets.
+        const int base = TRtfReader::Read(header).defaultChar.halfPoints;
+        if ((walk.type & ctRich) && walk.enriched && !walk.html)
+            rtfconvert::EnrichedToRtf(body, base);
+        else if (walk.type & ctRich)
+            rtfconvert::HtmlToRtf(body, base);
         else
             rtfconvert::PlainToRtf(body);
-        body.insert(body.begin(), FormatHeader());
+        body.insert(body.begin(), std::move(header));
     }
 
     if (in.Failed()) walk.source->Fail();

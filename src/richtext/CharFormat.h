@@ -13,6 +13,8 @@ struct TCharFormat {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+    // The address a run leads to (a HYPERLINK field's), UTF-8; empty: none.
+    std::string link{};
 
     double Points() const { return halfPoints / 2.0; }
     friend bool operator==(const TCharFormat&, const TCharFormat&) = default;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "richtext/CodePage.h"
+#include "richtext/LinkTarget.h"
 #include "richtext/RichDocument.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWords.h"
@@ -31,6 +32,9 @@
 //   void Font(int number, const std::u32string& name);
 //                                   a font table entry, name decoded and trimmed
 //   void ColorEnd();                the ";" that ends a colour table entry
+//   void Link(const std::string& url);
+//                                   the result of a field begins; it leads to
+//                                   url (empty: to nowhere) until its group ends
 //   void Word(rtfwords::TWord w, bool hasParam, std::int64_t param);
 //                                   a known word the decoder leaves to the sink,
 //                                   outside skipped text: colour table words,
@@ -74,8 +78,9 @@ private:
     static constexpr char32_t kReplacement = U'\uFFFD';
     // However many code pages a document names, only so many are opened.
     static constexpr std::size_t kMaxCodePages = 16;
+    static constexpr std::size_t kMaxInstruction = 8192;
 
-    enum class TDest { Body, Skip, FontTable, ColorTable };
+    enum class TDest { Body, Skip, FontTable, ColorTable, FieldInst };
 
     struct TState {
         TDest dest = TDest::Body;
@@ -172,8 +177,11 @@ private:
             done_ = true;
             return;
         }
+        // A field's instruction ends where its own group does.
+        const bool instructionEnds = state_.dest == TDest::FieldInst && stack_.back().dest != TDest::FieldInst;
         state_ = stack_.back();
         stack_.pop_back();
+        if (instructionEnds) fieldLink_ = linktarget::FromFieldInstruction(fieldInst_);
         sink_.FormatChanged();
     }
 
@@ -222,6 +230,10 @@ private:
                 fontName_.push_back(static_cast<char>(value));
                 return;
             }
+            if (state_.dest == TDest::FieldInst) {
+                FieldByte(static_cast<unsigned char>(value));
+                return;
+            }
             if (state_.dest == TDest::Body) DocumentByte(static_cast<unsigned char>(value));
             return;
         }
@@ -264,6 +276,13 @@ private:
         // before this word.
         FlushBytes();
         const TWord w = rtfwords::Lookup(name);
+        if (w == TWord::FldInst && state_.dest == TDest::Body && skip_ == 0) {
+            // "{\*\fldinst HYPERLINK ...}": read for the address, never shown.
+            star_ = false;
+            state_.dest = TDest::FieldInst;
+            fieldInst_.clear();
+            return;
+        }
         if (star_) {
             star_ = false;
             if (w == TWord::Ud && state_.inUpr) {
@@ -310,6 +329,14 @@ private:
                 break;
             case TWord::FontTable:
                 state_.dest = TDest::FontTable;
+                return;
+            case TWord::Field:
+                fieldLink_.clear();
+                return;
+            case TWord::FldInst:
+                return;
+            case TWord::FldRslt:
+                if (state_.dest == TDest::Body) sink_.Link(fieldLink_);
                 return;
             case TWord::ColorTable:
                 state_.dest = TDest::ColorTable;
@@ -447,6 +474,9 @@ private:
             case TDest::ColorTable:
                 if (b == ';') sink_.ColorEnd();
                 return;
+            case TDest::FieldInst:
+                FieldByte(b);
+                return;
             case TDest::Skip:
                 return;
         }
@@ -463,6 +493,12 @@ private:
         if (!pending_.empty() && pendingCodePage_ != cp.Number()) FlushBytes();
         pendingCodePage_ = cp.Number();
         pending_.push_back(static_cast<char>(b));
+    }
+
+    // A byte of a field's instruction; addresses are ASCII, and one longer
+    // than a browser takes is no address.
+    void FieldByte(unsigned char b) {
+        if (fieldInst_.size() < kMaxInstruction) fieldInst_.push_back(static_cast<char>(b));
     }
 
     void FlushBytes() {
@@ -545,6 +581,8 @@ private:
     int fontNumber_ = -1;
     int fontCharset_ = 0;
     std::string fontName_;
+    std::string fieldInst_;  // the instruction of the field being read
+    std::string fieldLink_;  // the address of the last HYPERLINK instruction
     std::map<int, std::unique_ptr<TCodePage>> codePages_;
     std::string pending_;
     int pendingCodePage_ = 1252;

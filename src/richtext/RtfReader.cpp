@@ -25,6 +25,7 @@ struct TGroupFormat {
     int halfPoints = 24;
     int colorIndex = 0;
     bool bold = false, italic = false, underline = false, strikeOut = false;
+    std::string link;
     TParaFormat para;
 };
 
@@ -69,6 +70,11 @@ private:
         std::string& utf8 = fontNames_[number];
         utf8.clear();
         for (const char32_t ch : name) cp1252::AppendUtf8(utf8, ch);
+    }
+
+    void Link(const std::string& url) {
+        decoder_.Format().link = url;
+        dirty_ = true;
     }
 
     void ColorEnd() {
@@ -178,12 +184,14 @@ private:
         f.italic = g.italic;
         f.underline = g.underline;
         f.strikeOut = g.strikeOut;
+        f.link = g.link;
         return f;
     }
 
     void TakeDefaults() {
         defaultsTaken_ = true;
         doc_.defaultChar = Resolve();
+        doc_.defaultChar.link.clear();
         doc_.defaultPara = decoder_.Format().para;
     }
 
@@ -191,6 +199,7 @@ private:
         if (!defaultsTaken_) TakeDefaults();
         para_.format = decoder_.Format().para;
         para_.markFormat = Resolve();
+        para_.markFormat.link.clear();  // a paragraph mark leads nowhere
         doc_.paragraphs.push_back(std::move(para_));
         para_ = {};
         dirty_ = true;

@@ -44,6 +44,7 @@ private:
     void FormatChanged() {}
     void Font(int, const std::u32string&) {}
     void ColorEnd() {}
+    void Link(const std::string&) {}
     void Word(rtfwords::TWord, bool, std::int64_t) {}
 
     TRtfDecoder<TRtfText, TNoFormat> decoder_;

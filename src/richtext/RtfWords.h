@@ -18,6 +18,10 @@ enum class TWord {
     PnText,
     Upr,
     Ud,
+    // fields: the instruction (a HYPERLINK's address) and the shown result
+    Field,
+    FldInst,
+    FldRslt,
     // document
     Rtf,
     Ansi,

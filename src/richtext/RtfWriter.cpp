@@ -98,6 +98,27 @@ private:
     bool open_ = false;
 };
 
+// An address inside a field's instruction: ASCII, the RTF special
+// characters escaped, and whatever would end or break the quoted address
+// percent-encoded as an address takes it.
+std::string InstructionText(const std::string& url) {
+    std::string out;
+    for (const char ch : url) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == '\\' || b == '{' || b == '}') {
+            out += '\\';
+            out += ch;
+        } else if (b <= ' ' || b == '"' || b >= 0x7F) {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 // The name as the font table holds it.
 std::string FontNameText(const std::string& utf8) {
     // A font name ends at ";" and cannot hold \u; characters Windows-1252
@@ -217,10 +238,26 @@ public:
                 currentPara = p.format;
             }
             if (p.format.bullet) out.Raw("{\\pntext\\f" + std::to_string(symbolFont_) + "\\'b7\\tab}");
-            for (const auto& r : p.runs) {
-                CharControls(out, current, r.format);
-                current = r.format;
-                out.Text(r.text);
+            for (std::size_t i = 0; i < p.runs.size();) {
+                const auto& r = p.runs[i];
+                if (r.format.link.empty()) {
+                    CharControls(out, current, r.format);
+                    current = r.format;
+                    out.Text(r.text);
+                    ++i;
+                    continue;
+                }
+                // The runs of one link make one field, as a rich edit control
+                // writes it; the formats inside end with the field's group.
+                out.Raw("{\\field{\\*\\fldinst{HYPERLINK \"" + InstructionText(r.format.link) +
+                        "\"}}{\\fldrslt{");
+                TCharFormat inside = current;
+                for (; i < p.runs.size() && p.runs[i].format.link == r.format.link; ++i) {
+                    CharControls(out, inside, p.runs[i].format);
+                    inside = p.runs[i].format;
+                    out.Text(p.runs[i].text);
+                }
+                out.Raw("}}}");
             }
             CharControls(out, current, p.markFormat);
             current = p.markFormat;

@@ -52,7 +52,7 @@ TEST_F(FormatFileTest, NewBodyReadsAsOneEmptyParagraphInTheDefaultFont) {
     ASSERT_EQ(doc.paragraphs.size(), 1u);
     const auto& p = doc.paragraphs[0];
     EXPECT_TRUE(p.runs.empty());
-    EXPECT_EQ(p.markFormat, (TCharFormat{"Arial", 24, 0x0000FF, true, false, false, false}));
+    EXPECT_EQ(p.markFormat, (TCharFormat{"Arial", 24, 0x0000FF, true, false, false, false, {}}));
     EXPECT_EQ(p.format, (TParaFormat{TAlignment::Center, false, 0, 0}));
     EXPECT_EQ(doc.defaultChar, p.markFormat);
 }

@@ -24,6 +24,7 @@ struct TLogSink {
     void FormatChanged() {}
     void Font(int number, const std::u32string& name) { log += "[f" + std::to_string(number) + "=" + Utf8(name) + "]"; }
     void ColorEnd() { log += ";"; }
+    void Link(const std::string& url) { log += "<link=" + url + ">"; }
     void Word(rtfwords::TWord w, bool hasParam, std::int64_t param) {
         using rtfwords::TWord;
         switch (w) {

@@ -4,6 +4,8 @@
 
 #include "RtfTestUtil.h"
 #include "richtext/RtfReader.h"
+#include "richtext/RtfText.h"
+#include "richtext/RtfWriter.h"
 
 namespace {
 const TRichDocument::Run& OnlyRun(const TRichDocument& doc) {
@@ -160,6 +162,38 @@ TEST(RtfReader, DestinationsAreSkipped) {
     const auto doc = TRtfReader::Read(rtf);
     EXPECT_EQ(plaintext::Utf8(doc), "showntextmore\n");
     EXPECT_EQ(doc.paragraphs[0].runs.back().format.fontName, "Arial");
+}
+
+// A HYPERLINK field shows its result, which leads to the address of its
+// instruction; the instruction itself is never text. Only web, FTP and
+// mail addresses lead anywhere: a link into the document, a local file or
+// another field leads nowhere. The writer writes the field back.
+TEST(RtfReader, AHyperlinkFieldShowsItsResultAndLeadsToItsAddress) {
+    const std::string rtf =
+        R"({\rtf1\ansi see {\field{\*\fldinst{HYPERLINK "https://example.com/a?b=1" \\o "tip"}}{\fldrslt{\ul the )"
+        R"({\b page}}}} now {\field{\*\fldinst HYPERLINK \\l "top"}{\fldrslt top}} )"
+        R"({\field{\*\fldinst HYPERLINK "file:///etc/passwd"}{\fldrslt file}} {\field{\*\fldinst PAGE}{\fldrslt 3}} )"
+        R"({\field{\*\fldinst{HYPERL}{INK mailto:ann@example.org}}{\fldrslt ann}}\par})";
+    const TRichDocument doc = TRtfReader::Read(rtf);
+    EXPECT_EQ(plaintext::Utf8(doc), "see the page now top file 3 ann\n");
+    EXPECT_EQ(Utf8(TRtfText::Of(rtf)), "see the page now top file 3 ann\n");
+    std::vector<std::string> links;
+    for (const auto& r : doc.paragraphs.at(0).runs) links.push_back(Utf8(r.text) + "=" + r.format.link);
+    EXPECT_EQ(links, (std::vector<std::string>{"see =", "the =https://example.com/a?b=1",
+                                               "page=https://example.com/a?b=1", " now top file 3 =",
+                                               "ann=mailto:ann@example.org"}));
+    EXPECT_TRUE(doc.paragraphs[0].runs[2].format.bold);
+    EXPECT_TRUE(doc.paragraphs[0].markFormat.link.empty());
+    const std::string written = TRtfWriter::Write(doc);
+    EXPECT_NE(written.find("{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/a?b=1\"}}{\\fldrslt{\\ul the \\b "
+                           "page}}}"),
+              std::string::npos)
+        << written;
+    TRichDocument again = TRtfReader::Read(written);
+    again.Normalize();
+    TRichDocument expected = doc;
+    expected.Normalize();
+    EXPECT_EQ(again.paragraphs, expected.paragraphs);
 }
 
 TEST(RtfReader, UnicodeDestinationOfUprIsPreferred) {

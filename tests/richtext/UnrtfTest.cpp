@@ -69,11 +69,19 @@ std::string AsUnrtfShows(const TRichDocument& doc) {
     std::string out;
     for (const auto& p : doc.paragraphs) {
         if (p.format.bullet) out += "\xE2\x80\xA2\n";
-        for (const char32_t c : p.Text()) {
-            if (c == TRichDocument::kLineBreak)
-                out += '\n';
-            else
-                cp1252::AppendUtf8(out, c);
+        // unrtf shows a HYPERLINK field as its quoted address, not its result.
+        for (std::size_t i = 0; i < p.runs.size(); ++i) {
+            const std::string& link = p.runs[i].format.link;
+            if (!link.empty()) {
+                if (i == 0 || p.runs[i - 1].format.link != link) out += '"' + link + '"';
+                continue;
+            }
+            for (const char32_t c : p.runs[i].text) {
+                if (c == TRichDocument::kLineBreak)
+                    out += '\n';
+                else
+                    cp1252::AppendUtf8(out, c);
+            }
         }
         while (!out.empty() && out.back() == ' ') out.pop_back();  // as BodyText trims them
         out += '\n';

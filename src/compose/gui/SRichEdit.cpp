@@ -9,6 +9,7 @@
 
 #include "common/gui/QtText.h"
 #include "compose/LinkDetector.h"
+#include "richtext/LinkTarget.h"
 
 TSRichEdit::TSRichEdit(QWidget* parent) : QTextEdit(parent) {
     setMouseTracking(true);
@@ -73,11 +74,19 @@ void TSRichEdit::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TSRichEdit::DetectLink(const QPoint& at) {
-    const QString line = cursorForPosition(at).block().text();
-    const auto link = linkdetector::FindLink(qttext::ToStored(line));
-    const QString found = link ? qttext::FromStored(*link) : QString();
+    // Text that leads to an address of its own (a received HTML link) goes
+    // there; otherwise an address written out in the line is the link.
+    QString found;
+    const QString anchor = anchorAt(at);
+    if (!anchor.isEmpty() && linktarget::Followable(anchor.toStdString())) {
+        found = anchor;
+    } else {
+        const QString line = cursorForPosition(at).block().text();
+        if (const auto link = linkdetector::FindLink(qttext::ToStored(line))) found = qttext::FromStored(*link);
+    }
     if (found == link_) return;
     link_ = found;
     viewport()->setCursor(link_.isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
-    emit LinkStatus(link_.isEmpty() ? QString() : qttext::FromStored(linkdetector::StatusText(*link)));
+    emit LinkStatus(link_.isEmpty() ? QString()
+                                    : QString::fromStdString(linkdetector::StatusText(link_.toStdString())));
 }

@@ -47,6 +47,10 @@ QTextCharFormat CharFormat(const TCharFormat& f) {
     q.setFontItalic(f.italic);
     q.setFontUnderline(f.underline);
     q.setFontStrikeOut(f.strikeOut);
+    if (!f.link.empty()) {
+        q.setAnchor(true);
+        q.setAnchorHref(QString::fromStdString(f.link));
+    }
     return q;
 }
 
@@ -65,6 +69,7 @@ TCharFormat FromCharFormat(const QTextCharFormat& q, const QFont& fallback) {
     f.italic = q.fontItalic();
     f.underline = q.fontUnderline();
     f.strikeOut = q.fontStrikeOut();
+    if (q.isAnchor()) f.link = q.anchorHref().toStdString();
     return f;
 }
 

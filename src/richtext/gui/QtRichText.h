@@ -7,7 +7,7 @@ class QTextDocument;
 // The bridge between the document model and Qt's QTextDocument, used by the
 // rich text boxes: every property of the model survives the trip both ways.
 // Indents become margins in pixels at 96 dpi (15 twips each); bullets
-// become disc lists.
+// become disc lists; a run's link becomes an anchor.
 namespace qtrichtext {
 
 // Replaces the content of qdoc with doc.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QTextBrowser>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,6 +13,8 @@
 #include "compose/gui/FMViewer.h"
 #include "compose/gui/FileDrag.h"
 #include "compose/gui/SRichEdit.h"
+#include "richtext/RtfReader.h"
+#include "richtext/gui/QtRichText.h"
 
 TEST(SRichEdit, LineAndColumnNavigationClamps) {
     TSRichEdit box;
@@ -62,6 +66,37 @@ TEST(SRichEdit, MouseOverALinkReportsIt) {
     QTest::mouseMove(box.viewport(), first.center() + QPoint(5, 0));
     EXPECT_TRUE(box.LinkText().isEmpty());
     EXPECT_TRUE(status.last().at(0).toString().isEmpty());
+}
+
+// A received HTML link is text that leads to its address: the mouse over
+// it names the address, which a double click opens; an address that may
+// not be followed (a local file) is no link.
+TEST(SRichEdit, MouseOverALinkFieldReportsItsAddress) {
+    TSRichEdit box;
+    qtrichtext::Fill(*box.document(),
+                     TRtfReader::Read("{\\rtf1 {\\field{\\*\\fldinst{HYPERLINK \"https://example.com/review?t=1\"}}"
+                                      "{\\fldrslt Review activity}}\\par {\\field{\\*\\fldinst{HYPERLINK "
+                                      "\"file:///bin/sh\"}}{\\fldrslt Open me}}\\par plain\\par}"));
+    box.resize(400, 200);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    QSignalSpy status(&box, &TSRichEdit::LinkStatus);
+    const auto at = [&](int block) {
+        return box.cursorRect(QTextCursor(box.document()->findBlockByNumber(block))).center() + QPoint(5, 0);
+    };
+    QTest::mouseMove(box.viewport(), at(0));
+    EXPECT_EQ(box.LinkText(), QStringLiteral("https://example.com/review?t=1"));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("Shortcut to https://example.com/review?t=1"));
+    QTest::mouseMove(box.viewport(), at(1));
+    EXPECT_TRUE(box.LinkText().isEmpty());
+    // The desktop's handler of web addresses stands in for the browser.
+    QTextBrowser browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "setSource");
+    QTest::mouseMove(box.viewport(), at(0));
+    QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, at(0));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(browser.source(), QUrl(QStringLiteral("https://example.com/review?t=1")));
 }
 
 TEST(FMViewer, CaptionNamesTheFile) {

@@ -33,6 +33,10 @@ TRichDocument EveryProperty() {
     f.underline = true;
     f.strikeOut = true;
     p.runs.push_back({U"under\u2028struck\t\u0416\U0001F600", f});
+    f = Format();
+    f.underline = true;
+    f.link = "https://example.com/path?q=1";
+    p.runs.push_back({U" a link", f});
     doc.AddParagraph(U"centre", Format(), {TAlignment::Center, false, 0, 0});
     doc.AddParagraph(U"right", Format(), {TAlignment::Right, false, 300, 0});
     doc.AddParagraph(U"justified", Format(), {TAlignment::Justify, false, 0, 450});
@@ -84,7 +88,12 @@ TEST(QtRichText, QtSeesTheFormats) {
     qtrichtext::Fill(qdoc, EveryProperty());
     const QTextBlock first = qdoc.begin();
     EXPECT_EQ(first.text(),
-              QString::fromUtf8("plain bold courier italic coloured under\u2028struck\t\u0416\U0001F600"));
+              QString::fromUtf8("plain bold courier italic coloured under\u2028struck\t\u0416\U0001F600 a link"));
+    // A run's link is an anchor to its address.
+    QTextCursor link(first);
+    link.setPosition(first.position() + first.length() - 2);
+    EXPECT_TRUE(link.charFormat().isAnchor());
+    EXPECT_EQ(link.charFormat().anchorHref(), QStringLiteral("https://example.com/path?q=1"));
     auto it = first.begin();
     ++it;
     const QTextCharFormat bold = it.fragment().charFormat();
@@ -142,7 +151,7 @@ TEST(QtRichText, ComposerFormattingSurvivesSaveAndReload) {
     EXPECT_EQ(p.runs[0].format.fontName, "Arial");
     EXPECT_EQ(p.runs[0].format.halfPoints, 20);
     EXPECT_EQ(p.runs[1].text, U"world");
-    EXPECT_EQ(p.runs[1].format, (TCharFormat{"Georgia", 28, 0x0000FF, true, false, true, false}));
+    EXPECT_EQ(p.runs[1].format, (TCharFormat{"Georgia", 28, 0x0000FF, true, false, true, false, {}}));
     EXPECT_EQ(back.paragraphs[1].runs.at(0).text, U"second");
     QTextDocument reloaded;
     qtrichtext::Fill(reloaded, back);
