@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcanberra-dev
   libssl-dev openssl
+  libsqlite3-dev
   media-types
   unrtf poppler-utils
   dovecot-core dovecot-pop3d python3-aiosmtpd curl

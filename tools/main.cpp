@@ -51,6 +51,9 @@ constexpr TCommand kCommands[] = {
      "compose --to TEXT [--cc TEXT] [--bcc TEXT] [--subject TEXT] [--text FILE] [--attach FILE]...\n"
      "  [--server ALIAS] [--type RTF|Text] [--signature NAME]   (prints the new Out Box message's handle)"},
     {"send", SendCommand, "send HANDLE"},
+    {"search", SearchCommand,
+     "search QUERY...   (prints HANDLE TAB MAILBOX TAB DATE TAB WHO TAB SUBJECT, newest first;\n"
+     "  exit 1 when nothing is found; the query language is in the README)"},
     {"desktop", DesktopCommand,
      "desktop register [--autostart] | desktop autostart on|off | desktop status\n"
      "  (the menu entry, the mailto: handler and the autostart entry of this user)"},
