@@ -228,8 +228,9 @@ std::vector<TIndexedKey> TSearchIndex::Keys(const std::string& mailbox) {
     return keys;
 }
 
-std::vector<std::int64_t> TSearchIndex::Find(const TSearchQuery& query, int limit) {
+std::vector<std::int64_t> TSearchIndex::Find(const TSearchQuery& query, int limit, bool* failed) {
     std::vector<std::int64_t> ids;
+    if (failed) *failed = false;
     if (query.Empty() || !query.Problem().empty()) return ids;
     TSqlStatement s(db_, "SELECT d.id FROM docs d WHERE " + query.Where() + " ORDER BY d.date DESC, d.id DESC LIMIT ?");
     Check(s.Code());
@@ -243,5 +244,6 @@ std::vector<std::int64_t> TSearchIndex::Find(const TSearchQuery& query, int limi
     s.Bind(n, static_cast<std::int64_t>(limit));
     while (s.Step()) ids.push_back(s.Int(0));
     Check(s.Code());
+    if (failed) *failed = s.Code() != SQLITE_DONE;
     return ids;
 }

@@ -77,8 +77,9 @@ public:
     std::int64_t Count();
     std::map<std::string, std::string> Marks();
     std::vector<TIndexedKey> Keys(const std::string& mailbox);
-    // Ids of the documents the query finds, newest first, at most limit.
-    std::vector<std::int64_t> Find(const TSearchQuery& query, int limit);
+    // Ids of the documents the query finds, newest first, at most limit;
+    // failed (when given) tells whether SQLite refused the statement.
+    std::vector<std::int64_t> Find(const TSearchQuery& query, int limit, bool* failed = nullptr);
 
 private:
     bool Exec(const char* sql);

@@ -257,7 +257,9 @@ std::string TSearchQuery::Quoted(std::string_view words) {
     const std::string spaced = searchtext::Spaced(words);
     for (const char c : spaced) {
         if (c == '"') out += '"';
-        out += c;
+        // The match language reads its text up to a NUL: control characters
+        // are blanks to it anyway.
+        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
     }
     out += '"';
     return out;

@@ -183,6 +183,9 @@ TEST_F(SearchFixture, TheIndexFollowsRandomStoreOperations) {
         for (const auto& [h, w] : word) {
             EXPECT_EQ(Find(w), std::vector<int>{h}) << w << " at step " << step;
             EXPECT_EQ(Find("subject:" + w), std::vector<int>{h}) << w << " at step " << step;
+            const THeaderItem& r = *store->Headers().At(h);
+            EXPECT_EQ(Find(w + " in:\"" + r.Mailbox.str() + "\""), std::vector<int>{h}) << w << " at step " << step;
+            EXPECT_EQ(Find(w + " is:unread").size(), r.Has(mfNew) ? 1u : 0u) << w << " at step " << step;
         }
         for (const auto& w : gone) EXPECT_EQ(Find(w), std::vector<int>{}) << w << " at step " << step;
     };
