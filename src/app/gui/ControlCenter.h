@@ -35,6 +35,7 @@ class TPopupMenus;
 class TPrintService;
 class THelpWindow;
 class TMessageSearch;
+class TSearchBar;
 class TWindowFilterActions;
 class IFileChooser;
 class IFilterActions;
@@ -93,6 +94,7 @@ public:
     void ImportFor(int index);
     // Find Message (valid after SetStore).
     TMessageSearch* Search() const { return search_; }
+    TSearchBar* SearchBar() const { return searchBar_; }
     // Opens messages in their windows and makes new ones; exists after
     // SetStore.
     TMessageOpener* Opener() const { return opener_; }
@@ -211,6 +213,7 @@ private:
     TMailCommands* commands_ = nullptr;
     TMessageWindows* windows_ = nullptr;
     TMessageSearch* search_ = nullptr;
+    TSearchBar* searchBar_ = nullptr;
     std::unique_ptr<TPrintService> printing_;
     THelpWindow* help_ = nullptr;  // made at the first request, a child window
     std::unique_ptr<IFileChooser> chooser_;
