@@ -269,6 +269,7 @@ TSearchQuery::TSearchQuery(std::string_view text) {
     TParser parser(text, problem_, terms_);
     const auto root = parser.Parse();
     if (!problem_.empty()) {
+        empty_ = false;  // something was asked, only not well
         where_ = "0";
         return;
     }

@@ -449,7 +449,7 @@ void TControlCenter::SetStore(TMailStore& store) {
         pages_->setCurrentIndex(1);
         listPages_->AddressPage().AddSender(from);
     });
-    searchBar_ = new TSearchBar(store, *commands_, *toolbar_, this, [this](const QString& text) { SetStatusText(text); });
+    searchBar_ = new TSearchBar(store, *commands_, *this, [this](const QString& text) { SetStatusText(text); });
     commands_->SetOpener([this](int handle) {
         // A message opened from the hits shows the words that found it.
         if (auto* reader = dynamic_cast<TFromPad*>(opener_->Open(handle)))

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTextEdit>
 #include <QToolBar>
 
@@ -19,14 +20,13 @@ constexpr int kStepMs = 15;
 constexpr int kMaxHits = 10000;
 }  // namespace
 
-TSearchBar::TSearchBar(TMailStore& store, TMailCommands& commands, QToolBar& toolbar, QWidget* window,
-                       StatusSink status)
-    : QObject(window),
+TSearchBar::TSearchBar(TMailStore& store, TMailCommands& commands, QMainWindow& window, StatusSink status)
+    : QObject(&window),
       store_(store),
       commands_(commands),
       status_(std::move(status)),
       search_(std::make_unique<TMailSearch>(store)) {
-    field_ = new QLineEdit(&toolbar);
+    field_ = new QLineEdit(&window);
     field_->setObjectName(QStringLiteral("SearchField"));
     field_->setPlaceholderText(QStringLiteral("Search all mail (Ctrl+K)"));
     field_->setClearButtonEnabled(true);
@@ -35,16 +35,19 @@ TSearchBar::TSearchBar(TMailStore& store, TMailCommands& commands, QToolBar& too
         "Words (all must occur; word* for a prefix), \"a phrase\", from: to: cc: subject: body: attachment:,\n"
         "has:attachment, in:MAILBOX, is:unread/read/replied/sent, before:/after:yyyy-mm-dd, OR, -word"));
     field_->installEventFilter(this);
-    auto* spacer = new QWidget(&toolbar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolbar.addWidget(spacer);
-    toolbar.addWidget(field_);
+    // A tool bar of its own beside the buttons, so that a narrow window
+    // folds buttons away before the field.
+    auto* bar = new QToolBar(QStringLiteral("Search"), &window);
+    bar->setObjectName(QStringLiteral("SearchToolBar"));
+    bar->setMovable(false);
+    bar->addWidget(field_);
+    window.addToolBar(Qt::TopToolBarArea, bar);
 
-    focus_ = new QAction(QStringLiteral("Search All Mail"), window);
+    focus_ = new QAction(QStringLiteral("Search All Mail"), &window);
     focus_->setObjectName(QStringLiteral("SearchAction"));
     focus_->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
     focus_->setShortcutContext(Qt::WindowShortcut);
-    window->addAction(focus_);
+    window.addAction(focus_);
     connect(focus_, &QAction::triggered, this, [this] {
         field_->setFocus(Qt::ShortcutFocusReason);
         field_->selectAll();
@@ -172,10 +175,12 @@ void TSearchBar::Highlight(QTextEdit& box) const {
             // Whole words, as the index takes them; a prefix may go on.
             const bool spaced = word[0].unicode() < 0x2E80;
             if (spaced && (WordChar(text, at - 1) || (!prefix && WordChar(text, at + word.size())))) continue;
+            qsizetype end = at + word.size();
+            while (prefix && spaced && WordChar(text, end)) ++end;  // the whole word a prefix began
             QTextEdit::ExtraSelection mark;
             mark.cursor = QTextCursor(box.document());
             mark.cursor.setPosition(static_cast<int>(at));
-            mark.cursor.setPosition(static_cast<int>(at + word.size()), QTextCursor::KeepAnchor);
+            mark.cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
             mark.format = format;
             marks << mark;
         }

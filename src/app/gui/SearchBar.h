@@ -11,12 +11,12 @@
 class QAction;
 class QLineEdit;
 class QTextEdit;
-class QToolBar;
+class QMainWindow;
 class TMailCommands;
 class TMailSearch;
 class TMailStore;
 
-// The search field on the tool bar: as the user types, the message list
+// The search field on a tool bar beside the buttons: as the user types, the message list
 // shows every stored message the query finds, from every mailbox (which a
 // column names), newest first; Escape (or an emptied field) brings back the
 // mailbox chosen in the tree. Ctrl+K goes to the field. It owns the search
@@ -27,7 +27,7 @@ class TSearchBar : public QObject {
 public:
     using StatusSink = std::function<void(const QString&)>;
 
-    TSearchBar(TMailStore& store, TMailCommands& commands, QToolBar& toolbar, QWidget* window, StatusSink status);
+    TSearchBar(TMailStore& store, TMailCommands& commands, QMainWindow& window, StatusSink status);
     ~TSearchBar() override;
 
     // Opens the index once the store is loaded.
