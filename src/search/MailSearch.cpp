@@ -81,7 +81,7 @@ bool TMailSearch::Start() {
     // Documents of mailboxes the store no longer has.
     std::set<std::string> known;
     for (const auto& name : names) known.insert(MailboxName(name));
-    for (const auto& [mailbox, mark] : reader_.Marks())
+    for (const auto& mailbox : reader_.Mailboxes())
         if (!known.count(mailbox)) {
             for (const auto& key : reader_.Keys(mailbox)) {
                 TIndexTask task;

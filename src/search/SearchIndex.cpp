@@ -217,6 +217,14 @@ std::map<std::string, std::string> TSearchIndex::Marks() {
     return marks;
 }
 
+std::vector<std::string> TSearchIndex::Mailboxes() {
+    std::vector<std::string> names;
+    TSqlStatement s(db_, "SELECT DISTINCT mailbox FROM docs UNION SELECT mailbox FROM marks");
+    while (s.Step()) names.push_back(s.Text(0));
+    Check(s.Code());
+    return names;
+}
+
 std::vector<TIndexedKey> TSearchIndex::Keys(const std::string& mailbox) {
     std::vector<TIndexedKey> keys;
     TSqlStatement s(db_, "SELECT id, offset, size, fhash, bhash FROM docs WHERE mailbox=?");

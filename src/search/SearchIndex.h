@@ -76,6 +76,8 @@ public:
     std::int64_t Orphans();
     std::int64_t Count();
     std::map<std::string, std::string> Marks();
+    // Every mailbox that has documents or a mark.
+    std::vector<std::string> Mailboxes();
     std::vector<TIndexedKey> Keys(const std::string& mailbox);
     // Ids of the documents the query finds, newest first, at most limit;
     // failed (when given) tells whether SQLite refused the statement.
