@@ -10,7 +10,7 @@
 #
 # Run with -DSRC=<path of src>.
 cmake_minimum_required(VERSION 3.25)
-set(LAYERS common config richtext store incoming transport phone book mail spell compose app)
+set(LAYERS common config richtext store incoming transport phone book mail search spell compose app)
 list(LENGTH LAYERS layerCount)
 
 # The rank of folder (first part of a path under src/) and gui flag; -1 for

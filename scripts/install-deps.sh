@@ -12,6 +12,7 @@ packages=(
   libcanberra-dev
   libssl-dev openssl
   libgumbo-dev
+  libsqlite3-dev
   media-types
   unrtf poppler-utils
   dovecot-core dovecot-pop3d python3-aiosmtpd curl

@@ -68,6 +68,7 @@ int ProcessCommand(TToolContext& ctx, const TToolArgs& args);
 int CheckCommand(TToolContext& ctx, const TToolArgs& args);
 int ComposeCommand(TToolContext& ctx, const TToolArgs& args);
 int SendCommand(TToolContext& ctx, const TToolArgs& args);
+int SearchCommand(TToolContext& ctx, const TToolArgs& args);
 int DesktopCommand(TToolContext& ctx, const TToolArgs& args);
 int ImportCommand(TToolContext& ctx, const TToolArgs& args);
 int ExportCommand(TToolContext& ctx, const TToolArgs& args);

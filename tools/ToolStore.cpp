@@ -12,6 +12,9 @@ std::unique_ptr<TToolStore> TToolStore::Open(TToolContext& ctx) {
     if (!folders) return nullptr;
     auto store = std::make_unique<TToolStore>(folders->data, ctx);
     store->store_.LoadTree();
+    // An index that exists follows every change the command makes, so that
+    // the next search need not look for changes behind its back.
+    if (fileutil::Exists(folders->data + TMailSearch::kFileName)) store->Search();
     return store;
 }
 
@@ -19,6 +22,20 @@ TToolStore::TToolStore(const std::string& dataFolder, TToolContext& ctx)
     : config_(fileutil::FindNoCase(dataFolder, cfg::kConfigFile), &ctx.prompt),
       store_(dataFolder, config_, ctx.prompt, ctx.pump),
       operations_(store_) {}
+
+TToolStore::~TToolStore() {
+    if (!search_) return;
+    search_->Finish();
+    search_->Close();
+}
+
+TMailSearch& TToolStore::Search() {
+    if (!search_) {
+        search_ = std::make_unique<TMailSearch>(store_);
+        search_->Start();
+    }
+    return *search_;
+}
 
 const THeaderItem* TToolStore::Record(const std::string& arg) {
     const auto handle = text::ParseInt(arg);

@@ -6,6 +6,7 @@
 
 #include "Tool.h"
 #include "config/IniFile.h"
+#include "search/MailSearch.h"
 #include "store/MailStore.h"
 #include "store/MailboxOperations.h"
 
@@ -24,12 +25,19 @@ public:
     // Whether a mailbox is a node of the tree; an unknown one is reported.
     bool Known(const std::string& name);
 
+    // The search index, kept in step with what the command changes; built
+    // when the data folder has none yet.
+    TMailSearch& Search();
+
     TToolStore(const std::string& dataFolder, TToolContext& ctx);
+    // Brings the index up to date with what the command did.
+    ~TToolStore();
 
 private:
     TIniFile config_;
     TMailStore store_;
     TMailboxOperations operations_;
+    std::unique_ptr<TMailSearch> search_;  // goes before the store it follows
 };
 
 // A refusal that shows no box in the client gets a line on stderr.

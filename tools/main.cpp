@@ -55,6 +55,9 @@ constexpr TCommand kCommands[] = {
      "import PATH [--into MAILBOX] [--filters]\n"
      "  (an mbox file, a Maildir, .eml files or a tree of these; without --into a new mailbox named after PATH)"},
     {"export", ExportCommand, "export MAILBOX PATH [--format mbox|eml]   (one mbox file, or a folder of .eml files)"},
+    {"search", SearchCommand,
+     "search QUERY...   (prints HANDLE TAB MAILBOX TAB DATE TAB WHO TAB SUBJECT, newest first;\n"
+     "  exit 1 when nothing is found; the query language is in the README)"},
     {"desktop", DesktopCommand,
      "desktop register [--autostart] | desktop autostart on|off | desktop status\n"
      "  (the menu entry, the mailto: handler and the autostart entry of this user)"},

@@ -134,6 +134,10 @@ public:
     void ShowMailbox(const std::string& name, IShowProgress* progress = nullptr) { rows_.Show(name, progress); }
     // No mailbox is viewed any more; the rows go.
     void ClearView() { rows_.Clear(); }
+    // The rows show the records a search found (top first) instead of a
+    // mailbox; Viewed() is then empty.
+    void ShowFound(const std::vector<int>& handles) { rows_.ShowFound(handles); }
+    bool ShowsFound() const { return rows_.ShowsFound(); }
     const std::string& Viewed() const { return rows_.Name(); }
     // The row position of a record of the viewed mailbox, or -1.
     int FindRow(int handle);

@@ -26,6 +26,7 @@ void TViewedRows::Show(const std::string& name, IShowProgress* progress) {
     }
     rows_.ResetFromOldest(std::move(rows));
     name_ = name;
+    found_ = false;
     if (progress) {
         progress->End();
         progress->Status("Loaded " + std::to_string(total) + " message(s) for mailbox \"" + name + "\".");
@@ -36,11 +37,24 @@ void TViewedRows::Clear() {
     TBusyLock lock(listFill_, pump_);
     if (!lock.Held()) return;
     name_.clear();
+    found_ = false;
     rows_.Clear();
 }
 
+void TViewedRows::ShowFound(const std::vector<int>& handles) {
+    TBusyLock lock(listFill_, pump_);
+    if (!lock.Held()) return;
+    std::vector<TMessageRow> rows;
+    rows.reserve(handles.size());
+    for (auto h = handles.rbegin(); h != handles.rend(); ++h)
+        if (const THeaderItem* item = headers_.At(*h)) rows.push_back(TMessageRow::Of(*item, *h));
+    name_.clear();
+    found_ = true;
+    rows_.ResetFromOldest(std::move(rows));
+}
+
 int TViewedRows::Find(int handle, const std::string& mailbox) {
-    if (name_.empty() || mailbox != name_) return -1;
+    if (!found_ && (name_.empty() || mailbox != name_)) return -1;
     TBusyLock lock(listFill_, pump_);
     if (!lock.Held()) return -1;
     return rows_.Find(handle);
@@ -65,6 +79,19 @@ void TViewedRows::Drop(int handle) {
 }
 
 void TViewedRows::StoreChanged(const TStoreEvent& event) {
+    if (found_) {
+        // Found records keep their rows wherever they go; new ones wait for
+        // the next search.
+        if (event.change == TStoreChange::RecordRemoved) {
+            Drop(event.handle);
+        } else if (event.record && (event.change == TStoreChange::RecordChanged ||
+                                    event.change == TStoreChange::RecordMoved)) {
+            TBusyLock lock(listFill_, pump_);
+            const int position = lock.Held() ? rows_.Find(event.handle) : -1;
+            if (position >= 0) rows_.Update(position, TMessageRow::Of(*event.record, event.handle));
+        }
+        return;
+    }
     switch (event.change) {
         case TStoreChange::RecordAdded:
         case TStoreChange::RecordChanged:

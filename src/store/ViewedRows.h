@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "store/MessageRows.h"
 #include "store/StoreObserver.h"
@@ -27,6 +28,11 @@ public:
     void Show(const std::string& name, IShowProgress* progress);
     // No mailbox is viewed any more; the rows go.
     void Clear();
+    // Shows the records a search found, top first, in place of a mailbox:
+    // they are redrawn when they change or move and lose their row when
+    // destroyed, until the next Show or Clear.
+    void ShowFound(const std::vector<int>& handles);
+    bool ShowsFound() const { return found_; }
     // The row position of a record of the viewed mailbox, or -1.
     int Find(int handle, const std::string& mailbox);
 
@@ -42,4 +48,5 @@ private:
     IEventPump& pump_;
     TMessageRows rows_;
     std::string name_;
+    bool found_ = false;
 };

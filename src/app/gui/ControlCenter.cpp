@@ -42,6 +42,7 @@
 #include "app/gui/MessageWindows.h"
 #include "app/gui/PopupMenus.h"
 #include "app/gui/PrintService.h"
+#include "app/gui/SearchBar.h"
 #include "app/gui/SendRunner.h"
 #include "app/gui/SetupCommands.h"
 #include "app/gui/SignaturePage.h"
@@ -50,6 +51,7 @@
 #include "app/gui/TrayIcon.h"
 #include "app/gui/WindowFilterActions.h"
 #include "common/AppTitle.h"
+#include "compose/gui/FromPad.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
@@ -453,7 +455,12 @@ void TControlCenter::SetStore(TMailStore& store) {
         pages_->setCurrentIndex(1);
         listPages_->AddressPage().AddSender(from);
     });
-    commands_->SetOpener([this](int handle) { opener_->Open(handle); });
+    searchBar_ = new TSearchBar(store, *commands_, *this, [this](const QString& text) { SetStatusText(text); });
+    commands_->SetOpener([this](int handle) {
+        // A message opened from the hits shows the words that found it.
+        if (auto* reader = dynamic_cast<TFromPad*>(opener_->Open(handle)))
+            if (auto* body = reader->Body()) searchBar_->Highlight(*body);
+    });
     QAction* newMessage = toolbar_->BNewStickit->defaultAction();
     newMessage->setEnabled(true);
     connect(newMessage, &QAction::triggered, opener_, [this] { opener_->NewMessage(""); });
@@ -492,6 +499,7 @@ void TControlCenter::Initialise() {
         mailPage_->CategoryLB->setFont(bold);
     }
     if (commands_) commands_->LoadStore();
+    if (searchBar_) searchBar_->Start();
 
     if (state == kStateMinimized)
         setWindowState(Qt::WindowMinimized);

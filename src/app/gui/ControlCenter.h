@@ -36,6 +36,7 @@ class TPopupMenus;
 class TPrintService;
 class THelpWindow;
 class TMessageSearch;
+class TSearchBar;
 class TWindowFilterActions;
 class IFileChooser;
 class IFilterActions;
@@ -95,6 +96,7 @@ public:
     void ImportFor(int index);
     // Find Message (valid after SetStore).
     TMessageSearch* Search() const { return search_; }
+    TSearchBar* SearchBar() const { return searchBar_; }
     // Opens messages in their windows and makes new ones; exists after
     // SetStore.
     TMessageOpener* Opener() const { return opener_; }
@@ -214,6 +216,7 @@ private:
     TMailboxPorts* ports_ = nullptr;
     TMessageWindows* windows_ = nullptr;
     TMessageSearch* search_ = nullptr;
+    TSearchBar* searchBar_ = nullptr;
     std::unique_ptr<TPrintService> printing_;
     THelpWindow* help_ = nullptr;  // made at the first request, a child window
     std::unique_ptr<IFileChooser> chooser_;

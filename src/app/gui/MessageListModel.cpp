@@ -15,9 +15,11 @@
 #include "store/MailStore.h"
 
 namespace {
-const char* const kCaptions[] = {"Subject", "Who", "Date", "S", "A"};
+const char* const kCaptions[] = {"Subject", "Who", "Date", "S", "A", "Mailbox"};
 constexpr int kColumns = 5;
 constexpr int kAttachColumn = 4;
+// Found records come from every mailbox: a sixth column names it.
+constexpr int kMailboxColumn = 5;
 
 // A paper clip drawn once, used where the desktop theme has none.
 QIcon AttachmentIcon() {
@@ -45,7 +47,9 @@ int TMessageListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : store_.Rows().Count();
 }
 
-int TMessageListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int TMessageListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : store_.ShowsFound() ? kColumns + 1 : kColumns;
+}
 
 const std::string& TMessageListModel::Cell(const TMessageRow& row, int column) const {
     return column == 0 ? row.cells.caption : row.cells.SubItem(static_cast<std::size_t>(column - 1));
@@ -54,6 +58,10 @@ const std::string& TMessageListModel::Cell(const TMessageRow& row, int column) c
 QVariant TMessageListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= store_.Rows().Count()) return {};
     const TMessageRow& row = store_.Rows().At(index.row());
+    if (index.column() == kMailboxColumn) {
+        const THeaderItem* item = store_.Headers().At(row.handle);
+        return role == Qt::DisplayRole && item ? qttext::FromStored(item->Mailbox.str()) : QVariant();
+    }
     switch (role) {
         case Qt::DisplayRole:
             // The "A" cell holds two blanks for an attachment; the picture shows it.
@@ -79,7 +87,7 @@ QVariant TMessageListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TMessageListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns) return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
     return QString::fromLatin1(kCaptions[section]);
 }
 
