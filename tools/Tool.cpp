@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "common/Windows1252.h"
+#include "common/FieldText.h"
 
 const TFolders* TToolContext::Folders() {
     if (!tried_) {
@@ -15,9 +15,6 @@ const TFolders* TToolContext::Folders() {
     return folders_ ? &*folders_ : nullptr;
 }
 
-void PrintLine(const std::string& windows1252) { std::cout << cp1252::ToUtf8(windows1252) << '\n'; }
+void PrintLine(const std::string& stored) { std::cout << fieldtext::Decode(stored) << '\n'; }
 
-std::string FromArg(const std::string& utf8) {
-    // Texts that are not UTF-8 are taken as they are: they already are bytes.
-    return cp1252::IsValidUtf8(utf8) ? cp1252::FromUtf8(utf8) : utf8;
-}
+std::string FromArg(const std::string& utf8) { return fieldtext::Encode(utf8, fieldtext::kNoLimit); }

@@ -40,7 +40,7 @@ struct TUsageError {
 using TToolArgs = std::vector<std::string>;
 
 // Output helpers: stored texts are Windows-1252, the terminal is UTF-8.
-void PrintLine(const std::string& windows1252);
+void PrintLine(const std::string& stored);     // a stored text as a line of UTF-8
 std::string FromArg(const std::string& utf8);  // a command-line text as stored text
 
 int IniCommand(TToolContext& ctx, const TToolArgs& args);

@@ -577,11 +577,12 @@ void TNewPad::FilesDropped() {
     const auto* drag = findChild<TFileDrag*>(QStringLiteral("FileDrag"));
     if (!drag) return;
     for (const auto& path : drag->Files().NameWithPath) {
-        if (QFileInfo(qttext::FromStored(path)).isDir()) {
+        const QString file = QString::fromStdString(path);  // a dropped file's name, UTF-8
+        if (QFileInfo(file).isDir()) {
             Host().Store().Prompt().Error(std::string(kAppTitle) + " can not yet attach folders.");
             return;
         }
-        AddAttachment(path);
+        AddAttachment(qttext::ToStored(file));
     }
 }
 
