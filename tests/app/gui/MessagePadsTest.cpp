@@ -993,5 +993,6 @@ TEST_F(MessagePadsTest, MailInCyrillicGreekAndJapaneseShowsInTheListAndReaderAnd
     for (int i = 0; i < 40; ++i) longer += QStringLiteral("Жё日本");
     composer->subject->setText(longer);
     EXPECT_LE(R(reply).Subject.size(), 255u);
-    EXPECT_TRUE(longer.startsWith(QString::fromStdString(fieldtext::Decode(R(reply).Subject.str()))));
+    EXPECT_TRUE(longer.startsWith(QString::fromStdString(fieldtext::Decode(R(reply).Subject.str()))))
+        << R(reply).Subject.str();
 }
