@@ -82,14 +82,13 @@ std::vector<std::string> DecodeText(std::vector<std::string> raw, TTransferEncod
     return lines;
 }
 
-// Header text as the store keeps it (common/FieldText.h), whole: control
-// characters (a sender's junk or an encoded word hiding one) show as blanks,
-// and blanks at either end (a field that starts on its next line) go.
+// Header text as the store keeps it (common/FieldText.h), whole; control
+// characters (a sender's junk or an encoded word hiding one) show as blanks.
 std::string Stored(std::string_view raw) {
     std::string text = encodedwords::DecodeToUtf8(raw);
     for (char& c : text)
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t') c = ' ';
-    return fieldtext::Encode(mailheader::TrimBlanks(text), fieldtext::kNoLimit);
+    return fieldtext::Encode(text, fieldtext::kNoLimit);
 }
 
 // A path on disk (UTF-8) as stored text.
