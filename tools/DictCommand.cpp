@@ -3,10 +3,14 @@
 #include "Tool.h"
 #include "common/FileUtil.h"
 #include "common/TextUtil.h"
+#include "common/Windows1252.h"
 #include "spell/DictionaryBuilder.h"
 #include "spell/SpellEngine.h"
 
 namespace {
+
+// Dictionaries hold Windows-1252 words: a word beyond it matches none.
+std::string DictWord(const std::string& utf8) { return cp1252::IsValidUtf8(utf8) ? cp1252::FromUtf8(utf8) : utf8; }
 
 // Pulls "--user FILE", "--phoneme" and "--max N" out of the arguments after
 // the verb's own first argument.
@@ -32,7 +36,7 @@ TDictOptions ParseOptions(const TToolArgs& args, std::size_t from, bool allowSug
             if (!n || *n < 1 || *n > 255) throw TUsageError{"dict: --max must be 1 to 255"};
             o.max = *n;
         } else {
-            o.words.push_back(FromArg(a));
+            o.words.push_back(DictWord(a));
         }
     }
     return o;
@@ -90,7 +94,7 @@ int Add(const TToolArgs& args) {
         return kExitFailed;
     }
     for (std::size_t i = 2; i < args.size(); ++i) {
-        const std::string w = FromArg(args[i]);
+        const std::string w = DictWord(args[i]);
         PrintLine(w + '\t' + (engine.AddWord(identity, w) ? "added" : "refused"));
     }
     return kExitOk;

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "common/Windows1252.h"
+#include "common/FieldText.h"
 
 const TFolders* TToolContext::Folders() {
     if (!tried_) {
@@ -34,13 +34,10 @@ std::string WithoutControls(std::string_view utf8, bool keepLines) {
     return out;
 }
 
-void PrintLine(const std::string& windows1252) {
+void PrintLine(const std::string& stored) {
     // A field holds one line; a sender's escape sequences must not reach
     // the terminal (they can rewrite what is shown, or the title).
-    std::cout << WithoutControls(cp1252::ToUtf8(windows1252), false) << '\n';
+    std::cout << WithoutControls(fieldtext::Decode(stored), false) << '\n';
 }
 
-std::string FromArg(const std::string& utf8) {
-    // Texts that are not UTF-8 are taken as they are: they already are bytes.
-    return cp1252::IsValidUtf8(utf8) ? cp1252::FromUtf8(utf8) : utf8;
-}
+std::string FromArg(const std::string& utf8) { return fieldtext::Encode(utf8, fieldtext::kNoLimit); }

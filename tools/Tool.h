@@ -39,8 +39,8 @@ struct TUsageError {
 
 using TToolArgs = std::vector<std::string>;
 
-// Output helpers: stored texts are Windows-1252, the terminal is UTF-8.
-void PrintLine(const std::string& windows1252);
+// Output helpers: stored texts in their stored form, the terminal UTF-8.
+void PrintLine(const std::string& stored);  // a stored text as a line of UTF-8
 // Received text for a terminal: control characters (escape sequences, a
 // lone carriage return) become "?"; tabs stay, and line ends when asked.
 std::string WithoutControls(std::string_view utf8, bool keepLines);

@@ -3,6 +3,7 @@
 #include "book/FilterActions.h"
 #include "book/FilterFields.h"
 #include "common/BoundedText.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "common/TextUtil.h"
 
@@ -28,10 +29,16 @@ bool Combine(bool a, bool b, int op) {
     }
 }
 
+// A stored text as a filter compares it: its Unicode text, folded when the
+// filter ignores case, so that "привет" matches "Привет" as "hello" does "Hello".
+std::string Compared(const std::string& stored, bool ignoreCase) {
+    std::string plain = fieldtext::Decode(stored);
+    return ignoreCase ? fieldtext::Fold(plain) : plain;
+}
+
 // Terms are texts of at most 255 characters, like every stored field.
 std::string Term(const TListRow& f, std::size_t item, bool ignoreCase) {
-    const std::string term = TBoundedText(f.SubItem(item)).str();
-    return ignoreCase ? text::ToUpperAscii(term) : term;
+    return Compared(TBoundedText(f.SubItem(item)).str(), ignoreCase);
 }
 
 bool OneTest(const std::string& text, const std::string& a, const std::string& b, int op) {
@@ -52,11 +59,11 @@ bool Matches(const TListRow& f, const std::string& address, const std::string& s
     if (!addressTest && !subjectTest) return false;
     bool addressResult = false, subjectResult = false;
     if (addressTest)
-        addressResult = OneTest(ignoreCase ? text::ToUpperAscii(address) : address, Term(f, Term1, ignoreCase),
-                                Term(f, Term2, ignoreCase), Operator(f, Op1));
+        addressResult = OneTest(Compared(address, ignoreCase), Term(f, Term1, ignoreCase), Term(f, Term2, ignoreCase),
+                                Operator(f, Op1));
     if (subjectTest)
-        subjectResult = OneTest(ignoreCase ? text::ToUpperAscii(subject) : subject, Term(f, Term3, ignoreCase),
-                                Term(f, Term4, ignoreCase), Operator(f, Op2));
+        subjectResult = OneTest(Compared(subject, ignoreCase), Term(f, Term3, ignoreCase), Term(f, Term4, ignoreCase),
+                                Operator(f, Op2));
     bool result;
     if (addressTest && subjectTest)
         result = Combine(addressResult, subjectResult, Operator(f, Op3));
@@ -74,7 +81,7 @@ void Apply(const std::vector<TListRow>& filters, const std::string& address, con
         if (!in && !out) continue;
         if (!Matches(f, address, subject)) continue;
         const std::string& moveTo = f.SubItem(MoveTo);
-        if (!moveTo.empty() && actions.IsMailbox(moveTo)) target = moveTo.substr(0, maxMailboxLength);
+        if (!moveTo.empty() && actions.IsMailbox(moveTo)) target = fieldtext::Fit(moveTo, maxMailboxLength);
         if (f.SubItem(RunProgram) == "Yes") actions.RunProgram(f.SubItem(ProgramFile));
         if (f.SubItem(PlaySound) == "Yes" && !f.SubItem(SoundFile).empty() && fileutil::Exists(f.SubItem(SoundFile)))
             actions.PlaySound(f.SubItem(SoundFile));

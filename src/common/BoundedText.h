@@ -4,8 +4,12 @@
 #include <string>
 #include <string_view>
 
-// A text field of at most 255 characters. Assigning a longer value keeps its
-// first 255 characters, as the index files and list rows expect.
+#include "common/FieldText.h"
+
+// A text field of at most 255 bytes in its stored form (common/FieldText.h).
+// Assigning a longer value keeps its first 255 characters, as the index files
+// and list rows expect; a value with encoded words keeps as many whole
+// characters as fit, still encoded.
 class TBoundedText {
 public:
     static constexpr std::size_t kLimit = 255;
@@ -33,7 +37,12 @@ public:
     friend bool operator==(const TBoundedText& a, const char* b) { return a.text_ == b; }
 
 private:
-    void assign(std::string_view text) { text_.assign(text.substr(0, kLimit)); }
+    void assign(std::string_view text) {
+        if (text.size() <= kLimit)
+            text_.assign(text);
+        else
+            text_ = fieldtext::Fit(text, kLimit);
+    }
 
     std::string text_;
 };

@@ -4,17 +4,35 @@
 #include <cerrno>
 
 #include "common/AppTitle.h"
+#include "common/FieldText.h"
 #include "common/ListName.h"
 #include "common/TextUtil.h"
 #include "common/UniqueName.h"
 #include "common/UserPrompt.h"
+#include "common/Windows1252.h"
 
 namespace {
 
-// Names sort as text without regard to case; equal ones keep their order.
-bool NameLess(const TListRow& a, const TListRow& b) {
-    return text::ToUpperAscii(a.caption) < text::ToUpperAscii(b.caption);
+// Names compare without regard to case: ASCII letters by their capitals, as
+// the lists always sorted, every other letter by its folded form.
+int CompareNames(const std::string& a, const std::string& b) {
+    const std::string x = fieldtext::Decode(a), y = fieldtext::Decode(b);
+    std::size_t i = 0, j = 0;
+    const auto next = [](const std::string& s, std::size_t& pos) -> char32_t {
+        const auto cp = cp1252::DecodeUtf8(s, pos).value_or(U'?');
+        if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 'a' + 'A' : cp;
+        return fieldtext::FoldChar(cp);
+    };
+    while (i < x.size() && j < y.size()) {
+        const char32_t cx = next(x, i), cy = next(y, j);
+        if (cx != cy) return cx < cy ? -1 : 1;
+    }
+    if (i >= x.size() && j >= y.size()) return 0;
+    return i >= x.size() ? -1 : 1;
 }
+
+// Names sort as text without regard to case; equal ones keep their order.
+bool NameLess(const TListRow& a, const TListRow& b) { return CompareNames(a.caption, b.caption) < 0; }
 
 }  // namespace
 
@@ -27,7 +45,7 @@ std::vector<std::string> TNamedRowList::Names() const {
 
 int TNamedRowList::IndexOf(const std::string& name) const {
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (text::EqualsNoCase(rows_[i].caption, name)) return static_cast<int>(i);
+        if (CompareNames(rows_[i].caption, name) == 0) return static_cast<int>(i);
     return -1;
 }
 

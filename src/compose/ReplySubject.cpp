@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "common/FieldText.h"
+
 namespace {
 
 bool StartsWithIgnoringCase(const std::string& text, std::string_view prefix) {
@@ -14,9 +16,10 @@ bool StartsWithIgnoringCase(const std::string& text, std::string_view prefix) {
 }
 
 std::string Prefixed(const std::string& subject, std::string_view lowerPrefix, std::string_view prefix) {
-    std::string out = StartsWithIgnoringCase(subject, lowerPrefix) ? subject : std::string(prefix) + subject;
-    if (out.size() > replysubject::kLimit) out.resize(replysubject::kLimit);
-    return out;
+    // The prefix is looked for in the text, which may be stored in encoded words.
+    if (StartsWithIgnoringCase(subject, lowerPrefix) || StartsWithIgnoringCase(fieldtext::Decode(subject), lowerPrefix))
+        return fieldtext::Fit(subject, replysubject::kLimit);
+    return fieldtext::Fit(std::string(prefix) + subject, replysubject::kLimit);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ std::string SafeName(std::string_view name) {
         const std::size_t before = pos;
         auto cp = cp1252::DecodeUtf8(name, pos);
         if (!cp) cp = cp1252::ToUnicode(static_cast<unsigned char>(name[before]));
-        if (*cp < 0x20 || *cp == 0x7F || (*cp >= 0x80 && *cp < 0xA0 && !cp1252::FromUnicode(*cp))) continue;
-        if (!cp1252::FromUnicode(*cp)) cp = U'_';
+        // Controls (C0, DEL, C1) and the line and paragraph separators.
+        if (*cp < 0x20 || *cp == 0x7F || (*cp >= 0x80 && *cp < 0xA0) || *cp == 0x2028 || *cp == 0x2029) continue;
         std::string one;
         cp1252::AppendUtf8(one, *cp);
         clean += one;

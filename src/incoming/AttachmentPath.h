@@ -7,9 +7,9 @@
 namespace attachmentpath {
 
 // The sender's file name made safe (UTF-8 in, UTF-8 out): any folder part
-// ("/" or "\") dropped, control characters removed, characters Windows-1252
-// lacks (the store keeps its paths in it) replaced by "_", cut to a length
-// the file system takes; ".", ".." and nothing at all become "attachment".
+// ("/" or "\") dropped, control characters removed, every other character
+// kept, cut at a whole character to a length in bytes the file system takes;
+// ".", ".." and nothing at all become "attachment".
 std::string SafeName(std::string_view name);
 
 // folder + name when no such file exists, else the first free

@@ -1,6 +1,8 @@
 #include "incoming/CharsetConverter.h"
 
 #include <cerrno>
+#include <string_view>
+#include <utility>
 
 #include "common/TextUtil.h"
 #include "common/Windows1252.h"
@@ -15,19 +17,76 @@ std::string Normalized(std::string_view charset) {
     return name;
 }
 
+// The names mailers write that iconv does not know, or knows only as a
+// smaller charset than the one senders really use: GB2312 mail is written
+// by GBK and GB18030 encoders, "Shift_JIS" and "EUC-KR" by Windows' code
+// pages 932 and 949, "Big5" by code page 950.
+std::string IconvName(const std::string& name) {
+    static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+        {"gb2312", "GB18030"},
+        {"gbk", "GB18030"},
+        {"x-gbk", "GB18030"},
+        {"cp936", "GB18030"},
+        {"euc-cn", "GB18030"},
+        {"x-euc-cn", "GB18030"},
+        {"csgb2312", "GB18030"},
+        {"gb_2312-80", "GB18030"},
+        {"gb18030", "GB18030"},
+        {"shift_jis", "CP932"},
+        {"shift-jis", "CP932"},
+        {"x-sjis", "CP932"},
+        {"sjis", "CP932"},
+        {"ms_kanji", "CP932"},
+        {"csshiftjis", "CP932"},
+        {"windows-31j", "CP932"},
+        {"x-ms-cp932", "CP932"},
+        {"euc-kr", "CP949"},
+        {"x-euc-kr", "CP949"},
+        {"ks_c_5601-1987", "CP949"},
+        {"ks_c_5601", "CP949"},
+        {"ks_c_5601-1989", "CP949"},
+        {"ksc5601", "CP949"},
+        {"ksc_5601", "CP949"},
+        {"big5", "CP950"},
+        {"x-big5", "CP950"},
+        {"big-5", "CP950"},
+        {"cn-big5", "CP950"},
+        {"x-x-big5", "CP950"},
+        {"euc-jp", "EUC-JP-MS"},
+        {"x-euc-jp", "EUC-JP-MS"},
+        {"iso-8859-8-i", "ISO-8859-8"},
+        {"iso-8859-6-i", "ISO-8859-6"},
+        {"unicode-1-1-utf-7", "UTF-7"},
+        {"x-unicode-2-0-utf-7", "UTF-7"},
+    };
+    for (const auto& [alias, real] : kAliases)
+        if (name == alias) return std::string(real);
+    // "iso8859-5", "iso_8859-5:1988", "windows1251", "cp-1251"
+    if (name.rfind("iso8859", 0) == 0 || name.rfind("iso_8859", 0) == 0) {
+        std::string rest = name.substr(7);
+        if (!rest.empty() && (rest[0] == '-' || rest[0] == '_')) rest.erase(0, 1);
+        return "ISO-8859-" + rest.substr(0, rest.find(':'));
+    }
+    if (name.rfind("windows", 0) == 0 && name.size() > 7 && name[7] != '-') return "WINDOWS-" + name.substr(7);
+    if (name.rfind("cp-", 0) == 0) return "CP" + name.substr(3);
+    return name;
+}
+
 }  // namespace
 
 TCharsetConverter::TCharsetConverter(std::string_view charset) {
     const std::string name = Normalized(charset);
-    if (name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii") {
+    if (name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii" || name == "unicode-1-1-utf-8" ||
+        name == "x-unicode20utf8") {
         kind_ = Kind::Utf8;
     } else if (name == "windows-1252" || name == "cp1252" || name == "iso-8859-1" || name == "latin1" ||
-               name == "iso_8859-1" || name == "x-cp1252") {
+               name == "iso_8859-1" || name == "x-cp1252" || name == "iso8859-1" || name == "iso-8859-1:1987" ||
+               name == "latin-1" || name == "l1" || name == "windows1252" || name == "cp-1252") {
         // Mail labelled ISO-8859-1 routinely carries Windows-1252 quotes and
         // dashes in 0x80-0x9F, where Latin-1 has only unused controls.
         kind_ = Kind::Windows1252;
     } else if (!name.empty()) {
-        cd_ = ::iconv_open("UTF-8", name.c_str());
+        cd_ = ::iconv_open("UTF-8", IconvName(name).c_str());
         if (cd_ != reinterpret_cast<iconv_t>(-1)) kind_ = Kind::Iconv;
     }
 }

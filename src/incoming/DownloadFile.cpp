@@ -14,8 +14,7 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 std::string TDownloadFile::KeptPath(const std::string& download) {
-    const std::string stem =
-        text::EndsWith(download, ".tsg") ? download.substr(0, download.size() - 4) : download;
+    const std::string stem = text::EndsWith(download, ".tsg") ? download.substr(0, download.size() - 4) : download;
     std::string kept = stem + ".kept";
     for (int n = 2; Exists(kept); ++n) kept = stem + " (" + std::to_string(n) + ").kept";
     return kept;

@@ -1,5 +1,6 @@
 #include "incoming/EncodedWords.h"
 
+#include "common/FieldText.h"
 #include "common/TextUtil.h"
 #include "common/Windows1252.h"
 #include "incoming/Base64Decoder.h"
@@ -71,10 +72,19 @@ std::string DecodeToUtf8(std::string_view raw) {
     // Senders split a text into words anywhere, even inside one multi-byte
     // character: the bytes of adjacent words of one charset are converted
     // together.
+    // A charset nobody knows keeps the words as they came, which a reader
+    // can still make out, rather than bytes read in some other charset.
     std::string pending;
     std::string_view pendingCharset;
+    std::size_t pendingFrom = 0, pendingTo = 0;
     const auto flush = [&] {
-        if (!pendingCharset.empty()) out += TCharsetConverter::Decode(pending, pendingCharset);
+        if (!pendingCharset.empty()) {
+            TCharsetConverter converter(pendingCharset);
+            if (converter.valid())
+                out += *converter.ToUtf8(pending);
+            else
+                out += PlainToUtf8(raw.substr(pendingFrom, pendingTo - pendingFrom));
+        }
         pending.clear();
         pendingCharset = {};
     };
@@ -92,10 +102,14 @@ std::string DecodeToUtf8(std::string_view raw) {
         // Blanks between two encoded words are folding, not text (RFC 2047 6.2).
         const bool onlyBlanks = between.find_first_not_of(" \t\r\n") == std::string_view::npos;
         const bool adjacent = lastWasWord && onlyBlanks;
-        if (!adjacent || !text::EqualsNoCase(charset, pendingCharset)) flush();
+        if (!adjacent || !text::EqualsNoCase(charset, pendingCharset)) {
+            flush();
+            pendingFrom = at;
+        }
         if (!adjacent) out += PlainToUtf8(between);
         pending += bytes;
         pendingCharset = charset;
+        pendingTo = end;
         lastWasWord = true;
         pos = plainStart = end;
     }
@@ -104,6 +118,6 @@ std::string DecodeToUtf8(std::string_view raw) {
     return out;
 }
 
-std::string ToStoredText(std::string_view raw) { return cp1252::FromUtf8(DecodeToUtf8(raw)); }
+std::string ToStoredText(std::string_view raw) { return fieldtext::Encode(DecodeToUtf8(raw), fieldtext::kNoLimit); }
 
 }  // namespace encodedwords

@@ -9,7 +9,7 @@
 namespace encodedwords {
 
 std::string DecodeToUtf8(std::string_view raw);
-// The same as stored text (Windows-1252, "?" for what it lacks).
+// The same as stored text (common/FieldText.h), whole.
 std::string ToStoredText(std::string_view raw);
 
 }  // namespace encodedwords

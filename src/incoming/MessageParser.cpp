@@ -5,6 +5,7 @@
 
 #include "common/AppTitle.h"
 #include "common/Clock.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "common/TextUtil.h"
 #include "common/UserPrompt.h"
@@ -83,17 +84,17 @@ std::vector<std::string> DecodeText(std::vector<std::string> raw, TTransferEncod
     return lines;
 }
 
-// Header text as the store keeps it; control characters (a sender's junk or
-// an encoded word hiding one) show as blanks.
+// Header text as the store keeps it (common/FieldText.h), whole; control
+// characters (a sender's junk or an encoded word hiding one) show as blanks.
 std::string Stored(std::string_view raw) {
-    std::string text = encodedwords::ToStoredText(raw);
+    std::string text = encodedwords::DecodeToUtf8(raw);
     for (char& c : text)
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t') c = ' ';
-    return text;
+    return fieldtext::Encode(text, fieldtext::kNoLimit);
 }
 
-// A path on disk as stored text.
-std::string StoredPath(const std::string& path) { return cp1252::IsValidUtf8(path) ? cp1252::FromUtf8(path) : path; }
+// A path on disk (UTF-8) as stored text.
+std::string StoredPath(const std::string& path) { return fieldtext::Encode(path, fieldtext::kNoLimit); }
 
 }  // namespace
 

@@ -4,10 +4,11 @@
 
 #include "common/Base64.h"
 #include "common/DisplayDate.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "common/MimeTypes.h"
+#include "common/Windows1252.h"
 #include "incoming/MailHeader.h"
-#include "mail/FieldText.h"
 #include "mail/RecordBody.h"
 #include "richtext/PlainText.h"
 #include "store/HeaderItem.h"
@@ -27,9 +28,7 @@ void Header(std::string& out, const std::string& field) {
     for (const auto& line : headerfold::Fold(field)) Line(out, line);
 }
 
-std::string Words(const std::string& utf8) {
-    return qp::NeedsWords(utf8) ? qp::EncodeWords(utf8, "utf-8") : utf8;
-}
+std::string Words(const std::string& utf8) { return qp::NeedsWords(utf8) ? qp::EncodeWords(utf8, "utf-8") : utf8; }
 
 // Every line of a text (LF or CR LF ends) as quoted-printable lines.
 void QuotedPrintable(std::string& out, std::string_view text) {
@@ -101,7 +100,7 @@ std::string TExportMessage::AddressField(const std::string& utf8) {
 
 std::string TExportMessage::EnvelopeSender(const THeaderItem& record, const std::string& sender) {
     const bool outgoing = record.Has(mfQueued) || record.Has(mfSent);
-    const std::string from = outgoing ? sender : fieldtext::ToUtf8(record.Address.str());
+    const std::string from = outgoing ? sender : fieldtext::Decode(record.Address.str());
     std::string address = mailheader::AddressPart(from);
     for (char& c : address)
         if (c == ' ' || static_cast<unsigned char>(c) < 0x21 || static_cast<unsigned char>(c) > 126) c = '_';
@@ -113,8 +112,8 @@ TExportMessage::TResult TExportMessage::Build(const THeaderItem& record, const s
     TResult result;
     std::string& out = result.bytes;
     const bool outgoing = record.Has(mfQueued) || record.Has(mfSent);
-    const std::string address = fieldtext::ToUtf8(record.Address.str());
-    const std::string cc = fieldtext::ToUtf8(record.CCList);
+    const std::string address = fieldtext::Decode(record.Address.str());
+    const std::string cc = fieldtext::Decode(record.CCList);
     if (outgoing) {
         Header(out, "From: " + (sender.empty() ? std::string("undisclosed-sender:;") : AddressField(sender)));
         Header(out, "To: " + AddressField(address));
@@ -123,7 +122,7 @@ TExportMessage::TResult TExportMessage::Build(const THeaderItem& record, const s
         Header(out, "From: " + (address.empty() ? std::string("undisclosed-sender:;") : AddressField(address)));
         if (!mailheader::TrimBlanks(cc).empty()) Header(out, "To: " + AddressField(cc));
     }
-    Header(out, "Subject: " + Words(fieldtext::ToUtf8(record.Subject.str())));
+    Header(out, "Subject: " + Words(fieldtext::Decode(record.Subject.str())));
     const std::time_t when = displaydate::Parse(record.Date.str()).value_or(0);
     Line(out, "Date: " + maildate::Rfc5322(when));
     // The same record gives the same identity, so a message exported twice
@@ -145,8 +144,7 @@ TExportMessage::TResult TExportMessage::Build(const THeaderItem& record, const s
     }
     const bool rich = TRecordBody::IsRich(storedBody);
     const bool plainOnly = !rich || record.MsgType.str() == "Text";
-    const std::string plain = rich ? plaintext::Utf8(TRecordBody::DocumentOf(storedBody))
-                                   : fieldtext::ToUtf8(storedBody);
+    const std::string plain = rich ? plaintext::Utf8(TRecordBody::DocumentOf(storedBody)) : cp1252::ToUtf8(storedBody);
     // Quoted-printable never writes "=_", so no part can hold the boundaries.
     const std::string mixed = "=_skfp_mixed_" + std::to_string(hash);
     const std::string alternative = "=_skfp_alt_" + std::to_string(hash);
@@ -179,7 +177,7 @@ TExportMessage::TResult TExportMessage::Build(const THeaderItem& record, const s
     if (files.empty()) return result;
     const TMimeTypes types;
     for (const std::string& stored : files) {
-        std::string path = fieldtext::ToUtf8(stored);
+        std::string path = fieldtext::Decode(stored);
         if (!fileutil::Exists(path)) path = stored;
         const auto bytes = fileutil::ReadAll(path);
         if (!bytes) {

@@ -7,10 +7,10 @@
 #include <ctime>
 
 #include "common/DisplayDate.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "config/AccountList.h"
 #include "mail/ExportMessage.h"
-#include "mail/FieldText.h"
 #include "mail/RecordBody.h"
 #include "store/MailStore.h"
 
@@ -44,8 +44,7 @@ TMailboxExport::~TMailboxExport() {
     }
 }
 
-std::string TMailboxExport::MboxEntry(const std::string& message, const std::string& envelopeSender,
-                                      std::time_t when) {
+std::string TMailboxExport::MboxEntry(const std::string& message, const std::string& envelopeSender, std::time_t when) {
     std::tm tm{};
     gmtime_r(&when, &tm);
     char stamp[64];
@@ -69,7 +68,7 @@ std::string TMailboxExport::MboxEntry(const std::string& message, const std::str
 
 bool TMailboxExport::Begin(const std::string& mailbox, const std::string& path, TFormat format, std::string& error) {
     if (store_.Tree().IndexOf(mailbox) < 0) {
-        error = "there is no mailbox " + fieldtext::ToUtf8(mailbox);
+        error = "there is no mailbox " + fieldtext::Decode(mailbox);
         return false;
     }
     format_ = format;
@@ -103,7 +102,7 @@ void TMailboxExport::Damaged(const std::string& label, const std::string& reason
 void TMailboxExport::Write(int handle) {
     const THeaderItem* item = store_.Headers().At(handle);
     if (!item) return;  // gone while the export ran
-    const std::string label = "\"" + fieldtext::ToUtf8(item->Subject.str()) + "\"";
+    const std::string label = "\"" + fieldtext::Decode(item->Subject.str()) + "\"";
     auto body = TRecordBody(store_).Stored(handle);
     if (!body) {
         Damaged(label, "its body cannot be read; written without it");
@@ -114,14 +113,13 @@ void TMailboxExport::Write(int handle) {
     for (const auto& missing : message.missing) Damaged(label, "attachment " + missing + " cannot be read");
     bool written;
     if (format_ == TFormat::Mbox) {
-        const std::string entry =
-            MboxEntry(message.bytes, TExportMessage::EnvelopeSender(*item, sender_),
-                      displaydate::Parse(item->Date.str()).value_or(0));
+        const std::string entry = MboxEntry(message.bytes, TExportMessage::EnvelopeSender(*item, sender_),
+                                            displaydate::Parse(item->Date.str()).value_or(0));
         written = std::fwrite(entry.data(), 1, entry.size(), file_) == entry.size();
     } else {
         char number4[16];
         std::snprintf(number4, sizeof number4, "%04llu", static_cast<unsigned long long>(number));
-        std::string stem = FileStem(fieldtext::ToUtf8(item->Subject.str()));
+        std::string stem = FileStem(fieldtext::Decode(item->Subject.str()));
         const std::string name = path_ + "/" + number4 + (stem.empty() ? "" : " " + stem) + ".eml";
         written = fileutil::WriteAtomically(name, message.bytes, 0644);
     }
@@ -189,5 +187,5 @@ std::string TMailboxExport::DefaultSender(const std::string& dataFolder) {
     const TAccountList accounts = TAccountList::Read(dataFolder);
     if (accounts.Accounts().empty()) return {};
     const TAccount& first = accounts.Accounts().front();
-    return first.returnAddress.empty() ? std::string() : fieldtext::ToUtf8(first.From());
+    return first.returnAddress.empty() ? std::string() : fieldtext::Decode(first.From());
 }

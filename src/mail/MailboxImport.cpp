@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "common/MappedFile.h"
 #include "common/UserPrompt.h"
@@ -12,7 +13,6 @@
 #include "incoming/MboxReader.h"
 #include "incoming/MessageParser.h"
 #include "incoming/SourceStatus.h"
-#include "mail/FieldText.h"
 #include "mail/MessageStorer.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
@@ -34,10 +34,9 @@ std::string BaseName(const std::string& path) {
 // A file name as a mailbox name: the characters file names of the store
 // cannot hold become "_".
 std::string MailboxName(const std::string& utf8) {
-    std::string name = fieldtext::FromUtf8(utf8);
+    std::string name = fieldtext::Encode(utf8);
     for (char& c : name)
-        if (TMailboxName::kForbidden.find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20)
-            c = '_';
+        if (TMailboxName::kForbidden.find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20) c = '_';
     const auto first = name.find_first_not_of(' ');
     return first == std::string::npos ? std::string("Imported") : name.substr(first);
 }
@@ -115,7 +114,7 @@ bool TMailboxImport::Begin(const std::string& path, const TImportOptions& option
     TMailboxOperations operations(store_);
     if (!options.into.empty()) {
         if (store_.Tree().IndexOf(options.into) < 0) {
-            error = "there is no mailbox " + fieldtext::ToUtf8(options.into);
+            error = "there is no mailbox " + fieldtext::Decode(options.into);
             return false;
         }
         summary_.mailbox = options.into;
@@ -218,9 +217,9 @@ void TMailboxImport::Handle(TNext& next) {
     }
     if (!existing_.empty() && next.mailbox == summary_.mailbox) {
         std::string when = date.empty() ? mailheader::HeaderValue(header, "Received") : date;
-        const std::string key = RecordKey(mailheader::DisplayDate(when, clock_),
-                                          StoredText(mailheader::HeaderValue(header, "FROM")),
-                                          StoredText(mailheader::HeaderValue(header, "Subject")));
+        const std::string key =
+            RecordKey(mailheader::DisplayDate(when, clock_), StoredText(mailheader::HeaderValue(header, "FROM")),
+                      StoredText(mailheader::HeaderValue(header, "Subject")));
         if (existing_.count(key)) {
             ++summary_.duplicates;
             return;
@@ -311,7 +310,7 @@ bool TMailboxImport::Run(const std::string& path, const TImportOptions& options,
 
 std::string TImportSummary::Text() const {
     std::string text = std::to_string(imported) + (imported == 1 ? " message" : " messages") + " imported into " +
-                       fieldtext::ToUtf8(mailbox);
+                       fieldtext::Decode(mailbox);
     if (cancelled) text += " before the import was cancelled";
     text += ".";
     if (duplicates) text += "\n" + std::to_string(duplicates) + " already there, skipped.";

@@ -1,8 +1,8 @@
 #include "mail/MessageFinder.h"
 
 #include <algorithm>
-#include <cwctype>
 
+#include "common/FieldText.h"
 #include "common/Windows1252.h"
 #include "mail/RecordBody.h"
 #include "richtext/PlainText.h"
@@ -26,12 +26,8 @@ std::u32string Decode(std::string_view utf8) {
     return out;
 }
 
-char32_t Lower(char32_t c) {
-    if (c < 0x80) return (c >= U'A' && c <= U'Z') ? c + 32 : c;
-    // towlower in the "C" locale knows only ASCII; Latin-1 is folded here.
-    if ((c >= 0xC0 && c <= 0xDE) && c != 0xD7) return c + 32;
-    return static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
-}
+// Every script's letters without regard to case, one character for one.
+char32_t Lower(char32_t c) { return fieldtext::FoldChar(c); }
 
 int LineEnds(std::u32string_view text) { return static_cast<int>(std::count(text.begin(), text.end(), U'\n')); }
 

@@ -1,6 +1,7 @@
 #include "mail/MessageImport.h"
 
 #include "common/DisplayDate.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "common/Windows1252.h"
 #include "mail/MessageCreator.h"
@@ -56,8 +57,8 @@ std::optional<int> TMessageImport::Import(const std::string& path, std::time_t n
     TNewMessage message;
     const std::size_t slash = path.rfind('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    // File names are UTF-8; stored text is Windows-1252.
-    message.subject = cp1252::IsValidUtf8(name) ? cp1252::FromUtf8(name) : name;
+    // File names are UTF-8 (a byte that is not counts as Windows-1252).
+    message.subject = fieldtext::Encode(name, fieldtext::kNoLimit);
     message.to = kTo;
     message.flags = mfQueued;
     message.body = BodyLines(*content);

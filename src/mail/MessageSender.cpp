@@ -1,9 +1,13 @@
 #include "mail/MessageSender.h"
 
+#include <cstdint>
+
 #include "book/FilterEngine.h"
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
+#include "common/Windows1252.h"
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
@@ -38,13 +42,44 @@ std::vector<std::string> BodyLines(const std::string& body) {
     return lines;
 }
 
+// A stored line as RTF text: what Windows-1252 holds as its bytes, as the
+// signature always went; any other character as a Unicode escape.
 std::string EscapeRtf(const std::string& line) {
     std::string out;
-    for (const char c : line) {
-        if (c == '\\' || c == '{' || c == '}') out += '\\';
-        out += c;
+    const std::string utf8 = fieldtext::Decode(line);
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char32_t cp = cp1252::DecodeUtf8(utf8, pos).value_or(U'?');
+        if (const auto b = cp1252::FromUnicode(cp)) {
+            if (*b == '\\' || *b == '{' || *b == '}') out += '\\';
+            out += static_cast<char>(*b);
+        } else if (cp > 0xFFFF) {
+            const char32_t v = cp - 0x10000;
+            for (const char32_t unit : {0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF)})
+                out += "\\u" + std::to_string(static_cast<std::int16_t>(unit)) + "?";
+        } else {
+            out += "\\u" + std::to_string(static_cast<std::int16_t>(cp)) + "?";
+        }
     }
     return out;
+}
+
+// The body lines of a plain-text message: in Windows-1252 when it holds
+// them all, as they always went, else in UTF-8.
+void SetPlainBody(TOutgoingMessage& message, std::vector<std::string> utf8Lines) {
+    std::vector<std::string> western;
+    western.reserve(utf8Lines.size());
+    for (const auto& line : utf8Lines) {
+        auto bytes = fieldtext::ToWindows1252(line);
+        if (!bytes) {
+            message.Body = std::move(utf8Lines);
+            message.Utf8Body = true;
+            return;
+        }
+        western.push_back(std::move(*bytes));
+    }
+    message.Body = std::move(western);
+    message.Utf8Body = false;
 }
 
 }  // namespace
@@ -87,11 +122,17 @@ bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THead
     recipients.cc = TRecipientList::Split(item.CCList);
     recipients.bcc = TRecipientList::Split(item.BCCList);
     recipients.ExpandBook(lists_.book);
-    message.ToList = std::move(recipients.to);
-    message.CCList = std::move(recipients.cc);
-    message.BCCList = std::move(recipients.bcc);
-    message.Attachments = attachments;
-    message.Subject = item.Subject.str();
+    // The message goes out in UTF-8 (OutgoingMessage.h); the store keeps the
+    // stored form.
+    const auto decoded = [](std::vector<std::string> texts) {
+        for (auto& t : texts) t = fieldtext::Decode(t);
+        return texts;
+    };
+    message.ToList = decoded(std::move(recipients.to));
+    message.CCList = decoded(std::move(recipients.cc));
+    message.BCCList = decoded(std::move(recipients.bcc));
+    message.Attachments = decoded(attachments);
+    message.Subject = fieldtext::Decode(item.Subject.str());
 
     if (!store_.Files().ReadBody(item, body)) return false;
     if (item.MsgType.str() == "RTF") {
@@ -99,7 +140,10 @@ bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THead
         message.Body = BodyLines(body);
     } else {
         message.BodyType = 1;
-        message.Body = plaintext::StoredLines(TRtfReader::Read(body));
+        for (const auto& line : plaintext::Lines(TRtfReader::Read(body))) {
+            message.Body.emplace_back();
+            for (const char32_t c : line) cp1252::AppendUtf8(message.Body.back(), c);
+        }
     }
 
     const TIniFile& config = store_.Config();
@@ -108,7 +152,7 @@ bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THead
 
     for (const auto& account : accounts_.Accounts())
         if (account.alias == item.Server.str()) {
-            message.From = account.From();
+            message.From = fieldtext::Decode(account.From());
             smtp.Server = account.smtpServer;
             smtp.Security = account.Security();
             smtp.TrustedFingerprint = account.smtpFingerprint;
@@ -123,9 +167,10 @@ bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THead
             AppendRtfSignature(message.Body, lines);
         } else {
             message.Body.emplace_back();
-            message.Body.insert(message.Body.end(), lines.begin(), lines.end());
+            for (const auto& line : lines) message.Body.push_back(fieldtext::Decode(line));
         }
     }
+    if (message.BodyType == 1) SetPlainBody(message, std::move(message.Body));
 
     smtp.ProxyServer = config.Read(cfg::ProxyServer);
     smtp.UseProxy = config.Read(cfg::ProxyUse);

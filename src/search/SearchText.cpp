@@ -2,21 +2,22 @@
 
 #include <cstdio>
 
+#include "common/FieldText.h"
 #include "common/Windows1252.h"
 #include "store/HeaderItem.h"
 
 namespace searchtext {
 
-std::string FieldUtf8(std::string_view stored) { return cp1252::ToUtf8(stored); }
+std::string FieldUtf8(std::string_view stored) { return fieldtext::Decode(stored); }
 
 bool IsUnspaced(char32_t c) {
-    return (c >= 0x0E00 && c <= 0x0EFF)       // Thai, Lao
-           || (c >= 0x1100 && c <= 0x11FF)    // Hangul Jamo
-           || (c >= 0x2E80 && c <= 0x9FFF)    // CJK radicals, kana, ideographs
-           || (c >= 0xA960 && c <= 0xA97F)    // Hangul Jamo extended
-           || (c >= 0xAC00 && c <= 0xD7FF)    // Hangul syllables
-           || (c >= 0xF900 && c <= 0xFAFF)    // CJK compatibility ideographs
-           || (c >= 0xFF66 && c <= 0xFF9F)    // half-width katakana
+    return (c >= 0x0E00 && c <= 0x0EFF)        // Thai, Lao
+           || (c >= 0x1100 && c <= 0x11FF)     // Hangul Jamo
+           || (c >= 0x2E80 && c <= 0x9FFF)     // CJK radicals, kana, ideographs
+           || (c >= 0xA960 && c <= 0xA97F)     // Hangul Jamo extended
+           || (c >= 0xAC00 && c <= 0xD7FF)     // Hangul syllables
+           || (c >= 0xF900 && c <= 0xFAFF)     // CJK compatibility ideographs
+           || (c >= 0xFF66 && c <= 0xFF9F)     // half-width katakana
            || (c >= 0x20000 && c <= 0x3FFFF);  // CJK extensions
 }
 
@@ -139,8 +140,8 @@ TDocFields TDocFields::Of(const THeaderItem& r) {
     f.flags = r.Flags;
     f.hasAttachment = r.Has(mfAttach) || !r.Attachments.empty();
     std::uint64_t h = Hash(r.Subject.str());
-    for (const std::string* s : {&r.Who.str(), &r.Address.str(), &r.CCList, &r.BCCList, &r.Attachments,
-                                 &r.Date.str(), &r.MsgType.str()}) {
+    for (const std::string* s :
+         {&r.Who.str(), &r.Address.str(), &r.CCList, &r.BCCList, &r.Attachments, &r.Date.str(), &r.MsgType.str()}) {
         h = Hash(std::string_view("\x01", 1), h);
         h = Hash(*s, h);
     }

@@ -218,14 +218,14 @@ int TMailStore::AddMailbox(const std::string& name, int parentNode) {
     const int node = tree_.AppendChild(parentNode < tree_.Count() ? parentNode : -1, name);
     tree_.SetImages(node, 2, 3);
     SaveTree();
-    config_.WriteString(cfg::kMailBoxesSection, name, dataFolder_);
+    config_.WriteString(cfg::kMailBoxesSection, TMailboxName::FileStem(name), dataFolder_);
     Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxCreated, name));
     Done();
     return node;
 }
 
 void TMailStore::DestroyMailbox(const std::string& name) {
-    const std::string value = config_.ReadString(cfg::kMailBoxesSection, name, dataFolder_);
+    const std::string value = config_.ReadString(cfg::kMailBoxesSection, TMailboxName::FileStem(name), dataFolder_);
     ::unlink(files_.IndexPath(name).c_str());
     // The user agreed to destroy the messages: their bodies and records go as
     // well, so that a later mailbox of the same name starts empty.
@@ -235,21 +235,25 @@ void TMailStore::DestroyMailbox(const std::string& name) {
         const THeaderItem* item = headers_.At(h);
         if (item && item->Mailbox == name) DestroyRecord(h);
     }
-    config_.RemoveLine(name + "=" + value);
+    config_.RemoveLine(TMailboxName::FileStem(name) + "=" + value);
     Announce(TStoreEvent::OfMailbox(TStoreChange::MailboxDeleted, name));
     Done();
 }
 
 void TMailStore::RenameMailboxFiles(const std::string& oldName, const std::string& newName) {
-    const bool hadEntry = config_.HasKey(cfg::kMailBoxesSection, oldName);
-    const std::string value = config_.ReadString(cfg::kMailBoxesSection, oldName, dataFolder_);
+    // The configuration names a mailbox as its files do: "=" of an encoded
+    // word would end the key.
+    const std::string oldKey = TMailboxName::FileStem(oldName), newKey = TMailboxName::FileStem(newName);
+    const bool hadEntry = config_.HasKey(cfg::kMailBoxesSection, oldKey);
+    const std::string value = config_.ReadString(cfg::kMailBoxesSection, oldKey, dataFolder_);
     const std::string folder = files_.Folder(oldName);
-    config_.RemoveLine(oldName + "=" + value);
+    config_.RemoveLine(oldKey + "=" + value);
     // The files stay in their folder, so the new name must lead there too.
-    if (hadEntry) config_.WriteString(cfg::kMailBoxesSection, newName, value);
-    const std::string mbx = folder + oldName + ".Mbx", msg = folder + oldName + ".msg";
-    if (fileutil::Exists(mbx)) fileutil::ReplaceWith(mbx, folder + newName + ".Mbx");
-    if (fileutil::Exists(msg)) fileutil::ReplaceWith(msg, folder + newName + ".msg");
+    if (hadEntry) config_.WriteString(cfg::kMailBoxesSection, newKey, value);
+    const std::string oldStem = folder + TMailboxName::FileStem(oldName);
+    const std::string newStem = folder + TMailboxName::FileStem(newName);
+    if (fileutil::Exists(oldStem + ".Mbx")) fileutil::ReplaceWith(oldStem + ".Mbx", newStem + ".Mbx");
+    if (fileutil::Exists(oldStem + ".msg")) fileutil::ReplaceWith(oldStem + ".msg", newStem + ".msg");
     for (int h = 0; h < headers_.Length(); ++h) {
         THeaderItem* item = headers_.Slot(h);
         if (item && item->Mailbox == oldName) item->Mailbox = newName;

@@ -141,7 +141,7 @@ TMailboxFiles::TMailboxFiles(THeaders& headers, TBusyFlags& flags, IEventPump& p
       dataFolder_(fileutil::WithTrailingSlash(std::move(dataFolder))) {}
 
 std::string TMailboxFiles::Folder(const std::string& name) const {
-    std::string folder = config_.ReadString(cfg::kMailBoxesSection, name, dataFolder_);
+    std::string folder = config_.ReadString(cfg::kMailBoxesSection, TMailboxName::FileStem(name), dataFolder_);
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
 }
@@ -208,7 +208,7 @@ void TMailboxFiles::Recover(const std::string& name) {
                                                  [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
     };
     for (const char* ext : {".Bak.", ".Mbx.", ".jnl."}) {
-        const std::string prefix = name + ext;
+        const std::string prefix = TMailboxName::FileStem(name) + ext;
         for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? "." : folder, ec)) {
             const std::string file = entry.path().filename().string();
             if (file.compare(0, prefix.size(), prefix) == 0 && isLeftover(std::string_view(file).substr(prefix.size())))

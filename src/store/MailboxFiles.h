@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "store/BodyAppend.h"
+#include "store/MailboxName.h"
 
 class IEventPump;
 class IUserPrompt;
@@ -29,12 +30,20 @@ public:
     // Where a mailbox keeps its files: "Mail Boxes" / name, default the data
     // folder, always with a trailing "/".
     std::string Folder(const std::string& name) const;
-    std::string IndexPath(const std::string& name) const { return Folder(name) + name + ".Mbx"; }
-    std::string MessagePath(const std::string& name) const { return Folder(name) + name + ".msg"; }
-    std::string BackupPath(const std::string& name) const { return Folder(name) + name + ".Bak"; }
-    std::string TempPath(const std::string& name) const { return Folder(name) + name + ".tmp"; }
+    std::string IndexPath(const std::string& name) const {
+        return Folder(name) + TMailboxName::FileStem(name) + ".Mbx";
+    }
+    std::string MessagePath(const std::string& name) const {
+        return Folder(name) + TMailboxName::FileStem(name) + ".msg";
+    }
+    std::string BackupPath(const std::string& name) const {
+        return Folder(name) + TMailboxName::FileStem(name) + ".Bak";
+    }
+    std::string TempPath(const std::string& name) const { return Folder(name) + TMailboxName::FileStem(name) + ".tmp"; }
     // The old bytes of a region while a body is rewritten in place.
-    std::string RewritePath(const std::string& name) const { return Folder(name) + name + ".jnl"; }
+    std::string RewritePath(const std::string& name) const {
+        return Folder(name) + TMailboxName::FileStem(name) + ".jnl";
+    }
     // Whether a compaction's message file at tmp holds everything the index
     // text written with it names.
     static bool CompactedFileComplete(const std::string& tmp, const std::string& index);

@@ -1,5 +1,6 @@
 #include "store/MailboxName.h"
 
+#include "common/FieldText.h"
 #include "common/UserPrompt.h"
 
 bool TMailboxName::IsSystem(std::string_view name) {
@@ -19,8 +20,13 @@ std::string TMailboxName::DuplicateMessage() {
     return "A mail box already exists with this name. Please specify a different name.";
 }
 
+std::string TMailboxName::FileStem(const std::string& name) {
+    // A name with a "?" of its own is refused, so "=?" starts an encoded word.
+    return name.find("=?") == std::string::npos ? name : fieldtext::Decode(name);
+}
+
 bool TMailboxName::Check(std::string& newName, const std::string& oldName, IUserPrompt& prompt) {
-    if (newName.find_first_of(kForbidden) == std::string::npos) return false;
+    if (fieldtext::Decode(newName).find_first_of(kForbidden) == std::string::npos) return false;
     prompt.Error(ForbiddenMessage());
     newName = oldName;
     return true;

@@ -17,6 +17,10 @@ public:
     static constexpr std::string_view kForbidden = "\\/:*?\"<>|";
 
     static bool IsSystem(std::string_view name);
+    // The name a mailbox's files take: the stored name as older versions
+    // used it, or, for a name beyond Windows-1252, its UTF-8 text (encoded
+    // words may hold "/").
+    static std::string FileStem(const std::string& name);
     // The text shown for a name with a forbidden character.
     static std::string ForbiddenMessage();
     // The text shown for a name another mailbox has.

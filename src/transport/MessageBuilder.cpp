@@ -10,6 +10,7 @@
 #include "common/AppTitle.h"
 #include "common/Base64.h"
 #include "common/Clock.h"
+#include "common/FieldText.h"
 #include "common/FileUtil.h"
 #include "common/TextUtil.h"
 #include "common/UserPrompt.h"
@@ -49,6 +50,21 @@ bool BodyHasLongLines(const std::vector<std::string>& body) {
     return std::any_of(body.begin(), body.end(),
                        [](const std::string& line) { return line.size() > headerfold::kHardLimit; });
 }
+
+// Header text: in Windows-1252 when it holds all of it (as it always went
+// out), else as encoded words of UTF-8.
+std::string HeaderText(std::string_view utf8) {
+    if (const auto western = fieldtext::ToWindows1252(utf8)) return qp::EncodeHeaderText(*western);
+    return qp::EncodeWords(utf8, "utf-8");
+}
+
+std::string PhraseOf(std::string_view utf8) {
+    if (const auto western = fieldtext::ToWindows1252(utf8)) return recipient::Phrase(*western);
+    return qp::EncodeWords(utf8, "utf-8");
+}
+
+// A text for the transfer display, which shows stored text.
+std::string Shown(const std::string& utf8) { return fieldtext::Encode(utf8, fieldtext::kNoLimit); }
 
 struct TFileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -103,18 +119,18 @@ std::string TMessageBuilder::Build(const TOutgoingMessage& message) {
 
 void TMessageBuilder::Headers(const TOutgoingMessage& message, bool bodyEncoded, bool eightBit) {
     const auto person = [](const std::string& entry) {
-        return recipient::Phrase(recipient::NameOf(entry)) + " <" + recipient::EnvelopeAddress(entry) + ">";
+        return PhraseOf(recipient::NameOf(entry)) + " <" + recipient::EnvelopeAddress(entry) + ">";
     };
     const auto& to = message.ToList;
     const auto& cc = message.CCList;
-    Header("Subject:  " + qp::EncodeHeaderText(message.Subject));
-    display_.ShowStatus("Mail From: " + recipient::NameOf(message.From) + " <" + recipient::AddressOf(message.From) +
-                        ">");
+    Header("Subject:  " + HeaderText(message.Subject));
+    display_.ShowStatus(
+        Shown("Mail From: " + recipient::NameOf(message.From) + " <" + recipient::AddressOf(message.From) + ">"));
     Header("From:     " + person(message.From));
     // Each address has a line of its own, which continues the field; a line
     // too long is folded further.
     for (std::size_t i = 0; i < to.size(); ++i) {
-        display_.ShowStatus("Mail To: " + recipient::NameOf(to[i]) + " <" + recipient::AddressOf(to[i]) + ">");
+        display_.ShowStatus(Shown("Mail To: " + recipient::NameOf(to[i]) + " <" + recipient::AddressOf(to[i]) + ">"));
         Header((i == 0 ? "TO:       " : kTenBlanks) + person(to[i]) + (i + 1 < to.size() ? "," : ""));
     }
     for (std::size_t i = 0; i < cc.size(); ++i)
@@ -141,7 +157,8 @@ void TMessageBuilder::Headers(const TOutgoingMessage& message, bool bodyEncoded,
     }
     const std::string type = message.BodyType == 0 ? "text/rtf" : "text/plain";
     if (bodyEncoded) {
-        Line("Content-Type: " + type + "; charset=" + kDQ + (eightBit ? "windows-1252" : "us-ascii") + kDQ);
+        const char* charset = !eightBit ? "us-ascii" : message.Utf8Body ? "utf-8" : "windows-1252";
+        Line("Content-Type: " + type + "; charset=" + kDQ + charset + kDQ);
         Line("Content-Transfer-Encoding: quoted-printable");
     } else {
         Line("Content-Type: " + type + "; charset=" + kDQ + "us-ascii" + kDQ);
@@ -162,13 +179,13 @@ void TMessageBuilder::Body(const TOutgoingMessage& message, bool bodyEncoded) {
 void TMessageBuilder::Attach(const std::string& path, std::size_t index) {
     if (index == 0) Line("");
     if (!fileutil::Exists(path)) {
-        prompt_.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
-                      "Reason: File no longer exists.");
+        prompt_.Error(Shown(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
+                            "Reason: File no longer exists."));
         return;
     }
     const std::string type = mimeTypes_.TypeOf(path);
     const std::string name = BaseName(path);
-    display_.ShowStatus("Encoding file " + name);
+    display_.ShowStatus(Shown("Encoding file " + name));
     Line("");
     Line("--" + boundary_);
     Header("Content-Type: " + type + "; " + filenameparam::NameParameter(name));
@@ -187,8 +204,8 @@ void TMessageBuilder::Attach(const std::string& path, std::size_t index) {
 
 void TMessageBuilder::AttachmentFailed(const std::string& path) {
     display_.ShowProgress(false);
-    prompt_.Error(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
-                  "Reason: File I/O error");
+    prompt_.Error(Shown(std::string(kAppTitle) + " could not attach file " + kDQ + path + kDQ + "\n\r" +
+                        "Reason: File I/O error"));
     throw EMailError();
 }
 

@@ -7,6 +7,7 @@
 #include "book/FilterFields.h"
 #include "book/FilterList.h"
 #include "common/BusyFlag.h"
+#include "common/FieldText.h"
 #include "common/SleepPump.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
@@ -111,9 +112,16 @@ TEST(FilterRule, OptionsWordOfTheTwoBoxes) {
     f.SetSubItem(ff::CaseSensitive, "1");
     EXPECT_TRUE(filterengine::Matches(f, "boss@work", ""));  // both: case respected, reversed
     EXPECT_FALSE(filterengine::Matches(f, "Boss@work", ""));
-    // Only a to z change case; other bytes are compared as they are.
+    // Every script's letters change case: accented ones stored in
+    // Windows-1252, Cyrillic and Greek ones stored in encoded words.
     auto g = Filter("g", {{ff::Term1, "\xe9t\xe9"}, {ff::CaseSensitive, "1"}});
-    EXPECT_FALSE(filterengine::Matches(g, "\xc9T\xc9", ""));
+    EXPECT_TRUE(filterengine::Matches(g, "\xc9T\xc9", ""));
+    auto h = Filter("h", {{ff::Term3, fieldtext::Encode("привет")}, {ff::CaseSensitive, "1"}});
+    EXPECT_TRUE(filterengine::Matches(h, "", fieldtext::Encode("Re: ПРИВЕТ из Москвы")));
+    EXPECT_FALSE(filterengine::Matches(h, "", fieldtext::Encode("Re: пока")));
+    h.SetSubItem(ff::CaseSensitive, "0");
+    EXPECT_FALSE(filterengine::Matches(h, "", fieldtext::Encode("Re: ПРИВЕТ из Москвы")));
+    EXPECT_TRUE(filterengine::Matches(h, "", fieldtext::Encode("Re: привет и ΓΕΙΆ")));
 }
 
 TEST(FilterActions, LaterFiltersOverrideAndActionsRun) {

@@ -149,10 +149,18 @@ TEST(AttachmentPath, SafeNamesStayInTheFolder) {
     EXPECT_EQ(attachmentpath::SafeName("a\x01\nb\x7f.txt"), "ab.txt");
     EXPECT_EQ(attachmentpath::SafeName("\x01\x02"), "attachment");
     EXPECT_EQ(attachmentpath::SafeName("r\xc3\xa9sum\xc3\xa9.pdf"), "r\xc3\xa9sum\xc3\xa9.pdf");
-    EXPECT_EQ(attachmentpath::SafeName("\xe6\x97\xa5.txt"), "_.txt");
+    EXPECT_EQ(attachmentpath::SafeName("\xe6\x97\xa5\xe2\x80\xa8\xc2\x85.txt"), "\xe6\x97\xa5.txt");
+    EXPECT_EQ(attachmentpath::SafeName("\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82 \xf0\x9f\x8e\x89.pdf"),
+              "\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82 \xf0\x9f\x8e\x89.pdf");
     const std::string longName = std::string(300, 'x') + ".pdf";
     EXPECT_LE(attachmentpath::SafeName(longName).size(), 200u);
     EXPECT_EQ(attachmentpath::SafeName(longName).substr(196), ".pdf");
+    // The length counts bytes and cuts at a whole character.
+    std::string longJapanese;
+    for (int i = 0; i < 100; ++i) longJapanese += "\xe6\x97\xa5";
+    const std::string cut = attachmentpath::SafeName(longJapanese + ".pdf");
+    EXPECT_LE(cut.size(), 200u);
+    EXPECT_EQ(cut, longJapanese.substr(0, 195) + ".pdf");
 }
 
 TEST(AttachmentPath, UniqueNamesAreReservedAtOnce) {

@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/DisplayDate.h"
+#include "common/FieldText.h"
 #include "common/MimeTypes.h"
 #include "incoming/CharsetConverter.h"
 #include "incoming/EncodedWords.h"
@@ -99,7 +100,8 @@ TEST(DisplayDate, ReadsDateAndReceivedValues) {
     EXPECT_EQ(mailheader::DisplayDate("from a by b; Wed, 8 May 1996 09:01:02 -0400 ", clock), "05/08/96 09:01 AM");
 }
 
-TEST(EncodedWords, DecodeToWindows1252) {
+TEST(EncodedWords, EveryCharsetFamilyDecodesAndIsStoredWhole) {
+    // Western text is stored as the Windows-1252 bytes it always was.
     EXPECT_EQ(encodedwords::ToStoredText("=?ISO-8859-1?Q?Caf=E9_cr=E8me?="), "Caf\xe9 cr\xe8me");
     EXPECT_EQ(encodedwords::ToStoredText("=?UTF-8?B?R3LDvMOfZQ==?= aus Wien"),
               "Gr\xfc\xdf"
@@ -107,15 +109,41 @@ TEST(EncodedWords, DecodeToWindows1252) {
     // Blanks between adjacent encoded words are folding and go.
     EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?q?a?= =?utf-8?q?b?="), "ab");
     EXPECT_EQ(encodedwords::ToStoredText("Re: =?utf-8?q?Caf=C3=A9?= now"), "Re: Caf\xe9 now");
-    // Characters Windows-1252 lacks become "?".
-    EXPECT_EQ(encodedwords::ToStoredText("=?UTF-8?B?5pel5pys?="), "??");
     // Raw UTF-8 header bytes read as UTF-8; other 8-bit bytes stay as they are.
     EXPECT_EQ(encodedwords::ToStoredText("J\xc3\xbcrgen"), "J\xfcrgen");
     EXPECT_EQ(encodedwords::ToStoredText("J\xfcrgen"), "J\xfcrgen");
     // Broken words stay text.
     EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?x?abc?="), "=?utf-8?x?abc?=");
     EXPECT_EQ(encodedwords::ToStoredText("=?utf-8?q?abc"), "=?utf-8?q?abc");
-    EXPECT_EQ(encodedwords::ToStoredText("=?koi8-r?B?8NLJ18XU?="), "??????");
+    // Every other script survives: the charsets mailers use, under the names
+    // they give them, split anywhere, even inside a character.
+    const std::pair<const char*, const char*> kWords[] = {
+        {"=?gb2312?B?z+7Ev734tsixqLjm?=", "项目进度报告"},
+        {"=?GBK?B?z+7Ev734?= =?GBK?B?tsixqLjm?=", "项目进度报告"},
+        {"=?big5?B?sU2u17Zpq9ez+Kdp?=", "專案進度報告"},
+        {"=?shift_jis?B?ie+LY4LMi2OOlphe?=", "会議の議事録"},
+        {"=?x-sjis?B?ie+LY4LMi2OOlphe?=", "会議の議事録"},
+        {"=?iso-2022-jp?B?GyRCMnE1RCRONUQ7dk8/GyhC?=", "会議の議事録"},
+        {"=?euc-jp?B?xvzL3Ljs?=", "日本語"},
+        {"=?euc-kr?B?yLjAxyDAz8Gk?=", "회의 일정"},
+        {"=?ks_c_5601-1987?B?yLjAxyDAz8Gk?=", "회의 일정"},
+        {"=?utf-7?B?K0JCOEVRQVE0QkRJRU5RUkMt?=", "Привет"},
+        {"=?koi8-r?B?8NLJ18XU?=", "Привет"},
+        {"=?windows-1251?B?z/Do4uXy?=", "Привет"},
+        {"=?iso-8859-7?B?w+Xp3CDz7/U=?=", "Γειά σου"},
+        {"=?iso-8859-2?B?WmG/87Pm?=", "Zażółć"},
+        {"=?latin1?Q?Gr=FC=DFe?=", "Grüße"},
+        {"=?utf8?Q?=E2=9C=93_=F0=9F=8E?= =?utf8?Q?=89?=", "✓ 🎉"},
+        {"Re: \xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "Re: Привет"},  // raw 8-bit UTF-8
+    };
+    for (const auto& [raw, text] : kWords) {
+        EXPECT_EQ(encodedwords::DecodeToUtf8(raw), text) << raw;
+        EXPECT_EQ(fieldtext::Decode(encodedwords::ToStoredText(raw)), text) << raw;
+    }
+    // A charset nobody knows keeps its words as they came, not another
+    // charset's reading of its bytes.
+    EXPECT_EQ(encodedwords::DecodeToUtf8("Re: =?x-martian?B?z+7Ev734?= =?x-martian?Q?=B6=C8?= ok"),
+              "Re: =?x-martian?B?z+7Ev734?= =?x-martian?Q?=B6=C8?= ok");
 }
 
 TEST(Charset, DeclaredUnknownAndMissing) {

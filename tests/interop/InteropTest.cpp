@@ -478,6 +478,49 @@ TEST(SmtpInterop, NamesFileNamesAndLongLinesArriveIntactAndReadableByOtherProgra
                   "defects: 0\n");
 }
 
+TEST(SmtpInterop, TextInEveryScriptIsSentWholeAndWesternTextAsBefore) {
+    TSmtpSink sink;
+    ASSERT_TRUE(sink.Start()) << sink.Failure();
+    TTempDir dir;
+    const std::vector<std::string> global = {"--data", dir.File("d"), "--attach", dir.File("a")};
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), global.begin(), global.end());
+        return RunTool(args);
+    };
+    const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
+    ASSERT_EQ(
+        run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Анна Смит"}).exitCode,
+        0);
+    WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
+    WriteFileOrDie(dir.File("body.txt"), "Привет, Иван!\nΓειά σου — 日本語 🎉\n");
+    WriteFileOrDie(dir.File("会議の議事録 🎉.txt"), "x");
+    WriteFileOrDie(dir.File("western.txt"), "Caf\xc3\xa9\n");
+    const auto made =
+        run({"compose", "--to", "Иван Петров <ivan@example.ru>", "--subject", "Привет — café ✓ 日本 🎉", "--text",
+             dir.File("body.txt"), "--attach", dir.File("会議の議事録 🎉.txt"), "--server", "Home", "--type", "Text"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    ASSERT_EQ(run({"send", made.out.substr(0, made.out.size() - 1)}).exitCode, 0);
+    const std::string first = ReadFileOrEmpty(sink.Folder() + "msg1.eml");
+    EXPECT_NE(first.find("Content-Type: text/plain; charset=\"utf-8\""), std::string::npos) << first;
+    EXPECT_EQ(ReadWithPythonEmail(sink.Folder() + "msg1.eml"),
+              "From: [Анна Смит] ann@example.org\n"
+              "TO: [Иван Петров] ivan@example.ru\n"
+              "CC: [] None\n"
+              "Subject: Привет — café ✓ 日本 🎉\n"
+              "text: 32 Привет, Иван!\nΓειά σ\n"
+              "file: '会議の議事録 🎉.txt' b'x\\n'\n"
+              "defects: 0\n");
+    // Western text goes out in Windows-1252, as it always did.
+    const auto western = run({"compose", "--to", "Zoë <zoe@example.net>", "--subject", "Café crème", "--text",
+                              dir.File("western.txt"), "--server", "Home", "--type", "Text"});
+    ASSERT_EQ(western.exitCode, 0) << western.err;
+    ASSERT_EQ(run({"send", western.out.substr(0, western.out.size() - 1)}).exitCode, 0);
+    const std::string second = ReadFileOrEmpty(sink.Folder() + "msg2.eml");
+    EXPECT_NE(second.find("Subject:  =?windows-1252?Q?Caf=E9_cr=E8me?=\r\n"), std::string::npos) << second;
+    EXPECT_NE(second.find("TO:       =?windows-1252?Q?Zo=EB?= <zoe@example.net>\r\n"), std::string::npos) << second;
+    EXPECT_NE(second.find("charset=\"windows-1252\""), std::string::npos) << second;
+}
+
 TEST(SmtpInterop, AnAttachmentThatCannotBeReadLeavesNothingAtTheServer) {
     TSmtpSink sink;
     ASSERT_TRUE(sink.Start()) << sink.Failure();

@@ -5,11 +5,13 @@
 #include <string_view>
 #include <vector>
 
-// The edge between stored Windows-1252 text and Qt's Unicode strings.
+// The edge between stored text (common/FieldText.h: Windows-1252, with
+// encoded words of UTF-8 for what it lacks) and Qt's Unicode strings.
 namespace qttext {
 
 QString FromStored(std::string_view windows1252);
-std::string ToStored(const QString& text);  // characters the code page lacks become '?'
+// Whole: a field that keeps fewer bytes cuts it at whole characters itself.
+std::string ToStored(const QString& text);
 
 // The lines of a multi-line box as stored lines; a line break at the very
 // end starts no further line, as a memo counts them.

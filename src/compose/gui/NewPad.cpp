@@ -27,6 +27,7 @@
 #include "book/QuickLists.h"
 #include "book/gui/Quick.h"
 #include "common/AppTitle.h"
+#include "common/FieldText.h"
 #include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "compose/AttachmentValue.h"
@@ -503,8 +504,8 @@ void TNewPad::CopyFields() {
     if (creating_) return;
     if (!Record()) return;
     setWindowTitle(subject->text());
-    std::string text = qttext::ToStored(subject->text());
-    if (text.size() > 255) text.resize(255);
+    // A subject longer than its field keeps the whole characters that fit.
+    const std::string text = fieldtext::Fit(qttext::ToStored(subject->text()), fieldtext::kFieldLimit);
     const std::string bcc = qttext::ToStored(bccList->text()), cc = qttext::ToStored(ccList->text());
     const std::string to = qttext::ToStored(toText->text());
     // The row follows at once; the index is written with the next save of
@@ -577,11 +578,12 @@ void TNewPad::FilesDropped() {
     const auto* drag = findChild<TFileDrag*>(QStringLiteral("FileDrag"));
     if (!drag) return;
     for (const auto& path : drag->Files().NameWithPath) {
-        if (QFileInfo(qttext::FromStored(path)).isDir()) {
+        const QString file = QString::fromStdString(path);  // a dropped file's name, UTF-8
+        if (QFileInfo(file).isDir()) {
             Host().Store().Prompt().Error(std::string(kAppTitle) + " can not yet attach folders.");
             return;
         }
-        AddAttachment(path);
+        AddAttachment(qttext::ToStored(file));
     }
 }
 

@@ -42,11 +42,11 @@ const QStringList& ProgramTypes() {
 // Names the type database may not know but desktops run all the same.
 bool HasProgramSuffix(const QFileInfo& info) {
     static const QStringList suffixes{
-        QStringLiteral("exe"), QStringLiteral("com"), QStringLiteral("scr"), QStringLiteral("pif"),
-        QStringLiteral("bat"), QStringLiteral("cmd"), QStringLiteral("msi"), QStringLiteral("vbs"),
-        QStringLiteral("js"),  QStringLiteral("jse"), QStringLiteral("wsf"), QStringLiteral("jar"),
+        QStringLiteral("exe"), QStringLiteral("com"),     QStringLiteral("scr"),      QStringLiteral("pif"),
+        QStringLiteral("bat"), QStringLiteral("cmd"),     QStringLiteral("msi"),      QStringLiteral("vbs"),
+        QStringLiteral("js"),  QStringLiteral("jse"),     QStringLiteral("wsf"),      QStringLiteral("jar"),
         QStringLiteral("sh"),  QStringLiteral("desktop"), QStringLiteral("appimage"), QStringLiteral("lnk"),
-        QStringLiteral("ps1"), QStringLiteral("py"),  QStringLiteral("pl"),  QStringLiteral("run")};
+        QStringLiteral("ps1"), QStringLiteral("py"),      QStringLiteral("pl"),       QStringLiteral("run")};
     return suffixes.contains(info.suffix(), Qt::CaseInsensitive);
 }
 }  // namespace

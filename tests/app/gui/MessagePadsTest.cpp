@@ -38,6 +38,7 @@
 #include "book/AddressList.h"
 #include "book/gui/AddressBook.h"
 #include "book/gui/Quick.h"
+#include "common/FieldText.h"
 #include "common/gui/ListRowsModel.h"
 #include "compose/gui/AttachmentList.h"
 #include "compose/gui/BodyFindDialog.h"
@@ -950,4 +951,48 @@ TEST_F(MessagePadsTest, DISABLED_Screenshots) {
         QTest::qWait(200);
         pad->grab().save(QString::fromLocal8Bit(shots) + (h == in ? "/reader.png" : "/composer.png"));
     }
+}
+
+TEST_F(MessagePadsTest, MailInCyrillicGreekAndJapaneseShowsInTheListAndReaderAndEditsStayWhole) {
+    Open();
+    const std::string subject = "Привет — отчёт за март";
+    const int h = Add("In Box", fieldtext::Encode(subject), mfRead, kRich);
+    Edit(h, [](THeaderItem& r) {
+        r.Who = fieldtext::Encode("Γιώργος Παπαδόπουλος");
+        r.Address = fieldtext::Encode("Γιώργος Παπαδόπουλος <giorgos@example.gr>");
+    });
+    ASSERT_EQ(store.Viewed(), "In Box");
+    int row = -1;
+    for (int r = 0; r < List()->model()->rowCount(); ++r)
+        if (List()->model()->index(r, 0).data().toString() == QString::fromUtf8(subject)) row = r;
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(List()->model()->index(row, 1).data().toString(), QStringLiteral("Γιώργος Παπαδόπουλος"));
+
+    w->Commands()->OpenMessage(h);
+    auto* reader = Pad<TFromPad>(h);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->windowTitle(), QString::fromUtf8(subject));
+    EXPECT_EQ(reader->FromText()->text(), QStringLiteral("Γιώργος Παπαδόπουλος <giorgos@example.gr>"));
+
+    // The answer carries the text whole, and what is typed is stored whole.
+    reader->reply->trigger();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const int reply = Newest();
+    ASSERT_NE(reply, h);
+    EXPECT_EQ(fieldtext::Decode(R(reply).Subject.str()), "Re: " + subject);
+    EXPECT_EQ(fieldtext::Decode(R(reply).Address.str()), "Γιώργος Παπαδόπουλος <giorgos@example.gr>");
+    auto* composer = Pad<TNewPad>(reply);
+    ASSERT_NE(composer, nullptr);
+    EXPECT_EQ(composer->subject->text(), QString::fromUtf8("Re: " + subject));
+    const QString typed = QStringLiteral("Ελληνικά, 日本語 🎉 — café");
+    composer->subject->setText(typed);
+    EXPECT_EQ(R(reply).Subject.str(), fieldtext::Encode(typed.toStdString()));
+    EXPECT_EQ(composer->windowTitle(), typed);
+    // A subject longer than the field keeps the whole characters that fit.
+    QString longer;
+    for (int i = 0; i < 40; ++i) longer += QStringLiteral("Жё日本");
+    composer->subject->setText(longer);
+    EXPECT_LE(R(reply).Subject.size(), 255u);
+    EXPECT_TRUE(longer.startsWith(QString::fromStdString(fieldtext::Decode(R(reply).Subject.str()))))
+        << R(reply).Subject.str();
 }
