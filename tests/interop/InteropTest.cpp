@@ -109,7 +109,8 @@ TEST_F(Pop3Interop, ACheckDownloadsExactlyWhatTheServerHoldsAndThenSkipsIt) {
 // was told to delete; the next check takes none of those twice and deletes
 // them, although no seen file records messages.
 TEST_F(Pop3Interop, ACheckKilledHalfWayIsFollowedByOneThatTakesNothingTwice) {
-    for (int i = 0; i < 7; ++i) server.AddMessage("Subject: more " + std::to_string(i) + "\n\nBody " + std::to_string(i) + "\n");
+    for (int i = 0; i < 7; ++i)
+        server.AddMessage("Subject: more " + std::to_string(i) + "\n\nBody " + std::to_string(i) + "\n");
     config.Write(cfg::RecordMessages, false);
     config.Write(cfg::DeleteMessages, true);
     const std::string journal = data.File("Home.taken");
@@ -183,8 +184,12 @@ TEST_F(Pop3Interop, SkfpToolCheckStoresTheDownloadsInTheInBox) {
         return RunTool(args);
     };
     const std::string pop = "127.0.0.1:" + std::to_string(server.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--pop", pop, "--user", "ann", "--pass", "s3cret", "--security", "none"}).exitCode, 0);
-    ASSERT_EQ(run({"account", "add", "Bad", "--pop", pop, "--user", "ann", "--pass", "nope", "--security", "none"}).exitCode, 0);
+    ASSERT_EQ(run({"account", "add", "Home", "--pop", pop, "--user", "ann", "--pass", "s3cret", "--security", "none"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(
+        run({"account", "add", "Bad", "--pop", pop, "--user", "ann", "--pass", "nope", "--security", "none"}).exitCode,
+        0);
     WriteFileOrDie(folder + "/Internet.fmt", "{\\rtf1 }");
     const auto ok = run({"check", "Home"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
@@ -375,8 +380,9 @@ TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
         return RunTool(args);
     };
     const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann", "--security",
-                   "none"}).exitCode,
+    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann",
+                   "--security", "none"})
+                  .exitCode,
               0);
     WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
     WriteFileOrDie(dir.File("body.txt"), "Hello Bob,\n.dot\n");
@@ -488,9 +494,10 @@ TEST(SmtpInterop, TextInEveryScriptIsSentWholeAndWesternTextAsBefore) {
         return RunTool(args);
     };
     const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
-    ASSERT_EQ(
-        run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Анна Смит"}).exitCode,
-        0);
+    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Анна Смит",
+                   "--security", "none"})
+                  .exitCode,
+              0);
     WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
     WriteFileOrDie(dir.File("body.txt"), "Привет, Иван!\nΓειά σου — 日本語 🎉\n");
     WriteFileOrDie(dir.File("会議の議事録 🎉.txt"), "x");
