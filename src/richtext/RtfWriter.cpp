@@ -98,27 +98,6 @@ private:
     bool open_ = false;
 };
 
-// An address inside a field's instruction: ASCII, the RTF special
-// characters escaped, and whatever would end or break the quoted address
-// percent-encoded as an address takes it.
-std::string InstructionText(const std::string& url) {
-    std::string out;
-    for (const char ch : url) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b == '\\' || b == '{' || b == '}') {
-            out += '\\';
-            out += ch;
-        } else if (b <= ' ' || b == '"' || b >= 0x7F) {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
 // The name as the font table holds it.
 std::string FontNameText(const std::string& utf8) {
     // A font name ends at ";" and cannot hold \u; characters Windows-1252
@@ -249,7 +228,7 @@ public:
                 }
                 // The runs of one link make one field, as a rich edit control
                 // writes it; the formats inside end with the field's group.
-                out.Raw("{\\field{\\*\\fldinst{HYPERLINK \"" + InstructionText(r.format.link) +
+                out.Raw("{\\field{\\*\\fldinst{HYPERLINK \"" + TRtfWriter::InstructionText(r.format.link) +
                         "\"}}{\\fldrslt{");
                 TCharFormat inside = current;
                 for (; i < p.runs.size() && p.runs[i].format.link == r.format.link; ++i) {
@@ -325,6 +304,24 @@ std::string TRtfWriter::Write(const TRichDocument& doc) {
     for (const auto& line : lines) {
         out += line;
         out += "\r\n";
+    }
+    return out;
+}
+
+std::string TRtfWriter::InstructionText(const std::string& url) {
+    std::string out;
+    for (const char ch : url) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == '\\' || b == '{' || b == '}') {
+            out += '\\';
+            out += ch;
+        } else if (b <= ' ' || b == '"' || b >= 0x7F) {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += ch;
+        }
     }
     return out;
 }

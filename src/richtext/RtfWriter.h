@@ -18,4 +18,8 @@ public:
     static std::vector<std::string> Lines(const TRichDocument& doc);
     // The lines, each followed by CR LF.
     static std::string Write(const TRichDocument& doc);
+    // An address as a HYPERLINK field's instruction holds it: ASCII, the RTF
+    // special characters escaped, and whatever would end or break the quoted
+    // address percent-encoded as an address takes it.
+    static std::string InstructionText(const std::string& url);
 };

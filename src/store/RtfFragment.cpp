@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/Windows1252.h"
+#include "richtext/RtfWriter.h"
 
 namespace {
 
@@ -14,26 +15,6 @@ bool IsCollapsible(char32_t c) { return c == ' ' || c == '\t' || c == '\n' || c 
 bool IsInvisible(char32_t c) {
     return c == 0x200B || c == 0x200C || c == 0x200D || c == 0x2060 || c == 0xFEFF || c == 0x034F || c == 0x00AD ||
            (c < 0x20 && c != '\t' && c != '\n') || c == 0x7F;
-}
-
-// The address as a field's instruction holds it (the RTF writer's form).
-std::string InstructionText(const std::string& url) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (const char ch : url) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b == '\\' || b == '{' || b == '}') {
-            out += '\\';
-            out += ch;
-        } else if (b <= ' ' || b == '"' || b >= 0x7F) {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -143,7 +124,7 @@ void TRtfFragment::Write(char32_t c, const TStyle& style) {
         CloseRun();
         if (!(style == TStyle{})) {
             if (!style.link.empty())
-                line_ += "{\\field{\\*\\fldinst{HYPERLINK \"" + InstructionText(style.link) + "\"}}{\\fldrslt{\\ul";
+                line_ += "{\\field{\\*\\fldinst{HYPERLINK \"" + TRtfWriter::InstructionText(style.link) + "\"}}{\\fldrslt{\\ul";
             else
                 line_ += '{';
             if (style.bold) line_ += "\\b";
