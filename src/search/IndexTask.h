@@ -9,11 +9,10 @@
 struct TIndexTask {
     enum class TKind { Put, Remove, Update, Relocate, Rename, Mark };
     TKind kind = TKind::Put;
-    // Put: the document, its body still the stored bytes (the writer makes
-    // them text); Update: id and fields; Relocate: id, mailbox, offset and
+    // Put: the document, its body as spaced text; Update: id and fields; Relocate: id, mailbox, offset and
     // size; Rename: mailbox is the old name, text the new one; Mark: the
     // mailbox and its mark in text.
     TIndexDoc doc;
     std::string text;
-    std::size_t bytes = 0;  // of the stored body, while it waits
+    std::size_t bytes = 0;  // of the body text, while it waits
 };

@@ -4,6 +4,8 @@
 
 #include <unordered_set>
 
+#include "mail/RecordBody.h"
+#include "richtext/PlainText.h"
 #include "search/IndexWriter.h"
 #include "search/SearchQuery.h"
 #include "search/SearchText.h"
@@ -192,8 +194,12 @@ bool TMailSearch::IndexOne(int handle) {
     doc.offset = item->Offset;
     doc.size = item->Size;
     doc.fields = searchtext::TDocFields::Of(*item);
-    if (!store_.Files().ReadBody(*item, doc.body)) doc.body.clear();
-    doc.bodyHash = searchtext::Hash(doc.body);
+    std::string body;
+    if (!store_.Files().ReadBody(*item, body)) body.clear();
+    doc.bodyHash = searchtext::Hash(body);
+    // The text is made here, beside the writer, which has the full-text
+    // merging to do on its own thread.
+    doc.body = searchtext::Spaced(plaintext::Utf8(TRecordBody::DocumentOf(body)));
     idOf_[handle] = doc.id;
     handleOf_[doc.id] = handle;
     writer_->Push(std::move(task));
@@ -237,12 +243,18 @@ bool TMailSearch::Step(std::chrono::milliseconds budget) {
             break;
         }
     } while (std::chrono::steady_clock::now() < end);
-    return !pending_.empty() || !verify_.empty();
+    if (!pending_.empty() || !verify_.empty()) return true;
+    // All handed over: what is written shows once it is committed.
+    writer_->Flush();
+    return !writer_->Idle();
 }
 
 void TMailSearch::Finish() {
     if (!started_) return;
-    while (Step(std::chrono::milliseconds(50))) writer_->Wait();
+    while (Step(std::chrono::milliseconds(50))) {
+        if (pending_.empty() && verify_.empty()) break;
+        writer_->WaitForRoom(kMaxWaiting / 2);
+    }
     writer_->Wait();
     if (writer_->Damaged()) {
         Rebuild();

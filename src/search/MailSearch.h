@@ -46,7 +46,8 @@ public:
     bool Start();
     // Called when work for Step appears (the window schedules a step).
     void SetWake(std::function<void()> wake) { wake_ = std::move(wake); }
-    // Reads waiting bodies for about budget; true while work is left.
+    // Reads waiting bodies for about budget; true while work is left, its
+    // own or the writer's (what is written shows once it is committed).
     bool Step(std::chrono::milliseconds budget);
     // Steps until everything is indexed and written (the tool, tests).
     void Finish();

@@ -40,7 +40,7 @@ struct TIndexedKey {
 // reading never waits for writing).
 class TSearchIndex {
 public:
-    static constexpr int kVersion = 1;
+    static constexpr int kVersion = 2;
 
     TSearchIndex() = default;
     ~TSearchIndex();
@@ -67,6 +67,9 @@ public:
     void Relocate(std::int64_t id, const std::string& mailbox, std::int64_t offset, std::int64_t size);
     void RenameMailbox(const std::string& from, const std::string& to);
     void SetMark(const std::string& mailbox, const std::string& mark);
+    // Gives the pages that merging freed back to the file system (outside
+    // a transaction).
+    void Compact();
     // Faster, unsafe writing while the whole file is being built: a crash
     // then leaves a file that the next start throws away.
     void Building(bool on);
@@ -89,9 +92,21 @@ private:
     TSqlStatement& Statement(int slot, const char* sql);
     void SetMeta(const char* key, std::int64_t value);
     std::int64_t Meta(const char* key);
+    void WriteDocs();
+
+    // A document's row, held back until the transaction ends or another
+    // statement needs the table.
+    struct TDocRow {
+        std::int64_t id, offset, size, date;
+        std::uint64_t fieldHash, bodyHash;
+        int flags;
+        bool attach;
+        std::string mailbox;
+    };
 
     sqlite3* db_ = nullptr;
     bool damaged_ = false;
     std::int64_t nextId_ = 0, orphansAdded_ = 0;  // inside a transaction
     std::vector<TSqlStatement> statements_;
+    std::vector<TDocRow> docRows_;
 };

@@ -81,8 +81,10 @@ void TSearchBar::StepIndex() {
     const bool more = search_->Step(std::chrono::milliseconds(kStepMs));
     if (more) {
         indexing_ = true;
-        // A pause between steps keeps typing and scrolling smooth.
-        step_.start(1);
+        // A pause between steps keeps typing and scrolling smooth; once
+        // every body is read, only the writer's last commit is awaited.
+        const auto p = search_->Progress();
+        step_.start(p.done < p.total ? 1 : 20);
         ShowProgress();
     } else if (indexing_) {
         indexing_ = false;
