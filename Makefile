@@ -14,7 +14,7 @@ CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
 # The suites whose code runs on more than one thread, also run under
 # ThreadSanitizer.
-TSAN_SUITES = store incoming transport mail
+TSAN_SUITES = store incoming transport mail search
 
 .PHONY: all deps build build-asan build-tsan install run test test-fast test-tsan bench fuzz clean
 

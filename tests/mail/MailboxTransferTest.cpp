@@ -17,6 +17,7 @@
 #include "store/MailStore.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
+#include "support/ToolRunner.h"
 
 namespace {
 
@@ -365,3 +366,56 @@ TEST_F(MailboxTransfer, CancelLeavesAConsistentStore) {
 }
 
 }  // namespace
+
+// A user's way with skfp-tool: an mbox another client wrote (a
+// Latin-1 subject, a UTF-8 one, an attachment, an escaped "From " line)
+// imported into the In Box, exported again, and the export imported into
+// a second data folder: the same list, the same text, the same attachment.
+TEST(MailboxTool, ImportExportAndImportAgainKeepTheMessages) {
+    TTempDir dir;
+    const auto run = [&](const std::string& store, std::vector<std::string> args) {
+        args.insert(args.begin(), {"--data", dir.Path() + store + "/Data/", "--attach", dir.Path() + store + "/Attach/"});
+        return RunTool(args);
+    };
+    const std::string mbox = dir.Path() + "old.mbox";
+    Write(mbox,
+          "From jane@example.com Mon Mar  3 09:00:00 2025\n"
+          "From: Jane <jane@example.com>\nTo: ann@example.com\n"
+          "Subject: =?iso-8859-1?Q?Caf=E9_plans?=\nDate: Mon, 03 Mar 2025 09:00:00 +0000\nStatus: RO\n"
+          "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"b1\"\n\n"
+          "--b1\nContent-Type: text/plain; charset=utf-8\n\n>From the start of the line.\nSee the list.\n"
+          "--b1\nContent-Type: text/plain; name=\"list.txt\"\nContent-Disposition: attachment; filename=\"list.txt\"\n"
+          "Content-Transfer-Encoding: base64\n\nYnJlYWQKbWlsawo=\n--b1--\n\n"
+          "From taro@example.jp Tue Dec  2 00:15:00 2025\n"
+          "From: Taro <taro@example.jp>\nTo: ann@example.com\nSubject: =?utf-8?B?5Lya6K2w?=\n"
+          "Date: Tue, 02 Dec 2025 09:15:00 +0900\nStatus: O\n\nAgenda attached later.\n");
+    for (const char* store : {"a", "b"}) ASSERT_EQ(run(store, {"fmt"}).exitCode, 0);
+
+    const auto imported = run("a", {"import", mbox, "--into", "In Box"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.out, "2 messages imported into In Box.\n");
+    const auto listA = run("a", {"list", "In Box"});
+    EXPECT_NE(listA.out.find("\tCaf\xC3\xA9 plans"), std::string::npos) << listA.out;
+    EXPECT_NE(listA.out.find("\xE4\xBC\x9A\xE8\xAD\xB0"), std::string::npos) << listA.out;
+    EXPECT_EQ(Read(dir.Path() + "a/Attach/list.txt"), "bread\nmilk\n");
+
+    const std::string out = dir.Path() + "out.mbox";
+    ASSERT_EQ(run("a", {"export", "In Box", out}).exitCode, 0);
+    ASSERT_EQ(run("b", {"import", out, "--into", "In Box"}).exitCode, 0);
+    const auto listB = run("b", {"list", "In Box"});
+    EXPECT_EQ(listB.out, listA.out);
+    EXPECT_EQ(Read(dir.Path() + "b/Attach/list.txt"), "bread\nmilk\n");
+    for (const char* store : {"a", "b"}) {
+        const std::string bodies = run(store, {"show", "0"}).out + run(store, {"show", "1"}).out;
+        EXPECT_NE(bodies.find("\nFrom the start of the line."), std::string::npos) << store << ": " << bodies;
+        EXPECT_EQ(bodies.find(">From"), std::string::npos) << store << ": " << bodies;
+        EXPECT_NE(bodies.find("Agenda attached later."), std::string::npos) << store << ": " << bodies;
+    }
+
+    // Importing the same file again adds nothing; a missing file is an error.
+    const auto again = run("a", {"import", mbox, "--into", "In Box"});
+    EXPECT_EQ(run("a", {"list", "In Box"}).out, listA.out) << again.out;
+    const auto missing = run("a", {"import", dir.Path() + "nowhere.mbox"});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_FALSE(missing.err.empty());
+}
