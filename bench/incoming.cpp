@@ -19,6 +19,7 @@
 #include "config/IniFile.h"
 #include "incoming/Base64Decoder.h"
 #include "incoming/DecodeGroup.h"
+#include "incoming/EncodedWords.h"
 #include "incoming/MessageParser.h"
 #include "incoming/MimeDecodeThread.h"
 #include "incoming/ProcessThread.h"
@@ -136,6 +137,15 @@ void BM_Base64Decode(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_Base64Decode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A megabyte of a subject: encoded words that never close, and whole ones.
+void BM_MegabyteSubject(benchmark::State& state) {
+    std::string subject;
+    while (subject.size() < (1u << 20)) subject += state.range(0) ? "=?utf-8?Q?caf=C3=A9?= " : "=?x?B?abcd ";
+    for (auto _ : state) benchmark::DoNotOptimize(encodedwords::DecodeToUtf8(subject).size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * subject.size()));
+}
+BENCHMARK(BM_MegabyteSubject)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Base64DecodeFile(benchmark::State& state) {
     const std::string root = BenchRoot("b64");

@@ -94,6 +94,48 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    if (ReplaceWith(from, to)) return true;
+    if (errno != EXDEV) return false;
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    std::string tmp = to + ".XXXXXX";
+    const int out = ::mkstemp(tmp.data());
+    if (out < 0) {
+        const int failure = errno;
+        ::close(in);
+        errno = failure;
+        return false;
+    }
+    const mode_t mode = ModeOf(to, 0600);
+    bool ok = mode == 0600 || ::fchmod(out, mode) == 0;
+    std::string block(1 << 16, '\0');
+    while (ok) {
+        const ssize_t n = ::read(in, block.data(), block.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = WriteAll(out, std::string_view(block.data(), static_cast<std::size_t>(n)));
+    }
+    // A full disk may only show at the flush: the copy counts once it is on disk.
+    ok = ok && ::fsync(out) == 0;
+    int failure = errno;
+    ok = ::close(out) == 0 && ok;
+    if (!ok && failure == 0) failure = errno;
+    ::close(in);
+    if (ok && ::rename(tmp.c_str(), to.c_str()) == 0) {
+        SyncFolderOf(to);
+        ::unlink(from.c_str());
+        return true;
+    }
+    if (ok) failure = errno;
+    ::unlink(tmp.c_str());
+    errno = failure;
+    return false;
+}
+
 mode_t ModeOf(const std::string& path, mode_t fallback) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return fallback;

@@ -24,6 +24,11 @@ std::optional<std::string> ReadAll(const std::string& path);
 bool WriteAtomically(const std::string& path, std::string_view data, mode_t newFileMode = kPrivateFile);
 // Renames from over to (replacing it) and flushes the folder entry.
 bool ReplaceWith(const std::string& from, const std::string& to);
+// ReplaceWith that also crosses file systems (an attachment folder on another
+// disk): there the file is copied beside to, flushed, renamed over to, and
+// only then is from removed. On failure to is as it was, from stays, and
+// errno tells why.
+bool MoveReplacing(const std::string& from, const std::string& to);
 // Flushes a written file's data to disk.
 bool SyncFile(const std::string& path);
 // Creates the folder and its missing parents with the given mode (the

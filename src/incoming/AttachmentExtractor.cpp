@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
@@ -18,9 +19,7 @@
 
 namespace {
 
-bool HasBoundary(const std::string& line, std::string_view boundary) {
-    return !boundary.empty() && line.find(boundary) != std::string::npos;
-}
+bool HasBoundary(const std::string& line, std::string_view boundary) { return mailheader::IsDelimiter(line, boundary); }
 
 void SkipToBoundary(TLineReader& message, std::string_view boundary) {
     std::string line;
@@ -35,6 +34,16 @@ bool IsTerminator(const TLineReader& message, const std::string& line) {
 }
 
 bool IsBlank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
+
+// The first write that failed, with the system's reason (a full disk, an
+// input/output error), so that the report names it.
+struct TWrites {
+    int error = 0;
+    bool Ok() const { return error == 0; }
+    void Check(bool written) {
+        if (!written && error == 0) error = errno != 0 ? errno : EIO;
+    }
+};
 
 bool WriteLine(std::FILE* f, const std::string& line) {
     return std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;
@@ -73,6 +82,12 @@ std::FILE* TAttachmentExtractor::CreateTemporary(std::string& path) {
     return nullptr;
 }
 
+void TAttachmentExtractor::ReportLost(const std::string& name, int error) {
+    std::string text = std::string(kAppTitle) + " could not decode attachment " + name + ".";
+    if (error != 0) text += "\nReason: " + std::generic_category().message(error) + ".";
+    prompt_.Error(text);
+}
+
 void TAttachmentExtractor::ReportCopyFailure(const char* reason) {
     prompt_.Error(std::string(kAppTitle) + " could not decode this UUencoded file.\nReason: " + reason +
                   "\nFix: None available in this version.");
@@ -107,7 +122,8 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
                 SkipToBoundary(message, boundary);
                 return;
             }
-            bool ok = true, atBoundary = false, data = false;
+            TWrites writes;
+            bool atBoundary = false, data = false;
             while (message.Next(line)) {
                 // Blank lines may stand between the part header and the data.
                 if (!data && IsBlank(line) && !HasBoundary(line, boundary)) continue;
@@ -115,21 +131,24 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
                 data = true;
                 if (IsBlank(line) || line.back() == '=') {
                     while (!line.empty() && line.back() == '=') line.pop_back();
-                    if (!line.empty()) ok = WriteLine(f, line) && ok;
+                    if (!line.empty() && writes.Ok()) writes.Check(WriteLine(f, line));
                     break;
                 }
                 if (HasBoundary(line, boundary)) {
                     atBoundary = true;
                     break;
                 }
-                ok = WriteLine(f, line) && ok;
+                if (writes.Ok()) writes.Check(WriteLine(f, line));
             }
             if (!atBoundary) SkipToBoundary(message, boundary);
-            ok = std::fclose(f) == 0 && ok;
-            if (!ok) {
-                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
-                              target.substr(attachFolder_.size()) + ".");
+            writes.Check(std::fclose(f) == 0);
+            if (!writes.Ok()) {
+                // Nothing whole to decode: the temporary file goes, the
+                // download is kept.
+                ReportLost(target.substr(attachFolder_.size()), writes.error);
                 lost();
+                ::unlink(temp.c_str());
+                return;
             }
             TMimeDecodeThread::Start(temp, target, prompt_, group_, source);
             return;
@@ -177,7 +196,10 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
                 lost();
             }
             if (!atBoundary && begun) SkipToBoundary(message, boundary);
-            if (std::fclose(f) != 0) lost();
+            if (std::fclose(f) != 0) {
+                if (ok) ReportLost(target.substr(attachFolder_.size()), errno);
+                lost();
+            }
             TUUDecodeThread::Start(temp, target, prompt_, group_, source);
             return;
         }
@@ -194,23 +216,27 @@ void TAttachmentExtractor::Extract(std::string_view fileName, TLineReader& messa
             }
             // CR LF between the lines, none after the last: the line end before
             // a boundary belongs to the boundary (RFC 2046 5.1.1).
-            bool ok = true, first = true;
+            TWrites writes;
+            bool first = true;
             while (message.Next(line)) {
                 if (HasBoundary(line, boundary) || IsTerminator(message, line)) break;
-                if (!first) ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
-                ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && ok;
+                if (writes.Ok() && !first) writes.Check(std::fwrite("\r\n", 1, 2, f) == 2);
+                if (writes.Ok()) writes.Check(std::fwrite(line.data(), 1, line.size(), f) == line.size());
                 first = false;
             }
-            ok = std::fclose(f) == 0 && !message.Failed() && ok;
-            if (!ok) {
-                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
-                              target.substr(attachFolder_.size()) + ".");
+            writes.Check(std::fclose(f) == 0);
+            const std::string shown = target.substr(attachFolder_.size());
+            if (!writes.Ok() || message.Failed()) {
+                ReportLost(shown, writes.error);
                 lost();
+                ::unlink(temp.c_str());
+                return;
             }
             if (encoding == teQuotedPrintable && !quotedprintable::DecodeFile(temp, prompt_)) lost();
-            if (!fileutil::ReplaceWith(temp, target)) {
-                prompt_.Error(std::string(kAppTitle) + " could not decode attachment " +
-                              target.substr(attachFolder_.size()) + ".");
+            // The attachment folder may lie on another file system than the
+            // data folder: the file is then copied across.
+            if (!fileutil::MoveReplacing(temp, target)) {
+                ReportLost(shown, errno);
                 lost();
                 ::unlink(temp.c_str());
             }

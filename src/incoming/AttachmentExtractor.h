@@ -35,6 +35,9 @@ private:
     // A new temporary file, created; empty path and null when none can be.
     std::FILE* CreateTemporary(std::string& path);
     void ReportCopyFailure(const char* reason);
+    // " could not decode attachment NAME.", with the system's reason when a
+    // write failed (error not 0).
+    void ReportLost(const std::string& name, int error);
 
     std::string attachFolder_;
     std::string dataFolder_;

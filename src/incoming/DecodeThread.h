@@ -8,9 +8,10 @@ class IUserPrompt;
 class TDownloadFile;
 class TDecodeGroup;
 
-// A thread that turns an attachment's temporary file (its encoded lines) into
-// the attachment file, then deletes the temporary file. It runs on its own
-// below normal priority and frees itself when done; no exception leaves it.
+// A job that turns an attachment's temporary file (its encoded lines) into
+// the attachment file, then deletes the temporary file. It runs on one of its
+// group's threads, below normal priority, and is freed when done; no
+// exception leaves it. A file that cannot be written is reported here.
 // The prompt must be safe to call from any thread and outlive the group.
 class TDecodeThread {
 public:
@@ -20,7 +21,7 @@ protected:
     TDecodeThread(std::string input, std::string output, IUserPrompt& prompt, std::shared_ptr<TDownloadFile> source)
         : input_(std::move(input)), output_(std::move(output)), prompt_(prompt), source_(std::move(source)) {}
 
-    // Starts the thread and hands it the object.
+    // Hands the object to the group, which runs it on one of its threads.
     static void Launch(std::unique_ptr<TDecodeThread> thread, TDecodeGroup& group);
 
     // Decodes the whole input into out; false when the decoding had to stop

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
+#include <vector>
 
 // The download file a message was read from. It goes once the message is
 // stored and every part of it reached its file whole. When anything of a
@@ -19,18 +21,30 @@ public:
     TDownloadFile(const TDownloadFile&) = delete;
     TDownloadFile& operator=(const TDownloadFile&) = delete;
 
-    const std::string& Path() const { return path_; }
+    // Where the file is now.
+    std::string Path() const;
     // Where the download of a stored message that lost something is kept:
     // "name.tsg" becomes "name.kept", "name (2).kept" when that is taken.
     static std::string KeptPath(const std::string& download);
+    // Where the download of a stored message waits for its attachments:
+    // "name.tsg" becomes "name.stored", which no processing run takes. One
+    // that a killed program left there may lack attachments: the next
+    // start keeps it (KeepLeftovers).
+    static std::string StoredPath(const std::string& download);
+    // Keeps every download a killed program left stored but unsettled in a
+    // folder (ending in "/"); the paths it kept.
+    static std::vector<std::string> KeepLeftovers(const std::string& folder);
     // Something of the message was lost; safe from any thread.
     void Fail() { failed_ = true; }
     bool Failed() const { return failed_; }
-    // The message's record and body are saved.
-    void Stored() { stored_ = true; }
+    // The message's record and body are saved: the download leaves the
+    // pending set at once, so that no later run stores it again while its
+    // attachments are still being written.
+    void Stored();
 
 private:
+    mutable std::mutex mutex_;
     std::string path_;
     std::atomic<bool> failed_{false};
-    std::atomic<bool> stored_{false};
+    bool stored_ = false;
 };

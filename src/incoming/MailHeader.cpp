@@ -276,4 +276,25 @@ std::string PartFileName(std::string_view disposition, std::string_view contentT
     return {};
 }
 
+namespace {
+// What follows "--boundary" on a delimiter line: "" or "--", then blanks;
+// npos when the line is no delimiter.
+std::size_t DelimiterTail(std::string_view line, std::string_view boundary) {
+    if (boundary.empty() || line.size() < boundary.size() + 2 || line.substr(0, 2) != "--" ||
+        line.substr(2, boundary.size()) != boundary)
+        return std::string_view::npos;
+    std::string_view rest = line.substr(boundary.size() + 2);
+    const bool close = rest.substr(0, 2) == "--";
+    if (close) rest.remove_prefix(2);
+    if (rest.find_first_not_of(" \t") != std::string_view::npos) return std::string_view::npos;
+    return close ? 2 : 0;
+}
+}  // namespace
+
+bool IsDelimiter(std::string_view line, std::string_view boundary) {
+    return DelimiterTail(line, boundary) != std::string_view::npos;
+}
+
+bool IsCloseDelimiter(std::string_view line, std::string_view boundary) { return DelimiterTail(line, boundary) == 2; }
+
 }  // namespace mailheader

@@ -63,4 +63,13 @@ std::string DisplayDate(std::string_view value, const IClock& clock);
 // words decoded. Empty when the part names no file.
 std::string PartFileName(std::string_view disposition, std::string_view contentType);
 
+// A delimiter line of a multipart with this boundary: "--" and the boundary
+// at the start, then "--" for the close delimiter, then nothing but blanks
+// (RFC 2046 5.1.1). Content that merely holds the boundary's text (a quoted
+// earlier message, a boundary that is a common word) is content, as every
+// MIME reader takes it. An empty boundary never matches.
+bool IsDelimiter(std::string_view line, std::string_view boundary);
+// The close delimiter, "--boundary--".
+bool IsCloseDelimiter(std::string_view line, std::string_view boundary);
+
 }  // namespace mailheader

@@ -26,15 +26,10 @@ namespace {
 // Nesting deeper than this is no mail anyone wrote; its parts are skipped.
 constexpr int kMaxDepth = 32;
 
-bool HasBoundary(std::string_view line, const std::string& boundary) {
-    return !boundary.empty() && line.find(boundary) != std::string_view::npos;
-}
+bool HasBoundary(std::string_view line, const std::string& boundary) { return mailheader::IsDelimiter(line, boundary); }
 
-// "--boundary--" ends a multipart (RFC 2046 5.1.1).
 bool IsCloseDelimiter(std::string_view line, const std::string& boundary) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-    return line.size() >= boundary.size() + 2 && line.substr(line.size() - 2) == "--" &&
-           line.substr(0, line.size() - 2).find(boundary) != std::string_view::npos;
+    return mailheader::IsCloseDelimiter(line, boundary);
 }
 
 void TrimEnd(std::vector<std::string>& lines) {

@@ -42,6 +42,9 @@ public:
     // records keep their regions, whose bytes stay in the file; the next
     // index save names them.
     bool Failed() const { return failed_; }
+    // An index that had to be saved before the batch could be written was
+    // not: the failure counts as the batch's own.
+    void IndexFailed() { failed_ = true; }
 
 private:
     TBusyFlags* flags_ = nullptr;  // held until settled

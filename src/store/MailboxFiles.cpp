@@ -291,6 +291,22 @@ bool TMailboxFiles::ReplaceIndexFile(const std::string& indexPath, const std::st
     return fileutil::ReplaceWith(backupPath, indexPath);
 }
 
+bool TMailboxFiles::ReplaceIndex(const std::string& name, const std::string& content) {
+    if (!ReplaceIndexFile(IndexPath(name), BackupPath(name), content)) return false;
+    std::lock_guard lock(journalMutex_);
+    if (waitingJournals_.erase(name) > 0) ::unlink(RewritePath(name).c_str());
+    return true;
+}
+
+bool TMailboxFiles::JournalWaits(const std::string& name) const {
+    std::lock_guard lock(journalMutex_);
+    return waitingJournals_.count(name) > 0;
+}
+
+bool TMailboxFiles::SettleJournal(const std::string& name) {
+    return !JournalWaits(name) || ReplaceIndex(name, IndexContent(name));
+}
+
 bool TMailboxFiles::SaveIndexQuietly(const std::string& name) {
     TBusyLock lock(flags_.indexSave, pump_);
     return lock.Held() && ReplaceIndex(name, IndexContent(name));
@@ -331,6 +347,10 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
     if (::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
     const std::int64_t length = FileLength(fd.fd);
     if (length < 0) return false;
+    if (JournalWaits(item.Mailbox) && !SaveIndexQuietly(item.Mailbox)) {
+        indexSaved = false;
+        return false;
+    }
 
     const std::int64_t n = static_cast<std::int64_t>(body.size());
     std::int64_t at = length;
@@ -381,7 +401,14 @@ bool TMailboxFiles::WriteBody(THeaderItem& item, std::string_view body, bool& in
     item.Size = static_cast<std::int32_t>(n);
     item.Slack = static_cast<std::int32_t>(slack);
     indexSaved = SaveIndexQuietly(item.Mailbox);
-    if (inPlace) ::unlink(journal.c_str());
+    if (inPlace && indexSaved) {
+        ::unlink(journal.c_str());
+    } else if (inPlace) {
+        // Until an index names the new body the old one is what a restart
+        // must find: the journal stays.
+        std::lock_guard journalLock(journalMutex_);
+        waitingJournals_.insert(item.Mailbox);
+    }
     return true;
 }
 
@@ -407,16 +434,27 @@ TBodyAppend TMailboxFiles::WriteBodies(const std::vector<TNewBody>& batch) {
     TBusyLock indexLock(flags_.indexSave, pump_);
     if (!indexLock.Held()) return TBodyAppend(batch.size());
     std::vector<TBodyAppend::TBox> written;
+    bool journalWaits = false;
     for (const auto& [name, members] : boxes) {
+        if (!SettleJournal(name)) {
+            journalWaits = true;
+            continue;
+        }
         const int fd = AppendToMessageFile(name, batch, members);
         if (fd >= 0) written.push_back({fd, IndexPath(name), BackupPath(name), {}, members});
     }
-    if (written.empty()) return TBodyAppend(batch.size());
+    if (written.empty()) {
+        TBodyAppend none(batch.size());
+        if (journalWaits) none.IndexFailed();
+        return none;
+    }
     // Each index text is made once every region of the batch is known.
     for (auto& box : written) box.indexText = IndexContent(batch[box.members.front()].item->Mailbox);
     indexLock.Disown();
     fileLock.Disown();
-    return TBodyAppend(flags_, batch.size(), std::move(written));
+    TBodyAppend appended(flags_, batch.size(), std::move(written));
+    if (journalWaits) appended.IndexFailed();
+    return appended;
 }
 
 int TMailboxFiles::AppendToMessageFile(const std::string& name, const std::vector<TNewBody>& batch,
@@ -502,6 +540,7 @@ bool TMailboxFiles::CompactFiles(const std::string& name, bool& indexReplaced) {
     // A backup a failed rename left behind is finished first: the backup this
     // compaction writes must be the only one beside its ".tmp".
     if (fileutil::Exists(BackupPath(name)) && !fileutil::ReplaceWith(BackupPath(name), IndexPath(name))) return false;
+    if (!SettleJournal(name)) return false;
     TFd in(::open(msg.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0 || ::flock(in.fd, LOCK_EX | LOCK_NB) != 0) return false;
     TFd out(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, fileutil::kPrivateFile));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,9 +117,17 @@ private:
     // Compact under both flags; indexReplaced false when the new index was
     // left in the backup.
     bool CompactFiles(const std::string& name, bool& indexReplaced);
-    bool ReplaceIndex(const std::string& name, const std::string& content) {
-        return ReplaceIndexFile(IndexPath(name), BackupPath(name), content);
-    }
+    // Saves the index; a saved index names every rewritten body, so a
+    // journal left waiting for it goes.
+    bool ReplaceIndex(const std::string& name, const std::string& content);
+    // A rewrite in place whose index could not be saved keeps its journal:
+    // the index on disk still names the old body, which a restart puts back.
+    // Before the mailbox's files change again its index must be saved (the
+    // next journal would take the place of this one, and a compaction moves
+    // the bytes it names); false when that fails. The caller holds the
+    // index-save flag.
+    bool SettleJournal(const std::string& name);
+    bool JournalWaits(const std::string& name) const;
     // Writes the bodies of one mailbox's new records (indices into batch)
     // behind its message file's end and gives the records their regions;
     // the message file, open and locked, still to be flushed. -1 when any
@@ -131,4 +141,6 @@ private:
     IUserPrompt& prompt_;
     const TIniFile& config_;
     std::string dataFolder_;
+    mutable std::mutex journalMutex_;
+    std::set<std::string> waitingJournals_;  // mailboxes whose journal waits for an index save
 };

@@ -29,6 +29,8 @@ constexpr long long kKeepAliveMs = 20;
 constexpr std::size_t kReadBuffer = 64 * 1024;
 // Queued output is sent once this much has gathered.
 constexpr std::size_t kSendBatch = 64 * 1024;
+// Lines a proxy may send before the mail server's greeting.
+constexpr int kMaxProxyLines = 100;
 // A greeting or proxy line this long is no line at all.
 constexpr std::size_t kMaxGreeting = 4096;
 
@@ -138,7 +140,15 @@ void TMailBase::ProxyHandshake() {
     std::uint16_t port = defaultPort_;
     if (target != Server) std::from_chars(Server.data() + target.size() + 1, Server.data() + Server.size(), port);
     SendLine("open " + target + " " + std::to_string(port));
-    for (;;) {
+    // A relay says a few lines before the server's greeting; one that talks
+    // on without end is not relaying.
+    for (int lines = 0;; ++lines) {
+        if (lines == kMaxProxyLines) {
+            env_.prompt.Information(std::string(kAppTitle) + " could not establish a connection with " +
+                                    text::ToUpperAscii(serviceName_) + "." + "\n\r" +
+                                    "Reason: The proxy sent no answer of the mail server.");
+            throw EMailError();
+        }
         const std::string line = ReadGreeting();
         const std::string upper = text::ToUpperAscii(line);
         if (upper.find("+OK ") != std::string::npos || line.starts_with("-ERR") || line.starts_with("500") ||

@@ -31,6 +31,9 @@ namespace {
 
 constexpr char kDQ = '"';
 constexpr std::size_t kChunk = 64 * 1024;
+// What a download may exceed twice its listed size by (headers a server
+// adds, sizes counted loosely) before it counts as a lie.
+constexpr long long kSizeLeeway = 64 * 1024;
 
 template <class T>
 bool ParseWhole(std::string_view s, T& out) {
@@ -252,6 +255,11 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
         if (fd >= 0) ::close(fd);
         diskFull();
     }
+    // LIST told the message's size. A server may count a little differently
+    // (line ends, dot-stuffing adds at most one byte in three), never twice
+    // over: one that sends far more is lying or sending forever, and the
+    // message is left on the server rather than stored wrong.
+    const long long allowed = expected > 0 ? expected * 2 + kSizeLeeway : -1;
     if (expected <= 0) expected = 1;
     TEndOfData end;
     long long written = 0;
@@ -264,6 +272,12 @@ std::string TPOP3::Download(const std::string& alias, const std::string& dataFol
             // A size the server did not tell counts as 1; the bar stops at its end.
             SetProgress(static_cast<int>(std::min<long long>(100, (written * 100 + expected / 2) / expected)));
             if (end.Feed(std::string_view(buffer, n))) break;
+            if (allowed >= 0 && written > allowed) {
+                ShowStatus("The server sent message " + std::to_string(currentMessage_) + " far longer than the " +
+                           std::to_string(expected) + " bytes it gave as its size; it stays on the server.");
+                Disconnect();
+                throw EMailError();
+            }
             if (CancelRequested()) throw ECanceledError();
         }
     } catch (...) {

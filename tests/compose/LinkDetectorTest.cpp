@@ -18,6 +18,25 @@ TEST(LinkDetector, LinkEndsAtTheFirstBlankOrTheLineEnd) {
 
 TEST(LinkDetector, FtpInsideAWordCountsAsALink) { EXPECT_EQ(FindLink("the softpedia page"), "ftpedia"); }
 
+// A secure address is one link, found before any "www" inside it; the link
+// under a place of the line is the one whose letters cover it, none elsewhere.
+TEST(LinkDetector, SecureAddressesWholeAndTheLinkUnderAPlace) {
+    EXPECT_EQ(FindLink("see https://www.example.com/a now"), "https://www.example.com/a");
+    EXPECT_EQ(FindLink("www.a.org and HTTPS://B.ORG"), "HTTPS://B.ORG");
+    const std::string line = "see www.a.org or https://b.org/x and ftp.c.org";
+    EXPECT_EQ(linkdetector::LinkAt(line, 0), std::nullopt);
+    EXPECT_EQ(linkdetector::LinkAt(line, 3), std::nullopt);  // the blank before it
+    EXPECT_EQ(linkdetector::LinkAt(line, 4), "www.a.org");
+    EXPECT_EQ(linkdetector::LinkAt(line, 12), "www.a.org");
+    EXPECT_EQ(linkdetector::LinkAt(line, 17), "https://b.org/x");
+    EXPECT_EQ(linkdetector::LinkAt(line, 26), "https://b.org/x");
+    EXPECT_EQ(linkdetector::LinkAt(line, 34), std::nullopt);  // "and"
+    EXPECT_EQ(linkdetector::LinkAt(line, 40), "ftp.c.org");
+    EXPECT_EQ(linkdetector::LinkAt(line, line.size()), std::nullopt);
+    EXPECT_EQ(linkdetector::LinkAt("softpedia", 1), std::nullopt);
+    EXPECT_EQ(linkdetector::LinkAt("softpedia", 3), "ftpedia");
+}
+
 TEST(LinkDetector, NoMarkerNoLink) {
     EXPECT_EQ(FindLink("just plain words, https without the slashes"), std::nullopt);
     EXPECT_EQ(FindLink(""), std::nullopt);

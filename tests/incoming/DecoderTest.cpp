@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <sstream>
 
@@ -287,4 +290,72 @@ TEST(Extractor, UnencodedPartsAreCopiedAsTheyAre) {
     std::string next;
     EXPECT_TRUE(in.Next(next));
     EXPECT_EQ(next, "next");
+}
+
+namespace {
+// Holds every box until opened, counting the callers waiting in it.
+class TGatePrompt : public IUserPrompt {
+public:
+    void Error(const std::string&) override {
+        std::unique_lock lock(mutex_);
+        ++inside_;
+        peak_ = std::max(peak_, inside_);
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return open_; });
+        --inside_;
+        ++shown_;
+    }
+    void Information(const std::string& text) override { Error(text); }
+    bool YesNo(const std::string&) override { return false; }
+    TPromptAnswer YesNoAll(const std::string&) override { return TPromptAnswer::No; }
+    void WaitInside(int n) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return inside_ == n; });
+    }
+    void Open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    int Peak() {
+        std::lock_guard lock(mutex_);
+        return peak_;
+    }
+    int Shown() {
+        std::lock_guard lock(mutex_);
+        return shown_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int inside_ = 0, peak_ = 0, shown_ = 0;
+    bool open_ = false;
+};
+}  // namespace
+
+// A message with many attachments does not get a thread for each: the
+// group's few threads take them in turn (here each stops at a damaged line
+// and waits in its box), and every one is still decoded and reported.
+TEST(DecodeGroup, ManyAttachmentsShareAFewThreads) {
+    TTempDir dir;
+    TGatePrompt prompt;
+    constexpr int kAttachments = 10;
+    {
+        TDecodeGroup group;
+        for (int i = 0; i < kAttachments; ++i) {
+            const std::string input = dir.File(std::to_string(i) + ".att");
+            WriteFileOrDie(input, "#86)C\r\n#~~~\r\n");
+            TUUDecodeThread::Start(input, dir.File(std::to_string(i) + ".bin"), prompt, group, nullptr);
+        }
+        prompt.WaitInside(TDecodeGroup::kMaxThreads);
+        EXPECT_EQ(group.Queued(), kAttachments - TDecodeGroup::kMaxThreads);
+        EXPECT_EQ(group.Running(), kAttachments);
+        prompt.Open();
+        group.WaitAll();
+        EXPECT_EQ(group.Running(), 0);
+    }
+    EXPECT_EQ(prompt.Peak(), TDecodeGroup::kMaxThreads);
+    EXPECT_EQ(prompt.Shown(), kAttachments);
+    for (int i = 0; i < kAttachments; ++i) EXPECT_EQ(ReadFileOrEmpty(dir.File(std::to_string(i) + ".bin")), "abc");
 }

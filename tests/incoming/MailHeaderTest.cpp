@@ -146,6 +146,21 @@ TEST(EncodedWords, EveryCharsetFamilyDecodesAndIsStoredWhole) {
               "Re: =?x-martian?B?z+7Ev734?= =?x-martian?Q?=B6=C8?= ok");
 }
 
+// A megabyte of a subject decodes in one pass: words that never close are
+// text (each used to be searched to the header's end), words that do are
+// joined, and the stored form round-trips.
+TEST(EncodedWords, AMegabyteSubjectOfOpenOrWholeWordsIsReadWhole) {
+    std::string open, whole, joined;
+    while (open.size() < (1u << 20)) open += "=?x?B?abcd ";
+    while (whole.size() < (1u << 20)) {
+        whole += "=?utf-8?Q?caf=C3=A9?= ";
+        joined += "caf\xc3\xa9";
+    }
+    EXPECT_EQ(encodedwords::DecodeToUtf8(open), open);
+    EXPECT_EQ(encodedwords::DecodeToUtf8(whole + "end"), joined + " end");
+    EXPECT_EQ(fieldtext::Decode(encodedwords::ToStoredText(whole)), joined + " ");
+}
+
 TEST(Charset, DeclaredUnknownAndMissing) {
     EXPECT_EQ(TCharsetConverter::Decode("\xe9t\xe9", "iso-8859-1"), "\xc3\xa9t\xc3\xa9");
     EXPECT_EQ(TCharsetConverter::Decode("\x93q\x94", "iso-8859-1"), "\xe2\x80\x9cq\xe2\x80\x9d");

@@ -292,8 +292,20 @@ TEST_F(Process, AnIndexThatCannotBeSavedKeepsTheDownloadAndSaysSo) {
     EXPECT_TRUE(Exists(data_ + "plain.tsg"));
     EXPECT_EQ(prompt_.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost has failed to save headers to disk."}));
     EXPECT_FALSE(store_.Flags().AnyHeld());
-    // The body itself is in the message file and reads back.
+    // The record is taken back, so that no later save of the mailbox keeps
+    // it beside the one the next run stores.
+    EXPECT_EQ(store_.Headers().At(handles[0]), nullptr);
+    EXPECT_EQ(store_.Headers().Count("In Box"), 0);
+    std::filesystem::remove(data_ + "In Box.Bak");
+    EXPECT_TRUE(store_.SaveIndex("In Box"));
+    handles.clear();
+    EXPECT_TRUE(
+        processing.Run(TMailboxName::kInBox, [&](int handle, const THeaderItem&) { handles.push_back(handle); }));
+    ASSERT_EQ(handles.size(), 1u);
+    EXPECT_FALSE(Exists(data_ + "plain.tsg"));
+    EXPECT_EQ(store_.Headers().Count("In Box"), 1);
     EXPECT_FALSE(Body(handles[0]).empty());
+    EXPECT_EQ(prompt_.Errors().size(), 1u);
 }
 
 TEST_F(Process, JunkNeverHangsOrLosesTheMessage) {
@@ -403,6 +415,25 @@ TEST_F(Process, AMessageThatIsOnlyAnAttachmentWritesItsFile) {
     EXPECT_EQ(Body(h[0]), kHeader + "\r\n\\par }\r\n");
     EXPECT_FALSE(Exists(data_ + "scanonly.tsg"));
     EXPECT_FALSE(Exists(data_ + "attachedtext.tsg"));
+}
+
+// Only a line that is "--" and the boundary (then "--" or blanks) ends a
+// part: text that merely holds the boundary's word, a quoted delimiter of
+// another boundary that begins with it, stays content, of the body and of
+// an attachment alike.
+TEST_F(Process, ContentHoldingTheBoundarysTextIsContent) {
+    std::ofstream(data_ + "b.tsg", std::ios::binary)
+        << "From: a@example.org\r\nSubject: parts\r\nContent-Type: multipart/mixed; boundary=part\r\n\r\n"
+           "preamble\r\n--part\r\nContent-Type: text/plain\r\n\r\nThis part is long.\r\n--partial quote\r\n"
+           "end of text\r\n--part  \r\nContent-Type: text/plain; name=\"list.txt\"\r\n"
+           "Content-Disposition: attachment; filename=\"list.txt\"\r\n\r\nthe part list\r\n--parts--\r\n"
+           "last\r\n--part--\r\nepilogue\r\n.\r\n";
+    const auto h = RunAll();
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_EQ(Body(h[0]), kHeader + "\r\nThis part is long.\r\n\\par --partial quote\r\n\\par end of text\r\n\\par }\r\n");
+    EXPECT_EQ(ReadFileOrEmpty(attach_ + "list.txt"), "the part list\r\n--parts--\r\nlast");
+    EXPECT_FALSE(Exists(data_ + "b.tsg"));
+    EXPECT_TRUE(prompt_.Errors().empty());
 }
 
 TEST_F(Process, Base64AfterBlankLinesAndWithForeignCharactersDecodesWhole) {

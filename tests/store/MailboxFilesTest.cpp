@@ -312,6 +312,42 @@ TEST_F(MailboxFiles, ARewriteInPlaceCutShortIsPutBackAtTheNextLoad) {
     EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
 }
 
+// The index save after a rewrite in place fails (a full disk): the journal
+// stays until an index names the new body, so a restart finds the old body
+// whole, never the new bytes under the old size; nothing else writes the
+// mailbox's files until that index is saved.
+TEST_F(MailboxFiles, ARewriteWhoseIndexCannotBeSavedKeepsItsJournalUntilOneIs) {
+    THeaderItem& item = AddWithBody("In Box", "rewritten", std::string(100, 'o'));
+    AddWithBody("In Box", "neighbour", "n");
+    std::filesystem::create_directory(dir.File("In Box.Bak"));
+    EXPECT_TRUE(files().SaveBody(item, std::string(150, 'N')));
+    EXPECT_EQ(prompt.Errors(), (std::vector<std::string>{"Fenmarch Skiffpost has failed to save headers to disk."}));
+    EXPECT_TRUE(fileutil::Exists(dir.File("In Box.jnl")));
+    // Neither a second rewrite, nor new bodies, nor a compaction while it waits.
+    EXPECT_FALSE(files().SaveBody(item, std::string(120, 'X')));
+    THeaderItem& fresh = Add("In Box", "fresh");
+    EXPECT_EQ(files().AppendBodies({{&fresh, "f"}}), (std::vector<bool>{false}));
+    EXPECT_FALSE(files().Compact("In Box"));
+    EXPECT_TRUE(FlagsFree());
+    Reopen(false);
+    files().Load("In Box");
+    ASSERT_EQ(store->Headers().Length(), 2);
+    EXPECT_EQ(Body(*store->Headers().At(0)), std::string(100, 'o'));
+    EXPECT_EQ(Body(*store->Headers().At(1)), "n");
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
+
+    // Once an index is saved the journal goes and the new body stays.
+    THeaderItem& again = Raw(*store->Headers().At(0));
+    EXPECT_TRUE(files().SaveBody(again, std::string(150, 'N')));
+    EXPECT_TRUE(fileutil::Exists(dir.File("In Box.jnl")));
+    std::filesystem::remove(dir.File("In Box.Bak"));
+    EXPECT_TRUE(files().SaveIndex("In Box"));
+    EXPECT_FALSE(fileutil::Exists(dir.File("In Box.jnl")));
+    Reopen(false);
+    files().Load("In Box");
+    EXPECT_EQ(Body(*store->Headers().At(0)), std::string(150, 'N'));
+}
+
 TEST_F(MailboxFiles, AppendBodiesWritesABatchPerMailboxAndSurvivesAReload) {
     WriteFileOrDie(Msg("In Box"), "0123456789");
     THeaderItem& a = Add("In Box", "a");

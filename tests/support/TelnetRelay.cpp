@@ -80,14 +80,31 @@ void TTelnetRelay::Serve() {
         pollfd p[2] = {{client, POLLIN, 0}, {target, POLLIN, 0}};
         char buffer[16384];
         bool open = true;
+        std::size_t clientLines = 0;
         while (open && !stop_) {
             if (::poll(p, 2, 20) <= 0) continue;
             for (int i = 0; i < 2 && open; ++i) {
                 if (!(p[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
                 const std::size_t limit =
                     i == 1 && throttle_ > 0 ? std::min(sizeof buffer, throttle_.load()) : sizeof buffer;
-                const ssize_t n = ::recv(p[i].fd, buffer, limit, 0);
-                open = n > 0 && SendAll(p[1 - i].fd, std::string(buffer, static_cast<std::size_t>(n)));
+                ssize_t n = ::recv(p[i].fd, buffer, limit, 0);
+                bool drop = false;
+                if (n > 0 && i == 0 && dropAfter_ > 0) {
+                    // Only up to the end of the last line let through.
+                    for (ssize_t k = 0; k < n; ++k) {
+                        if (buffer[k] == '\n' && ++clientLines == dropAfter_) {
+                            n = k + 1;
+                            drop = true;
+                            break;
+                        }
+                    }
+                }
+                open = n > 0 && SendAll(p[1 - i].fd, std::string(buffer, static_cast<std::size_t>(n))) && !drop;
+                if (drop) {
+                    // The server gets the whole command before the line goes.
+                    ::shutdown(target, SHUT_WR);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
                 if (open && i == 1) {
                     relayed_ += static_cast<std::size_t>(n);
                     if (throttle_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -19,6 +19,10 @@ public:
     // Lets at most bytes pass from the server per 20 ms from now on, so that a
     // download lasts long enough to be stopped; 0 relays at full speed.
     void Throttle(std::size_t bytes) { throttle_ = bytes; }
+    // Closes both connections as soon as the client's lines-th line after
+    // the open line has reached the server: the server acts on that command
+    // and the client never hears its answer. 0 never drops.
+    void DropAfter(std::size_t lines) { dropAfter_ = lines; }
     // Bytes relayed from the server to the client so far.
     std::size_t Relayed() const { return relayed_; }
     // The line the client sent to open the connection.
@@ -33,5 +37,6 @@ private:
     std::atomic<bool> openLineSet_{false};
     std::atomic<std::size_t> throttle_{0};
     std::atomic<std::size_t> relayed_{0};
+    std::atomic<std::size_t> dropAfter_{0};
     std::thread thread_;
 };

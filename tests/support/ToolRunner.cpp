@@ -10,9 +10,15 @@
 extern char** environ;
 
 TToolResult RunTool(const std::vector<std::string>& args, const std::string& input) {
+    return RunToolUnder({}, args, input);
+}
+
+TToolResult RunToolUnder(const std::vector<std::string>& wrapper, const std::vector<std::string>& args,
+                         const std::string& input) {
     TTempDir scratch;
     const std::string outPath = scratch.File("out"), errPath = scratch.File("err");
-    std::vector<std::string> all{SKFP_TOOL_PATH};
+    std::vector<std::string> all = wrapper;
+    all.push_back(SKFP_TOOL_PATH);
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all) argv.push_back(a.data());
@@ -29,7 +35,7 @@ TToolResult RunTool(const std::vector<std::string>& args, const std::string& inp
     }
     pid_t pid = 0;
     TToolResult r;
-    if (posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawnp(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
         waitpid(pid, &status, 0);
         r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

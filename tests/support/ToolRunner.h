@@ -12,3 +12,8 @@ struct TToolResult {
 
 // The tool reads input from its standard input when any is given.
 TToolResult RunTool(const std::vector<std::string>& args, const std::string& input = {});
+
+// RunTool started through a wrapper command (its arguments, then the tool's
+// path and args): a file-size limit, a namespace with a small file system.
+TToolResult RunToolUnder(const std::vector<std::string>& wrapper, const std::vector<std::string>& args,
+                         const std::string& input = {});

@@ -199,6 +199,21 @@ TEST_F(MailBaseTest, AProxyThatRefusesShowsItsBox) {
               "not allow outside connections.");
 }
 
+// A proxy that talks on and never relays a greeting ends the connection
+// after a bounded number of lines, instead of holding the check forever.
+TEST_F(MailBaseTest, AProxyThatNeverRelaysGivesUp) {
+    client.UseProxy = true;
+    client.ProxyServer = "192.168.0.1";
+    std::string chatter;
+    for (int i = 0; i < 1000; ++i) chatter += "Trying " + std::to_string(i) + "...\r\n";
+    rig.net.Next().Client("open 10.0.0.5 110\n").Server(chatter);
+    EXPECT_THROW(client.Connect(), EMailError);
+    ASSERT_EQ(rig.prompt.Texts().size(), 1u);
+    EXPECT_EQ(rig.prompt.Texts()[0].text,
+              "Fenmarch Skiffpost could not establish a connection with POP3.\n\rReason: The proxy sent no answer "
+              "of the mail server.");
+}
+
 TEST_F(MailBaseTest, SendLineEndsWithALineFeedAndAFailedSendRaises) {
     auto& s = rig.net.Next().Server("+OK\r\n");
     client.Connect();

@@ -360,6 +360,35 @@ TEST_F(POP3Test, AnEndlessListingOrHeaderFailsTheCheck) {
     EXPECT_TRUE(rig.display.Saw("The server sent a far longer answer than it can mean."));
 }
 
+// A server that sends far more than LIST said (a lie, or data without end)
+// loses the connection at once: nothing of the message is kept, nothing
+// recorded, and without QUIT it stays on the server for a later check.
+TEST_F(POP3Test, AMessageFarLongerThanItsListedSizeIsLeftOnTheServer) {
+    std::string endless = "+OK\r\nReceived: q\r\n\r\n";
+    while (endless.size() < 400'000) endless += std::string(70, 'x') + "\r\n";
+    LoggedIn()
+        .Client("STAT\r\n")
+        .Server("+OK 1 1000\r\n")
+        .Client("UIDL\r\n")
+        .Server("+OK\r\n1 u1\r\n.\r\n")
+        .Client("LIST\r\n")
+        .Server("+OK\r\n1 1000\r\n.\r\n")
+        .Client("RETR 1\r\n")
+        .Server(endless);
+    pop.Connect();
+    pop.Login();
+    pop.Stat();
+    bool gotNew = false;
+    EXPECT_THROW(pop.Retrieve("Home", dir.Path(), config, gotNew), EMailError);
+    EXPECT_TRUE(
+        rig.display.Saw("The server sent message 1 far longer than the 1000 bytes it gave as its size; it stays on "
+                        "the server."));
+    EXPECT_FALSE(gotNew);
+    EXPECT_FALSE(fileutil::Exists(dir.File("Home1.tsg")));
+    EXPECT_FALSE(fileutil::Exists(dir.File("Home1.tsg.part")));
+    EXPECT_FALSE(fileutil::Exists(dir.File("Home.taken")) && !ReadFileOrEmpty(dir.File("Home.taken")).empty());
+}
+
 TEST_F(POP3Test, WithoutTheFormatFileTheCheckStopsWithItsBox) {
     std::remove(dir.File("Internet.fmt").c_str());
     LoggedIn().Client("STAT\r\n").Server("+OK 1 3\r\n");

@@ -15,6 +15,9 @@ struct TLeftoverProcessing::Parts {
           IFilterActions& actions)
         : workerPrompt(prompt),
           processing(store, filters.Rows(), actions, workerPrompt, clock, folders.data, folders.attach) {}
+    // The processing below waits for its threads as it goes; none of them
+    // may still wait for a box that the ending window will never show.
+    ~Parts() { workerPrompt.Close(); }
 
     TQtMainThread main;
     TMainThreadPrompt workerPrompt;

@@ -7,7 +7,6 @@
 #include <QTextBlock>
 #include <QUrl>
 
-#include "common/gui/QtText.h"
 #include "compose/LinkDetector.h"
 #include "richtext/LinkTarget.h"
 
@@ -81,8 +80,18 @@ void TSRichEdit::DetectLink(const QPoint& at) {
     if (!anchor.isEmpty() && linktarget::Followable(anchor.toStdString())) {
         found = anchor;
     } else {
-        const QString line = cursorForPosition(at).block().text();
-        if (const auto link = linkdetector::FindLink(qttext::ToStored(line))) found = qttext::FromStored(*link);
+        // Only the character under the mouse counts: elsewhere on the line
+        // a double click selects a word and opens nothing.
+        const QPoint inDocument = at + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        const int position = document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+        if (position >= 0) {
+            const QTextBlock block = document()->findBlock(position);
+            const QString line = block.text();
+            const QByteArray utf8 = line.toUtf8();
+            const auto column = static_cast<std::size_t>(line.left(position - block.position()).toUtf8().size());
+            if (const auto link = linkdetector::LinkAt(std::string_view(utf8.constData(), utf8.size()), column))
+                found = QString::fromStdString(*link);
+        }
     }
     if (found == link_) return;
     link_ = found;

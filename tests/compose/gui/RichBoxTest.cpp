@@ -57,15 +57,51 @@ TEST(SRichEdit, MouseOverALinkReportsIt) {
     box.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
     QSignalSpy status(&box, &TSRichEdit::LinkStatus);
-    const QRect second = box.cursorRect(QTextCursor(box.document()->findBlockByNumber(1)));
-    QTest::mouseMove(box.viewport(), second.center() + QPoint(5, 0));
+    // Over the link's own letters ("see " is four characters in).
+    const auto over = [&](int block, int column) {
+        QTextCursor c(box.document()->findBlockByNumber(block));
+        c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+        return box.cursorRect(c).center() + QPoint(3, 0);
+    };
+    QTest::mouseMove(box.viewport(), over(1, 6));
     EXPECT_EQ(box.LinkText(), QStringLiteral("www.example.com"));
     ASSERT_FALSE(status.isEmpty());
     EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("Shortcut to www.example.com"));
-    const QRect first = box.cursorRect(QTextCursor(box.document()->findBlockByNumber(0)));
-    QTest::mouseMove(box.viewport(), first.center() + QPoint(5, 0));
+    QTest::mouseMove(box.viewport(), over(0, 1));
     EXPECT_TRUE(box.LinkText().isEmpty());
     EXPECT_TRUE(status.last().at(0).toString().isEmpty());
+    // Elsewhere on the link's line there is no link: a double click there
+    // selects a word and opens nothing.
+    QTest::mouseMove(box.viewport(), over(1, 1));
+    EXPECT_TRUE(box.LinkText().isEmpty());
+}
+
+// A secure address written out in a line is opened as it is written, never
+// as the plain "www" address inside it.
+TEST(SRichEdit, ADoubleClickOnAWrittenSecureAddressOpensItWhole) {
+    TSRichEdit box;
+    box.setPlainText("read https://www.example.com/a?b=1 and more");
+    box.resize(500, 200);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const auto over = [&](int column) {
+        QTextCursor c(box.document()->firstBlock());
+        c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+        return box.cursorRect(c).center() + QPoint(3, 0);
+    };
+    QTextBrowser secure, plain;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &secure, "setSource");
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &plain, "setSource");
+    QTest::mouseMove(box.viewport(), over(40));  // "more"
+    QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, over(40));
+    EXPECT_TRUE(secure.source().isEmpty());
+    QTest::mouseMove(box.viewport(), over(15));  // inside the address
+    EXPECT_EQ(box.LinkText(), QStringLiteral("https://www.example.com/a?b=1"));
+    QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, over(15));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    EXPECT_EQ(secure.source(), QUrl(QStringLiteral("https://www.example.com/a?b=1")));
+    EXPECT_TRUE(plain.source().isEmpty());
 }
 
 // A received HTML link is text that leads to its address: the mouse over
