@@ -1063,14 +1063,19 @@ TEST_F(MessagePadsTest, DISABLED_DetailScreenshots) {
     auto* pad = Pad<TNewPad>(draft);
     ASSERT_NE(pad, nullptr);
     TFMListView* book = w->findChild<TFMListView*>(QStringLiteral("AddressList"));
-    const std::unique_ptr<QMimeData> member(book->model()->mimeData({book->model()->index(0, 0)}));
-    QDropEvent dropMember(QPointF(5, 5), Qt::CopyAction, member.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(pad->toText, &dropMember);
-    const std::unique_ptr<QMimeData> row(List()->model()->mimeData({List()->model()->index(1, 0)}));
-    QDropEvent dropRow(QPointF(5, 5), Qt::CopyAction, row.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(pad->subject, &dropRow);
     pad->resize(640, 420);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(pad));
+    const auto drop = [](QWidget* field, const QMimeData* mime) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &dropped);
+    };
+    w->Commands()->SelectMailbox("In Box");
+    const std::unique_ptr<QMimeData> member(book->model()->mimeData({book->model()->index(0, 0)}));
+    drop(pad->toText, member.get());
+    const std::unique_ptr<QMimeData> row(List()->model()->mimeData({List()->model()->index(1, 0)}));
+    drop(pad->subject, row.get());
     QTest::qWait(200);
     pad->grab().save(QString::fromLocal8Bit(shots) + "/composer-drops.png");
 }
