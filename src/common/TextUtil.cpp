@@ -78,4 +78,28 @@ std::optional<int> ParseInt(std::string_view s) {
     return static_cast<int>(value);
 }
 
+bool NaturalLess(std::string_view a, std::string_view b) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            // Leading zeros aside, the longer run is the larger number.
+            while (i < a.size() && a[i] == '0') ++i;
+            while (j < b.size() && b[j] == '0') ++j;
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && digit(a[ei])) ++ei;
+            while (ej < b.size() && digit(b[ej])) ++ej;
+            if (ei - i != ej - j) return ei - i < ej - j;
+            if (const int c = a.substr(i, ei - i).compare(b.substr(j, ej - j)); c != 0) return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i] != b[j]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
 }  // namespace text

@@ -21,5 +21,8 @@ bool EndsWith(std::string_view s, std::string_view suffix);
 // has more than two characters and begins with "0x" or "0X". Anything else
 // (blanks, trailing letters, overflow) gives nothing.
 std::optional<int> ParseInt(std::string_view s);
+// Orders texts with their runs of digits compared as numbers ("Home2" before
+// "Home10"), everything else byte by byte.
+bool NaturalLess(std::string_view a, std::string_view b);
 
 }  // namespace text

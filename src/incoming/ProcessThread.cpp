@@ -32,17 +32,34 @@ TProcessQueue::~TProcessQueue() {
 }
 
 std::vector<std::string> TProcessQueue::DownloadedFiles(const std::string& folder) {
-    std::vector<std::string> files;
+    struct TFound {
+        std::string path;
+        std::string name;
+        timespec written;
+    };
+    std::vector<TFound> found;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return files;
+    if (!dir) return {};
     while (const dirent* e = ::readdir(dir)) {
         const std::string name = e->d_name;
         if (name.size() <= 4 || !text::EndsWith(name, ".tsg")) continue;
         struct stat st {};
-        if (::stat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) files.push_back(folder + name);
+        if (::stat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            found.push_back({folder + name, name, st.st_mtim});
     }
     ::closedir(dir);
-    std::sort(files.begin(), files.end());
+    // Download order: a download is written whole before the next begins,
+    // so the time of its last write orders it; within one tick of the file
+    // system's clock the account and message number ("Home2" before
+    // "Home10") do. The directory's own order is no order at all.
+    std::sort(found.begin(), found.end(), [](const TFound& a, const TFound& b) {
+        if (a.written.tv_sec != b.written.tv_sec) return a.written.tv_sec < b.written.tv_sec;
+        if (a.written.tv_nsec != b.written.tv_nsec) return a.written.tv_nsec < b.written.tv_nsec;
+        return text::NaturalLess(a.name, b.name);
+    });
+    std::vector<std::string> files;
+    files.reserve(found.size());
+    for (auto& f : found) files.push_back(std::move(f.path));
     return files;
 }
 

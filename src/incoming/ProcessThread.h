@@ -60,7 +60,7 @@ public:
     // No run queued or busy.
     bool Idle() const;
 
-    // The ".tsg" files of a folder in name order.
+    // The ".tsg" files of a folder in the order they were downloaded.
     static std::vector<std::string> DownloadedFiles(const std::string& folder);
 
 private:

@@ -204,24 +204,24 @@ bool TMessageSender::SendMessage(const THeaderItem& item, const std::vector<std:
             accounts_.SaveSettings();
         }
     };
+    // Whatever ended it, the status line says the operation is over; a box
+    // has already told the reason where the client found it.
+    const auto failed = [&] {
+        keepTrust();
+        env_.display.ShowStatus(kCanceled);
+        current_.reset();
+        return false;
+    };
     try {
         const std::string data = TMessageBuilder(env_.clock, env_.prompt, env_.display, mimeTypes_).Build(message);
         smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), data);
         keepTrust();
     } catch (const ECanceledError&) {
-        keepTrust();
-        env_.display.ShowStatus(kCanceled);
-        current_.reset();
-        return false;
+        return failed();
     } catch (const EMailError&) {
-        keepTrust();
-        // The client's status already tells why (the server's reply).
-        current_.reset();
-        return false;
+        return failed();
     } catch (const ETimedOutError&) {
-        keepTrust();
-        current_.reset();
-        return false;
+        return failed();
     }
     const std::string from = message.From;
     current_.reset();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "common/BoundedText.h"
 #include "common/DisplayDate.h"
 #include "common/TextUtil.h"
@@ -104,4 +107,30 @@ TEST(DisplayDate, TwelveHourClockWithTwoDigitYear) {
     tm.tm_hour = 23;
     tm.tm_min = 59;
     EXPECT_EQ(displaydate::Format(tm), "12/31/26 11:59 PM");
+}
+
+// The order of two display dates in time: the two-digit year is the one in
+// the hundred years that end twenty years after the year given, so a list
+// sorted around a century's turn keeps 99 before 01.
+TEST(DisplayDate, ChronologicalOrderAroundTheCentury) {
+    const auto at = [](const char* text, int year) { return displaydate::Chronological(text, year).value_or(-1); };
+    EXPECT_EQ(at("01/05/27 12:05 AM", 2026), 202701050005);
+    EXPECT_EQ(at("12/08/26 02:15 PM", 2026), 202612081415);
+    EXPECT_EQ(at("12/08/26 12:30 PM", 2026), 202612081230);
+    EXPECT_EQ(at("07/04/96 03:07 PM", 2026), 199607041507);
+    EXPECT_EQ(at("07/04/46 03:07 PM", 2026), 204607041507);  // twenty years on is still ahead
+    EXPECT_EQ(at("07/04/47 03:07 PM", 2026), 194707041507);
+    EXPECT_LT(at("12/31/99 11:59 PM", 2001), at("01/01/01 12:00 AM", 2001));
+    EXPECT_EQ(at("13/01/26 10:00 AM", 2026), -1);
+    EXPECT_EQ(at("", 2026), -1);
+}
+
+TEST(TextUtil, NaturalOrderComparesRunsOfDigitsAsNumbers) {
+    std::vector<std::string> names{"Work1.tsg", "Home10.tsg", "Home2.tsg", "Home1.tsg", "Home002.tsg", "Home"};
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return text::NaturalLess(a, b); });
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Home", "Home1.tsg", "Home2.tsg", "Home002.tsg", "Home10.tsg", "Work1.tsg"}));
+    EXPECT_FALSE(text::NaturalLess("a10", "a9"));
+    EXPECT_TRUE(text::NaturalLess("a9", "a10"));
 }

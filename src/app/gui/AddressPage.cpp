@@ -11,7 +11,11 @@
 
 TAddressPage::TAddressPage(TFMListView* list, TAddressListModel& model, std::function<QStringList()> signatures,
                            TFileChooser chooser, QObject* parent)
-    : TRowsPage(list, model, parent), book_(model), signatures_(std::move(signatures)), chooser_(std::move(chooser)) {}
+    : TRowsPage(list, model, parent), book_(model), signatures_(std::move(signatures)), chooser_(std::move(chooser)) {
+    // Members are dragged onto a composer's recipient fields.
+    list->setDragEnabled(true);
+    list->setDragDropMode(QAbstractItemView::DragOnly);
+}
 
 bool TAddressPage::OpenDialog(int row) {
     TAddressBook dialog(signatures_(), DialogParent(), telephony_);
@@ -32,7 +36,7 @@ void TAddressPage::AddSender(const std::string& from) {
 }
 
 void TAddressPage::ImportNicknames() {
-    const QString path = chooser_(DialogParent(), QStringLiteral("Import"), QString(),
+    const QString path = chooser_(DialogParent(), filechooser::ImportTitle(), QString(),
                                   QStringLiteral("Eudora NickNames (nndbase.txt);;All Files (*)"));
     if (path.isEmpty()) return;
     QFile file(path);

@@ -27,6 +27,7 @@
 #include "app/gui/FMListView.h"
 #include "app/gui/FilterPage.h"
 #include "app/gui/HelpWindow.h"
+#include "app/gui/HintTime.h"
 #include "app/gui/ListPage.h"
 #include "app/gui/ListPages.h"
 #include "app/gui/MailCheckController.h"
@@ -81,6 +82,8 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     telephony_ = std::make_unique<TDesktopTelephony>();
     setObjectName(QStringLiteral("ControlCenter"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
+    // Hints of every window stay up for the same time while this one lives.
+    qApp->installEventFilter(new THintTime(this));
     resize(738, 405);
     actions_ = new TMainActions(this);
     actions_->BuildMenus(menuBar());
@@ -275,8 +278,14 @@ void TControlCenter::WirePages() {
     connect(pages_, &QTabWidget::currentChanged, this, &TControlCenter::UpdateCommands);
     // The button imports for the page showing; its arrow opens the menu.
     toolbar_->BImport->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(toolbar_->BImport, &QToolButton::clicked, this, [this] { RunCommand(TPageCommand::Import); });
-    connect(popups_->listImport, &QAction::triggered, this, [this] { RunCommand(TPageCommand::Import); });
+    connect(toolbar_->BImport, &QToolButton::clicked, this, &TControlCenter::ImportOnPage);
+    connect(popups_->listImport, &QAction::triggered, this, &TControlCenter::ImportOnPage);
+    // Ctrl+I, the shortcut of File, "&Import", opens its items under the
+    // "Import" button.
+    connect(actions_->importMenu->menuAction(), &QAction::triggered, this, [this] {
+        QToolButton* button = toolbar_->BImport;
+        actions_->importMenu->popup(button->mapToGlobal(QPoint(0, button->height())));
+    });
     const std::pair<QAction*, int> imports[] = {
         {actions_->importMessage, 0}, {actions_->importAddressBook, 1}, {actions_->importSignature, 2}};
     for (const auto& [action, index] : imports) {
@@ -284,6 +293,16 @@ void TControlCenter::WirePages() {
         connect(action, &QAction::triggered, this, [this, index] { ImportFor(index); });
     }
     UpdateCommands();
+}
+
+void TControlCenter::ImportOnPage() {
+    // A page that imports nothing of its own (filters, servers) imports a
+    // message file on "Mail Messages".
+    TMainPage* page = CurrentPage();
+    if (page && page->Enabled(TPageCommand::Import))
+        RunCommand(TPageCommand::Import);
+    else
+        ImportFor(0);
 }
 
 void TControlCenter::ImportFor(int index) {
@@ -463,6 +482,7 @@ void TControlCenter::SetStore(TMailStore& store) {
     });
     QAction* newMessage = toolbar_->BNewStickit->defaultAction();
     newMessage->setEnabled(true);
+    opener_->SetNewMessageButton(newMessage);
     connect(newMessage, &QAction::triggered, opener_, [this] { opener_->NewMessage(""); });
     if (auto* item = popups_->findChild<QAction*>(QStringLiteral("StickitLBNew"))) {
         item->setEnabled(true);
@@ -470,6 +490,7 @@ void TControlCenter::SetStore(TMailStore& store) {
     }
     // Files dropped from the desktop onto the window become messages.
     auto* drag = new TFileDrag(this);
+    drag->setObjectName(QStringLiteral("FileDrag"));
     drag->SetEnableDrop(true);
     connect(drag, &TFileDrag::OnDrop, opener_, [this, drag] { opener_->FilesDropped(drag->Files().NameWithPath); });
     tipListener_ = store.Tip().AddListener([this](const std::string& tip, const std::string& icon) {
@@ -572,6 +593,8 @@ int TControlCenter::WindowStateValue() const {
 }
 
 void TControlCenter::SaveGeometry() {
+    // "Window State" follows every resize, written once its burst is over.
+    config_.Write(cfg::WindowState, WindowStateValue());
     if (!isVisible() || isMinimized() || isMaximized() || isFullScreen()) return;
     config_.Write(cfg::Top, y());
     config_.Write(cfg::Left, x());

@@ -94,6 +94,9 @@ public:
     // File, Import and the "Import" button's items: show the window, turn to
     // the page of tab index and import for it.
     void ImportFor(int index);
+    // The "Import" button and "&Import" of the pop-ups: the page showing
+    // imports, or "Mail Messages" a message file when it has no import.
+    void ImportOnPage();
     // Find Message (valid after SetStore).
     TMessageSearch* Search() const { return search_; }
     TSearchBar* SearchBar() const { return searchBar_; }
@@ -181,8 +184,8 @@ private:
     void ApplyPreferences(const TPreferences& values);
     void SetCheckInterval(int minutes);
     void ShowAbout();
-    // Writes "Top", "Left", "Width" and "Height" while the window shows in
-    // normal state.
+    // Writes "Window State", and "Top", "Left", "Width" and "Height" while
+    // the window shows in normal state.
     void SaveGeometry();
     int WindowStateValue() const;
 

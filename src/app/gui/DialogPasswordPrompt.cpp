@@ -7,7 +7,7 @@
 
 bool TDialogPasswordPrompt::Ask(const std::string& caption, std::string& userName, std::string& password) {
     TPasswordDlg dialog(parent_);
-    dialog.setToolTip(qttext::FromStored(caption));
+    dialog.SetCaption(qttext::FromStored(caption));
     dialog.UserName()->setText(qttext::FromStored(userName));
     dialog.Password()->setText(qttext::FromStored(password));
     if (dialog.exec() != QDialog::Accepted) return false;

@@ -5,8 +5,8 @@
 class QWidget;
 
 // Asks for a POP3 login in the "Password Dialog", modal over the window.
-// The caption is the status line's text of the moment; the dialog keeps its
-// own title.
+// The caption ("Validation required for" the server) becomes the dialog's
+// title and its first line, so the user knows which server asks.
 class TDialogPasswordPrompt : public IPasswordPrompt {
 public:
     explicit TDialogPasswordPrompt(QWidget* parent) : parent_(parent) {}

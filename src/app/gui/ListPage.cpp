@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include "app/gui/FMListView.h"
@@ -10,6 +11,20 @@
 
 TListPage::TListPage(TFMListView* list, QObject* parent) : TMainPage(parent), list_(list) {
     connect(qApp, &QApplication::focusChanged, this, [this] { emit CommandsChanged(); });
+    list_->installEventFilter(this);
+}
+
+bool TListPage::eventFilter(QObject* watched, QEvent* event) {
+    // The Delete key removes the selected row, as "&Delete" does. Compared
+    // by address: the list may be going while its last events arrive.
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            Run(TPageCommand::Delete);
+            return true;
+        }
+    }
+    return TMainPage::eventFilter(watched, event);
 }
 
 QWidget* TListPage::Widget() const { return list_; }

@@ -32,6 +32,7 @@ public:
     void Select(int row);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Whether a row is selected.
     bool HasSelection() const;
     // Shows the page's rows: the first column is renamed in place, a double

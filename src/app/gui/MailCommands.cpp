@@ -31,6 +31,7 @@
 #include "common/AppTitle.h"
 #include "common/FileUtil.h"
 #include "common/UserPrompt.h"
+#include "common/gui/FileChooser.h"
 #include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
 #include "config/ConfigKeys.h"
@@ -205,7 +206,8 @@ bool TMailCommands::Enabled(TPageCommand command) const {
         case TPageCommand::Delete:
             return tree ? CanDeleteNode() : CanDeleteMessage();
         case TPageCommand::SelectAll:
-            return listModel_->rowCount() > 0;
+            // Rows, not mailboxes: only while the list has the focus.
+            return !tree && listModel_->rowCount() > 0;
         case TPageCommand::Print:
             return FirstSelectedRow() >= 0;
         case TPageCommand::Import:
@@ -401,7 +403,14 @@ void TMailCommands::DestroySelected() {
         if (item && !all) {
             const TPromptAnswer answer =
                 store_.Prompt().YesNoAll(TMessageDestroyer::DestroyQuestion(item->Subject.str()));
-            if (answer == TPromptAnswer::No) continue;
+            if (answer == TPromptAnswer::No) {
+                // Kept, and no longer selected.
+                const int row = store_.Rows().Find(handle);
+                if (row >= 0)
+                    page_.StickitLB->selectionModel()->select(
+                        listModel_->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+                continue;
+            }
             if (answer == TPromptAnswer::All) all = true;
         }
         chosen.push_back(handle);
@@ -450,12 +459,20 @@ void TMailCommands::MoveRows(int node, const QList<int>& handles) {
     const std::string target = store_.Tree().At(node).name;
     const std::string viewed = store_.Viewed();
     if (target == viewed || viewed.empty()) return;
+    // The handles came with the drag: one that names no slot of the list is
+    // reported (by the conversion) and left out, as is an emptied slot.
+    std::vector<int> moved;
+    for (const int handle : handles) {
+        const THeaderItem* item = store_.Headers().HandleToHeader(handle);
+        if (item && store_.Headers().HandleOf(item) >= 0) moved.push_back(handle);
+    }
+    if (moved.empty()) return;
     {
         TWaitCursor wait;
         window_->setUpdatesEnabled(false);
         // A failure is reported by the move; the message stays and the
         // others still go.
-        TMessageMover(store_).MoveToMailbox(std::vector<int>(handles.begin(), handles.end()), target);
+        TMessageMover(store_).MoveToMailbox(moved, target);
         window_->setUpdatesEnabled(true);
     }
     RefreshTrashIndicator();
@@ -494,22 +511,15 @@ void TMailCommands::PrintSelected() {
     for (const int handle : handles) {
         const THeaderItem* item = store_.Headers().At(handle);
         const QString subject = item ? qttext::FromStored(item->Subject.str()) : QString();
-        if (const auto body = item ? bodies.Document(handle) : std::nullopt) {
-            printing_.Print(subject, *body);
-        } else {
-            store_.Prompt().Error(std::string(kAppTitle) + " could not read the message \"" +
-                                  qttext::ToStored(subject) + "\"; it was not printed.");
-        }
+        // A body that cannot be read prints as empty text under its heading.
+        if (item) printing_.Print(subject, bodies.Document(handle).value_or(TRichDocument()));
         const int row = store_.Rows().Find(handle);
         if (row >= 0)
             selection->select(listModel_->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }
 }
 
-QStringList TMailCommands::FileFilters() {
-    return {QStringLiteral("Text Files (*.txt)"), QStringLiteral("Rich Text Format (RTF) Files (*.rtf)"),
-            QStringLiteral("All Files  (*)")};
-}
+QStringList TMailCommands::FileFilters() { return filechooser::TextFilters(); }
 
 void TMailCommands::ExportSelected() {
     const int row = FirstSelectedRow();
@@ -542,7 +552,7 @@ void TMailCommands::ImportMessageFile() {
     if (window_->isMinimized() || window_->isHidden()) window_->showNormal();
     if (auto* pages = qobject_cast<QTabWidget*>(page_.parentWidget() ? page_.parentWidget()->parentWidget() : nullptr))
         pages->setCurrentWidget(&page_);
-    const QString chosen = chooser_->Open(window_, QStringLiteral("Import a file."), FileFilters());
+    const QString chosen = chooser_->Open(window_, filechooser::ImportTitle(), FileFilters());
     if (chosen.isEmpty() || Refused()) return;
     TFilterList filters;
     filters.Load(fileutil::FindNoCase(store_.DataFolder(), cfg::kFilterFile));
@@ -569,6 +579,8 @@ void TMailCommands::OpenSelected() {
     }
     OpenMessage(handle);
 }
+
+void TMailCommands::FocusList() { page_.StickitLB->setFocus(); }
 
 void TMailCommands::OpenMessage(int handle) {
     if (open_ && store_.Headers().At(handle)) open_(handle);

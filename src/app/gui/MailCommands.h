@@ -75,9 +75,11 @@ public:
     void DestroySelected();
     void EmptyTrash();
     void OpenSelected();
+    // Gives the message list the focus (the window was just brought back).
+    void FocusList();
     // Prints every selected message, in list order, under its subject, and
-    // unselects each row once its job is out. A body that cannot be read is
-    // reported and not printed.
+    // unselects each row once its job is out. A body that cannot be read
+    // prints as empty text under its heading.
     void PrintSelected();
     // Writes the first selected message to a text or rich-text file the
     // user names.

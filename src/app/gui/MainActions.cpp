@@ -37,6 +37,12 @@ TMainActions::TMainActions(QWidget* window) : QObject(window), window_(window) {
     close = Make("Close", "Close1", nullptr, true);
     rename = Make("Rena&me", "Rename1", "F2");
     remove = Make("&Delete", "Delete1");
+    // The menu names the Delete key; the key itself belongs to the list or
+    // tree that has the focus (on the message list it moves every selected
+    // message, where the command moves the first), so the shortcut is bound
+    // to nothing that takes focus.
+    remove->setShortcut(QKeySequence(QKeySequence::Delete));
+    remove->setShortcutContext(Qt::WidgetShortcut);
     selectAll = Make("Select All", "SelectAll1", "Ctrl+A", true);
     phoneDialer = Make("Phone Dialer", "PhoneDialer1", "Ctrl+D");
     findMessage = Make("Find Message", "FindMessage1", "Ctrl+F");

@@ -8,15 +8,18 @@
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
+#include <ctime>
 #include <numeric>
 
 #include "common/BusyFlag.h"
+#include "common/DisplayDate.h"
 #include "common/gui/QtText.h"
 #include "store/MailStore.h"
 
 namespace {
 const char* const kCaptions[] = {"Subject", "Who", "Date", "S", "A", "Mailbox"};
 constexpr int kColumns = 5;
+constexpr int kDateColumn = 2;
 constexpr int kAttachColumn = 4;
 // Found records come from every mailbox: a sixth column names it.
 constexpr int kMailboxColumn = 5;
@@ -155,20 +158,37 @@ void TMessageListModel::sort(int column, Qt::SortOrder) {
     if (!lock.Held()) return;
     const TMessageRows& rows = store_.Rows();
     const int n = rows.Count();
-    // Collation keys are made once per row: comparing them is cheap, where
-    // a locale comparison of two texts would convert both every time.
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) keys.push_back(collator.sortKey(qttext::FromStored(Cell(rows.At(i), column))));
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 0);
-    const bool ascending = column <= 1;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]);
-        return ascending ? c < 0 : c > 0;
-    });
+    if (column == kDateColumn) {
+        // Newest first, by the date the text names: "01/05/27" is later than
+        // "12/08/26", and "02:15 PM" later than "10:00 AM". A text that is no
+        // date goes last.
+        const std::time_t now = std::time(nullptr);
+        std::tm today{};
+        localtime_r(&now, &today);
+        std::vector<long long> keys;
+        keys.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
+            keys.push_back(displaydate::Chronological(Cell(rows.At(i), column), today.tm_year + 1900).value_or(-1));
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return keys[static_cast<std::size_t>(a)] > keys[static_cast<std::size_t>(b)];
+        });
+    } else {
+        // Collation keys are made once per row: comparing them is cheap,
+        // where a locale comparison of two texts would convert both every
+        // time.
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseSensitive);
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) keys.push_back(collator.sortKey(qttext::FromStored(Cell(rows.At(i), column))));
+        const bool ascending = column <= 1;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const int c = keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]);
+            return ascending ? c < 0 : c > 0;
+        });
+    }
     emit layoutAboutToBeChanged();
     store_.Rows().RemoveObserver(this);
     const QModelIndexList before = persistentIndexList();

@@ -30,9 +30,10 @@ public:
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
-    // One order per click: ascending Subject and Who, descending Date, S and
-    // A, by the locale's comparison of the texts. The order argument is
-    // not used, so that a second click on a column gives the same order.
+    // One order per click: ascending Subject and Who, descending S and A, by
+    // the locale's comparison of the texts; Date newest first in time. The
+    // order argument is not used, so that a second click on a column gives
+    // the same order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // The handles carried by a drag of rows.

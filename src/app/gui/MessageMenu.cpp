@@ -36,5 +36,7 @@ void TMessageMenu::Rebuild(const QStringList& members) {
     }
     FollowEnabled();
     button_->setMenu(menu_);
-    button_->setPopupMode(QToolButton::MenuButtonPopup);
+    // With members the button only opens the menu; "Default" makes the
+    // message a plain click made before.
+    button_->setPopupMode(QToolButton::InstantPopup);
 }

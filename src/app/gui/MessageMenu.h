@@ -9,7 +9,8 @@ class QToolButton;
 
 // The drop-down of the "Message" button: "Default" and one entry per
 // address-book member, in list order; with an empty address book the button
-// has no menu. It is rebuilt whenever the address book changes.
+// has no menu and makes a message at a click, otherwise a click only opens
+// the menu. It is rebuilt whenever the address book changes.
 class TMessageMenu : public QObject {
     Q_OBJECT
 

@@ -1,16 +1,19 @@
 #include "app/gui/MessageOpener.h"
 
+#include <QAction>
 #include <QWidget>
 #include <ctime>
 #include <fstream>
 
 #include "app/gui/ListPages.h"
 #include "app/gui/MailCommands.h"
+#include "app/gui/MessageListModel.h"
 #include "app/gui/MessageWindows.h"
 #include "app/gui/PrintService.h"
 #include "app/gui/SendRunner.h"
 #include "app/gui/ToolButton.h"
 #include "book/AddressList.h"
+#include "book/gui/AddressListModel.h"
 #include "common/AppTitle.h"
 #include "common/DisplayDate.h"
 #include "common/FileUtil.h"
@@ -38,6 +41,8 @@ std::vector<std::string> FileLines(const std::string& path, bool* ok) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
     }
+    // A read that failed part way (not the end of the file) is no file's text.
+    if (in.bad()) *ok = false;
     return lines;
 }
 }  // namespace
@@ -96,9 +101,23 @@ std::string TMessageOpener::NoFormatFileError() {
 }
 
 void TMessageOpener::NewMessage(const std::string& to) {
-    if (mainWindow_ && (mainWindow_->isMinimized() || !mainWindow_->isVisible())) ShowMainWindow();
+    if (mainWindow_ && (mainWindow_->isMinimized() || !mainWindow_->isVisible())) {
+        ShowMainWindow();
+        commands_.FocusList();
+    }
     // Without an account nothing could be sent: the account comes first.
     if (OpenEditorWhenNoAccount()) return;
+    // The button makes one message at a time: off until this one is made
+    // (or refused), on every way out.
+    struct TButtonOff {
+        QAction* button;
+        explicit TButtonOff(QAction* b) : button(b) {
+            if (button) button->setEnabled(false);
+        }
+        ~TButtonOff() {
+            if (button) button->setEnabled(true);
+        }
+    } off(newMessageButton_);
     if (showMailPage_) showMailPage_();
     bool ok = false;
     auto lines = FileLines(fileutil::FindNoCase(dataFolder_, cfg::kFormatFile), &ok);
@@ -121,10 +140,21 @@ void TMessageOpener::FilesDropped(const std::vector<std::string>& paths) {
     TIniFile& config = store_.Config();
     const std::string to = config.Read(cfg::UserFirstDropped) + " " + config.Read(cfg::UserLastDropped) + " <" +
                            config.Read(cfg::ReplyTo) + ">";
+    bool unreadable = false;
+    bool folder = false;
     for (const auto& path : paths) {
+        // A folder stops the drop; the files before it have made their messages.
+        if (fileutil::IsDirectory(path)) {
+            folder = true;
+            break;
+        }
         bool ok = false;
         auto lines = FileLines(path, &ok);
-        if (!ok) continue;  // a folder or an unreadable file makes no message
+        if (!ok) {
+            // The others still make their messages; one box names the failure.
+            unreadable = true;
+            continue;
+        }
         TNewMessage message;
         message.subject = config.Read(cfg::NewMessage);
         message.to = to;
@@ -133,7 +163,13 @@ void TMessageOpener::FilesDropped(const std::vector<std::string>& paths) {
         message.date = displaydate::Format(std::time(nullptr));
         CreateMessage(std::move(message), config.Read(cfg::ShowMessageOnCreationNew));
     }
+    if (unreadable) store_.Prompt().Error(UnreadableDropError());
+    if (folder) store_.Prompt().Error(FolderDropError());
 }
+
+std::string TMessageOpener::FolderDropError() { return std::string(kAppTitle) + " can not yet attach folders."; }
+
+std::string TMessageOpener::UnreadableDropError() { return std::string(kAppTitle) + " could not open this file(s)."; }
 
 void TMessageOpener::Print(const QString& title, const QTextDocument& body) {
     if (printing_) printing_->Print(title, body);
@@ -205,4 +241,13 @@ void TMessageOpener::ShowMainWindow() {
     mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
     mainWindow_->raise();
     mainWindow_->activateWindow();
+}
+
+std::vector<std::string> TMessageOpener::DraggedMembers(const QMimeData* mime) const {
+    return TAddressListModel::NamesOf(mime);
+}
+
+int TMessageOpener::DraggedMessage(const QMimeData* mime) const {
+    const QList<int> handles = TMessageListModel::HandlesOf(mime);
+    return handles.isEmpty() ? -1 : handles.front();
 }

@@ -7,6 +7,7 @@
 
 #include "compose/gui/PadHost.h"
 
+class QAction;
 class QWidget;
 class TListPages;
 class TMailCommands;
@@ -38,12 +39,16 @@ public:
     // The "new message" command: a message from the format file in the
     // "Out Box", to a member of the address book or to nobody.
     void NewMessage(const std::string& to);
-    // One message per dropped file, its text the body.
+    // One message per dropped file, its text the body, in drop order. A
+    // folder stops the drop with a box; a file that cannot be read makes no
+    // message and is named in one box at the end.
     void FilesDropped(const std::vector<std::string>& paths);
     // A new message to an address handed over on the command line.
     void WriteTo(const std::string& address);
 
     static std::string NoFormatFileError();
+    static std::string FolderDropError();
+    static std::string UnreadableDropError();
 
     // IPadHost
     TMailStore& Store() override { return store_; }
@@ -56,6 +61,8 @@ public:
     // When the program has no server account at all, opens the new-account
     // editor (modally) and answers true; false when there is an account.
     bool OpenEditorWhenNoAccount();
+    // The "Message" button's command: disabled while a message is made.
+    void SetNewMessageButton(QAction* button) { newMessageButton_ = button; }
     // Shows the "Mail Messages" page, where a new message's row appears.
     void SetMailPageShower(std::function<void()> show) { showMailPage_ = std::move(show); }
     std::vector<TListRow> AddressBook() override;
@@ -83,6 +90,8 @@ public:
     bool CanAddSender() const override { return static_cast<bool>(addSender_); }
     void AddSender(const std::string& from) override;
     void ShowMainWindow() override;
+    std::vector<std::string> DraggedMembers(const QMimeData* mime) const override;
+    int DraggedMessage(const QMimeData* mime) const override;
 
 private:
     void MarkRead(int handle);
@@ -99,5 +108,6 @@ private:
     std::function<void(const std::string&)> addSender_;
     std::function<void()> newAccount_;
     std::function<void()> showMailPage_;
+    QAction* newMessageButton_ = nullptr;
     const TListPages* listPages_ = nullptr;
 };

@@ -9,6 +9,8 @@
 #include "app/gui/MailCommands.h"
 #include "app/gui/MailPage.h"
 #include "app/gui/MessageListModel.h"
+#include "common/AppTitle.h"
+#include "common/UserPrompt.h"
 #include "common/gui/QtText.h"
 #include "compose/gui/SRichEdit.h"
 #include "mail/RecordBody.h"
@@ -58,9 +60,12 @@ void TMessageSearch::Open() {
 void TMessageSearch::FindNext(const QString& text) {
     if (Searching()) return;
     text_ = text;
+    selectionTries_ = 0;
+    waiting_ = false;
     finder_.Start(text.toStdString(), position_);
     if (dialog_) dialog_->SetSearching(true);
     status_(QStringLiteral("Searching for \"") + text + QStringLiteral("\"..."));
+    timer_.setInterval(0);
     timer_.start();
 }
 
@@ -69,7 +74,8 @@ void TMessageSearch::Stop() {
     timer_.stop();
     finder_.Stop();
     // The next press goes on where this one was stopped.
-    position_ = finder_.Position();
+    position_ = waiting_ ? finder_.Hit().handle : finder_.Position();
+    waiting_ = false;
     status_(QStringLiteral("Search stopped."));
     End();
 }
@@ -79,12 +85,27 @@ void TMessageSearch::End() {
     emit SearchEnded();
 }
 
+std::string TMessageSearch::SelectionTimeoutError() {
+    return std::string(kAppTitle) + " mailbox selection timeout error.";
+}
+
 void TMessageSearch::Step() {
-    switch (finder_.Step(kStep)) {
+    switch (waiting_ ? TMessageFinder::TState::Found : finder_.Step(kStep)) {
         case TMessageFinder::TState::Searching:
             return;
         case TMessageFinder::TState::Found:
-            if (!ShowHit()) return;  // the record showed in no row: search on
+            switch (ShowHit()) {
+                case TShown::Shown:
+                    break;
+                case TShown::SearchOn:  // the record showed in no row
+                    waiting_ = false;
+                    timer_.setInterval(0);
+                    return;
+                case TShown::TryAgain:
+                    waiting_ = true;
+                    timer_.setInterval(static_cast<int>(selectionPause_.count()));
+                    return;
+            }
             break;
         case TMessageFinder::TState::Finished:
         case TMessageFinder::TState::Idle:
@@ -94,35 +115,37 @@ void TMessageSearch::Step() {
             if (dialog_) dialog_->close();
             break;
     }
+    waiting_ = false;
     timer_.stop();
     End();
 }
 
-bool TMessageSearch::ShowHit() {
+TMessageSearch::TShown TMessageSearch::ShowHit() {
     const TMessageFinder::THit hit = finder_.Hit();
     const THeaderItem* item = store_.Headers().At(hit.handle);
-    if (!item) {
+    const std::string mailbox = item ? item->Mailbox.str() : std::string();
+    // A record no mailbox of the tree shows cannot be shown: the search
+    // goes on past it.
+    if (!item || store_.Tree().IndexOfNoCase(mailbox) < 0) {
         finder_.Start(text_.toStdString(), hit.handle + 1);
-        return false;
+        return TShown::SearchOn;
     }
-    // Selecting a mailbox is refused while the store is busy; the user is
-    // told and the next press tries this record again.
-    if (store_.Flags().AnyHeld()) {
+    // Selecting a mailbox is refused while the store is busy: the search
+    // tries again while the window runs, and gives up after its tries.
+    if (store_.Viewed() != mailbox && (store_.Flags().AnyHeld() || !commands_.SelectMailbox(mailbox))) {
+        if (++selectionTries_ <= kSelectionTries) return TShown::TryAgain;
+        // The next press tries this record again; no step runs under the box.
         position_ = hit.handle;
-        status_(TMailCommands::BusyText());
-        return true;
-    }
-    const std::string mailbox = item->Mailbox.str();
-    if (store_.Viewed() != mailbox && !commands_.SelectMailbox(mailbox)) {
-        position_ = hit.handle;
-        status_(QStringLiteral("The mailbox \"") + qttext::FromStored(mailbox) +
-                QStringLiteral("\" could not be shown."));
-        return true;
+        waiting_ = false;
+        timer_.stop();
+        status_(QString());
+        store_.Prompt().Error(SelectionTimeoutError());
+        return TShown::Shown;
     }
     const int row = store_.Rows().Find(hit.handle);
     if (row < 0) {
         finder_.Start(text_.toStdString(), hit.handle + 1);
-        return false;
+        return TShown::SearchOn;
     }
     TFMListView* list = page_.StickitLB;
     const QModelIndex index = list->model()->index(row, 0);
@@ -148,7 +171,7 @@ bool TMessageSearch::ShowHit() {
     position_ = hit.handle + 1;
     status_(QStringLiteral("Found \"") + text_ + QStringLiteral("\" in \"") + qttext::FromStored(item->Subject.str()) +
             QStringLiteral("\"."));
-    return true;
+    return TShown::Shown;
 }
 
 int TMessageSearch::PositionOfLine(const QTextEdit& box, int line) {

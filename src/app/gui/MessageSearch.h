@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 #include <functional>
+#include <string>
 
 #include "mail/MessageFinder.h"
 
@@ -36,6 +38,12 @@ public:
     void Stop();
 
     bool Searching() const { return timer_.isActive(); }
+    // How long the search waits between two tries to show a hit's mailbox
+    // while the store is busy; after kSelectionTries failed tries within
+    // one search it gives up with a box.
+    void SetSelectionPause(std::chrono::milliseconds pause) { selectionPause_ = pause; }
+    static constexpr int kSelectionTries = 1000;
+    static std::string SelectionTimeoutError();
     int Position() const { return position_; }
     TFindDialog* Dialog() const;
 
@@ -48,8 +56,12 @@ signals:
     void SearchEnded();
 
 private:
+    // What became of a hit: shown, not showable (the search goes on), or its
+    // mailbox could not be selected yet (tried again shortly).
+    enum class TShown { Shown, SearchOn, TryAgain };
+
     void Step();
-    bool ShowHit();
+    TShown ShowHit();
     void End();
 
     TMailStore& store_;
@@ -62,4 +74,8 @@ private:
     QPointer<TFindDialog> dialog_;
     QString text_;
     int position_ = 0;
+    // A hit waits for its mailbox to be shown; the failed tries of this search.
+    bool waiting_ = false;
+    int selectionTries_ = 0;
+    std::chrono::milliseconds selectionPause_{10};
 };

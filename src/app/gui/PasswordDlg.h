@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 
 // "Password Dialog": asks for a user name and a password before a POP3
@@ -12,6 +13,11 @@ class TPasswordDlg : public QDialog {
 public:
     explicit TPasswordDlg(QWidget* parent = nullptr);
 
+    // "Validation required for" the server: the caption, and the line above
+    // the fields, so it is read even where the title bar cuts it short.
+    void SetCaption(const QString& caption);
+    QString Caption() const;
+
     QLineEdit* UserName() const { return user_; }
     QLineEdit* Password() const { return password_; }
 
@@ -19,6 +25,7 @@ public:
     void accept() override;
 
 private:
+    QLabel* caption_;
     QLineEdit* user_;
     QLineEdit* password_;
 };

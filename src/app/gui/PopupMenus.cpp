@@ -33,7 +33,8 @@ TPopupMenus::TPopupMenus(TMainActions& a, QWidget* window) : QObject(window), wi
     CategoryLBPopup->addSeparator();
     CategoryLBPopup->addAction(a.emptyTrash);
     CategoryLBPopup->addSeparator();
-    CategoryLBPopup->addAction(a.setupGeneral);
+    // The preferences at their first page.
+    Proxy(CategoryLBPopup, "&Setup", a.setupGeneral)->setObjectName(QStringLiteral("CategoryLBSetup"));
 
     STextBoxPopup = new QMenu(window);
     STextBoxPopup->setObjectName(QStringLiteral("STextBoxPopup"));

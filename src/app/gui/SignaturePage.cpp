@@ -8,6 +8,8 @@
 #include "compose/SignatureList.h"
 #include "compose/gui/SignatureListModel.h"
 #include "compose/gui/Signitures.h"
+#include "richtext/PlainText.h"
+#include "richtext/RtfReader.h"
 
 TSignaturePage::TSignaturePage(TFMListView* list, TSignatureList& signatures, TSignatureListModel& model,
                                TFileChooser chooser, QObject* parent)
@@ -27,17 +29,24 @@ bool TSignaturePage::OpenDialog(int row) {
 }
 
 void TSignaturePage::ImportSignature() {
-    const QString path = chooser_(DialogParent(), QStringLiteral("Import"), QString(), QStringLiteral("All Files (*)"));
+    const QString path =
+        chooser_(DialogParent(), filechooser::ImportTitle(), QString(), filechooser::TextFilters().join(u";;"));
     if (path.isEmpty()) return;
     std::vector<std::string> lines;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.readAll();
-        for (QByteArray line : bytes.split('\n')) {
-            if (line.endsWith('\r')) line.chop(1);
-            lines.emplace_back(line.constData(), static_cast<std::size_t>(line.size()));
+        if (bytes.startsWith("{\\rtf")) {
+            // A signature is lines of text: a rich-text file gives its text.
+            lines = plaintext::StoredLines(
+                TRtfReader::Read(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+        } else {
+            for (QByteArray line : bytes.split('\n')) {
+                if (line.endsWith('\r')) line.chop(1);
+                lines.emplace_back(line.constData(), static_cast<std::size_t>(line.size()));
+            }
         }
-        if (!lines.empty() && lines.back().empty()) lines.pop_back();
+        while (!lines.empty() && lines.back().empty()) lines.pop_back();
     }
     startLines_ = std::move(lines);
     NewRow();

@@ -13,6 +13,17 @@ public:
     // Adds the members of a nickname file and writes the book; how many.
     int Import(std::string_view nicknameFile);
 
+    // Rows are dragged as the names of their members (stored form), so that
+    // a composer's recipient field can take them.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+    // The member names a drag carries, in list order; none when it is no
+    // drag of members.
+    static std::vector<std::string> NamesOf(const QMimeData* mime);
+    static constexpr const char* kMembersMime = "application/x-skiffpost-members";
+
 private:
     TAddressList& book_;
 };

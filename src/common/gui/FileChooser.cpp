@@ -10,4 +10,11 @@ TFileChooser Desktop() {
     };
 }
 
+QString ImportTitle() { return QStringLiteral("Import a file."); }
+
+QStringList TextFilters() {
+    return {QStringLiteral("Text Files (*.txt)"), QStringLiteral("Rich Text Format (RTF) Files (*.rtf)"),
+            QStringLiteral("All Files  (*)")};
+}
+
 }  // namespace filechooser

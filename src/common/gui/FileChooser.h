@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -14,5 +15,10 @@ namespace filechooser {
 
 // The desktop's open dialog.
 TFileChooser Desktop();
+// The title of the dialogs that import a file: "Import a file.".
+QString ImportTitle();
+// The filters of importing and exporting a text or rich-text file, in the
+// order export numbers them: text, rich text, all files.
+QStringList TextFilters();
 
 }  // namespace filechooser

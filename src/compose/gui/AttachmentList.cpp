@@ -136,7 +136,8 @@ void TAttachmentList::ViewSelected() {
     for (const QListWidgetItem* item : selectedItems()) {
         const QString path = item->data(kPathRole).toString();
         auto* viewer = new TFMViewer(nullptr);
-        viewer->SetFileName(path);
+        // The composer names the file, the reader its whole path.
+        viewer->SetFileName(editable_ ? QFileInfo(path).fileName() : path);
         viewer->LoadFile(path);
         viewer->show();
     }

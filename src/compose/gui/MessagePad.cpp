@@ -26,7 +26,10 @@
 #include "store/MailStore.h"
 
 namespace {
-constexpr int kPanelWidths[] = {75, 75, 125, 50};
+// The status panels' widths: the composer's, and the reader's narrower
+// caret and size panels.
+constexpr int kComposerPanels[] = {75, 75, 125, 50};
+constexpr int kReaderPanels[] = {55, 55, 125, 50};
 
 // A colour of the configuration (red in the low byte) as Qt has it.
 QColor ConfigColor(long long value) {
@@ -65,7 +68,7 @@ TMessagePad::TMessagePad(IPadHost& host, int handle, bool editable)
     for (int i = 0; i < 4; ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setTextFormat(Qt::PlainText);
-        panels_[i]->setMinimumWidth(kPanelWidths[i]);
+        panels_[i]->setMinimumWidth(editable ? kComposerPanels[i] : kReaderPanels[i]);
         if (i < 3) {
             panels_[i]->setFrameShape(QFrame::Panel);
             panels_[i]->setFrameShadow(QFrame::Sunken);

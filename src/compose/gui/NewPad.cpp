@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -106,6 +107,9 @@ TNewPad::TNewPad(IPadHost& host, int handle) : TMessagePad(host, handle, true) {
     connect(Attachments(), &TAttachmentList::AddRequested, this, &TNewPad::ChooseAttachment);
     Body()->installEventFilter(this);
     subject->installEventFilter(this);
+    // Members dragged from the address book land in the recipient fields, a
+    // message row's subject in Subject.
+    for (QLineEdit* field : {toText, ccList, bccList}) field->installEventFilter(this);
     Fill();
 }
 
@@ -653,7 +657,38 @@ void TNewPad::InsertDateStamp(QWidget* target) {
         Body()->insertPlainText(text);
 }
 
+bool TNewPad::FieldDrop(QLineEdit* field, QEvent* event) {
+    auto* drag = static_cast<QDropEvent*>(event);
+    const bool recipients = field != subject;
+    const std::vector<std::string> members =
+        recipients ? Host().DraggedMembers(drag->mimeData()) : std::vector<std::string>();
+    const int message = recipients ? -1 : Host().DraggedMessage(drag->mimeData());
+    if (members.empty() && message < 0) return false;  // an ordinary text drop
+    if (event->type() != QEvent::Drop) {
+        drag->acceptProposedAction();
+        return true;
+    }
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (recipients) {
+        QString text = field->text();
+        for (const auto& member : members) {
+            if (!text.trimmed().isEmpty()) text += QStringLiteral(", ");
+            text += qttext::FromStored(member);
+        }
+        field->setText(text);
+        // To runs them as its text changes; a copy field runs them here.
+        if (field != toText) RecipientDefaults();
+    } else if (const THeaderItem* item = Host().Store().Headers().At(message)) {
+        subject->setText(qttext::FromStored(item->Subject.str()));
+    }
+    return true;
+}
+
 bool TNewPad::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop)
+        for (QLineEdit* field : {subject, toText, ccList, bccList})
+            if (watched == field) return FieldDrop(field, event);
     if (watched == fontList && event->type() == QEvent::KeyPress) fontKeyDown_ = true;
     // Once a key is let go the list shows the selection's font again: a key
     // that chose nothing leaves no stray name in it.

@@ -97,6 +97,10 @@ private:
     void AttachmentsChanged();
     void ChooseAttachment();
     void FilesDropped();
+    // A drag over one of the four fields: members onto a recipient field,
+    // a message row onto Subject; false for any other drag (the field's
+    // own text drop).
+    bool FieldDrop(QLineEdit* field, QEvent* event);
     void SelectionFeedback();
     void ShowSelectionFont();
     void MergeFormat(const class QTextCharFormat& format, const char* undoText);

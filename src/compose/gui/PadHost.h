@@ -10,6 +10,7 @@
 class THeaderItem;
 class TMailStore;
 class TSRichEdit;
+class QMimeData;
 class QString;
 class QTextDocument;
 
@@ -48,4 +49,9 @@ public:
     virtual void Print(const QString& title, const QTextDocument& body) = 0;
     // Shows, restores and raises the main window.
     virtual void ShowMainWindow() = 0;
+    // What a drag from the main window's lists carries: the names of the
+    // address-book members dragged (none when it carries no member), and
+    // the handle of the first message row dragged (-1 when none).
+    virtual std::vector<std::string> DraggedMembers(const QMimeData* mime) const = 0;
+    virtual int DraggedMessage(const QMimeData* mime) const = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <filesystem>
 
 #include "app/gui/ControlCenter.h"
@@ -79,6 +81,22 @@ TEST_F(ControlCenterTest, GeometryRoundTripsThroughTheConfiguration) {
     EXPECT_TRUE(ini.Read(cfg::Visible));
     EXPECT_EQ(ini.Read(cfg::WindowState), 0);
     EXPECT_TRUE(ini.HasKey("Control Center", "Visible"));
+}
+
+TEST_F(ControlCenterTest, HintsStaySevenSecondsAndTheStateIsWrittenOnEveryResize) {
+    TControlCenter w(ini, folders, prompt);
+    w.Initialise();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QToolButton* view = w.Toolbar()->BView;
+    QHelpEvent hint(QEvent::ToolTip, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(view, &hint);
+    EXPECT_EQ(view->toolTipDuration(), 7000);
+    QToolTip::hideText();
+    // A state the file holds from elsewhere is put right by a resize, not
+    // only by a change of state.
+    ini.Write(cfg::WindowState, 7);
+    w.resize(650, 450);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ini.Read(cfg::WindowState) == 0; }, 5000));
 }
 
 TEST_F(ControlCenterTest, ClosingShowsShuttingDownAndMaximizedIsKept) {
@@ -304,6 +322,13 @@ TEST(PasswordDlg, LoginRefusedWhileTheUserNameIsBlank) {
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Password Dialog"));
+    // The server that asks is named where the user reads it.
+    dlg.SetCaption(QStringLiteral("Validation required for pop.example.org"));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Validation required for pop.example.org"));
+    auto* line = dlg.findChild<QLabel*>(QStringLiteral("Caption"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), QStringLiteral("Validation required for pop.example.org"));
+    EXPECT_FALSE(line->isHidden());
 }
 
 TEST_F(ControlCenterTest, PreviewPopupCopiesAndSelectsAll) {

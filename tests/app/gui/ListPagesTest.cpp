@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -200,6 +201,74 @@ TEST_F(ListPagesTest, SignaturesSortByHeaderAndAccountsNeedTheirServers) {
     w->RunCommand(TPageCommand::Edit);
     EXPECT_EQ(L().Accounts().Accounts()[0].security, TSecurity::StartTls);
     EXPECT_NE(ReadFileOrEmpty(dir.File("Internet.ini")).find("New Account=STARTTLS"), std::string::npos);
+}
+
+TEST_F(ListPagesTest, TheDeleteKeyRemovesTheSelectedRowOnEveryListPage) {
+    WriteFileOrDie(dir.File("Internet.pab"), "Ann\x01\r\nBob\x01\r\n");
+    WriteFileOrDie(dir.File("Internet.sig"), "Formal\x01Regards\x01\r\nShort\x01-- A\x01\r\n");
+    WriteFileOrDie(dir.File("Internet.flt"), "Junk\x01\r\nNews\x01\r\n");
+    {
+        TAccountList accounts(dir.Path());
+        accounts.Add({"Home", "pop.example.org", "smtp.example.org", "ann", "", "ann@example.org", "Ann"});
+        accounts.Add({"Work", "pop.example.com", "smtp.example.com", "ann", "", "ann@example.com", "Ann"});
+        ASSERT_TRUE(accounts.Save(store.Flags().listFill, pump));
+    }
+    Open();
+    // The Edit menu names the key.
+    EXPECT_EQ(w->Actions().remove->shortcut(), QKeySequence(Qt::Key_Delete));
+    const auto deleteKey = [this](int tab, TListPage& page) {
+        Show(tab);
+        page.Select(0);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(page.List(), &press);
+    };
+    deleteKey(1, L().AddressPage());
+    ASSERT_EQ(L().Book().Count(), 1);
+    EXPECT_EQ(L().Book().Row(0).caption, "Bob");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Internet.pab")).rfind("Bob\x01", 0), 0u);
+    // The list begins with the built-in "Default Signature", then the file's.
+    ASSERT_EQ(L().Signatures().Count(), 3);
+    deleteKey(2, L().SignaturePage());
+    deleteKey(2, L().SignaturePage());
+    ASSERT_EQ(L().Signatures().Count(), 1);
+    EXPECT_EQ(L().Signatures().Row(0).caption, "Short");
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Internet.sig")).find("Formal"), std::string::npos);
+    EXPECT_NE(ReadFileOrEmpty(dir.File("Internet.sig")).find("Short"), std::string::npos);
+    deleteKey(3, L().FilterPage());
+    ASSERT_EQ(L().Filters().Count(), 1);
+    EXPECT_EQ(L().Filters().Row(0).caption, "News");
+    EXPECT_NE(ReadFileOrEmpty(dir.File("Internet.flt")).find("News"), std::string::npos);
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("Internet.flt")).find("Junk"), std::string::npos);
+    deleteKey(4, L().AccountPage());
+    ASSERT_EQ(L().Accounts().Accounts().size(), 1u);
+    EXPECT_EQ(L().Accounts().Accounts()[0].alias, "Work");
+    EXPECT_EQ(TAccountList::Read(dir.Path()).Accounts().size(), 1u);
+    EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST_F(ListPagesTest, ImportsAskWithTheirTitleAndFiltersAndARichTextSignatureGivesItsText) {
+    WriteFileOrDie(dir.File("sig.rtf"), "{\\rtf1\\ansi {\\b Ann} Smith\\par Fenmarch Boats\\par }");
+    WriteFileOrDie(dir.File("nndbase.txt"), "alias carl carl@example.org\r\n");
+    Open();
+    QStringList asked;
+    QString answer;
+    L().SetFileChooser([&](QWidget*, const QString& title, const QString&, const QString& filters) {
+        asked << title + QStringLiteral(" | ") + filters;
+        return answer;
+    });
+    answer = QString::fromStdString(dir.File("nndbase.txt"));
+    w->ImportFor(1);
+    answer = QString::fromStdString(dir.File("sig.rtf"));
+    WhenShown<TSignitures>([](TSignitures* d) { ButtonOf(d, "&Close")->click(); });
+    w->ImportFor(2);
+    EXPECT_EQ(asked, (QStringList{"Import a file. | Eudora NickNames (nndbase.txt);;All Files (*)",
+                                  "Import a file. | Text Files (*.txt);;Rich Text Format (RTF) Files (*.rtf);;"
+                                  "All Files  (*)"}));
+    ASSERT_EQ(L().Book().Count(), 1);
+    EXPECT_EQ(L().Book().Row(0).caption, "carl");
+    ASSERT_EQ(L().Signatures().Count(), 2);  // after the built-in "Default Signature"
+    EXPECT_EQ(L().Signatures().Row(1).caption, "New Signature");
+    EXPECT_EQ(L().Signatures().Lines(1), (std::vector<std::string>{"Ann Smith", "Fenmarch Boats"}));
 }
 
 TEST_F(ListPagesTest, PreferencesTakeEffectAtOnce) {

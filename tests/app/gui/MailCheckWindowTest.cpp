@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -24,6 +25,7 @@
 #include "app/gui/MainActions.h"
 #include "app/gui/MainToolbar.h"
 #include "app/gui/MessageListModel.h"
+#include "app/gui/PasswordDlg.h"
 #include "app/gui/SendRunner.h"
 #include "common/BusyFlag.h"
 #include "common/FileUtil.h"
@@ -35,6 +37,7 @@
 #include "support/LocalServers.h"
 #include "support/TelnetRelay.h"
 #include "support/TempDir.h"
+#include "support/gui/WhenShown.h"
 #include "support/gui/WindowFixture.h"
 
 namespace {
@@ -127,6 +130,33 @@ TEST_F(MailCheckWindowTest, TheCheckButtonWithOneAccountFetchesNotifiesAndFillsT
     QTest::qWait(300);
     EXPECT_EQ(InBoxRows(), 3);
     EXPECT_EQ(NotifyRuns(), 1);
+}
+
+TEST_F(MailCheckWindowTest, AMissingPasswordIsAskedForByTheServerThatWantsIt) {
+    AddMessages(2);
+    ASSERT_TRUE(server.Start()) << server.Failure();
+    {
+        TAccountList list(dir.Path());
+        list.Add({"Home", Local(), "", "ann", "", "ann@example.org", "Ann"});
+        TBusyFlag flag;
+        ASSERT_TRUE(list.Save(flag, pump));
+    }
+    Open();
+    QString title, line, user;
+    WhenShown<TPasswordDlg>([&](TPasswordDlg* d) {
+        title = d->windowTitle();
+        if (auto* caption = d->findChild<QLabel*>(QStringLiteral("Caption"))) line = caption->text();
+        user = d->UserName()->text();
+        d->Password()->setText(QStringLiteral("s3cret"));
+        d->accept();
+    });
+    w->Toolbar()->MailCheck->defaultAction()->trigger();
+    const QString asks = QStringLiteral("Validation required for ") + QString::fromStdString(Local());
+    EXPECT_EQ(title, asks);
+    EXPECT_EQ(line, asks);
+    EXPECT_EQ(user, QStringLiteral("ann"));
+    EXPECT_EQ(Ops().LastNewMessages(), 2);
+    EXPECT_TRUE(WaitForRows(2)) << InBoxRows();
 }
 
 TEST_F(MailCheckWindowTest, TwoAccountsGiveTheMenuAndTheChooserChecksOnlyTheChosen) {

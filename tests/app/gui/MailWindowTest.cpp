@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <chrono>
+#include <filesystem>
 
 #include "app/gui/ControlCenter.h"
 #include "app/gui/FMListView.h"
@@ -27,6 +29,7 @@
 #include "config/ConfigKeys.h"
 #include "store/MailStore.h"
 #include "store/MailboxName.h"
+#include "support/TempDir.h"
 #include "support/gui/WindowFixture.h"
 
 namespace {
@@ -296,6 +299,63 @@ TEST_F(MailWindowTest, InTheTrashDeleteDoesNothingAndShiftDeleteAsksPerMessage) 
               "Are you sure you want to destroy the message \"t4\"?\r\nClick yes to delete this message.");
     EXPECT_EQ(Subjects(), QStringList{"t3"});
     EXPECT_EQ(store.Headers().Count("Trash Can"), 1);
+    // The message kept with "No" is no longer selected.
+    EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(MailWindowTest, SelectAllTakesTheRowsOnlyFromTheListAndAForeignHandleIsReported) {
+    Open(Showing::Active);
+    for (const char* s : {"one", "two", "three"}) Add("In Box", s);
+    C().SelectMailbox("Sent Box");
+    C().SelectMailbox("In Box");
+    QAction* selectAll = w->Actions().selectAll;
+    EXPECT_EQ(selectAll->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+    Tree()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return C().Pane() == TMailCommands::TPane::Tree; }, 5000));
+    EXPECT_FALSE(selectAll->isEnabled());
+    QTest::keyClick(Tree(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
+    List()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return C().Pane() == TMailCommands::TPane::List; }, 5000));
+    EXPECT_TRUE(selectAll->isEnabled());
+    QTest::keyClick(List(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(List()->selectionModel()->selectedRows().size(), 3);
+
+    // A drag whose handles name no record of this run moves nothing and
+    // says so; the row dragged with it still goes.
+    const int sent = store.Tree().IndexOf("Sent Box");
+    C().MoveRows(sent, {C().ListModel()->HandleAt(0), 999});
+    ASSERT_EQ(prompt.Errors().size(), 1u);
+    EXPECT_EQ(
+        prompt.Errors()[0],
+        "Fenmarch Skiffpost encountered and error in Module FILESYS.\r\nReason: HandleToHeader conversion error.");
+    EXPECT_EQ(store.Headers().Count("Sent Box"), 1);
+    EXPECT_EQ(store.Headers().Length(), 3);
+}
+
+TEST_F(MailWindowTest, LeftDownloadsAreStoredInTheOrderTheyWereDownloaded) {
+    // A check of "Home" (messages 1 to 10) and then of "Work", all written
+    // within one tick of the file system's clock, and a later check of
+    // "Archive": the names' order would put Archive first and Home10 before
+    // Home2.
+    const auto tick = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    const auto download = [&](const std::string& name, int second) {
+        const std::string path = dir.File(name + ".tsg");
+        WriteFileOrDie(path, "From: Bob <bob@example.org>\r\nSubject: " + name + "\r\n\r\nbody\r\n");
+        std::filesystem::last_write_time(path, tick + std::chrono::seconds(second));
+    };
+    WriteFileOrDie(dir.File("Internet.fmt"), "{\\rtf1 }");
+    for (const char* name : {"Work1", "Home10", "Home2", "Home1", "Home9"}) download(name, 0);
+    download("Archive1", 5);
+    Build();
+    ProcessLeftovers();
+    Start();
+    C().SelectMailbox("In Box");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return processing->Idle() && List()->model()->rowCount() == 6; }, 20000));
+    // Each stored message takes the top row: the last stored shows first.
+    QStringList subjects;
+    for (const QString& subject : Subjects()) subjects << subject.trimmed();
+    EXPECT_EQ(subjects, (QStringList{"Archive1", "Work1", "Home10", "Home9", "Home2", "Home1"}));
 }
 
 TEST_F(MailWindowTest, DraggingOntoTheViewedMailboxChangesNothing) {
@@ -338,15 +398,21 @@ TEST_F(MailWindowTest, SortOrdersPerColumnAndDateTwiceGivesTheSameOrder) {
     Add("In Box", "b", mfRead, "03/01/26 09:00 AM");
     Add("In Box", "a", mfNew, "12/24/25 08:00 PM");
     Add("In Box", "c", mfRead | mfAttach, "07/04/26 11:30 AM");
+    Add("In Box", "d", mfRead, "07/04/26 02:15 PM");
+    Add("In Box", "e", mfRead, "01/05/27 12:05 AM");
+    Add("In Box", "f", mfRead, "not a date");
+    Add("In Box", "g", mfRead, "07/04/26 12:10 PM");
     C().SelectMailbox("Sent Box");
     C().SelectMailbox("In Box");
     auto clickHeader = [&](int column) { emit List()->header()->sectionClicked(column); };
     clickHeader(0);
-    EXPECT_EQ(Subjects(), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(Subjects(), (QStringList{"a", "b", "c", "d", "e", "f", "g"}));
+    // Newest first in time, not by the text: January 2027 before July 2026,
+    // the afternoon before the morning, noon after the morning; no date last.
     clickHeader(2);
-    EXPECT_EQ(Subjects(), (QStringList{"a", "c", "b"}));  // by the text: 12/... before 07/... before 03/...
+    EXPECT_EQ(Subjects(), (QStringList{"e", "d", "g", "c", "b", "a", "f"}));
     clickHeader(2);
-    EXPECT_EQ(Subjects(), (QStringList{"a", "c", "b"}));
+    EXPECT_EQ(Subjects(), (QStringList{"e", "d", "g", "c", "b", "a", "f"}));
     clickHeader(3);
     EXPECT_EQ(Subjects().first(), QStringLiteral("a"));  // "NR" before blanks
     clickHeader(4);

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 #include <QUrl>
 
 #include "compose/gui/AttachmentList.h"
+#include "compose/gui/FMViewer.h"
 #include "support/RecordingPrompt.h"
 #include "support/TempDir.h"
 
@@ -55,6 +58,29 @@ TEST(AttachmentList, AReceivedProgramIsOpenedOnlyWhenTheUserAgrees) {
     ASSERT_EQ(catcher.opened.size(), 2);
     EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), dir.File("invoice.pdf"));
     EXPECT_EQ(catcher.opened[1].toLocalFile().toStdString(), dir.File("letter.txt"));
+}
+
+// "View" opens a file viewer per selected item: the composer's titled with
+// the file's name, the reader's with its whole path.
+TEST(AttachmentList, TheViewerIsTitledWithTheNameInTheComposerAndThePathInTheReader) {
+    TTempDir dir;
+    WriteFileOrDie(dir.File("notes.txt"), "Dear Ann,\n");
+    const QString path = QString::fromStdString(dir.File("notes.txt"));
+    for (const bool composer : {true, false}) {
+        TAttachmentList list(composer, nullptr);
+        list.SetPaths({dir.File("notes.txt")});
+        list.selectAll();
+        list.view->trigger();
+        TFMViewer* viewer = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* v = qobject_cast<TFMViewer*>(top); v && v->isVisible()) viewer = v;
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_EQ(viewer->windowTitle(),
+                  QStringLiteral("The Fenmarch File Viewer - ") + (composer ? QStringLiteral("notes.txt") : path));
+        EXPECT_TRUE(viewer->ViewBox()->toPlainText().startsWith(QStringLiteral("Dear Ann,")));
+        viewer->close();  // it frees itself
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 #include "AttachmentListTest.moc"
