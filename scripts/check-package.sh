@@ -59,6 +59,24 @@ if grep -Ev '^(drwxr-xr-x|-rwxr-xr-x|-rw-r--r--|lrwxrwxrwx) root/root ' "$work/c
 fi
 ok "contents: ${#expected[@]} files named, $(wc -l < "$work/contents") entries"
 
+# --- Installed and removed by dpkg, into a throwaway root with a dpkg
+# database of its own (the package has no maintainer scripts; the libraries
+# it depends on are this machine's, so their absence there is forced).
+droot=$work/dpkg-root
+mkdir -p "$droot/var/lib/dpkg/info" "$droot/var/lib/dpkg/updates"
+touch "$droot/var/lib/dpkg/status"
+dpkg --root="$droot" --log=/dev/null --force-depends -i "$deb" > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i"; }
+[ -x "$droot/usr/bin/skfp" ] || fail "dpkg installed no /usr/bin/skfp"
+dpkg --root="$droot" --log=/dev/null -r skiffpost > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r"; }
+left=$(find "$droot" -mindepth 1 -not -path "$droot/var" -not -path "$droot/var/lib" -not -path "$droot/var/lib/dpkg*")
+[ -z "$left" ] || fail "dpkg -r left: $left"
+# Its dependencies resolve on this machine (a simulation: nothing changes).
+if [ "$(id -u)" -eq 0 ]; then
+  apt-get install --simulate --no-install-recommends "$deb" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get cannot install it"; }
+  grep -q '^Inst skiffpost ' "$work/apt.log" || { cat "$work/apt.log"; fail "apt-get would not install it"; }
+fi
+ok "installs and removes cleanly with dpkg; apt-get resolves its dependencies"
+
 # --- Unpacked into a throwaway root.
 root=$work/root
 dpkg-deb -x "$deb" "$root"
