@@ -16,7 +16,7 @@ CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 # ThreadSanitizer.
 TSAN_SUITES = store incoming transport mail search
 
-.PHONY: all deps build build-asan build-tsan install run test test-fast test-tsan bench fuzz clean
+.PHONY: all deps build build-asan build-tsan install uninstall package package-check run test test-fast test-tsan bench fuzz clean
 
 all: build
 
@@ -48,14 +48,41 @@ AUTOSTART ?= 0
 install: build
 	SKFP_AUTOSTART=$(AUTOSTART) cmake --install $(BUILD) --prefix $(PREFIX)
 
+# Takes away the files `make install` put into PREFIX (the list CMake kept
+# in build/install_manifest.txt) and the links in PREFIX/bin. The user's
+# own registrations go first, with skfp-uninstall.
+uninstall:
+	@[ -f $(BUILD)/install_manifest.txt ] || { echo "uninstall: nothing installed from $(BUILD)"; exit 1; }
+	@while read -r f; do d=$$(dirname "$$f"); [ -w "$$d" ] || chmod u+w "$$d"; rm -fv "$$f"; \
+	  case "$$f" in */lib/skiffpost/*) rm -fv "$${f%/lib/skiffpost/*}/bin/$${f##*/}";; esac; \
+	  done < $(BUILD)/install_manifest.txt
+	@sed -n 's#/lib/skiffpost/skfp-tool$$##p' $(BUILD)/install_manifest.txt | while read -r p; do \
+	  rmdir -v "$$p/lib/skiffpost" "$$p/share/skiffpost" "$$p/share/doc/skiffpost" 2>/dev/null || true; done
+	rm -f $(BUILD)/install_manifest.txt
+
+# The Debian package, build/package/skiffpost_VERSION_ARCH.deb, from the
+# programs of the plain build (only what the package holds is built), and
+# its checks (scripts/check-package.sh: fields, contents, desktop entry,
+# AppStream, lintian, the programs run from the unpacked package). Neither
+# installs anything into the machine.
+PACKAGE_TARGETS = skfp skfp-tool skfp-uninstall dictionary desktop_files
+package: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target $(PACKAGE_TARGETS)
+	rm -rf $(BUILD)/package
+	cd $(BUILD) && cpack --config CPackConfig.cmake
+
+package-check: package
+	scripts/check-package.sh $(BUILD)
+
 run: build
 	$(BUILD)/skfp
 
 # The suite runs whole under AddressSanitizer and UndefinedBehaviorSanitizer
-# and its threaded parts under ThreadSanitizer; the ASan run comes last so
-# that its CTest summary closes the output. The plain build is not needed
-# for this (`make test-fast` runs the suite there).
-test: test-tsan build-asan
+# and its threaded parts under ThreadSanitizer; the package is made and
+# checked from the programs of the plain build (its suite is not built:
+# `make test-fast` runs the suite there); the ASan run comes last so that
+# its CTest summary closes the output.
+test: test-tsan package-check build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest -j $(JOBS) --output-on-failure --timeout 600

@@ -83,7 +83,7 @@ void BM_CheckFromTheButton(benchmark::State& state) {
             TBusyFlag flag;
             if (!list.Save(flag, pump)) state.SkipWithError("accounts");
         }
-        TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false};
+        TFolders folders{dir.Path(), dir.File("Skiffpost.Ini"), dir.Path(), dir.Path(), false, dir.Path()};
         TMailStore store(dir.Path(), ini, prompt, pump);
         TControlCenter w(ini, folders, prompt);
         w.SetStore(store);

@@ -31,7 +31,7 @@ struct TBigStore {
     TQuietPrompt prompt;
     TSleepPump pump;
     TIniFile config{folder + cfg::kConfigFile, &prompt};
-    TFolders folders{folder, folder + "Skiffpost.Ini", folder, folder, false};
+    TFolders folders{folder, folder + "Skiffpost.Ini", folder, folder, false, folder};
 
     TBigStore() {
         TMailStore store(folder, config, prompt, pump);

@@ -50,7 +50,7 @@ struct TRig {
     TQuietPrompt prompt;
     TSleepPump pump;
     TIniFile config{folder + cfg::kConfigFile, &prompt};
-    TFolders folders{folder, folder + "Skiffpost.Ini", folder, folder, false};
+    TFolders folders{folder, folder + "Skiffpost.Ini", folder, folder, false, folder};
     TMailStore store{folder, config, prompt, pump};
     std::unique_ptr<TControlCenter> window;
     int big = -1;

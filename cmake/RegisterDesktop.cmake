@@ -1,6 +1,9 @@
 # Run last by `cmake --install`.
 #  - The program folder becomes read-only: the client then keeps its location
 #    file and data in the user's XDG folders instead of beside the program.
+#    A staged install (DESTDIR, as the package is made) keeps the ordinary
+#    modes: the package's folders belong to root, and the client also knows
+#    an installation by its share folder.
 #  - <prefix>/bin gets links to the programs.
 #  - The installing user's desktop gets the menu entry, the mailto: handler
 #    and, with SKFP_AUTOSTART=1 in the environment, the autostart entry.
@@ -16,8 +19,10 @@ foreach(program skfp skfp-tool skfp-uninstall)
   endif()
 endforeach()
 
-file(CHMOD "${folder}" DIRECTORY_PERMISSIONS
-     OWNER_READ OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+if("$ENV{DESTDIR}" STREQUAL "")
+  file(CHMOD "${folder}" DIRECTORY_PERMISSIONS
+       OWNER_READ OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()
 
 if(NOT "$ENV{DESTDIR}" STREQUAL "" OR "$ENV{SKFP_REGISTER}" STREQUAL "0" OR NOT EXISTS "${folder}/skfp")
   message(STATUS "Desktop entries: not registered for this user")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmarks need.
+# Installs the Debian 12 packages the build, the tests, the package and its
+# checks, and the benchmarks need.
 # Idempotent: a package already present is left alone, and nothing runs when
 # everything is installed.
 set -euo pipefail
@@ -18,6 +19,8 @@ packages=(
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
   wamerican hunspell hunspell-en-us libhunspell-dev
   xdg-utils
+  librsvg2-bin
+  dpkg-dev file man-db lintian desktop-file-utils appstream
 )
 
 missing=()

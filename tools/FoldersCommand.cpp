@@ -22,6 +22,7 @@ int FoldersCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!config.Write(cfg::Command, request)) return kExitFailed;
 
     PrintLine("program=" + folders->program);
+    PrintLine("resources=" + folders->resources);
     PrintLine("data=" + folders->data);
     PrintLine("attach=" + folders->attach);
     PrintLine(std::string("first-run=") + (folders->firstRun ? "1" : "0"));

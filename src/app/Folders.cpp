@@ -63,6 +63,8 @@ bool IsWritableFolder(const std::string& folder) {
 TFolderSetup::Options TFolderSetup::FromEnvironment(std::string programFolder) {
     Options o;
     o.programFolder = std::move(programFolder);
+    const fs::path shared = fs::path(fileutil::WithTrailingSlash(o.programFolder)) / SKFP_SHARED_FROM_PROGRAM;
+    o.sharedFolder = fileutil::WithTrailingSlash(shared.lexically_normal().string());
     const std::string home = HomeFolder();
     o.configHome = EnvOr("XDG_CONFIG_HOME", home + "/.config");
     o.dataHome = EnvOr("XDG_DATA_HOME", home + "/.local/share");
@@ -83,11 +85,19 @@ std::optional<TFolders> TFolderSetup::Run(const Options& options) {
     // A program folder the user may write to (or one that already holds the
     // location file) keeps everything beside the program; an installed,
     // read-only one sends the data to the user's XDG folders.
+    // A build folder or a portable copy has the dictionary beside the
+    // program. An installation has it in its share folder, and keeps the
+    // data in the user's folders even where the program folder is writable
+    // (root, an install into the user's own prefix).
+    const bool installed = !options.sharedFolder.empty() && !fileutil::Exists(folders.program + cfg::kMainDictionary) &&
+                           fileutil::IsDirectory(options.sharedFolder);
+    folders.resources = installed ? fileutil::WithTrailingSlash(options.sharedFolder) : folders.program;
+
     std::string defaultData = folders.program + "Data/";
     std::string defaultAttach = folders.program + "Attach/";
     folders.locationFile = fileutil::FindNoCase(folders.program, cfg::kLocationFile);
     const bool writable = options.isWritable ? options.isWritable(folders.program) : IsWritableFolder(folders.program);
-    const bool portable = fileutil::Exists(folders.locationFile) || writable;
+    const bool portable = fileutil::Exists(folders.locationFile) || (writable && !installed);
     if (!portable) {
         const std::string configFolder = fileutil::WithTrailingSlash(options.configHome) + "Skiffpost/";
         const std::string dataRoot = fileutil::WithTrailingSlash(options.dataHome) + "Skiffpost/";

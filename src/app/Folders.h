@@ -8,11 +8,13 @@ class IUserPrompt;
 
 // Where the program's files live, as start-up settles it.
 struct TFolders {
-    std::string program;       // the executable's folder, read-only resources
+    std::string program;       // the executable's folder
     std::string locationFile;  // "Skiffpost.Ini"
     std::string data;          // "Internet.ini", mailboxes, list files
     std::string attach;        // decoded attachments
     bool firstRun = false;     // the data folder held no "Internet.ini"
+    std::string resources;     // the main dictionary and the user guide: the
+                               // program folder, or an installation's share folder
 };
 
 // The folder steps of start-up: find the location file, move an older
@@ -22,6 +24,10 @@ class TFolderSetup {
 public:
     struct Options {
         std::string programFolder;                // with or without trailing "/"
+        // Where an installation keeps the dictionary and the guide (lib/
+        // holds the programs, share/ the rest); empty: nowhere but beside
+        // the program.
+        std::string sharedFolder;
         std::optional<std::string> dataFolder;    // overrides the location file
         std::optional<std::string> attachFolder;  // overrides the location file
         std::string configHome;                   // $XDG_CONFIG_HOME or ~/.config
@@ -31,7 +37,8 @@ public:
         std::function<bool(const std::string&)> isWritable;
     };
 
-    // Options from the environment of the running process.
+    // Options from the environment of the running process; the share
+    // folder lies where the installation puts it, relative to the program.
     static Options FromEnvironment(std::string programFolder);
     // The folder of the running executable, with a trailing "/".
     static std::string ExecutableFolder();

@@ -39,6 +39,7 @@ TEST_F(FoldersTest, PortableDefaultsAreBesideTheProgram) {
     const auto f = Run();
     ASSERT_TRUE(f);
     EXPECT_EQ(f->program, program);
+    EXPECT_EQ(f->resources, program);
     EXPECT_EQ(f->locationFile, program + "Skiffpost.Ini");
     EXPECT_EQ(f->data, program + "Data/");
     EXPECT_EQ(f->attach, program + "Attach/");
@@ -124,6 +125,34 @@ TEST_F(FoldersTest, FolderWithoutWriteBitsCountsAsInstalled) {
     ASSERT_TRUE(f);
     EXPECT_EQ(f->data, dir.File("share/Skiffpost/Data/"));
     EXPECT_FALSE(fileutil::Exists(program + "Data"));
+}
+
+// An installation keeps the dictionary and the guide in its share folder and
+// the data in the user's folders, even when the program folder is writable
+// (root, an install into the user's own prefix). A build folder has the
+// dictionary beside the program and stays portable.
+TEST_F(FoldersTest, AnInstallationsResourcesAreInItsShareFolder) {
+    const std::string shared = dir.File("usr/share/skiffpost/");
+    std::filesystem::create_directories(shared);
+    WriteFileOrDie(shared + "Internet.Dct", "");
+    auto o = Options();
+    o.sharedFolder = shared;
+    o.isWritable = [](const std::string&) { return true; };
+    auto f = TFolderSetup(prompt).Run(o);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->resources, shared);
+    EXPECT_EQ(f->data, dir.File("share/Skiffpost/Data/"));
+    EXPECT_FALSE(fileutil::Exists(program + "Data"));
+
+    WriteFileOrDie(program + "Internet.Dct", "");
+    f = TFolderSetup(prompt).Run(o);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->resources, program);
+    EXPECT_EQ(f->data, program + "Data/");
+
+    // The share folder lies where the installation puts it beside lib/.
+    const auto env = TFolderSetup::FromEnvironment("/usr/lib/skiffpost");
+    EXPECT_EQ(env.sharedFolder, "/usr/share/skiffpost/");
 }
 
 TEST_F(FoldersTest, OldConfigurationMovesIntoTheDataFolder) {

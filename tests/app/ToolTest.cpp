@@ -59,7 +59,7 @@ TEST_F(ToolTest, FoldersPrintsTheFoldersAndWritesTheCommand) {
     auto r = Run({"folders", "--command", "MailTo:jane@example.com"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string prog = dir.File("prog/");
-    EXPECT_EQ(r.out, "program=" + prog + "\ndata=" + prog + "Data/\nattach=" + prog +
+    EXPECT_EQ(r.out, "program=" + prog + "\nresources=" + prog + "\ndata=" + prog + "Data/\nattach=" + prog +
                          "Attach/\nfirst-run=1\ncommand=jane@example.com\n");
     r = Run({"folders"});
     EXPECT_NE(r.out.find("first-run=0\ncommand=\n"), std::string::npos);

@@ -106,7 +106,7 @@ TControlCenter::TControlCenter(TIniFile& config, const TFolders& folders, IUserP
     WireCommands();
     WirePages();
     spell_ = new TRichSpell(prompt_, this);
-    spell_->DictionaryMain = folders_.program + cfg::kMainDictionary;
+    spell_->DictionaryMain = folders_.resources + cfg::kMainDictionary;
     // The user's words go with the user's data: an installed program folder
     // is read-only.
     spell_->DictionaryUser = folders_.data + cfg::kUserDictionary;
@@ -393,7 +393,7 @@ void TControlCenter::ApplyPreviewSwitch(bool checked) {
 }
 
 void TControlCenter::ShowHelp(const QString& heading) {
-    const std::string file = fileutil::FindNoCase(folders_.program, cfg::kHelpFile);
+    const std::string file = fileutil::FindNoCase(folders_.resources, cfg::kHelpFile);
     if (!help_) help_ = new THelpWindow(this);
     if (!fileutil::Exists(file) || !help_->Load(QString::fromStdString(file))) {
         prompt_.Error("No Online Help was found. Please reinstall.");
@@ -504,7 +504,7 @@ void TControlCenter::Initialise() {
     SetStatusText(QStringLiteral("Loading Settings..."));
     const int state = config_.Read(cfg::WindowState);
     const bool visible = config_.Read(cfg::Visible);
-    if (!fileutil::Exists(folders_.program + cfg::kMainDictionary)) prompt_.Error(MissingDictionaryMessage());
+    if (!fileutil::Exists(folders_.resources + cfg::kMainDictionary)) prompt_.Error(MissingDictionaryMessage());
     RestoreGeometry();
     actions_->SetMenuSystemVisible(config_.Read(cfg::MenuSystem));
     toolbar_->SetHintsVisible(config_.Read(cfg::Hints));

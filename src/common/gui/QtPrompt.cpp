@@ -1,6 +1,7 @@
 #include "common/gui/QtPrompt.h"
 
 #include <QMessageBox>
+#include <iostream>
 
 #include "common/AppTitle.h"
 #include "common/gui/QtText.h"
@@ -25,19 +26,29 @@ QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const s
 }
 }  // namespace
 
+bool TQtPrompt::Told(const std::string& text) {
+    if (unattended_) std::cerr << BoxText(text).toStdString() << '\n';
+    return unattended_;
+}
+
 void TQtPrompt::Error(const std::string& text) {
+    ++errors_;
+    if (Told(text)) return;
     Ask(parent_, QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 void TQtPrompt::Information(const std::string& text) {
+    if (Told(text)) return;
     Ask(parent_, QMessageBox::Information, text, QMessageBox::Ok);
 }
 
 bool TQtPrompt::YesNo(const std::string& text) {
+    if (Told(text)) return false;
     return Ask(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 TPromptAnswer TQtPrompt::YesNoAll(const std::string& text) {
+    if (Told(text)) return TPromptAnswer::No;
     const auto b = Ask(parent_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
     if (b == QMessageBox::Yes) return TPromptAnswer::Yes;
     if (b == QMessageBox::YesToAll) return TPromptAnswer::All;

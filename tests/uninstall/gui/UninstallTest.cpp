@@ -98,11 +98,14 @@ protected:
 
 TEST_F(UninstallTest, InstallRegistersAndOkRemovesOnlyTheRegistrations) {
     Install(true);
-    for (const char* f : {"skfp", "skfp-tool", "skfp-uninstall", "Internet.Dct", "Internet.hlp"})
-        EXPECT_TRUE(fs::exists(program + f)) << f;
-    EXPECT_TRUE(fs::exists(prefix + "/bin/skfp"));
-    EXPECT_TRUE(fs::exists(prefix + "/share/icons/hicolor/scalable/apps/skiffpost.svg"));
-    EXPECT_TRUE(fs::exists(prefix + "/share/icons/hicolor/48x48/apps/skiffpost.png"));
+    for (const char* f : {"skfp", "skfp-tool", "skfp-uninstall"}) EXPECT_TRUE(fs::exists(program + f)) << f;
+    for (const char* f :
+         {"bin/skfp", "share/skiffpost/Internet.Dct", "share/skiffpost/Internet.hlp",
+          "share/applications/skiffpost.desktop", "share/metainfo/org.fenmarch.skiffpost.metainfo.xml",
+          "share/icons/hicolor/scalable/apps/skiffpost.svg", "share/icons/hicolor/16x16/apps/skiffpost.png",
+          "share/icons/hicolor/256x256/apps/skiffpost.png", "share/man/man1/skfp.1.gz", "share/man/man1/skfp-tool.1.gz",
+          "share/man/man1/skfp-uninstall.1.gz"})
+        EXPECT_TRUE(fs::exists(prefix + "/" + f)) << f;
     EXPECT_EQ(fs::status(program).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_exec |
                                                                       fs::perms::group_read | fs::perms::group_exec |
                                                                       fs::perms::others_read | fs::perms::others_exec);
@@ -111,12 +114,15 @@ TEST_F(UninstallTest, InstallRegistersAndOkRemovesOnlyTheRegistrations) {
     EXPECT_NE(ReadFileOrEmpty(share + "applications/skiffpost.desktop").find("Exec=\"" + program + "skfp\" %u"),
               std::string::npos);
 
-    // The installed client, started by the user, keeps its data in the XDG
-    // folders; some mail of the user's own lies there too.
+    // The installed client, started by the user, finds the dictionary and
+    // the guide in the share folder and keeps its data in the XDG folders;
+    // some mail of the user's own lies there too.
     int rc = -1;
     const QString folders = Run(QString::fromStdString(program + "skfp-tool"), {QStringLiteral("folders")}, &rc);
     ASSERT_EQ(rc, 0) << folders.toStdString();
     EXPECT_TRUE(folders.contains(QString::fromStdString("data=" + share + "Skiffpost/Data/"))) << folders.toStdString();
+    EXPECT_TRUE(folders.contains(QString::fromStdString("resources=" + prefix + "/share/skiffpost/\n")))
+        << folders.toStdString();
     WriteFileOrDie(share + "Skiffpost/Data/Mailbox1.msg", "kept");
     const TSnapshot data = Snapshot(share + "Skiffpost");
     const TSnapshot programFiles = Snapshot(prefix);

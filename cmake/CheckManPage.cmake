@@ -1,0 +1,62 @@
+# The manual page of skfp-tool names every command and option its usage
+# names: run as `cmake -DTOOL=skfp-tool -DPAGE=skfp-tool.1 -P ...`.
+execute_process(COMMAND ${TOOL} --help OUTPUT_VARIABLE usage RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${TOOL} --help failed (${rc})")
+endif()
+file(READ ${PAGE} page)
+# The page as words: "\-" is a hyphen, font changes and quotes go.
+string(REPLACE "\\-" "-" page "${page}")
+string(REGEX REPLACE "\\\\f[BIRP]" "" page "${page}")
+string(REPLACE "\"" "" page "${page}")
+
+# The commands: the first words of the lines of the command list that the
+# tool takes as a command (a continuation line may begin with a plain
+# word). Asked with an argument no command takes, in folders of its own.
+string(REGEX REPLACE "^.*\ncommands:\n" "" list "${usage}")
+string(REPLACE "\n" ";" lines "${list}")
+set(candidates)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^  ([a-z][a-z-]*)( |$)")
+    list(APPEND candidates ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES candidates)
+set(scratch ${CMAKE_CURRENT_BINARY_DIR}/manual-page-check)
+file(REMOVE_RECURSE ${scratch})
+file(MAKE_DIRECTORY ${scratch})
+set(commands)
+foreach(word IN LISTS candidates)
+  execute_process(COMMAND ${TOOL} --program-folder ${scratch} --data ${scratch}/data --attach ${scratch}/attach
+                          ${word} --no-such-option
+                  OUTPUT_QUIET ERROR_VARIABLE err TIMEOUT 30)
+  if(NOT err MATCHES "unknown command")
+    list(APPEND commands ${word})
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${scratch})
+list(LENGTH commands count)
+if(count LESS 20)
+  message(FATAL_ERROR "only ${count} commands read from the usage:\n${usage}")
+endif()
+
+set(missing)
+foreach(command IN LISTS commands)
+  # A command is a tag of the page: a line ".B command", ".BI command ...".
+  if(NOT page MATCHES "\n\\.(B|BI|BR) ${command}( |\n)")
+    list(APPEND missing "command ${command}")
+  endif()
+endforeach()
+string(REGEX MATCHALL "--[a-z][a-z-]*" options "${usage}")
+list(REMOVE_DUPLICATES options)
+foreach(option IN LISTS options)
+  if(NOT page MATCHES "${option}[^a-z-]")
+    list(APPEND missing "option ${option}")
+  endif()
+endforeach()
+if(missing)
+  string(REPLACE ";" "\n  " missing "${missing}")
+  message(FATAL_ERROR "${PAGE} does not describe:\n  ${missing}")
+endif()
+list(LENGTH options optionCount)
+message(STATUS "${count} commands and ${optionCount} options of the usage are in the page")
