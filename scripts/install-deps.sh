@@ -10,10 +10,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qtkeychain-qt6-dev
   libcanberra-dev
   libssl-dev openssl
   libgumbo-dev
   libsqlite3-dev
+  nlohmann-json3-dev
   media-types
   unrtf poppler-utils
   dovecot-core dovecot-pop3d python3-aiosmtpd curl
@@ -21,6 +23,7 @@ packages=(
   xdg-utils
   librsvg2-bin
   dpkg-dev file man-db lintian desktop-file-utils appstream
+  dbus-daemon dbus-bin gnome-keyring
 )
 
 missing=()

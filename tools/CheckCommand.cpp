@@ -43,7 +43,7 @@ int CheckCommand(TToolContext& ctx, const TToolArgs& args) {
         if (a.starts_with("--")) throw TUsageError{"check: unknown option \"" + a + "\""};
     const TFolders* folders = ctx.Folders();
     if (!folders) return kExitFailed;
-    TAccountList accounts = TAccountList::Read(folders->data);
+    TAccountList accounts = TAccountList::Read(folders->data, ctx.Secrets());
     std::vector<std::string> aliases;
     for (const auto& a : args) {
         const std::string alias = FromArg(a);

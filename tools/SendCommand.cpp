@@ -17,7 +17,7 @@ int SendCommand(TToolContext& ctx, const TToolArgs& args) {
     if (!item) return kExitFailed;
     const TFolders* folders = ctx.Folders();
     TMailStore& store = tool->Store();
-    TAccountList accounts = TAccountList::Read(folders->data);
+    TAccountList accounts = TAccountList::Read(folders->data, ctx.Secrets());
     TPosixSocketFactory net;
     TSystemClock clock;
     TConsoleDisplay display;

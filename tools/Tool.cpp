@@ -3,6 +3,10 @@
 #include <iostream>
 
 #include "common/FieldText.h"
+#include "config/ConfigKeys.h"
+#ifdef SKFP_KEYRING
+#include "config/gui/KeychainStore.h"
+#endif
 
 const TFolders* TToolContext::Folders() {
     if (!tried_) {
@@ -13,6 +17,13 @@ const TFolders* TToolContext::Folders() {
         folders_ = TFolderSetup(prompt).Run(options);
     }
     return folders_ ? &*folders_ : nullptr;
+}
+
+ISecretStore* TToolContext::Secrets() {
+#ifdef SKFP_KEYRING
+    if (!secrets_) secrets_ = std::make_unique<TKeychainStore>(cfg::kKeyringService);
+#endif
+    return secrets_.get();
 }
 
 std::string WithoutControls(std::string_view utf8, bool keepLines) {

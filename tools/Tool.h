@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "ConsolePrompt.h"
 #include "app/Folders.h"
 #include "common/SleepPump.h"
+#include "config/SecretStore.h"
 
 // Exit codes of skfp-tool.
 inline constexpr int kExitOk = 0;
@@ -26,10 +28,14 @@ public:
     // Runs the start-up folder steps once; nothing when they failed (the
     // reason is on stderr).
     const TFolders* Folders();
+    // The desktop keyring, where the client keeps the passwords; null in a
+    // build without Qt.
+    ISecretStore* Secrets();
 
 private:
     std::optional<TFolders> folders_;
     bool tried_ = false;
+    std::unique_ptr<ISecretStore> secrets_;
 };
 
 // Thrown by a command for a wrong command line; main prints the usage.
@@ -52,6 +58,8 @@ int RtfCommand(TToolContext& ctx, const TToolArgs& args);
 int FmtCommand(TToolContext& ctx, const TToolArgs& args);
 int AccountsCommand(TToolContext& ctx, const TToolArgs& args);
 int AccountCommand(TToolContext& ctx, const TToolArgs& args);
+// Prints the servers found for an address (account detect).
+int DetectAccountSettings(TToolContext& ctx, const std::string& address);
 int MailboxesCommand(TToolContext& ctx, const TToolArgs& args);
 int ListCommand(TToolContext& ctx, const TToolArgs& args);
 int ShowCommand(TToolContext& ctx, const TToolArgs& args);

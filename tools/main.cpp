@@ -24,11 +24,16 @@ constexpr TCommand kCommands[] = {
     {"folders", FoldersCommand, "folders [--command ARG]"},
     {"rtf", RtfCommand, "rtf text FILE | rtf roundtrip FILE"},
     {"fmt", FmtCommand, "fmt  (writes Internet.fmt into the data folder)"},
-    {"accounts", AccountsCommand, "accounts"},
+    {"accounts", AccountsCommand, "accounts   (prints ALIAS TAB POP TAB SMTP TAB SECURITY[/SMTP SECURITY])"},
     {"account", AccountCommand,
      "account add ALIAS [--pop HOST[:PORT]] [--smtp HOST[:PORT]] [--user U] [--pass P | --password-stdin] [--return ADDRESS] [--nick "
      "NAME]\n"
-     "      [--security none|starttls|tls] [--trust-fingerprint SHA256]\n"
+     "      [--security none|starttls|tls] [--smtp-security none|starttls|tls] [--trust-fingerprint SHA256]\n"
+     "      [--oauth PROVIDER|none]\n"
+     "  account set ALIAS [the options of add]   (changes only what it names)\n"
+     "  account detect ADDRESS   (prints the servers found for the address and the sign-in they take)\n"
+     "  account keyring on|off|status   (the passwords in the desktop keyring, or in Internet.svr)\n"
+     "  account oauth ALIAS [--provider NAME]   (signs in with OAuth2 in the browser: $BROWSER or xdg-open)\n"
      "  account rm ALIAS | account rename OLD NEW"},
     {"mailboxes", MailboxesCommand, "mailboxes"},
     {"list", ListCommand, "list MAILBOX"},

@@ -13,11 +13,13 @@
 #include "common/UserPrompt.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "config/SecretStore.h"
 
 namespace {
 
-constexpr const char* kAccountSections[] = {cfg::kServerSecuritySection, cfg::kPopCertificatesSection,
-                                            cfg::kSmtpCertificatesSection};
+constexpr const char* kAccountSections[] = {cfg::kServerSecuritySection, cfg::kSmtpSecuritySection,
+                                            cfg::kPopCertificatesSection, cfg::kSmtpCertificatesSection,
+                                            cfg::kOAuthSection};
 
 // The key an account's settings go under in "Internet.ini": the alias
 // itself, as always, when the file's reader gives it back unchanged. An alias
@@ -78,8 +80,8 @@ bool StoreOrDrop(TIniFile& ini, const char* section, const std::string& key, con
 
 }  // namespace
 
-TAccountList TAccountList::Read(std::string dataFolder) {
-    TAccountList list(std::move(dataFolder));
+TAccountList TAccountList::Read(std::string dataFolder, ISecretStore* secrets) {
+    TAccountList list(std::move(dataFolder), secrets);
     list.Load();
     return list;
 }
@@ -98,13 +100,25 @@ void TAccountList::Load() {
         accounts_.push_back(std::move(a));
     }
     const TIniFile ini(ConfigPath());
+    inStore_.clear();
+    // An empty password field may stand for one in the keyring.
+    const bool store = StoreAnswers();
     for (auto& a : accounts_) {
         if (a.alias.empty()) continue;
+        if (store && a.popPassword.empty()) {
+            if (auto secret = secrets_->Read(SecretKey(a.alias))) {
+                a.popPassword = *secret;
+                inStore_[a.alias] = std::move(*secret);
+            }
+        }
         bool found = false;
         const std::string mode = ReadSetting(ini, cfg::kServerSecuritySection, a.alias, found);
         if (found) a.security = security::Parse(mode);
+        const std::string smtpMode = ReadSetting(ini, cfg::kSmtpSecuritySection, a.alias, found);
+        if (found) a.smtpSecurity = security::Parse(smtpMode);
         a.popFingerprint = ReadSetting(ini, cfg::kPopCertificatesSection, a.alias, found);
         a.smtpFingerprint = ReadSetting(ini, cfg::kSmtpCertificatesSection, a.alias, found);
+        a.oauthProvider = ReadSetting(ini, cfg::kOAuthSection, a.alias, found);
     }
 }
 
@@ -117,13 +131,54 @@ bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prom
     return false;
 }
 
+bool TAccountList::StoreAnswers() const { return secrets_ && secrets_->Available(); }
+
+bool TAccountList::PasswordsInStore() const {
+    return StoreAnswers() && TIniFile(ConfigPath()).Read(cfg::PasswordsInKeyring);
+}
+
+std::string TAccountList::SecretKey(std::string_view alias) const {
+    return dataFolder_ + std::string(alias);
+}
+
+std::string TAccountList::PasswordField(const TAccount& a, bool inStore) const {
+    if (!inStore || a.alias.empty()) return a.popPassword;
+    if (a.popPassword.empty()) {
+        ForgetSecret(a.alias);
+        return {};
+    }
+    const auto held = inStore_.find(a.alias);
+    if (held != inStore_.end() && held->second == a.popPassword) return {};
+    // A password the keyring refused stays in the file rather than be lost.
+    if (!secrets_->Write(SecretKey(a.alias), a.popPassword)) return a.popPassword;
+    inStore_[a.alias] = a.popPassword;
+    return {};
+}
+
+void TAccountList::ForgetSecret(std::string_view alias) const {
+    const auto held = inStore_.find(std::string(alias));
+    if (held == inStore_.end() || !secrets_) return;
+    if (secrets_->Remove(SecretKey(alias))) inStore_.erase(held);
+}
+
 bool TAccountList::Save(TBusyFlag& listFill, IEventPump& pump) const {
+    const bool inStore = PasswordsInStore();
     std::vector<TListRow> rows;
     rows.reserve(accounts_.size());
     for (const auto& a : accounts_)
-        rows.push_back(
-            {a.alias, {a.popServer, a.smtpServer, a.popUserName, a.popPassword, a.returnAddress, a.nickname}});
+        rows.push_back({a.alias,
+                        {a.popServer, a.smtpServer, a.popUserName, PasswordField(a, inStore), a.returnAddress,
+                         a.nickname}});
     if (!listfile::Write(ListPath(), rows, listFill, pump)) return false;
+    // The passwords are in the file now: the keyring's copies go, and so do
+    // those of accounts no longer in the list.
+    std::vector<std::string> gone;
+    for (const auto& [alias, secret] : inStore_) {
+        const bool listed = std::any_of(accounts_.begin(), accounts_.end(),
+                                        [&](const TAccount& a) { return a.alias == alias; });
+        if (!inStore || !listed) gone.push_back(alias);
+    }
+    for (const auto& alias : gone) ForgetSecret(alias);
     return SaveSettings();
 }
 
@@ -136,8 +191,12 @@ bool TAccountList::SaveSettings() const {
         ok = StoreOrDrop(ini, cfg::kServerSecuritySection, key,
                          a.security ? std::string(security::Name(*a.security)) : std::string()) &&
              ok;
+        ok = StoreOrDrop(ini, cfg::kSmtpSecuritySection, key,
+                         a.smtpSecurity ? std::string(security::Name(*a.smtpSecurity)) : std::string()) &&
+             ok;
         ok = StoreOrDrop(ini, cfg::kPopCertificatesSection, key, a.popFingerprint) && ok;
         ok = StoreOrDrop(ini, cfg::kSmtpCertificatesSection, key, a.smtpFingerprint) && ok;
+        ok = StoreOrDrop(ini, cfg::kOAuthSection, key, a.oauthProvider) && ok;
     }
     return ok;
 }

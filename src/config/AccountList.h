@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "config/Account.h"
 
 class IEventPump;
+class ISecretStore;
 class IUserPrompt;
 class TBusyFlag;
 
@@ -20,11 +22,17 @@ enum class TAccountsCloseRefusal { None, NeedsSmtpServer, NeedsPopServer };
 // its alias.
 class TAccountList {
 public:
-    explicit TAccountList(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+    // With a secret store, the passwords live there while "Keyring" of
+    // "[Passwords]" is on (the default) and the store answers: the file's
+    // password fields stay empty, which older readers take as a password to
+    // ask for. Without one, or with the setting off, they live in the file
+    // (0600), and a save writes back what the store held.
+    explicit TAccountList(std::string dataFolder, ISecretStore* secrets = nullptr)
+        : dataFolder_(std::move(dataFolder)), secrets_(secrets) {}
 
     // The accounts of a data folder as its files hold them now: the one way
     // the program, the tool and a send read the list.
-    static TAccountList Read(std::string dataFolder);
+    static TAccountList Read(std::string dataFolder, ISecretStore* secrets = nullptr);
     // Replaces the rows with the file's; a missing file gives no accounts.
     // For a list that is kept (a page's, a check's) and read again.
     void Load();
@@ -71,6 +79,14 @@ public:
     // An alias also names files: not empty and without "/".
     static bool IsUsableAlias(std::string_view alias);
 
+    ISecretStore* Secrets() const { return secrets_; }
+    const std::string& DataFolder() const { return dataFolder_; }
+    // Whether a save puts the passwords into the secret store.
+    bool PasswordsInStore() const;
+    // The store's key of an account's password: the data folder and the
+    // alias, so two data folders never share one.
+    std::string SecretKey(std::string_view alias) const;
+
     std::string ListPath() const;
     std::string ConfigPath() const;
     std::string SeenPath(std::string_view alias) const;
@@ -79,6 +95,16 @@ private:
     // Removes the "Internet.ini" keys of an alias.
     void DropSettings(std::string_view alias) const;
 
+    bool StoreAnswers() const;
+    // The file's password field of an account; puts the password into the
+    // store when it goes there.
+    std::string PasswordField(const TAccount& account, bool inStore) const;
+    void ForgetSecret(std::string_view alias) const;
+
     std::string dataFolder_;
+    ISecretStore* secrets_ = nullptr;
     std::vector<TAccount> accounts_;
+    // The passwords the store holds for this list, by alias as stored: read
+    // at load or written since. A save writes only what changed.
+    mutable std::map<std::string, std::string> inStore_;
 };

@@ -77,8 +77,15 @@ inline constexpr const char* kMailBoxesSection = "Mail Boxes";
 // Per account, keyed by its alias: the security mode ("None", "STARTTLS",
 // "TLS") and the fingerprints of certificates the user chose to trust.
 inline constexpr const char* kServerSecuritySection = "Server Security";
+inline constexpr const char* kSmtpSecuritySection = "SMTP Security";
 inline constexpr const char* kPopCertificatesSection = "Pop Certificates";
 inline constexpr const char* kSmtpCertificatesSection = "SMTP Certificates";
+inline constexpr const char* kOAuthSection = "OAuth2 Sign In";
+// The accounts' passwords live in the desktop keyring where one answers
+// ("Internet.svr" then keeps their fields empty); off: in the file.
+inline constexpr TBoolKey PasswordsInKeyring{"Passwords", "Keyring", true};
+// The keyring's name for the program's secrets.
+inline constexpr const char* kKeyringService = "Skiffpost";
 
 // "Dialup"
 inline constexpr TTextKey DialupServerPref{"Dialup", "Server", ""};

@@ -65,6 +65,7 @@ TPreferences TPreferences::Load(const TIniFile& c, const std::string& programFol
     p.popTimeOut = c.Read(cfg::PopTimeOut);
     p.deleteMessages = c.Read(cfg::DeleteMessages);
     p.recordMessages = c.Read(cfg::RecordMessages);
+    p.passwordsInKeyring = c.Read(cfg::PasswordsInKeyring);
     p.smtpTimeOut = c.Read(cfg::SmtpTimeOut);
     p.proxyServer = c.Read(cfg::ProxyServer);
     p.useProxy = c.Read(cfg::ProxyUse);
@@ -117,6 +118,7 @@ bool TPreferences::Save(TIniFile& c) const {
     w(c.Write(cfg::PopTimeOut, popTimeOut));
     w(c.Write(cfg::DeleteMessages, deleteMessages));
     w(c.Write(cfg::RecordMessages, recordMessages));
+    w(c.Write(cfg::PasswordsInKeyring, passwordsInKeyring));
     w(c.Write(cfg::SmtpTimeOut, smtpTimeOut));
     w(c.Write(cfg::ProxyServer, proxyServer));
     w(c.Write(cfg::ProxyUse, useProxy));

@@ -47,6 +47,8 @@ struct TPreferences {
     int popTimeOut = 120;
     bool deleteMessages = false;
     bool recordMessages = true;
+    // The accounts' passwords in the desktop keyring where one answers.
+    bool passwordsInKeyring = true;
     int smtpTimeOut = 120;
     std::string proxyServer;
     bool useProxy = false;

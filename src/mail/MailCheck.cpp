@@ -8,6 +8,7 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "mail/AccountTokens.h"
 #include "transport/CanceledError.h"
 #include "transport/DialUp.h"
 #include "transport/MailError.h"
@@ -78,11 +79,19 @@ bool TMailCheck::WaitForDial() {
 bool TMailCheck::CheckOne(const std::string& alias) {
     const TAccount* account = accounts_.Find(alias);
     if (!account || account->popServer.empty()) return true;
+    std::string token;
+    if (!account->oauthProvider.empty()) {
+        // Renewed before the connection, so a slow provider never holds a
+        // server's session open.
+        token = TAccountTokens(env_, accounts_, dataFolder_).For(*account);
+        if (token.empty()) return false;
+    }
     current_ = std::make_unique<TPOP3>(env_, passwords_);
     TPOP3& pop = *current_;
     pop.Server = account->popServer;
     pop.UserName = account->popUserName;
     pop.Password = account->popPassword;
+    pop.AccessToken = token;
     // A time-out of 0 would end every wait before it began.
     pop.TimeOut = config_.ReadPositive(cfg::PopTimeOut);
     pop.ProxyServer = config_.Read(cfg::ProxyServer);

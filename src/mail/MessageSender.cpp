@@ -11,6 +11,7 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "mail/AccountTokens.h"
 #include "mail/MessageMover.h"
 #include "richtext/PlainText.h"
 #include "richtext/RtfReader.h"
@@ -154,10 +155,11 @@ bool TMessageSender::Prepare(TSMTP& smtp, TOutgoingMessage& message, const THead
         if (account.alias == item.Server.str()) {
             message.From = fieldtext::Decode(account.From());
             smtp.Server = account.smtpServer;
-            smtp.Security = account.Security();
+            smtp.Security = account.SmtpSecurity();
             smtp.TrustedFingerprint = account.smtpFingerprint;
             smtp.UserName = account.popUserName;
             smtp.Password = account.popPassword;
+            oauthAccount_ = account.oauthProvider.empty() ? nullptr : &account;
             break;
         }
 
@@ -212,6 +214,11 @@ bool TMessageSender::SendMessage(const THeaderItem& item, const std::vector<std:
         current_.reset();
         return false;
     };
+    if (oauthAccount_) {
+        smtp.AccessToken = TAccountTokens(env_, accounts_, store_.DataFolder()).For(*oauthAccount_);
+        oauthAccount_ = nullptr;
+        if (smtp.AccessToken.empty()) return failed();
+    }
     try {
         const std::string data = TMessageBuilder(env_.clock, env_.prompt, env_.display, mimeTypes_).Build(message);
         smtp.Send(message.EnvelopeFrom(), message.EnvelopeRecipients(), data);

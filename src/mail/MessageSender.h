@@ -10,6 +10,7 @@
 
 class IFilterActions;
 class TAccountList;
+struct TAccount;
 class THeaderItem;
 class TMailStore;
 class TSMTP;
@@ -62,4 +63,6 @@ private:
     IFilterActions& actions_;
     TMimeTypes mimeTypes_;
     std::unique_ptr<TSMTP> current_;
+    // The account of the message being sent, when it signs in with OAuth2.
+    const TAccount* oauthAccount_ = nullptr;
 };

@@ -98,6 +98,7 @@ void TMailBase::Connect() {
         OpenSocket(mailHost);
         ConnectSocket();
         if (Security == TSecurity::Tls) StartTls();
+        if (!readsGreeting_) return;
         greeting_ = ReadGreeting();
         while (!greeting_.empty() && greeting_.back() == '\r') greeting_.pop_back();
         return;
@@ -213,10 +214,29 @@ void TMailBase::OpenSocket(const std::string& tlsHost) {
     if (!socket_) throw EMailError();
 }
 
-void TMailBase::TlsFailed(const std::string& reason) {
+namespace {
+
+constexpr const char* kCheckSecurity = "Fix: Check the security and the port of this account in the Control Center.";
+
+}  // namespace
+
+std::string TMailBase::HandshakeFix() const {
+    const std::uint16_t tlsPort = StandardPort(TSecurity::Tls);
+    const std::uint16_t startTlsPort = StandardPort(TSecurity::StartTls);
+    if (!tlsPort || !startTlsPort) return kCheckSecurity;
+    // A port that expects STARTTLS answers TLS's first bytes with its plain
+    // greeting (OpenSSL: "wrong version number"), the common mix-up of 587
+    // and 465.
+    if (Security == TSecurity::Tls)
+        return "Fix: This port may expect STARTTLS: choose STARTTLS (port " + std::to_string(startTlsPort) +
+               ") as the security of this account, or write the server as HOST:" + std::to_string(tlsPort) +
+               " to keep TLS.";
+    return "Fix: Choose TLS (port " + std::to_string(tlsPort) + ") as the security of this account.";
+}
+
+void TMailBase::TlsFailed(const std::string& reason, const std::string& fix) {
     env_.prompt.Error(std::string(kAppTitle) + " could not establish a secure connection with server " + kDQ +
-                      HostPart() + kDQ + "." + "\n\r" + "Reason: " + reason + "\n\r" +
-                      "Fix: Check the security and the port of this account in the Control Center.");
+                      HostPart() + kDQ + "." + "\n\r" + "Reason: " + reason + "\n\r" + fix);
     Disconnect();
     throw EMailError();
 }
@@ -225,16 +245,16 @@ void TMailBase::StartTls() {
     if (!socket_) throw EMailError();
     // Whatever came in clear after the server agreed to TLS would later pass
     // for protected data (a known injection); such a server is not used.
-    if (inPos_ < inEnd_) TlsFailed("The server sent data before the TLS handshake.");
+    if (inPos_ < inEnd_) TlsFailed("The server sent data before the TLS handshake.", kCheckSecurity);
     skipLineFeed_ = false;
-    if (!socket_->StartTls()) TlsFailed(socket_->TlsFailure());
+    if (!socket_->StartTls()) TlsFailed(socket_->TlsFailure(), kCheckSecurity);
     StartTimer();
     for (;;) {
         const ISocket::TTlsStep step = socket_->ContinueTls();
         if (step == ISocket::TTlsStep::Done) break;
         if (step == ISocket::TTlsStep::Failed) {
             StopTimer();
-            TlsFailed("The TLS handshake failed: " + socket_->TlsFailure());
+            TlsFailed("The TLS handshake failed: " + socket_->TlsFailure(), HandshakeFix());
         }
         WaitFor(step == ISocket::TTlsStep::WantRead ? ISocket::kReadable : ISocket::kWritable);
         if (cancel_ || timedOut_) {

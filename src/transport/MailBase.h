@@ -101,6 +101,12 @@ protected:
     void StartTls();
     // The service looked up for the port, and the port when it is unknown.
     void SetService(std::string name, std::uint16_t defaultPort);
+    // The port the protocol's servers use for a mode, for the advice of a
+    // failed handshake; 0 when there is none to give.
+    virtual std::uint16_t StandardPort(TSecurity mode) const {
+        (void)mode;
+        return 0;
+    }
 
     // Waits for data, cancel, time-out or a broken connection, like the first
     // step of every read; cancel raises ECanceledError, the others EMailError.
@@ -127,13 +133,18 @@ protected:
     std::uint16_t DefaultPort() const { return defaultPort_; }
     // Server without a ":PORT" suffix.
     std::string HostPart() const;
+    // Whether Connect() waits for the server to speak first (mail servers
+    // greet; a web server waits for the request).
+    bool readsGreeting_ = true;
 
 private:
     void ResolveHost(const std::string& host);
     void ResolveService();
     void OpenSocket(const std::string& tlsHost);
     void CheckCertificate();
-    [[noreturn]] void TlsFailed(const std::string& reason);
+    [[noreturn]] void TlsFailed(const std::string& reason, const std::string& fix);
+    // What to try when the handshake itself failed: the other mode.
+    std::string HandshakeFix() const;
     void ConnectSocket();
     std::string ReadGreeting();
     void ProxyHandshake();

@@ -24,6 +24,7 @@
 #include "transport/MailError.h"
 #include "transport/MessageIdentity.h"
 #include "transport/PasswordPrompt.h"
+#include "transport/SaslOAuth.h"
 #include "transport/SeenList.h"
 #include "transport/TransferDisplay.h"
 
@@ -100,7 +101,35 @@ bool TPOP3::AskPassword(std::string& user, std::string& password) {
     return passwordPrompt_.Ask(caption, user, password);
 }
 
+void TPOP3::LoginWithToken() {
+    // A continuation is "+" and a blank; "+OK" is an answer (RFC 5034).
+    const auto challenge = [](const std::string& line) { return line == "+" || line.starts_with("+ "); };
+    // The response goes after the server's empty challenge: some servers
+    // refuse an initial response on the AUTH line.
+    SendCommand("AUTH XOAUTH2");
+    std::string reply = ReadLine();
+    if (challenge(reply)) {
+        SendCommand(sasloauth::XOAuth2(UserName, AccessToken));
+        reply = ReadLine();
+        // A failure comes first as a challenge holding the reason in JSON;
+        // the empty answer ends the exchange with the server's -ERR.
+        if (challenge(reply)) {
+            SendCommand(sasloauth::AbortAnswer(false));
+            reply = ReadLine();
+        }
+    }
+    if (reply.starts_with("+OK")) return;
+    Env().prompt.Error(LoginBoxStart() + "Reason: " + reply + "\n\r" +
+                       "Fix: Sign in with the provider again in the account's settings.");
+    throw EMailError();
+}
+
 void TPOP3::Login() {
+    if (!AccessToken.empty()) {
+        ShowStatus("Hello " + Server + " User " + UserName + " here (OAuth2).");
+        LoginWithToken();
+        return;
+    }
     ShowStatus("Hello " + Server + " User " + UserName + " here.");
     if (UserName.empty() || Password.empty()) {
         if (!AskPassword(UserName, Password)) Cancel();

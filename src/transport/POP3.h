@@ -23,6 +23,9 @@ public:
 
     std::string UserName;
     std::string Password;  // held for this check only
+    // An OAuth2 access token: set, the login is SASL XOAUTH2 with it
+    // (RFC 5034 AUTH) instead of USER and PASS.
+    std::string AccessToken;
 
     void Connect() override;
     void Cancel() override;
@@ -51,10 +54,12 @@ public:
 
 protected:
     [[noreturn]] void SendFailed(TSendFailure onFailure) override;
+    std::uint16_t StandardPort(TSecurity mode) const override { return security::StandardPopPort(mode); }
 
 private:
     void UpgradeToTls();
     std::string LoginBoxStart() const;
+    void LoginWithToken();
     bool AskPassword(std::string& user, std::string& password);
     // A multi-line answer up to its terminating line; a longer one than
     // limit, or one that does not end in ten time-outs, fails the check.

@@ -8,6 +8,7 @@
 
 #include "transport/PosixSocket.h"
 #include "transport/ThreadHostLookup.h"
+#include "transport/ThreadSrvLookup.h"
 #include "transport/TlsContext.h"
 
 std::unique_ptr<IHostLookup> TPosixSocketFactory::LookupHost(const std::string& name) {
@@ -15,6 +16,14 @@ std::unique_ptr<IHostLookup> TPosixSocketFactory::LookupHost(const std::string& 
         return std::make_unique<TThreadHostLookup>(name);
     } catch (const std::system_error&) {
         return nullptr;  // no thread to be had
+    }
+}
+
+std::unique_ptr<ISrvLookup> TPosixSocketFactory::LookupSrv(const std::string& name) {
+    try {
+        return std::make_unique<TThreadSrvLookup>(name);
+    } catch (const std::system_error&) {
+        return nullptr;
     }
 }
 

@@ -10,6 +10,7 @@ class TPosixSocketFactory : public ISocketFactory {
 public:
     std::unique_ptr<IHostLookup> LookupHost(const std::string& name) override;
     std::optional<std::uint16_t> LookupService(const std::string& name) override;
+    std::unique_ptr<ISrvLookup> LookupSrv(const std::string& name) override;
     std::unique_ptr<ISocket> Open(const TEndpoint& endpoint) override;
 
 private:

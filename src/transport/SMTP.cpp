@@ -4,6 +4,7 @@
 #include "common/UserPrompt.h"
 #include "transport/MailError.h"
 #include "transport/RecipientParts.h"
+#include "transport/SaslOAuth.h"
 #include "transport/SmtpAuth.h"
 
 namespace {
@@ -137,7 +138,28 @@ TSmtpCapabilities TSMTP::Ehlo() {
     return TSmtpCapabilities::Parse(lines);
 }
 
+void TSMTP::AuthenticateWithToken(const TSmtpCapabilities& caps) {
+    // XOAUTH2 first: the one both large providers take.
+    const bool bearer = !caps.Offers("XOAUTH2");
+    if (bearer && !caps.Offers("OAUTHBEARER")) LoginFailed("The server offers no OAuth2 sign-in (XOAUTH2, OAUTHBEARER).");
+    ShowStatus("Logging in to SMTP Server " + Server + " as " + UserName + " (OAuth2).");
+    SendCommand(bearer ? "AUTH OAUTHBEARER " + sasloauth::OAuthBearer(UserName, HostPart(), ResolvedPort(), AccessToken)
+                       : "AUTH XOAUTH2 " + sasloauth::XOAuth2(UserName, AccessToken));
+    std::string reply = ReadReplyLines().back();
+    // A refusal comes first as a challenge holding the reason (RFC 7628).
+    if (reply.starts_with("334")) {
+        SendCommand(sasloauth::AbortAnswer(bearer));
+        reply = ReadReplyLines().back();
+    }
+    if (!reply.empty() && reply[0] == '2') return;
+    LoginFailed(reply);
+}
+
 void TSMTP::Authenticate(const TSmtpCapabilities& caps) {
+    if (!AccessToken.empty()) {
+        AuthenticateWithToken(caps);
+        return;
+    }
     if (UserName.empty() || Password.empty()) return;
     const TSmtpAuth::TMechanism mechanism = TSmtpAuth::Choose(caps, Secure());
     // Without a mechanism the server may still take the message; one that

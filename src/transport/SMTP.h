@@ -19,6 +19,9 @@ public:
     // on a "None" account.
     std::string UserName;
     std::string Password;
+    // An OAuth2 access token: set, the login is SASL XOAUTH2 or OAUTHBEARER
+    // with it instead of the password.
+    std::string AccessToken;
 
     void Connect() override;
     void Cancel() override;
@@ -32,6 +35,9 @@ public:
     // Sends text with a CR LF line end.
     void SendCommand(const std::string& text);
 
+protected:
+    std::uint16_t StandardPort(TSecurity mode) const override { return security::StandardSmtpPort(mode); }
+
 private:
     void Hello();
     void Envelope(const std::string& from, const std::vector<std::string>& recipients);
@@ -44,6 +50,7 @@ private:
     // server's reply and fails.
     void Authenticate(const TSmtpCapabilities& caps);
     [[noreturn]] void LoginFailed(const std::string& reply);
+    void AuthenticateWithToken(const TSmtpCapabilities& caps);
     // Every line of one reply ("250-..." continues it).
     std::vector<std::string> ReadReplyLines();
     static constexpr std::size_t kMaxReplyLines = 1000;

@@ -179,7 +179,68 @@ TEST(AccountSecurityToolTest, AccountAddTakesTheSecurityAndATrustedFingerprint) 
     EXPECT_EQ(ini.ReadString("Server Security", "Work", "-"), "TLS");
     EXPECT_EQ(TAccountList::Read(dir.File("data") + "/").Find("Work")->popPassword, "s3cret pass");
     EXPECT_EQ(run({"account", "add", "Bad", "--trust-fingerprint", "12:34"}).exitCode, 2);
-    EXPECT_EQ(run({"accounts"}).out, "Home\tpop.home\t\nWork\tpop.work\t\n");
+    EXPECT_EQ(run({"accounts"}).out, "Home\tpop.home\t\tSTARTTLS\nWork\tpop.work\t\tTLS\n");
+}
+
+TEST(AccountSecurityToolTest, AccountSetChangesOnlyWhatItNamesAndTrustFollowsTheServer) {
+    TTempDir dir;
+    const std::vector<std::string> global{"--data", dir.File("data"), "--attach", dir.File("attach")};
+    auto run = [&](std::vector<std::string> args, const std::string& input = {}) {
+        args.insert(args.begin(), global.begin(), global.end());
+        return RunTool(args, input);
+    };
+    const auto account = [&](const char* alias) { return *TAccountList::Read(dir.File("data") + "/").Find(alias); };
+    ASSERT_EQ(run({"account", "add", "Home", "--pop", "pop.home:995", "--smtp", "smtp.home", "--user", "ann",
+                   "--pass", "old", "--return", "ann@home", "--trust-fingerprint", kPrint})
+                  .exitCode,
+              0);
+    // An account written by an older version: no mode stored, TLS implied by
+    // its port.
+    TIniFile ini(dir.File("data/Internet.ini"));
+    ASSERT_TRUE(ini.DeleteKey("Server Security", "Home"));
+    ASSERT_EQ(account("Home").Security(), TSecurity::Tls);
+
+    // A provider with POP3 over TLS and submission with STARTTLS on 587; the
+    // password read from standard input; the SMTP server's trust goes with
+    // its old name, the POP3 server's stays.
+    EXPECT_EQ(run({"account", "set", "home", "--smtp", "smtp.home:587", "--smtp-security", "starttls",
+                   "--password-stdin"},
+                  "new pass\n")
+                  .exitCode,
+              0);
+    TAccount home = account("Home");
+    EXPECT_EQ(home.smtpServer, "smtp.home:587");
+    EXPECT_EQ(home.popPassword, "new pass");
+    EXPECT_EQ(home.popUserName, "ann");
+    EXPECT_EQ(home.returnAddress, "ann@home");
+    EXPECT_EQ(home.Security(), TSecurity::Tls);
+    EXPECT_EQ(home.SmtpSecurity(), TSecurity::StartTls);
+    EXPECT_EQ(home.popFingerprint, kPrint);
+    EXPECT_EQ(home.smtpFingerprint, "");
+    EXPECT_EQ(ini.ReadString("SMTP Security", "Home", "-"), "STARTTLS");
+    EXPECT_EQ(run({"accounts"}).out, "Home\tpop.home:995\tsmtp.home:587\tTLS/STARTTLS\n");
+
+    // A new POP3 server: the mode it had stays, the certificate trusted for
+    // the old one does not.
+    EXPECT_EQ(run({"account", "set", "Home", "--pop", "pop.elsewhere"}).exitCode, 0);
+    home = account("Home");
+    EXPECT_EQ(home.Security(), TSecurity::Tls);
+    EXPECT_EQ(home.popFingerprint, "");
+    EXPECT_EQ(run({"account", "set", "Home", "--security", "starttls", "--trust-fingerprint", kPrint}).exitCode, 0);
+    home = account("Home");
+    EXPECT_EQ(home.Security(), TSecurity::StartTls);
+    EXPECT_EQ(home.SmtpSecurity(), TSecurity::StartTls);
+    EXPECT_EQ(home.popFingerprint, kPrint);
+    EXPECT_EQ(home.smtpFingerprint, kPrint);
+
+    // Mistakes change nothing.
+    const std::string before = ReadFileOrEmpty(dir.File("data/Internet.svr"));
+    EXPECT_EQ(run({"account", "set", "Nope", "--user", "x"}).exitCode, 1);
+    EXPECT_EQ(run({"account", "set", "Home", "--smtp-security", "ssl"}).exitCode, 2);
+    EXPECT_EQ(run({"account", "set", "Home", "--user"}).exitCode, 2);
+    EXPECT_EQ(run({"account", "set"}).exitCode, 2);
+    EXPECT_EQ(ReadFileOrEmpty(dir.File("data/Internet.svr")), before);
+    EXPECT_EQ(account("Home").popUserName, "ann");
 }
 
 }  // namespace

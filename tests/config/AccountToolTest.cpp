@@ -27,7 +27,7 @@ TEST_F(AccountToolTest, AccountsAreAddedListedRenamedAndRemoved) {
               "ann@example.org\x01"
               "Ann \xD6\x01\r\n"
               "Work\x01pop.work\x01\x01\x01\x01\x01\x01\r\n");
-    EXPECT_EQ(Run({"accounts"}).out, "Home\t127.0.0.1:2110\tmail.example\nWork\tpop.work\t\n");
+    EXPECT_EQ(Run({"accounts"}).out, "Home\t127.0.0.1:2110\tmail.example\tTLS\nWork\tpop.work\t\tTLS\n");
 
     const auto dup = Run({"account", "add", "home"});
     EXPECT_EQ(dup.exitCode, 1);
@@ -41,7 +41,7 @@ TEST_F(AccountToolTest, AccountsAreAddedListedRenamedAndRemoved) {
     EXPECT_EQ(ReadFileOrEmpty(dir.File("data/Cottage.hf")), "seen\r\n");
     EXPECT_EQ(Run({"account", "rm", "Cottage"}).exitCode, 0);
     EXPECT_EQ(ReadFileOrEmpty(dir.File("data/Cottage.hf")), "");
-    EXPECT_EQ(Run({"accounts"}).out, "Work\tpop.work\t\n");
+    EXPECT_EQ(Run({"accounts"}).out, "Work\tpop.work\t\tTLS\n");
     EXPECT_EQ(Run({"account", "rm", "Nope"}).exitCode, 1);
 }
 

@@ -102,6 +102,12 @@ bool TDovecotServer::Start() {
         std::ofstream passwdFile(d + "passwd");
         passwdFile << user_ << ":{PLAIN}" << password_ << "\n";
     }
+    if (!introspectionUrl_.empty()) {
+        std::ofstream oauth(d + "oauth2.conf.ext");
+        oauth << "introspection_mode = post\nintrospection_url = " << introspectionUrl_
+              << "\nforce_introspection = yes\nusername_attribute = username\nusername_format = %u\n"
+                 "active_attribute = active\nactive_value = true\n";
+    }
     std::ofstream conf(d + "dovecot.conf");
     conf << "base_dir = " << d << "run\n"
          << "state_dir = " << d << "state\n"
@@ -111,13 +117,16 @@ bool TDovecotServer::Start() {
          << (tls ? "ssl = yes\nssl_cert = <" + certFile_ + "\nssl_key = <" + keyFile_ + "\n" : "ssl = no\n")
          << "auth_verbose = yes\n"
          << "disable_plaintext_auth = no\n"
-         << "auth_mechanisms = plain\n"
+         << "auth_mechanisms = " << (introspectionUrl_.empty() ? "plain" : "xoauth2 oauthbearer") << "\n"
          << "auth_failure_delay = 0\n"
          << "mail_location = maildir:" << d << "Maildir\n"
          << "mail_uid = " << mailUid_ << "\nmail_gid = " << mailGid_ << "\n"
          << "first_valid_uid = 1\n"
          << users << "pop3_uidl_format = %08Xu%08Xv\n"
-         << "passdb {\n  driver = passwd-file\n  args = " << d << "passwd\n}\n"
+         << (introspectionUrl_.empty()
+                 ? "passdb {\n  driver = passwd-file\n  args = " + d + "passwd\n}\n"
+                 : "passdb {\n  driver = oauth2\n  mechanisms = xoauth2 oauthbearer\n  args = " + d +
+                       "oauth2.conf.ext\n}\n")
          << "userdb {\n  driver = static\n  args = uid=" << mailUid_ << " gid=" << mailGid_ << " home=" << d
          << "Maildir\n}\n"
          << "service pop3-login {\n  inet_listener pop3 {\n    address = 127.0.0.1\n    port = " << port_
@@ -241,7 +250,40 @@ class Sink:
             f.write(envelope.mail_from + '\n' + '\n'.join(envelope.rcpt_tos) + '\n')
         return '250 Message accepted for delivery'
 
-mode, cert, key, user, password = sys.argv[3:8]
+mode, cert, key, user, password, introspection = sys.argv[3:9]
+
+import base64, json, urllib.parse, urllib.request
+from aiosmtpd.smtp import AuthResult as _Result
+
+async def _oauth(server, args, mechanism):
+    if len(args) > 1:
+        blob = base64.b64decode(args[1])
+    else:
+        blob = await server.challenge_auth('')
+        if not isinstance(blob, bytes):
+            return _Result(success=False, handled=False)
+    fields = blob.split(b'\x01')
+    login, token = '?', ''
+    for f in fields:
+        if f.startswith(b'user='):
+            login = f[5:].decode()
+        if f.startswith(b'n,a='):
+            login = f[4:].rstrip(b',').decode()
+        if f.startswith(b'auth=Bearer '):
+            token = f[12:].decode()
+    data = urllib.parse.urlencode({'token': token}).encode()
+    with urllib.request.urlopen(introspection, data) as answer:
+        said = json.loads(answer.read())
+    ok = said.get('active') is True and said.get('username') == login == user
+    with open(os.path.join(folder, 'auth.log'), 'a') as f:
+        f.write('%s %s %s\n' % (mechanism, login, 'ok' if ok else 'refused'))
+    return _Result(success=ok, handled=False)
+
+class OAuthSink(Sink):
+    async def auth_XOAUTH2(self, server, args):
+        return await _oauth(server, args, 'XOAUTH2')
+    async def auth_OAUTHBEARER(self, server, args):
+        return await _oauth(server, args, 'OAUTHBEARER')
 folder = sys.argv[2]
 
 def authenticator(server, session, envelope, mechanism, auth_data):
@@ -262,11 +304,14 @@ if mode == 'starttls':
     options['tls_context'] = context
 elif mode == 'tls':
     options['ssl_context'] = context
-if user:
+if introspection:
+    options.update(auth_required=True, auth_require_tls=(mode != 'tls'),
+                   auth_exclude_mechanism=['PLAIN', 'LOGIN'])
+elif user:
     # Implicit TLS is not known to the server's own check, which only
     # counts STARTTLS; there the whole connection is protected anyway.
     options.update(authenticator=authenticator, auth_required=True, auth_require_tls=(mode != 'tls'))
-controller = Controller(Sink(folder), hostname='127.0.0.1', port=int(sys.argv[1]), **options)
+controller = Controller((OAuthSink if introspection else Sink)(folder), hostname='127.0.0.1', port=int(sys.argv[1]), **options)
 controller.start()
 sys.stdin.read()
 controller.stop()
@@ -288,7 +333,7 @@ controller.stop()
                                                                                  : "plain";
         ::execl("/usr/bin/python3", "python3", script.c_str(), port.c_str(), folder.c_str(), mode,
                 options_.certFile.c_str(), options_.keyFile.c_str(), options_.user.c_str(), options_.password.c_str(),
-                nullptr);
+                options_.introspectionUrl.c_str(), nullptr);
         ::_exit(127);
     }
     ::close(pipeFds[0]);

@@ -26,6 +26,10 @@ public:
     // Serves TLS with this certificate: POP3S on TlsPort() and STLS on
     // Port(). Called before Start().
     void EnableTls(const std::string& certFile, const std::string& keyFile);
+    // Signs users in with OAuth2 tokens only (SASL XOAUTH2, OAUTHBEARER),
+    // each checked at an introspection endpoint (RFC 7662, by POST).
+    // Called before Start().
+    void EnableOAuth2(const std::string& introspectionUrl) { introspectionUrl_ = introspectionUrl; }
     // Starts the server; Failure() then tells why it did not.
     bool Start();
     std::uint16_t TlsPort() const { return tlsPort_; }
@@ -47,6 +51,7 @@ private:
     std::uint16_t port_ = 0;
     std::uint16_t tlsPort_ = 0;
     std::string certFile_, keyFile_;
+    std::string introspectionUrl_;
     pid_t master_ = -1;
     std::string failure_;
     int added_ = 0;
@@ -60,6 +65,9 @@ struct TSmtpSinkOptions {
     enum class TMode { Plain, ImplicitTls, StartTls } mode = TMode::Plain;
     std::string certFile, keyFile;
     std::string user, password;
+    // Set: logins are SASL XOAUTH2 whose token this endpoint (RFC 7662)
+    // says is active for the user.
+    std::string introspectionUrl{};
 };
 
 // An SMTP server written by others (aiosmtpd, run by the system's own
@@ -67,6 +75,7 @@ struct TSmtpSinkOptions {
 // envelope as envN.txt ("FROM\nRCPT\n..."). Recipients beginning with
 // "reject" are refused. Every login attempt is a line of auth.log
 // ("MECHANISM LOGIN ok|refused").
+// With an introspection endpoint, the login is XOAUTH2 or OAUTHBEARER.
 class TSmtpSink {
 public:
     explicit TSmtpSink(TSmtpSinkOptions options = {});

@@ -57,6 +57,8 @@ bool TAccountPage::OpenDialog(int row) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool TAccountPage::SaveAccounts() { return model_.Save(); }
+
 void TAccountPage::NewAccount() {
     const int row = model_.AddNew();
     Select(row);

@@ -26,6 +26,8 @@ public:
     // a new account opened first.
     QStringList Aliases();
     void NewAccount();
+    // Writes the list again (the passwords' place changed).
+    bool SaveAccounts();
 
 private:
     void EditAccount();

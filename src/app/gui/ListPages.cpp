@@ -18,6 +18,7 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/gui/AccountListModel.h"
+#include "config/gui/KeychainStore.h"
 #include "store/MailboxTree.h"
 
 namespace {
@@ -33,7 +34,8 @@ QStringList Names(const std::vector<std::string>& names) {
 struct TListPages::Parts {
     Parts(const TFolders& folders, TBusyFlag& listFill, IEventPump& pump, IUserPrompt& prompt)
         : data(folders.data),
-          accounts(folders.data),
+          secrets(cfg::kKeyringService),
+          accounts(folders.data, &secrets),
           bookModel(book, {fileutil::FindNoCase(folders.data, cfg::kAddressFile), listFill, pump, prompt}),
           signatureModel(signatures, {fileutil::FindNoCase(folders.data, cfg::kSignatureFile), listFill, pump, prompt}),
           filterModel(filters, {fileutil::FindNoCase(folders.data, cfg::kFilterFile), listFill, pump, prompt}),
@@ -43,6 +45,7 @@ struct TListPages::Parts {
     TAddressList book;
     TSignatureList signatures;
     TFilterList filters;
+    TKeychainStore secrets;
     TAccountList accounts;
     TAddressListModel bookModel;
     TSignatureListModel signatureModel;

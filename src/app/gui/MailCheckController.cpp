@@ -19,18 +19,21 @@
 #include "config/AccountList.h"
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
+#include "config/gui/KeychainStore.h"
 #include "mail/MailCheck.h"
 #include "transport/NoDialUp.h"
 #include "transport/PosixSocketFactory.h"
 
 struct TMailCheckController::Parts {
-    Parts(const std::string& dataFolder, QWidget* window) : passwords(window), accounts(dataFolder) {}
+    Parts(const std::string& dataFolder, QWidget* window)
+        : passwords(window), secrets(cfg::kKeyringService), accounts(dataFolder, &secrets) {}
     TPosixSocketFactory net;
     TSystemClock clock;
     TQtEventPump pump;
     TDialogPasswordPrompt passwords;
     TNoDialUp dialUp;
     TDesktopNotifier notifier;
+    TKeychainStore secrets;
     TAccountList accounts;
 };
 

@@ -189,11 +189,11 @@ void TMessageOpener::WriteTo(const std::string& address) {
 }
 
 TAccountList TMessageOpener::AccountsForSending() {
-    TAccountList accounts = TAccountList::Read(dataFolder_);
+    TAccountList accounts = TAccountList::Read(dataFolder_, &secrets_);
     if (!accounts.Accounts().empty() || !newAccount_) return accounts;
     newAccount_();
     // What the editor wrote: the account just made is the one to send through.
-    return TAccountList::Read(dataFolder_);
+    return TAccountList::Read(dataFolder_, &secrets_);
 }
 
 bool TMessageOpener::Send(int handle, const std::vector<std::string>& attachments, TAccountList& accounts) {

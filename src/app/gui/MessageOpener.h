@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "compose/gui/PadHost.h"
+#include "config/ConfigKeys.h"
+#include "config/gui/KeychainStore.h"
 
 class QAction;
 class QWidget;
@@ -98,6 +100,8 @@ private:
 
     TMailStore& store_;
     std::string dataFolder_;
+    // Where the accounts' passwords may live.
+    TKeychainStore secrets_{cfg::kKeyringService};
     TMessageWindows& windows_;
     TMailCommands& commands_;
     TSendRunner& sender_;

@@ -328,6 +328,9 @@ QWidget* TSetup::BuildSendingPage() {
     RecordMessages = Check("RecordMessages", "Skip downloaded messages", pop);
     pl->addWidget(DeleteMail, 2, 0, 1, 3);
     pl->addWidget(RecordMessages, 3, 0, 1, 3);
+    PasswordsInKeyring =
+        Check("PasswordsInKeyring", "Keep passwords in the desktop keyring (when there is one).", pop);
+    pl->addWidget(PasswordsInKeyring, 4, 0, 1, 3);
     grid->addWidget(pop, 0, 0);
 
     auto* smtp = new QGroupBox(QStringLiteral("SMTP Account (Sending Mail)"), page);
@@ -438,6 +441,7 @@ void TSetup::Load(const TPreferences& p) {
     PopTimeOutInterval->setValue(p.popTimeOut);
     DeleteMail->setChecked(p.deleteMessages);
     RecordMessages->setChecked(p.recordMessages);
+    PasswordsInKeyring->setChecked(p.passwordsInKeyring);
     SMTPTimeOut->setValue(p.smtpTimeOut);
     ProxyServer->setText(qttext::FromStored(p.proxyServer));
     UseProxy->setChecked(p.useProxy);
@@ -568,6 +572,7 @@ TPreferences TSetup::Values() const {
     p.popTimeOut = PopTimeOutInterval->value();
     p.deleteMessages = DeleteMail->isChecked();
     p.recordMessages = RecordMessages->isChecked();
+    p.passwordsInKeyring = PasswordsInKeyring->isChecked();
     p.smtpTimeOut = SMTPTimeOut->value();
     p.proxyServer = qttext::ToStored(ProxyServer->text());
     p.useProxy = UseProxy->isChecked();

@@ -79,7 +79,7 @@ public:
     QRadioButton *MSGTExt, *MSGRTF;
     // "Sending and Receiving"
     QSpinBox *CheckInterval, *PopTimeOutInterval, *SMTPTimeOut;
-    QCheckBox *DeleteMail, *RecordMessages;
+    QCheckBox *DeleteMail, *RecordMessages, *PasswordsInKeyring;
     QLineEdit* ProxyServer;
     QCheckBox* UseProxy;
     QRadioButton *PLow, *PNormal, *Phigh;

@@ -146,14 +146,19 @@ TEST(AccountsDialog, TheSecurityModeIsOfferedWarnedSavedAndRestored) {
     EXPECT_FALSE(dialog.ClearTextWarning->isVisible());
     EXPECT_FALSE(dialog.Fields().security.has_value());
 
-    // A pick on the sending page is the account's one mode.
+    // A pick on the receiving page is the account's mode, and the sending
+    // page follows it until it has a pick of its own.
     dialog.Load(model.Account(0));
-    Pick(dialog.SmtpSecurity, 1);
-    EXPECT_EQ(dialog.PopSecurity->currentText(), "STARTTLS (port 110)");
+    Pick(dialog.PopSecurity, 1);
+    EXPECT_EQ(dialog.SmtpSecurity->currentText(), "STARTTLS (port 587)");
     EXPECT_FALSE(dialog.ClearTextWarning->isVisible());
+    EXPECT_FALSE(dialog.Fields().smtpSecurity.has_value());
     Pick(dialog.PopSecurity, 0);
     EXPECT_TRUE(dialog.ClearTextWarning->isVisible());
+    Pick(dialog.SmtpSecurity, 2);
     Pick(dialog.PopSecurity, 1);
+    EXPECT_EQ(dialog.SmtpSecurity->currentText(), "TLS (port 465)");
+    EXPECT_EQ(dialog.Fields().smtpSecurity, TSecurity::Tls);
 
     // "&Apply" writes the mode beside the list; the trusted certificate stays.
     QObject::connect(&dialog, &TFrmAccounts::Applied, &model,
@@ -164,6 +169,7 @@ TEST(AccountsDialog, TheSecurityModeIsOfferedWarnedSavedAndRestored) {
     const std::string ini = ReadFileOrEmpty(dir.File("Internet.ini"));
     EXPECT_NE(ini.find("[Server Security]"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Old=STARTTLS"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[SMTP Security]\r\nOld=TLS"), std::string::npos) << ini;
     EXPECT_EQ(model.Account(0).popFingerprint, "AB:CD");
 
     // A cancelled edit: the page reads the list again, the mode comes back.
@@ -175,6 +181,7 @@ TEST(AccountsDialog, TheSecurityModeIsOfferedWarnedSavedAndRestored) {
     EXPECT_EQ(model.Account(0).security, TSecurity::StartTls);
     dialog.Load(model.Account(0));
     EXPECT_EQ(dialog.PopSecurity->currentText(), "STARTTLS (port 110)");
+    EXPECT_EQ(dialog.SmtpSecurity->currentText(), "TLS (port 465)");
 
     // Another server: the certificate trusted for the old one is not trusted.
     dialog.POPSERVER->setText("pop.elsewhere.example");
@@ -367,4 +374,83 @@ TEST(SetupDialog, StartWithTheDesktopSessionIsTheAutostartEntry) {
     setup->Apply();
     ASSERT_EQ(f.prompt.Errors().size(), 1u);
     EXPECT_EQ(f.prompt.Errors()[0], "Unable to write to " + xdg.Path() + "blocked/autostart/skiffpost.desktop");
+}
+
+TEST(AccountsDialog, FindSettingsFillsTheServersFromTheAddressAndSaysWhatItFound) {
+    TTempDir dir;
+    TBusyFlag listFill;
+    TSleepPump pump;
+    TRecordingPrompt prompt;
+    TAccountList list(dir.Path());
+    TAccountListModel model(list, listFill, pump, prompt);
+    const int row = model.AddNew();
+    model.AddNew();  // two accounts: the dialog may close with empty servers
+    TFrmAccounts dialog(list, prompt);
+    QObject::connect(&dialog, &TFrmAccounts::Applied, &model,
+                     [&](const TAccount& fields) { model.SetAccount(row, fields); });
+    dialog.Load(model.Account(row));
+    dialog.show();
+
+    // A provider of the built-in table: no network needed.
+    dialog.FindAddress->setText("ann@outlook.com");
+    dialog.FindButton->click();
+    EXPECT_FALSE(dialog.Finding());
+    EXPECT_EQ(dialog.POPSERVER->text(), "outlook.office365.com");
+    EXPECT_EQ(dialog.SMTPServer->text(), "smtp-mail.outlook.com");
+    EXPECT_EQ(dialog.PopUserName->text(), "ann@outlook.com");
+    EXPECT_EQ(dialog.ReturnAddress->text(), "ann@outlook.com");
+    EXPECT_EQ(dialog.PopSecurity->currentText(), "TLS (port 995)");
+    EXPECT_EQ(dialog.SmtpSecurity->currentText(), "STARTTLS (port 587)");
+    const QString shown = dialog.FindResults->text();
+    EXPECT_TRUE(shown.contains("Outlook.com")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("SMTP: smtp-mail.outlook.com port 587, STARTTLS (built-in table)")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("Sign-in: OAuth2")) << shown.toStdString();
+    // Outlook.com takes OAuth2 only: the sign-in is set for it, and the
+    // button signs this account in.
+    EXPECT_EQ(dialog.SignInMethod->currentText(), "OAuth2 with Outlook.com");
+    ASSERT_TRUE(dialog.SignInButton->isEnabled());
+    TAccount signedIn;
+    dialog.SignInWithProvider = [&](const TAccount& account) {
+        signedIn = account;
+        return true;
+    };
+    dialog.SignInButton->click();
+    EXPECT_EQ(signedIn.alias, "New Account");
+    EXPECT_EQ(signedIn.oauthProvider, "Outlook.com");
+    EXPECT_EQ(signedIn.popUserName, "ann@outlook.com");
+    EXPECT_EQ(prompt.Texts().back().text, "Signed in with Outlook.com.");
+    ButtonOf(&dialog, "&Close")->click();
+    ASSERT_TRUE(model.Save());
+    TIniFile ini(dir.File("Internet.ini"));
+    EXPECT_EQ(ini.ReadString("Server Security", "New Account", "-"), "TLS");
+    EXPECT_EQ(ini.ReadString("SMTP Security", "New Account", "-"), "STARTTLS");
+    EXPECT_EQ(ini.ReadString("OAuth2 Sign In", "New Account", "-"), "Outlook.com");
+    // Back to the password: the sign-in button has nothing to do.
+    dialog.Load(model.Account(row));
+    dialog.SignInMethod->setCurrentIndex(0);
+    EXPECT_FALSE(dialog.SignInButton->isEnabled());
+    EXPECT_EQ(dialog.Fields().oauthProvider, "");
+
+    // Nothing found: the fields stay, the last steps say why; a step shows
+    // while the look goes on.
+    TFrmAccounts again(list, prompt);
+    again.Load(model.Account(row));
+    QString during;
+    again.FindSettings = [&](const std::string& address, const TFrmAccounts::TStepShown& step) {
+        step("Probe POP3 pop.nowhere.example port 995, TLS: the name does not resolve.");
+        during = again.FindResults->text();
+        EXPECT_TRUE(again.Finding());
+        EXPECT_EQ(again.FindButton->text(), "Stop");
+        TFoundSettings found;
+        found.address = address;
+        found.steps = {"DNS _pop3s._tcp.nowhere.example: no record.", "No POP3 server found."};
+        return found;
+    };
+    again.FindAddress->setText("ann@nowhere.example");
+    again.FindButton->click();
+    EXPECT_TRUE(during.contains("the name does not resolve")) << during.toStdString();
+    EXPECT_EQ(again.FindButton->text(), "Find settings");
+    EXPECT_EQ(again.POPSERVER->text(), "outlook.office365.com");
+    EXPECT_TRUE(again.FindResults->text().contains("No settings were found")) << again.FindResults->text().toStdString();
+    EXPECT_TRUE(again.FindResults->text().contains("No POP3 server found."));
 }
