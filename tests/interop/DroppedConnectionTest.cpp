@@ -14,6 +14,7 @@
 #include "config/ConfigKeys.h"
 #include "config/IniFile.h"
 #include "support/LocalServers.h"
+#include "support/RealRig.h"
 #include "support/RecordingPrompt.h"
 #include "support/TelnetRelay.h"
 #include "support/TempDir.h"
@@ -29,27 +30,9 @@
 
 namespace {
 
-struct TRig {
-    TPosixSocketFactory net;
-    TSleepPump pump;
-    TSystemClock clock;
-    TRecordingPrompt prompt;
-    TRecordingDisplay display;
-    TQueuedPasswordPrompt passwords;
-    TMailEnv Env() { return {net, pump, clock, prompt, display}; }
-};
-
-std::vector<std::string> Downloads(const std::string& folder) {
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        if (e.path().extension() == ".tsg") out.push_back(ReadFileOrEmpty(e.path().string()));
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // One check of the account, through the relay when one is given; whether it
 // ended without an error.
-bool Check(TRig& rig, const TDovecotServer& server, const std::string& folder, const TIniFile& config,
+bool Check(TRealRig& rig, const TDovecotServer& server, const std::string& folder, const TIniFile& config,
            TTelnetRelay* relay) {
     TPOP3 pop(rig.Env(), rig.passwords);
     pop.Server = "127.0.0.1:" + std::to_string(server.Port());
@@ -103,7 +86,7 @@ TEST(DroppedConnection, APop3CheckCutAfterAnyCommandLosesNothingAndTakesNothingT
         TIniFile config(data.File("Internet.ini"));
         config.Write(cfg::RecordMessages, false);
         config.Write(cfg::DeleteMessages, true);
-        TRig rig;
+        TRealRig rig;
         {
             TTelnetRelay relay;
             relay.DropAfter(cut);
@@ -111,14 +94,14 @@ TEST(DroppedConnection, APop3CheckCutAfterAnyCommandLosesNothingAndTakesNothingT
         }
         // At most one box for the lost connection.
         EXPECT_LE(rig.prompt.Texts().size(), 1u);
-        const auto first = Downloads(data.Path());
+        const auto first = DownloadsIn(data.Path());
         EXPECT_TRUE(std::includes(expected.begin(), expected.end(), first.begin(), first.end()));
         EXPECT_TRUE(Check(rig, server, data.Path(), config, nullptr));
-        EXPECT_EQ(Downloads(data.Path()), expected);
+        EXPECT_EQ(DownloadsIn(data.Path()), expected);
         EXPECT_EQ(server.MessagesOnServer(), 0u);
         // A third check finds nothing.
         EXPECT_TRUE(Check(rig, server, data.Path(), config, nullptr));
-        EXPECT_EQ(Downloads(data.Path()).size(), messages.size());
+        EXPECT_EQ(DownloadsIn(data.Path()).size(), messages.size());
     }
     EXPECT_TRUE(completed);  // the cuts went past the last command
 }
@@ -129,7 +112,7 @@ TEST(DroppedConnection, APop3CheckCutAfterAnyCommandLosesNothingAndTakesNothingT
 // client never heard accepted: SMTP cannot tell (RFC 5321 6.1), so the
 // second send may deliver it again; never a third time, never a broken one.
 TEST(DroppedConnection, AnSmtpSendCutAfterAnyCommandFailsAndASecondSendDelivers) {
-    TRig rig;
+    TRealRig rig;
     TOutgoingMessage message;
     TMessageBuilder builder(rig.clock, rig.prompt, rig.display);
     message.From = "Ann <ann@example.org>";

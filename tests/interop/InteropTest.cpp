@@ -14,6 +14,7 @@
 #include "common/SleepPump.h"
 #include "config/IniFile.h"
 #include "support/LocalServers.h"
+#include "support/RealRig.h"
 #include "support/RecordingPrompt.h"
 #include "support/TelnetRelay.h"
 #include "support/TempDir.h"
@@ -27,24 +28,6 @@
 #include "transport/SMTP.h"
 
 namespace {
-
-struct TRealRig {
-    TPosixSocketFactory net;
-    TSleepPump pump;
-    TSystemClock clock;
-    TRecordingPrompt prompt;
-    TRecordingDisplay display;
-    TQueuedPasswordPrompt passwords;
-    TMailEnv Env() { return {net, pump, clock, prompt, display}; }
-};
-
-std::vector<std::string> DownloadsIn(const std::string& folder) {
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        if (e.path().extension() == ".tsg") out.push_back(ReadFileOrEmpty(e.path().string()));
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 class Pop3Interop : public ::testing::Test {
 protected:

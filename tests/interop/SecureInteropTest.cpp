@@ -11,6 +11,7 @@
 #include "common/SleepPump.h"
 #include "config/IniFile.h"
 #include "support/LocalServers.h"
+#include "support/RealRig.h"
 #include "support/RecordingPrompt.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
@@ -25,16 +26,6 @@
 #include "transport/SMTP.h"
 
 namespace {
-
-struct TRealRig {
-    TPosixSocketFactory net;
-    TSleepPump pump;
-    TSystemClock clock;
-    TRecordingPrompt prompt;
-    TRecordingDisplay display;
-    TQueuedPasswordPrompt passwords;
-    TMailEnv Env() { return {net, pump, clock, prompt, display}; }
-};
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
