@@ -353,21 +353,30 @@ TEST(SmtpInterop, AMessageWithAttachmentsArrivesWithItsExactLinesAndBytes) {
     EXPECT_TRUE(rig.display.Saw("Mail sucessfully sent."));
 }
 
-TEST(SmtpInterop, SkfpToolComposeAndSendDeliverTheStoredMessage) {
+// skfp-tool with a data folder of its own and an account "Home" that
+// sends through the local SMTP sink, without TLS.
+class ToolSendTest : public ::testing::Test {
+protected:
     TSmtpSink sink;
-    ASSERT_TRUE(sink.Start()) << sink.Failure();
     TTempDir dir;
-    const std::vector<std::string> global = {"--data", dir.File("d"), "--attach", dir.File("a")};
-    auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), global.begin(), global.end());
+
+    TToolResult run(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--data", dir.File("d"), "--attach", dir.File("a")});
         return RunTool(args);
-    };
-    const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Ann",
-                   "--security", "none"})
-                  .exitCode,
-              0);
-    WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
+    }
+    void AddAccount(const std::string& nick) {
+        ASSERT_TRUE(sink.Start()) << sink.Failure();
+        const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
+        ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", nick,
+                       "--security", "none"})
+                      .exitCode,
+                  0);
+        WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
+    }
+};
+
+TEST_F(ToolSendTest, SkfpToolComposeAndSendDeliverTheStoredMessage) {
+    ASSERT_NO_FATAL_FAILURE(AddAccount("Ann"));
     WriteFileOrDie(dir.File("body.txt"), "Hello Bob,\n.dot\n");
     std::string binary;
     for (int i = 0; i < 300; ++i) binary.push_back(static_cast<char>(i * 7));
@@ -467,21 +476,8 @@ TEST(SmtpInterop, NamesFileNamesAndLongLinesArriveIntactAndReadableByOtherProgra
                   "defects: 0\n");
 }
 
-TEST(SmtpInterop, TextInEveryScriptIsSentWholeAndWesternTextAsBefore) {
-    TSmtpSink sink;
-    ASSERT_TRUE(sink.Start()) << sink.Failure();
-    TTempDir dir;
-    const std::vector<std::string> global = {"--data", dir.File("d"), "--attach", dir.File("a")};
-    auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), global.begin(), global.end());
-        return RunTool(args);
-    };
-    const std::string smtp = "127.0.0.1:" + std::to_string(sink.Port());
-    ASSERT_EQ(run({"account", "add", "Home", "--smtp", smtp, "--return", "ann@example.org", "--nick", "Анна Смит",
-                   "--security", "none"})
-                  .exitCode,
-              0);
-    WriteFileOrDie(dir.File("d/Internet.fmt"), "{\\rtf1\\ansi \r\n\\pard\\plain \r\n");
+TEST_F(ToolSendTest, TextInEveryScriptIsSentWholeAndWesternTextAsBefore) {
+    ASSERT_NO_FATAL_FAILURE(AddAccount("Анна Смит"));
     WriteFileOrDie(dir.File("body.txt"), "Привет, Иван!\nΓειά σου — 日本語 🎉\n");
     WriteFileOrDie(dir.File("会議の議事録 🎉.txt"), "x");
     WriteFileOrDie(dir.File("western.txt"), "Caf\xc3\xa9\n");
